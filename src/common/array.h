@@ -1,0 +1,96 @@
+// Arrays of the system: 1-based in every dimension, sized once from the
+// counts of the input, every index checked. An index that input data pushed
+// out of range stops the run with a message naming the array, instead of
+// touching memory that is not the array's. A count of 0 (or less) gives an
+// empty array.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tornal {
+
+[[noreturn]] void array_index_error(const std::string& name, const long* index, int rank, const long* size);
+
+template <typename T, int R>
+class Array {
+  static_assert(R >= 1 && R <= 4, "arrays have 1 to 4 dimensions");
+
+ public:
+  Array() = default;
+  explicit Array(std::string name) : name_(std::move(name)) {}
+
+  // Sizes the array, every element set to `value`; negative sizes count as 0.
+  template <typename... N>
+  void resize(N... n) {
+    static_assert(sizeof...(N) == R, "one size per dimension");
+    long sizes[R] = {static_cast<long>(n)...};
+    std::size_t total = 1;
+    for (int d = 0; d < R; ++d) {
+      size_[d] = sizes[d] < 0 ? 0 : sizes[d];
+      total *= static_cast<std::size_t>(size_[d]);
+    }
+    data_.assign(total, T());
+  }
+
+  template <typename... N>
+  void resize_filled(const T& value, N... n) {
+    resize(n...);
+    fill(value);
+  }
+
+  void fill(const T& value) { data_.assign(data_.size(), value); }
+
+  long size(int dimension = 1) const { return size_[dimension - 1]; }
+  bool empty() const { return data_.empty(); }
+  const std::string& name() const { return name_; }
+
+  template <typename... I>
+  T& operator()(I... i) {
+    return data_[offset(i...)];
+  }
+  template <typename... I>
+  const T& operator()(I... i) const {
+    return data_[offset(i...)];
+  }
+
+  // Whether (i, ...) lies inside the array.
+  template <typename... I>
+  bool contains(I... i) const {
+    static_assert(sizeof...(I) == R, "one index per dimension");
+    long idx[R] = {static_cast<long>(i)...};
+    for (int d = 0; d < R; ++d)
+      if (idx[d] < 1 || idx[d] > size_[d]) return false;
+    return true;
+  }
+
+ private:
+  template <typename... I>
+  std::size_t offset(I... i) const {
+    static_assert(sizeof...(I) == R, "one index per dimension");
+    long idx[R] = {static_cast<long>(i)...};
+    std::size_t off = 0;
+    for (int d = R - 1; d >= 0; --d) {
+      if (idx[d] < 1 || idx[d] > size_[d]) array_index_error(name_, idx, R, size_.data());
+      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(idx[d] - 1);
+    }
+    return off;
+  }
+
+  std::string name_;
+  std::array<long, R> size_{};
+  std::vector<T> data_;
+};
+
+template <typename T>
+using Array1 = Array<T, 1>;
+template <typename T>
+using Array2 = Array<T, 2>;
+template <typename T>
+using Array3 = Array<T, 3>;
+template <typename T>
+using Array4 = Array<T, 4>;
+
+}  // namespace tornal

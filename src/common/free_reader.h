@@ -1,0 +1,103 @@
+// The free-format record reader that serves every input file of the system,
+// and the tagged-line reader built on its line cursor.
+//
+// A statement begins at the start of a new line and takes its items across
+// as many lines as it needs; lines with no item are passed over. Items are
+// separated by blanks, tabs or commas; two commas with nothing between them
+// leave a null item (the target keeps its value); `3*0.5` repeats a value and
+// `2*` gives two null items. A slash outside quotes ends the statement: the
+// items not yet read keep their values. A text is a word (ending at a blank,
+// comma, slash or end of line) or a quoted text read whole. An integer takes
+// no decimal point or exponent; a real may carry an E or D exponent. Once a
+// statement has its items, the rest of its last line is ignored; a statement
+// with no items (a heading) passes over exactly one line. Each statement
+// reports read, error or end of file. LF and CR LF line ends are both read.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tornal {
+
+enum class ReadStatus { Ok, Error, EndOfFile };
+
+class FreeReader;
+
+// One read statement. Items are taken in order; after an error, an end of
+// file or a slash, further items are not read. The statement ends (and the
+// reader's cursor moves past its last line) at finish() or destruction.
+class Statement {
+ public:
+  explicit Statement(FreeReader& reader);
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  ~Statement();
+
+  Statement& integer(int& value);
+  Statement& real(double& value);
+  Statement& real(float& value);
+  // A text held at `length` characters: cut, or filled with blanks.
+  Statement& text(std::string& value, std::size_t length);
+  // An item of any kind that is read and dropped.
+  Statement& skip();
+
+  ReadStatus status() const { return status_; }
+  bool ok() const { return status_ == ReadStatus::Ok; }
+  // Ends the statement; returns its outcome. May be called more than once.
+  ReadStatus finish();
+
+ private:
+  struct Token {
+    bool null = true;
+    bool quoted = false;
+    std::string text;
+  };
+  // Takes the next item; false when none is to be read (error, end of file, slash).
+  bool next(Token& token);
+  bool scan(Token& token);
+  void parse_quoted(const std::string& line, Token& token);
+  void after_value(const std::string& line);
+
+  FreeReader& reader_;
+  std::size_t line_;
+  std::size_t col_ = 0;
+  bool touched_ = false;  // an item was asked for, so lines were scanned
+  bool slash_ = false;
+  bool finished_ = false;
+  long repeat_left_ = 0;
+  Token repeat_token_;
+  ReadStatus status_ = ReadStatus::Ok;
+};
+
+class FreeReader {
+ public:
+  FreeReader() = default;
+  // Opens an existing file; false when it cannot be opened or read.
+  bool open(const std::string& path);
+  // Reads from a text held in memory.
+  void set_text(const std::string& content);
+
+  // A statement starting at the next line.
+  Statement statement() { return Statement(*this); }
+
+  // The tagged-line reader: the first word of the next line that holds one,
+  // at most `length` characters of it, padded with blanks; the rest of the
+  // line is passed over. A line starting with a comma or a slash gives a word
+  // of blanks, which matches no tag. Empty at the end of the file.
+  std::optional<std::string> first_word(std::size_t length);
+
+  bool at_end() const { return next_line_ >= lines_.size(); }
+  std::size_t next_line() const { return next_line_; }
+
+ private:
+  friend class Statement;
+  std::vector<std::string> lines_;
+  std::size_t next_line_ = 0;
+};
+
+// Whether a file exists and can be opened for reading.
+bool file_exists(const std::string& path);
+
+}  // namespace tornal

@@ -1,0 +1,8 @@
+// The stop of a run (see stop.h).
+#include "common/stop.h"
+
+namespace tornal {
+
+void stop(const std::string& message) { throw Stop(message); }
+
+}  // namespace tornal

@@ -1,0 +1,21 @@
+// The result files of a run: the tagged monthly concentration file, the
+// result tables for graphics, the compliance criteria and the risk report.
+#pragma once
+
+#include <string>
+
+#include "run/modelo.h"
+
+namespace tornal {
+
+// The tagged monthly concentration file; nothing in a risk run.
+void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO);
+// The result table for graphics, "TablaCal.txt" and "TablaCal.dir";
+// nothing in a risk run.
+void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF);
+// The compliance criteria of "Criterios.txt", when present, into "Criterios.csv".
+void CRITERIOSUB(Modelo& m);
+// The risk report "Riesgocal.csv"; only in a risk run.
+void ESCRIBIRRIESGOSUB(Modelo& m);
+
+}  // namespace tornal
