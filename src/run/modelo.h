@@ -11,6 +11,7 @@
 #include "network/red.h"
 #include "quality_input/calidad.h"
 #include "run/configuracion.h"
+#include "simulation/simulacion.h"
 
 namespace tornal {
 
@@ -18,6 +19,7 @@ struct Modelo {
   Configuracion conf;
   Red red;
   Calidad cal;
+  Simulacion sim;
 
   RunLog log;
   std::ostream* consola = &std::cout;

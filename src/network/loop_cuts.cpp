@@ -1,0 +1,169 @@
+// The loop cuts file "bucle.avz": by element kind, the reaches, returns and
+// hydro plants that close a loop of the network. Each listed element is cut
+// out of the flow graph before the calculation order is worked out: a cut
+// reach or plant starts at the pseudo-node -999 and ends at node 0, a cut
+// return stands at node 0 and no intake returns to it any more. Names, data
+// and flows of cut elements stay as read.
+#include <array>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unordered_set>
+#include <vector>
+
+#include "common/failures.h"
+#include "common/free_reader.h"
+#include "common/latin1.h"
+#include "network/calculation_order.h"
+
+namespace tornal {
+
+namespace {
+
+// Length of the first word of a line that is compared with the tags.
+constexpr std::size_t LONGLINEABUCLE = 50;
+
+// The pseudo-node where every cut element starts.
+constexpr int NUDOCORTADO = -999;
+
+// One kind of element that the file may list.
+struct TipoBucle {
+  const char* etiqueta;  // tag that opens its block
+  const char* mensaje;   // run-log line written when the tag is found
+  int numero;            // number of elements of the kind
+  bool es_conduccion;    // reach kinds count their list line in NUMLINEA
+  bool leida = false;    // tag already found
+  std::vector<int> lista;  // element numbers to cut, in file order
+};
+
+[[noreturn]] void error_lectura(Modelo& m, int NUMLINEA) {
+  read_failure(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", NUMLINEA);
+}
+
+}  // namespace
+
+// Reads "bucle.avz" from the working folder when it exists and cuts the
+// listed elements in the network data model: NUDORET and NUMRETTOMA for
+// returns, NUDTOMACEN and NUDREINCEN for plants, the per-type node arrays of
+// reaches, then CONDUCCIONES rebuilt from them. An absent file changes
+// nothing and writes nothing. Read errors, an element number outside its
+// kind, a tag given twice and a file that ends inside a block write the read
+// error lines with NUMLINEA and stop with "error".
+void aplicar_bucles(Modelo& m) {
+  Red& red = m.red;
+  const std::string ruta = m.ruta("bucle.avz");
+  std::error_code ec;
+  if (!std::filesystem::exists(ruta, ec)) return;
+
+  m.log.write({"Existe bucle.avz"});
+  FreeReader rd;
+  if (std::filesystem::is_directory(ruta, ec) || !rd.open(ruta))
+    access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
+
+  // Kinds in the order in which tags are compared; indices 0 to 4 are the
+  // reach types 1 to 5.
+  std::array<TipoBucle, 7> tipos{{
+      {"<CONDUCCIONEST1_CONTAMINADAS>", "Existen Conducciones Tipo 1 dentro de un bucle", red.NUMCONDUCCIONEST1, true},
+      {"<CONDUCCIONEST2_CONTAMINADAS>", "Existen Conducciones Tipo 2 dentro de un bucle", red.NUMCONDUCCIONEST2, true},
+      {"<CONDUCCIONEST3_CONTAMINADAS>", "Existen Conducciones Tipo 3 dentro de un bucle", red.NUMCONDUCCIONEST3, true},
+      {"<CONDUCCIONEST4_CONTAMINADAS>", "Existen Conducciones Tipo 4 dentro de un bucle", red.NUMCONDUCCIONEST4, true},
+      {"<CONDUCCIONEST5_CONTAMINADAS>", "Existen Conducciones Tipo 5 dentro de un bucle", red.NUMCONDUCCIONEST5, true},
+      {"<RETORNOS_CONTAMINADOS>", "Existen retornos que hacen bucles", red.NUMRETORNOS, false},
+      {"<CENTRALES_CONTAMINADOS>", "Existen centrales que hacen bucles", red.NUMCENTRALES, false},
+  }};
+  TipoBucle& RETCONT = tipos[5];
+  TipoBucle& CENTRCONT = tipos[6];
+
+  // NUMLINEA counts the count lines and the list lines of reach kinds that
+  // were read without error; tag lines and passed-over lines do not count.
+  int NUMLINEA = 1;
+  while (std::optional<std::string> palabra = rd.first_word(LONGLINEABUCLE)) {
+    const std::string LINEABUCLE = trimmed(*palabra);
+    TipoBucle* tipo = nullptr;
+    for (TipoBucle& t : tipos)
+      if (LINEABUCLE == t.etiqueta) {
+        tipo = &t;
+        break;
+      }
+    if (tipo == nullptr) continue;
+    // Each kind is listed once: a second block of the same kind is refused
+    // rather than silently replacing the first.
+    if (tipo->leida) error_lectura(m, NUMLINEA);
+    tipo->leida = true;
+    m.log.write({tipo->mensaje});
+
+    int cuenta = 0;
+    {
+      Statement st = rd.statement();
+      st.integer(cuenta);
+      if (st.finish() != ReadStatus::Ok) error_lectura(m, NUMLINEA);
+    }
+    ++NUMLINEA;
+    // The list is read only when there is something to read, so that a tag
+    // right after a count of 0 still opens its block.
+    if (cuenta > 0) {
+      Statement st = rd.statement();
+      for (int i = 0; i < cuenta; ++i) {
+        // A value left unread by a slash keeps 0, which names no element.
+        int n = 0;
+        st.integer(n);
+        if (st.status() != ReadStatus::Ok || n < 1 || n > tipo->numero) error_lectura(m, NUMLINEA);
+        tipo->lista.push_back(n);
+      }
+      if (st.finish() != ReadStatus::Ok) error_lectura(m, NUMLINEA);
+    }
+    if (tipo->es_conduccion) ++NUMLINEA;
+  }
+  m.log.write({"Lectura de archivo bucle.avz realizada con éxito"});
+
+  // Returns, and the intakes that return to a cut return.
+  for (int n : RETCONT.lista) red.NUDORET(n) = 0;
+  if (!RETCONT.lista.empty()) {
+    const std::unordered_set<int> cortados(RETCONT.lista.begin(), RETCONT.lista.end());
+    for (int t = 1; t <= red.NUMTOMAS; ++t)
+      if (cortados.count(red.NUMRETTOMA(t)) != 0) red.NUMRETTOMA(t) = 0;
+  }
+
+  // Plants.
+  for (int n : CENTRCONT.lista) {
+    red.NUDTOMACEN(n) = NUDOCORTADO;
+    red.NUDREINCEN(n) = 0;
+  }
+
+  // Reaches, type by type.
+  std::array<Array1<int>*, 5> inicio{&red.NUDOINICONDT1, &red.NUDOINICONDT2, &red.NUDOINICONDT3,
+                                     &red.NUDOINICONDT4, &red.NUDOINICONDT5};
+  std::array<Array1<int>*, 5> fin{&red.NUDOFINCONDT1, &red.NUDOFINCONDT2, &red.NUDOFINCONDT3,
+                                  &red.NUDOFINCONDT4, &red.NUDOFINCONDT5};
+  for (int k = 0; k < 5; ++k)
+    for (int n : tipos[k].lista) {
+      (*inicio[k])(n) = NUDOCORTADO;
+      (*fin[k])(n) = 0;
+    }
+
+  // CONDUCCIONES again from the type arrays, with the same global numbers.
+  int g = 0;
+  for (int k = 0; k < 5; ++k)
+    for (int j = 1; j <= tipos[k].numero; ++j) {
+      ++g;
+      red.CONDUCCIONES(g, 1) = (*inicio[k])(j);
+      red.CONDUCCIONES(g, 2) = (*fin[k])(j);
+      red.CONDUCCIONES(g, 3) = k + 1;
+    }
+
+  // An intake that stands at an end of a cut reach, as that end is now
+  // (-999 or 0), is cut as well. Intakes at the nodes that a cut reach had
+  // before its cut keep their node: the intake still takes its water there,
+  // and its own row keeps that node in the calculation order.
+  std::unordered_set<int> extremos;
+  for (int k = 0; k < 5; ++k)
+    for (int n : tipos[k].lista) {
+      extremos.insert((*inicio[k])(n));
+      extremos.insert((*fin[k])(n));
+    }
+  if (!extremos.empty())
+    for (int t = 1; t <= red.NUMTOMAS; ++t)
+      if (extremos.count(red.NUMTOMA(t)) != 0) red.NUMTOMA(t) = NUDOCORTADO;
+}
+
+}  // namespace tornal
