@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -33,9 +34,11 @@ bool parse_integer(const std::string& s, int& value) {
 
 // A real item: [sign] digits [. digits] [E|D|Q [sign] digits], or an
 // exponent given by its sign alone (1.0+5), as list-directed input reads them.
-bool parse_real(const std::string& s, double& value) {
+// On success `norm` holds the item in the C library's spelling, so that a
+// single-precision item is read straight to single precision.
+bool normalize_real(const std::string& s, std::string& norm) {
   std::size_t i = 0;
-  std::string norm;
+  norm.clear();
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) norm.push_back(s[i++]);
   std::size_t digits = 0;
   while (i < s.size() && is_digit(s[i])) {
@@ -66,16 +69,19 @@ bool parse_real(const std::string& s, double& value) {
     }
     if (exp_digits == 0 || i != s.size()) return false;
   }
-  char* end = nullptr;
-  double v = std::strtod(norm.c_str(), &end);
-  if (end == nullptr || *end != '\0') return false;
-  value = v;
   return true;
 }
 
 }  // namespace
 
+// A folder opens as an empty stream on some systems: it is no file to read.
+bool is_folder(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
 bool FreeReader::open(const std::string& path) {
+  if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream content;
@@ -108,6 +114,7 @@ std::optional<std::string> FreeReader::first_word(std::size_t length) {
 }
 
 bool file_exists(const std::string& path) {
+  if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   return static_cast<bool>(in);
 }
@@ -134,34 +141,56 @@ ReadStatus Statement::finish() {
   return status_;
 }
 
-void Statement::parse_quoted(const std::string& line, Token& token) {
-  const char quote = line[col_];
-  ++col_;
+// A quoted text from the quote under the cursor to its closing quote; a
+// doubled quote stands for one. The text may go on over further lines, a
+// line end adding nothing to it. False (end of file) when it never closes.
+bool Statement::read_quoted(Token& token) {
+  const auto& lines = reader_.lines_;
+  const char quote = lines[line_][col_++];
+  token = Token{};
   token.null = false;
   token.quoted = true;
-  token.text.clear();
-  while (col_ < line.size()) {
-    char c = line[col_];
-    if (c == quote) {
-      if (col_ + 1 < line.size() && line[col_ + 1] == quote) {
-        token.text.push_back(quote);
-        col_ += 2;
-        continue;
+  for (;;) {
+    const std::string& line = lines[line_];
+    while (col_ < line.size()) {
+      char c = line[col_++];
+      if (c == quote) {
+        if (col_ < line.size() && line[col_] == quote) {
+          token.text.push_back(quote);
+          ++col_;
+          continue;
+        }
+        return true;
       }
-      ++col_;
-      return;
+      token.text.push_back(c);
     }
-    token.text.push_back(c);
-    ++col_;
+    ++line_;
+    col_ = 0;
+    if (line_ >= lines.size()) {
+      status_ = ReadStatus::EndOfFile;
+      return false;
+    }
   }
-  // A quote left open ends at the end of its line.
 }
 
 // After a value: its separator on the same line (blanks and at most one
-// comma) belongs to it; a slash is left for the next item to see.
-void Statement::after_value(const std::string& line) {
+// comma) belongs to it; a slash is left for the next item to see. When the
+// line ends before a comma, a comma that comes first on a later line is still
+// this separator, not a null item. A closing quote must be followed by a
+// separator: anything else is an error.
+bool Statement::after_value(bool quoted) {
+  const std::string& line = reader_.lines_[line_];
+  if (quoted && col_ < line.size() && !ends_word(line[col_])) {
+    status_ = ReadStatus::Error;
+    return false;
+  }
   while (col_ < line.size() && is_blank(line[col_])) ++col_;
-  if (col_ < line.size() && line[col_] == ',') ++col_;
+  comma_pending_ = true;
+  if (col_ < line.size() && line[col_] == ',') {
+    ++col_;
+    comma_pending_ = false;
+  }
+  return true;
 }
 
 bool Statement::scan(Token& token) {
@@ -181,6 +210,10 @@ bool Statement::scan(Token& token) {
     char c = line[col_];
     if (c == ',') {
       ++col_;
+      if (comma_pending_) {
+        comma_pending_ = false;
+        continue;
+      }
       token = Token{};
       return true;
     }
@@ -188,11 +221,7 @@ bool Statement::scan(Token& token) {
       slash_ = true;
       return false;
     }
-    if (c == '\'' || c == '"') {
-      parse_quoted(line, token);
-      after_value(line);
-      return true;
-    }
+    if (c == '\'' || c == '"') return read_quoted(token) && after_value(true);
     std::size_t start = col_;
     while (col_ < line.size() && !ends_word(line[col_])) ++col_;
     std::string word = line.substr(start, col_ - start);
@@ -209,14 +238,15 @@ bool Statement::scan(Token& token) {
           return false;
         }
         Token value;
-        if (star + 1 < word.size() && (word[star + 1] == '\'' || word[star + 1] == '"')) {
+        bool quoted = star + 1 < word.size() && (word[star + 1] == '\'' || word[star + 1] == '"');
+        if (quoted) {
           col_ = start + star + 1;
-          parse_quoted(line, value);
+          if (!read_quoted(value)) return false;
         } else if (star + 1 < word.size()) {
           value.null = false;
           value.text = word.substr(star + 1);
         }
-        after_value(line);
+        if (!after_value(quoted)) return false;
         token = value;
         repeat_token_ = value;
         repeat_left_ = count - 1;
@@ -226,8 +256,7 @@ bool Statement::scan(Token& token) {
     token = Token{};
     token.null = false;
     token.text = word;
-    after_value(line);
-    return true;
+    return after_value(false);
   }
 }
 
@@ -257,31 +286,26 @@ Statement& Statement::integer(int& value) {
 Statement& Statement::real(double& value) {
   Token t;
   if (!next(t) || t.null) return *this;
-  double v = 0.0;
-  if (t.quoted || !parse_real(t.text, v)) {
+  std::string norm;
+  if (t.quoted || !normalize_real(t.text, norm)) {
     status_ = ReadStatus::Error;
     return *this;
   }
-  value = v;
+  value = std::strtod(norm.c_str(), nullptr);
   return *this;
 }
 
 Statement& Statement::real(float& value) {
   Token t;
   if (!next(t) || t.null) return *this;
-  double check = 0.0;
-  if (t.quoted || !parse_real(t.text, check)) {
+  std::string norm;
+  if (t.quoted || !normalize_real(t.text, norm)) {
     status_ = ReadStatus::Error;
     return *this;
   }
-  // Read straight to single precision, as a single-precision item is read.
-  std::string norm = t.text;
-  for (char& c : norm)
-    if (c == 'd' || c == 'D' || c == 'q' || c == 'Q') c = 'e';
-  char* end = nullptr;
-  float v = std::strtof(norm.c_str(), &end);
-  if (end == nullptr || *end != '\0') v = static_cast<float>(check);
-  value = v;
+  // Read straight to single precision, as a single-precision item is read:
+  // through double first, a value near a midpoint could round twice.
+  value = std::strtof(norm.c_str(), nullptr);
   return *this;
 }
 

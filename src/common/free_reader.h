@@ -7,11 +7,12 @@
 // leave a null item (the target keeps its value); `3*0.5` repeats a value and
 // `2*` gives two null items. A slash outside quotes ends the statement: the
 // items not yet read keep their values. A text is a word (ending at a blank,
-// comma, slash or end of line) or a quoted text read whole. An integer takes
-// no decimal point or exponent; a real may carry an E or D exponent. Once a
-// statement has its items, the rest of its last line is ignored; a statement
-// with no items (a heading) passes over exactly one line. Each statement
-// reports read, error or end of file. LF and CR LF line ends are both read.
+// comma, slash or end of line) or a quoted text read whole, which may go on
+// over further lines. An integer takes no decimal point or exponent; a real
+// may carry an E or D exponent. Once a statement has its items, the rest of
+// its last line is ignored; a statement with no items (a heading) passes over
+// exactly one line. Each statement reports read, error or end of file. LF
+// and CR LF line ends are both read.
 #pragma once
 
 #include <cstddef>
@@ -57,14 +58,15 @@ class Statement {
   // Takes the next item; false when none is to be read (error, end of file, slash).
   bool next(Token& token);
   bool scan(Token& token);
-  void parse_quoted(const std::string& line, Token& token);
-  void after_value(const std::string& line);
+  bool read_quoted(Token& token);
+  bool after_value(bool quoted);
 
   FreeReader& reader_;
   std::size_t line_;
   std::size_t col_ = 0;
   bool touched_ = false;  // an item was asked for, so lines were scanned
   bool slash_ = false;
+  bool comma_pending_ = false;  // the last value's separator has had no comma yet
   bool finished_ = false;
   long repeat_left_ = 0;
   Token repeat_token_;

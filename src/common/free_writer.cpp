@@ -24,7 +24,9 @@ std::string free_format_real(double value, int digits) {
   int width;
   if (value == 0.0 || (exponent >= -1 && exponent < digits)) {
     int decimals = value == 0.0 ? digits - 1 : digits - 1 - exponent;
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    // The point is kept when no decimals follow it (123456792.): a real
+    // never reads as an integer.
+    std::snprintf(buf, sizeof buf, "%#.*f", decimals, value);
     body = buf;
     width = digits + 3;
     std::string field = body.size() < static_cast<std::size_t>(width) ? std::string(width - body.size(), ' ') + body : body;

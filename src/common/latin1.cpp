@@ -27,7 +27,9 @@ std::string latin1(std::string_view utf8_text) {
       ++i;
       continue;
     }
-    out.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
+    // An overlong form (C0 BA for ':') is no character of its own.
+    static constexpr unsigned long kLeast[] = {0, 0x80, 0x800, 0x10000};
+    out.push_back(code >= kLeast[extra] && code <= 0xFF ? static_cast<char>(code) : '?');
     i += extra + 1;
   }
   return out;

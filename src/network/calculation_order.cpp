@@ -11,6 +11,7 @@
 #include <queue>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "common/stop.h"
@@ -187,8 +188,11 @@ void ORDENCALCULOSUB(Modelo& m) {
         for (int c = 1; c <= 3; ++c) ORDENNUDOSAUX1(n, c) = ORDENNUDOS(i, c);
       }
 
+  for (int i = 1; i <= NUMNUDOS; ++i)
+    for (int c = 1; c <= 3; ++c) ORDENNUDOS(i, c) = ORDENNUDOSAUX1(i, c);
+
   red.NUMNUDOS = NUMNUDOS;
-  red.ORDENNUDOS = std::move(ORDENNUDOSAUX1);
+  red.ORDENNUDOS = std::move(ORDENNUDOS);
   red.ORDENCONDUCCIONES = std::move(ORDENCONDUCCIONES);
 }
 

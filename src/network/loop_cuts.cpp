@@ -33,7 +33,7 @@ struct TipoBucle {
   int numero;            // number of elements of the kind
   bool es_conduccion;    // reach kinds count their list line in NUMLINEA
   bool leida = false;    // tag already found
-  std::vector<int> lista;  // element numbers to cut, in file order
+  std::vector<int> lista = {};  // element numbers to cut, in file order
 };
 
 [[noreturn]] void error_lectura(Modelo& m, int NUMLINEA) {
