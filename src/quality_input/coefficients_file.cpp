@@ -1,11 +1,346 @@
+// The coefficients file: the unit factors of the allocation model and of the
+// stoichiometric constituents, the water properties, the kinetic thetas, the
+// stoichiometric ratios, the half-saturation constants, the reaeration laws,
+// the heat-balance constants and a few switches. Up to version 1.1 it is a
+// fixed sequence of records with heading lines; from version 1.2 on, a file
+// of sections that each start with a tag line, in any order.
 #include "quality_input/coefficients_file.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "common/failures.h"
+#include "common/free_reader.h"
+#include "common/latin1.h"
+#include "common/stop.h"
 
 namespace tornal {
 
+namespace {
+
+// The length of the word taken from a tag line (LINEACOEF).
+constexpr std::size_t LONGLINEACOEF = 255;
+
+// One value of a record: a real or an integer of the coefficients.
+struct Valor {
+  double* real = nullptr;
+  int* entero = nullptr;
+};
+
+// One record of values, read by one statement.
+enum Grupo {
+  G_UNIDADES,
+  G_ERROR,
+  G_AGUA,
+  G_DISPERSION,
+  G_CONDUCCIONES,
+  G_EMBALSES,
+  G_TECTAS,
+  G_ESTEQUIOMETRICOS,
+  G_UNIDADESESTEQ,
+  G_OSAT,
+  G_TERMOCLINA,
+  G_NUTRIENTES,
+  G_PREFERENCIA,
+  // From here on, an end of the file where the record should stand ends the
+  // reading (the file may stop after the first thirteen groups).
+  G_BALANCES,
+  G_CTESTEMPERATURA,
+  G_EAIOPCIONHRR,
+  G_FITOHIPO,
+  G_FLUJOSED,
+  G_ACUMULACION,
+  NUM_GRUPOS
+};
+
+class LectorCoeficientes {
+ public:
+  LectorCoeficientes(Modelo& m, FreeReader& rd) : m_(m), c_(m.cal), rd_(rd) {
+    Calidad& c = c_;
+    valores_[G_UNIDADES] = {real(&c.FACTORVOLUMEN), real(&c.DIVISORUNIDADES)};
+    valores_[G_ERROR] = {real(&c.ERRORCONC)};
+    valores_[G_AGUA] = reales(c.CARACTERISTICASDELAGUA, 2);
+    valores_[G_DISPERSION] = reales(c.DISPEMB, 2);
+    valores_[G_CONDUCCIONES] = {real(&c.NUMMAXITERCOND), real(c.REAICOND), real(c.REAICOND + 1)};
+    valores_[G_EMBALSES] = reales(c.REAIEMB, 3);
+    valores_[G_TECTAS] = reales(c.TECTAOD, 8);
+    valores_[G_ESTEQUIOMETRICOS] = reales(c.STECHIO, 6);
+    valores_[G_UNIDADESESTEQ] = reales(c.UNIDADESESTEQUIOMETRICAS, 5);
+    valores_[G_OSAT] = reales(c.OSAT, 3);
+    valores_[G_TERMOCLINA] = {real(&c.COEFTETERMOCLINA)};
+    valores_[G_NUTRIENTES] = reales(c.CTELIMITACIONNUTRIENTES, 5);
+    valores_[G_PREFERENCIA] = reales(c.FACTORPREFERENCIA, 2);
+    valores_[G_BALANCES] = enteros(&c.OPCIONBALANCES, 1);
+    valores_[G_CTESTEMPERATURA] = reales(c.CONSTANTESMODTEMPERATURA, 5);
+    valores_[G_EAIOPCIONHRR] = enteros(&c.EAIOPCIONHRR, 1);
+    valores_[G_FITOHIPO] = reales(&c.FITOENELHIPO, 1);
+    valores_[G_FLUJOSED] = enteros(&c.FLUJOSEDIMENTOSNOANOXIA, 1);
+    valores_[G_ACUMULACION] = enteros(c.ACUMULACIONRESULTADOSPARCIALES, 2);
+  }
+
+  void leer_por_etiquetas();
+  void leer_fijo();
+  void terminar();
+
+ private:
+  static Valor real(double* p) { return Valor{p, nullptr}; }
+  static std::vector<Valor> reales(double* p, int n) {
+    std::vector<Valor> v;
+    for (int i = 0; i < n; ++i) v.push_back(real(p + i));
+    return v;
+  }
+  static std::vector<Valor> enteros(int* p, int n) {
+    std::vector<Valor> v;
+    for (int i = 0; i < n; ++i) v.push_back(Valor{nullptr, p + i});
+    return v;
+  }
+
+  [[noreturn]] void error_lectura() const {
+    read_failure(m_.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:", NUMLINEA_);
+  }
+
+  static bool obligatorio(Grupo g) { return g < G_BALANCES; }
+
+  // A heading record; false when the file ended where a record that it may
+  // end before stands.
+  bool cabecera(bool es_obligatoria);
+  // One record of values of group g; false when the file ended where it may.
+  bool grupo(Grupo g);
+
+  Modelo& m_;
+  Calidad& c_;
+  FreeReader& rd_;
+  std::vector<Valor> valores_[NUM_GRUPOS];
+  long NUMLINEA_ = 0;
+  // The statements that last read the unit factors (0: never read).
+  long linea_unidades_ = 0;
+  long linea_unidades_esteq_ = 0;
+};
+
+bool LectorCoeficientes::cabecera(bool es_obligatoria) {
+  ++NUMLINEA_;
+  ReadStatus estado = rd_.statement().finish();
+  if (estado == ReadStatus::Ok) return true;
+  if (estado == ReadStatus::EndOfFile && !es_obligatoria) return false;
+  error_lectura();
+}
+
+// The values are taken into scratch values preset to 0 and kept only when
+// the record has been read: items that a slash or a null item leaves unread
+// are 0, never the values of an earlier section; a record that the end of
+// the file cuts off changes nothing.
+bool LectorCoeficientes::grupo(Grupo g) {
+  ++NUMLINEA_;
+  const std::vector<Valor>& valores = valores_[g];
+  std::vector<double> r(valores.size(), 0.0);
+  std::vector<int> e(valores.size(), 0);
+  ReadStatus estado;
+  {
+    Statement st = rd_.statement();
+    for (std::size_t i = 0; i < valores.size(); ++i) {
+      if (valores[i].real)
+        st.real(r[i]);
+      else
+        st.integer(e[i]);
+    }
+    estado = st.finish();
+  }
+  if (estado == ReadStatus::Error) error_lectura();
+  if (estado == ReadStatus::EndOfFile) {
+    if (obligatorio(g)) error_lectura();
+    return false;
+  }
+  for (std::size_t i = 0; i < valores.size(); ++i) {
+    if (valores[i].real)
+      *valores[i].real = r[i];
+    else
+      *valores[i].entero = e[i];
+  }
+  if (g == G_UNIDADES) {
+    // The factor of the allocation model's monthly flows; a zero divisor is
+    // refused when the reading ends.
+    c_.FACTORUNIDADES = c_.DIVISORUNIDADES != 0.0 ? c_.FACTORVOLUMEN / c_.DIVISORUNIDADES : 0.0;
+    linea_unidades_ = NUMLINEA_;
+  } else if (g == G_UNIDADESESTEQ) {
+    linea_unidades_esteq_ = NUMLINEA_;
+  }
+  return true;
+}
+
+// Tagged layout: every line whose first word is a tag of a section is
+// followed by the section's record (two for the heat-balance constants: the
+// five constants, then EAIOPCIONHRR); any other line is passed over. Each
+// tag-word read and each record read counts one statement.
+void LectorCoeficientes::leer_por_etiquetas() {
+  struct Etiqueta {
+    const char* nombre;
+    Grupo grupo;
+  };
+  static const Etiqueta ETIQUETAS[] = {
+      {"<UNIDADES>", G_UNIDADES},
+      {"<ERROR>", G_ERROR},
+      {"<CARACTERISTICASDELAGUA>", G_AGUA},
+      {"<DISPERSIONEMBALSES>", G_DISPERSION},
+      {"<CONDUCCIONES>", G_CONDUCCIONES},
+      {"<EMBALSES>", G_EMBALSES},
+      {"<TECTAS>", G_TECTAS},
+      {"<ESTEQUIMETRICOS>", G_ESTEQUIOMETRICOS},
+      {"<UNIDADESESTEQUIOMETRICAS>", G_UNIDADESESTEQ},
+      {"<OSAT>", G_OSAT},
+      {"<COEFTETERMOCLINA>", G_TERMOCLINA},
+      {"<CTELIMITACIONNUTRIENTES>", G_NUTRIENTES},
+      {"<FACTORPREFERENCIA>", G_PREFERENCIA},
+      {"<OPCIONBALANCES>", G_BALANCES},
+      {"<CONSTANTESMODTEMPERATURA>", G_CTESTEMPERATURA},
+      {"<FITOENELHIPO>", G_FITOHIPO},
+      {"<FLUJOSEDIMENTOSNOANOXIA>", G_FLUJOSED},
+      {"<ACUMULACIONRESULTADOSPARCIALES>", G_ACUMULACION},
+  };
+  for (;;) {
+    ++NUMLINEA_;
+    std::optional<std::string> palabra = rd_.first_word(LONGLINEACOEF);
+    if (!palabra) return;
+    const std::string LINEACOEF = trimmed(*palabra);
+    const Etiqueta* etiqueta = nullptr;
+    for (const Etiqueta& t : ETIQUETAS)
+      if (LINEACOEF == t.nombre) etiqueta = &t;
+    if (!etiqueta) continue;
+    if (etiqueta->grupo == G_CTESTEMPERATURA) {
+      // The constants held are complete only when this section is.
+      c_.HAYCONSTANTESMODTEMPERATURA = false;
+      if (!grupo(G_CTESTEMPERATURA) || !grupo(G_EAIOPCIONHRR)) return;
+      c_.HAYCONSTANTESMODTEMPERATURA = true;
+    } else if (!grupo(etiqueta->grupo)) {
+      return;
+    }
+  }
+}
+
+// Fixed layout: records 1 to 28 must all be there; the file may end before
+// any later record. The record number is the statement counter.
+void LectorCoeficientes::leer_fijo() {
+  // Heading records (true: compulsory) and groups, as the records of the
+  // file follow each other.
+  auto h = [this](bool es_obligatoria) { return cabecera(es_obligatoria); };
+  h(true);                                // 1
+  h(true);                                // 2
+  grupo(G_UNIDADES);                      // 3
+  h(true);                                // 4
+  grupo(G_ERROR);                         // 5
+  h(true);                                // 6
+  grupo(G_AGUA);                          // 7
+  h(true);                                // 8
+  grupo(G_DISPERSION);                    // 9
+  h(true);                                // 10
+  h(true);                                // 11
+  grupo(G_CONDUCCIONES);                  // 12
+  h(true);                                // 13
+  grupo(G_EMBALSES);                      // 14
+  h(true);                                // 15
+  grupo(G_TECTAS);                        // 16
+  h(true);                                // 17
+  grupo(G_ESTEQUIOMETRICOS);              // 18
+  h(true);                                // 19
+  grupo(G_UNIDADESESTEQ);                 // 20
+  h(true);                                // 21
+  grupo(G_OSAT);                          // 22
+  h(true);                                // 23
+  grupo(G_TERMOCLINA);                    // 24
+  h(true);                                // 25
+  grupo(G_NUTRIENTES);                    // 26
+  h(true);                                // 27
+  grupo(G_PREFERENCIA);                   // 28
+  if (!h(false)) return;                  // 29
+  if (!grupo(G_BALANCES)) return;         // 30
+  if (!h(false)) return;                  // 31
+  if (!grupo(G_CTESTEMPERATURA)) return;  // 32
+  if (!h(false)) return;                  // 33
+  if (!grupo(G_EAIOPCIONHRR)) return;     // 34
+  c_.HAYCONSTANTESMODTEMPERATURA = true;
+  if (!h(false)) return;           // 35
+  if (!grupo(G_FITOHIPO)) return;  // 36
+  if (!h(false)) return;           // 37
+  grupo(G_FLUJOSED);               // 38
+}
+
+// The end of the reading: the unit factors that the monthly driver divides
+// by must not be 0 (read-error lines, with the statement that read them, or
+// the statements made when the file never gave them); a heat-balance run
+// needs the complete heat-balance constants.
+void LectorCoeficientes::terminar() {
+  if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
+    if (linea_unidades_ > 0) NUMLINEA_ = linea_unidades_;
+    error_lectura();
+  }
+  // The driver turns internal concentrations back by 1 / factor for
+  // ammonium and nitrate (oxygen and nitrogen on), and for chlorophyll-a and
+  // phosphate (phytoplankton on as well).
+  const double* U = c_.UNIDADESESTEQUIOMETRICAS;
+  bool divide_por_cero = false;
+  if (c_.OPCIONOXIGENO == 1 && c_.OPCIONNITROGENO == 1) {
+    if (U[1] == 0.0 || U[2] == 0.0) divide_por_cero = true;
+    if (c_.OPCIONFITOPLANCTON == 1 && (U[3] == 0.0 || U[4] == 0.0)) divide_por_cero = true;
+  }
+  if (divide_por_cero) {
+    if (linea_unidades_esteq_ > 0) NUMLINEA_ = linea_unidades_esteq_;
+    error_lectura();
+  }
+  if (c_.OPCIONTEMPERATURA == 1 && c_.MODELOTEMPERATURA == 2 && !c_.HAYCONSTANTESMODTEMPERATURA) {
+    m_.log.write({"Para modelar la temperatura por balance actualice el archivo de coeficientes"});
+    stop("error");
+  }
+  m_.log.write({"Lectura de archivo de coeficientes realizada con éxito"});
+}
+
+// Every coefficient back to 0, then the four values that have defaults.
+void valores_iniciales(Calidad& c) {
+  c.FACTORVOLUMEN = 0.0;
+  c.DIVISORUNIDADES = 0.0;
+  c.FACTORUNIDADES = 0.0;
+  c.ERRORCONC = 0.0;
+  for (double& v : c.CARACTERISTICASDELAGUA) v = 0.0;
+  for (double& v : c.DISPEMB) v = 0.0;
+  c.NUMMAXITERCOND = 0.0;
+  for (double& v : c.REAICOND) v = 0.0;
+  for (double& v : c.REAIEMB) v = 0.0;
+  for (double& v : c.TECTAOD) v = 0.0;
+  for (double& v : c.STECHIO) v = 0.0;
+  for (double& v : c.UNIDADESESTEQUIOMETRICAS) v = 0.0;
+  for (double& v : c.OSAT) v = 0.0;
+  c.COEFTETERMOCLINA = 0.0;
+  for (double& v : c.CTELIMITACIONNUTRIENTES) v = 0.0;
+  for (double& v : c.FACTORPREFERENCIA) v = 0.0;
+  for (double& v : c.CONSTANTESMODTEMPERATURA) v = 0.0;
+  c.EAIOPCIONHRR = 0;
+  c.HAYCONSTANTESMODTEMPERATURA = false;
+  c.OPCIONBALANCES = 0;
+  c.FITOENELHIPO = 1.0;
+  c.FLUJOSEDIMENTOSNOANOXIA = 0;
+  c.ACUMULACIONRESULTADOSPARCIALES[0] = 1;
+  c.ACUMULACIONRESULTADOSPARCIALES[1] = 1;
+}
+
+}  // namespace
+
+// Reads PATHARCHIVO5 (record 8 of the run configuration) into the
+// coefficients of m.cal, in the tagged layout when NUMVERSION is above 11 and
+// in the fixed one otherwise. A record that cannot be read, an end of file
+// inside a record that must be there, or a zero unit factor that the driver
+// divides by gives the read-error lines with the statement counter; a
+// heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2) without the
+// complete heat-balance constants stops with its own line. Writes the success
+// line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION) {
-  (void)m;
-  (void)PATHARCHIVO5;
-  (void)NUMVERSION;
+  valores_iniciales(m.cal);
+  FreeReader rd;
+  if (!rd.open(trimmed(PATHARCHIVO5))) access_failure(m.log, "Error en el acceso al archivo de coeficientes");
+  LectorCoeficientes lector(m, rd);
+  if (NUMVERSION > 11)
+    lector.leer_por_etiquetas();
+  else
+    lector.leer_fijo();
+  lector.terminar();
 }
 
 }  // namespace tornal

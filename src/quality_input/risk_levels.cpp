@@ -1,9 +1,107 @@
-// The quality-risk levels file. Its reader is not in place yet: every run is
-// an ordinary run.
+// The quality-risk levels file "NivelesRQ.dat" of the working folder: when it
+// exists the run is a risk run. It gives, block by block in the order of the
+// constituent list, a name, a number of levels and the limits between
+// consecutive levels, in the units of the quality input files; the limits
+// are kept in the internal units of the reach model.
 #include "quality_input/risk_levels.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "common/failures.h"
+#include "common/free_reader.h"
+#include "common/latin1.h"
 
 namespace tornal {
 
-void LEERARCHRIESGOSUB(Modelo& m) { m.cal.OPCIONRIESGO = false; }
+namespace {
+
+// Length of the name of a block.
+constexpr std::size_t LONGNOMCONTRISK = 255;
+
+}  // namespace
+
+// Sets OPCIONRIESGO to whether "NivelesRQ.dat" can be opened (one log line
+// either way); when it can, reads NUMCONTRIESGO, NOMCONTRISK, NUMNIVELESCONT
+// and LIMNIVELES (NUMCONTRIESGO x 50, the limits times the unit factor of
+// their constituent, every other entry 0), and creates MATCONDRIESGO (reaches
+// x NUMCONTRIESGO x 50) at 0. A record that cannot be read, an end of file
+// before the last separator, a block of more than 50 levels or fewer blocks
+// than constituents give the file's read-error lines with the statement
+// counter and stop.
+void LEERARCHRIESGOSUB(Modelo& m) {
+  Calidad& c = m.cal;
+  c.OPCIONRIESGO = false;
+  FreeReader rd;
+  if (!rd.open(m.ruta("NivelesRQ.dat"))) {
+    m.log.write({"No existe archivo de niveles de riesgo"});
+    return;
+  }
+  c.OPCIONRIESGO = true;
+  m.log.write({"Existe archivo de niveles de riesgo. Opcion de riesgo activada"});
+
+  long NUMLINEA = 0;
+  auto error_lectura = [&] {
+    read_failure(m.log, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:", NUMLINEA);
+  };
+  auto comprobar = [&](ReadStatus estado) {
+    if (estado != ReadStatus::Ok) error_lectura();
+  };
+
+  ++NUMLINEA;
+  comprobar(rd.statement().finish());
+  ++NUMLINEA;
+  int NUMCONTRIESGO = 0;
+  comprobar(rd.statement().integer(NUMCONTRIESGO).finish());
+  c.NUMCONTRIESGO = NUMCONTRIESGO;
+  // The reach model takes the levels of constituent k from block k.
+  if (NUMCONTRIESGO < c.NUMCONTAMINANTES) error_lectura();
+
+  Array1<double> CAMUNIDRIES{"CAMUNIDRIES"};
+  CAMUNIDRIES.resize_filled(1.0, NUMCONTRIESGO);
+  c.NOMCONTRISK.resize_filled(blanks(LONGNOMCONTRISK), NUMCONTRIESGO);
+  c.NUMNIVELESCONT.resize(NUMCONTRIESGO);
+  c.LIMNIVELES.resize(NUMCONTRIESGO, MAXNIVELESRIESGO);
+
+  for (int i = 1; i <= NUMCONTRIESGO; ++i) {
+    ++NUMLINEA;
+    comprobar(rd.statement().text(c.NOMCONTRISK(i), LONGNOMCONTRISK).finish());
+    ++NUMLINEA;
+    comprobar(rd.statement().integer(c.NUMNIVELESCONT(i)).finish());
+    if (c.NUMNIVELESCONT(i) > MAXNIVELESRIESGO) error_lectura();
+    for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) {
+      ++NUMLINEA;
+      comprobar(rd.statement().real(c.LIMNIVELES(i, j)).finish());
+    }
+    ++NUMLINEA;
+    comprobar(rd.statement().finish());
+  }
+
+  // Unit factors of the stoichiometric constituents, counted back from the
+  // end of the constituent list: "DBO5", then "Amonio" and "Nitratos", then
+  // "Chla" and "Fósforo Inorgánico".
+  if (c.OPCIONOXIGENO == 1) {
+    const int NC = c.NUMCONTAMINANTES;
+    const int N = c.OPCIONNITROGENO;
+    const int F = c.OPCIONFITOPLANCTON;
+    const double* U = c.UNIDADESESTEQUIOMETRICAS;
+    if (std::trunc(10000.0 * U[0]) != 0.0) CAMUNIDRIES(NC - 3 * F - 3 * N - 1) = 1.0 / (1.0 - std::exp(-5.0 * U[0]));
+    if (N == 1) {
+      CAMUNIDRIES(NC - 3 * F - 1) = U[1];
+      CAMUNIDRIES(NC - 3 * F) = U[2];
+      if (F == 1) {
+        CAMUNIDRIES(NC - 2) = U[3];
+        CAMUNIDRIES(NC) = U[4];
+      }
+    }
+  }
+  for (int i = 1; i <= NUMCONTRIESGO; ++i)
+    for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) c.LIMNIVELES(i, j) *= CAMUNIDRIES(i);
+
+  const Red& r = m.red;
+  const int NUMCOND =
+      r.NUMCONDUCCIONEST1 + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 + r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5;
+  c.MATCONDRIESGO.resize(NUMCOND, NUMCONTRIESGO, MAXNIVELESRIESGO);
+}
 
 }  // namespace tornal

@@ -1,7 +1,311 @@
+// Validation of the quality parameters, run once the quality data file is
+// read: every value out of range gives a warning in the run log that names
+// the element (message line, then label and name or number), in a fixed
+// order of groups: options, surface heat exchange, first-order pollutants,
+// kinetic constants of reaches and of reservoirs, reach data, reservoir
+// data, diffuse discharges, initial and treated concentrations. Warnings
+// change nothing. Afterwards the run stops when the options cannot make a
+// constituent list, or when a modelled reach or a reservoir has a
+// calculation step the models cannot work with.
 #include "quality_input/validation.h"
+
+#include "common/latin1.h"
+#include "common/stop.h"
 
 namespace tornal {
 
-void validar_calidad(Modelo& m) { (void)m; }
+namespace {
+
+// Labels of the second line of a warning.
+constexpr const char* ETIQUETACOND = "Conducción:";
+constexpr const char* ETIQUETAEMB = "Embalse:";
+constexpr const char* ETIQUETAACU = "Acuífero";
+constexpr const char* ETIQUETARET = "Elemento de retorno:";
+constexpr const char* ETIQUETATOMA = "Toma:";
+constexpr const char* ETIQUETACONT1OR = "Contaminante de primer orden";
+constexpr const char* ETIQUETAVERTDIF = "Número de la conducción";
+
+// A warning on a named element: the message, then the label and the name at
+// its stored length.
+void aviso(Modelo& m, const char* mensaje, const char* etiqueta, const std::string& nombre) {
+  m.log.write({mensaje});
+  m.log.write({etiqueta, padded(nombre, LONGNOMBRE)});
+}
+
+// A warning on an element known by its number.
+void aviso(Modelo& m, const char* mensaje, const char* etiqueta, int numero) {
+  m.log.write({mensaje});
+  m.log.write({etiqueta, numero});
+}
+
+// How a kinetic constant fails.
+enum class Cota {
+  MENORQUEMENOSUNO,  // below -1 (-1 selects a formula of the models)
+  NEGATIVO,          // below 0
+  NOPOSITIVO,        // 0 or below
+};
+
+bool falla(Cota cota, double valor) {
+  switch (cota) {
+    case Cota::MENORQUEMENOSUNO:
+      return valor < -1.0;
+    case Cota::NEGATIVO:
+      return valor < 0.0;
+    case Cota::NOPOSITIVO:
+      return valor <= 0.0;
+  }
+  return false;
+}
+
+// Which option a kinetic constant belongs to (its arrays exist only then).
+enum class Grupo { OXIGENO, NITROGENO, FITOPLANCTON };
+
+// One check of the kinetic constants: the reach array and its reservoir
+// twin, tested with the same bound and the same message.
+struct ConstanteCinetica {
+  Array1<double> Calidad::*COND;
+  Array1<double> Calidad::*EMB;
+  Cota cota;
+  Grupo grupo;
+  const char* mensaje;
+};
+
+const ConstanteCinetica CONSTANTESCINETICAS[] = {
+    {&Calidad::KACOND, &Calidad::KAEMB, Cota::MENORQUEMENOSUNO, Grupo::OXIGENO,
+     "La constante de reaireación debe ser -1 o un valor positivo"},
+    {&Calidad::KDCOND, &Calidad::KDEMB, Cota::NEGATIVO, Grupo::OXIGENO,
+     "La constante de degradación de la materia orgánica debe ser un valor positivo"},
+    {&Calidad::VSLCOND, &Calidad::VSLEMB, Cota::NEGATIVO, Grupo::OXIGENO,
+     "La velocidad de sedimentación de la materia orgánica debe ser un valor positivo"},
+    {&Calidad::KNOACOND, &Calidad::KNOAEMB, Cota::NEGATIVO, Grupo::NITROGENO,
+     "La constante de degradación del nitrógeno orgánico debe ser un valor positivo"},
+    {&Calidad::VSNOCOND, &Calidad::VSNOEMB, Cota::NEGATIVO, Grupo::NITROGENO,
+     "La velocidad de sedimentación del nitrógeno orgánico debe ser un valor positivo"},
+    {&Calidad::KNAICOND, &Calidad::KNAIEMB, Cota::NEGATIVO, Grupo::NITROGENO,
+     "La constante de nitrificación del amonio debe ser un valor positivo"},
+    {&Calidad::KNO3COND, &Calidad::KNO3EMB, Cota::NEGATIVO, Grupo::NITROGENO,
+     "La constante de desnitrificación debe ser un valor positivo"},
+    {&Calidad::KMAXGROWCOND, &Calidad::KMAXGROWEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de crecimiento del fitoplancton debe ser un valor positivo"},
+    {&Calidad::KRESPCOND, &Calidad::KRESPEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de respiración del fitoplancton debe ser un valor positivo"},
+    {&Calidad::VSALGCOND, &Calidad::VSALGEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La velocidad de sedimentación del fitoplancton debe ser un valor positivo"},
+    {&Calidad::KFOSFCOND, &Calidad::KFOSFEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de mineralización del fósforo orgánico debe ser un valor positivo"},
+    {&Calidad::VSFOSFCOND, &Calidad::VSFOSFEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La velocidad de sedimentación del fósforo orgánico debe ser un valor positivo"},
+    {&Calidad::KFOSFACOND, &Calidad::KFOSFAEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de desgradación del fósforo inorgánico debe ser un valor positivo"},
+    {&Calidad::KECOND, &Calidad::KEEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de atenuación lumínica debe ser un valor positivo"},
+    {&Calidad::ISATCOND, &Calidad::ISATEMB, Cota::NOPOSITIVO, Grupo::FITOPLANCTON,
+     "La Intensidad de saturación lumínica debe ser un valor mayor que cero"},
+    {&Calidad::ALFAFITOCOND, &Calidad::ALFAFITOEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
+     "La constante de atenuación debida a la sombra propia del fitoplancton debe ser un valor positivo"},
+};
+
+// Whether the rows of a group run: the nitrogen and phytoplankton rows test
+// their own option alone (the kinetic constants run only with oxygen on).
+bool aplica(const Calidad& cal, Grupo grupo) {
+  switch (grupo) {
+    case Grupo::OXIGENO:
+      return true;
+    case Grupo::NITROGENO:
+      return cal.OPCIONNITROGENO == 1;
+    case Grupo::FITOPLANCTON:
+      return cal.OPCIONFITOPLANCTON == 1;
+  }
+  return false;
+}
+
+bool cero_o_uno(int opcion) { return opcion == 0 || opcion == 1; }
+
+// The options, message line alone. Returns whether any of them makes the
+// options inconsistent (the constituent list could not be built).
+bool validar_opciones(Modelo& m) {
+  const Calidad& cal = m.cal;
+  bool incoherentes = false;
+  auto opcion = [&](bool falla_opcion, const char* mensaje) {
+    if (!falla_opcion) return;
+    m.log.write({mensaje});
+    incoherentes = true;
+  };
+  opcion(!cero_o_uno(cal.OPCIONTEMPERATURA), "La opción de la simulación de la temperatura debe ser 0, 1 ó 2");
+  opcion(cal.NUMCONT1OR < 0, "El número de contaminantes de primer orden no puede ser negativo");
+  opcion(!cero_o_uno(cal.OPCIONOXIGENO), "La opción de la simulación del oxígeno disuelto debe ser 0 ó 1");
+  opcion(!cero_o_uno(cal.OPCIONNITROGENO), "La opción de la simulación del ciclo del nitrógeno debe ser 0 ó 1");
+  opcion(!cero_o_uno(cal.OPCIONFITOPLANCTON), "La opción de la simulación del fitoplancton debe ser 0 ó 1");
+  opcion(cal.OPCIONFITOPLANCTON == 1 && cal.OPCIONNITROGENO != 1,
+         "Si la opción de la simulación del fitoplancton es 1 la del ciclo del nitrógeno también debe ser 1");
+  opcion(cal.OPCIONNITROGENO == 1 && cal.OPCIONOXIGENO != 1,
+         "Si la opción de la simulación del ciclo del nitrógeno es 1 la del oxígeno disuelto también debe ser 1");
+  // A modelled temperature needs a model the temperature section can hold.
+  opcion(cal.OPCIONTEMPERATURA == 1 && cal.MODELOTEMPERATURA != 1 && cal.MODELOTEMPERATURA != 2,
+         "El modelo de temperatura debe ser 1 ó 2");
+  return incoherentes;
+}
+
+// Surface heat-exchange constants of the equilibrium-temperature model.
+void validar_intercambio_termico(Modelo& m) {
+  const Calidad& cal = m.cal;
+  if (!(cal.OPCIONTEMPERATURA == 1 && cal.MODELOTEMPERATURA == 1)) return;
+  const char* mensaje = "La constante de atenuación lumínica debe ser un número positivo";
+  for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i)
+    if (cal.KETCOND(i) < 0.0) aviso(m, mensaje, ETIQUETACOND, m.red.NOMCONDUCC(i));
+  for (int e = 1; e <= m.red.NUMEMBALSES; ++e)
+    if (cal.KETEMB(e) < 0.0) aviso(m, mensaje, ETIQUETAEMB, m.red.NOMEMB(e));
+}
+
+// Temperature correction of the first-order pollutants.
+void validar_primer_orden(Modelo& m) {
+  for (int k = 1; k <= m.cal.NUMCONT1OR; ++k)
+    if (m.cal.TECTAK1OR(k) < 0.0)
+      aviso(m,
+            "La constante de correción por temperatura de los contaminantes de primer orden debe ser un número "
+            "positivo",
+            ETIQUETACONT1OR, k);
+}
+
+// Kinetic constants of reaches, then of reservoirs: per element, every row
+// that applies, then the next element.
+void validar_cineticas(Modelo& m) {
+  const Calidad& cal = m.cal;
+  if (cal.OPCIONOXIGENO != 1) return;
+  for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i)
+    for (const ConstanteCinetica& c : CONSTANTESCINETICAS)
+      if (aplica(cal, c.grupo) && falla(c.cota, (cal.*c.COND)(i)))
+        aviso(m, c.mensaje, ETIQUETACOND, m.red.NOMCONDUCC(i));
+  if (m.red.NUMEMBALSES <= 0) return;
+  for (int e = 1; e <= m.red.NUMEMBALSES; ++e)
+    for (const ConstanteCinetica& c : CONSTANTESCINETICAS)
+      if (aplica(cal, c.grupo) && falla(c.cota, (cal.*c.EMB)(e))) aviso(m, c.mensaje, ETIQUETAEMB, m.red.NOMEMB(e));
+}
+
+// Dispersion, length, step, hydraulic mode and coefficients of every reach.
+void validar_conducciones(Modelo& m) {
+  const Calidad& cal = m.cal;
+  for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i) {
+    const std::string& nombre = m.red.NOMCONDUCC(i);
+    if (cal.ECOND(i) < 0.0) aviso(m, "La dispersión de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.LCOND(i) < 0.0) aviso(m, "La longitud de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.INCRX(i) < 0.0)
+      aviso(m, "el diferencial de cálculo las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.TIPOHID(i) != 1 && cal.TIPOHID(i) != 2)
+      aviso(m, "El modo de estimación hidráulica sólo puede valer 1 ó 2", ETIQUETACOND, nombre);
+    for (int k = 1; k <= 4; ++k)
+      if (cal.COEFTESHIDR(i, k) < 0.0)
+        aviso(m, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.INRESCOND(i) == 1) {
+      if (cal.INCRX(i) > cal.LCOND(i))
+        aviso(m, "El diferencial de cálculo dno puede ser superior a la longitud del tramo", ETIQUETACOND, nombre);
+      // IEEE division: a step of 0 gives an infinite (or undefined) number
+      // of steps, which passes unless the length is negative.
+      if (cal.LCOND(i) / cal.INCRX(i) < 5.0)
+        aviso(m,
+              "El número de diferenciales, definido por el cociente entre la longitud y el diferencial, debe ser "
+              "superior a 5",
+              ETIQUETACOND, nombre);
+    }
+  }
+}
+
+// Initial epilimnion share and time step of every reservoir.
+void validar_embalses(Modelo& m) {
+  const Calidad& cal = m.cal;
+  if (m.red.NUMEMBALSES <= 0) return;
+  for (int e = 1; e <= m.red.NUMEMBALSES; ++e) {
+    const std::string& nombre = m.red.NOMEMB(e);
+    if (cal.PORCENTVO(e) < 0.0)
+      aviso(m, "el porcentaje inicial de epilimnion debe ser un valor positivo", ETIQUETAEMB, nombre);
+    if (cal.INCRETIEM(e) < 0.0) aviso(m, "el diferencial de calculo debe ser un valor positivo", ETIQUETAEMB, nombre);
+    if (cal.INCRETIEM(e) < 10.0) aviso(m, "el diferencial de calculo es muy bajo", ETIQUETAEMB, nombre);
+  }
+}
+
+// Loads of the diffuse discharges, per discharge and constituent.
+void validar_vertidos_difusos(Modelo& m) {
+  const Calidad& cal = m.cal;
+  for (int k = 1; k <= cal.NUMVERTDIF; ++k)
+    for (int c = 1; c <= cal.NUMCONTAMINANTES; ++c)
+      if (cal.SDVERTDIF(k, c) < 0.0)
+        aviso(m, "El valor de contaminación difusa debe ser un valor positivo", ETIQUETAVERTDIF,
+              cal.NUMCONDUCVERTDIF(k));
+}
+
+// One loop of the concentrations: every element, inside every constituent.
+void validar_concentraciones(Modelo& m, int numelementos, const Array2<double>& CONC, double cota,
+                             const char* mensaje, const char* etiqueta, const Array1<std::string>& NOMBRES) {
+  for (int e = 1; e <= numelementos; ++e)
+    for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c)
+      if (CONC(e, c) < cota) aviso(m, mensaje, etiqueta, NOMBRES(e));
+}
+
+// Initial concentrations of reservoirs and aquifers; treated concentrations
+// of returns and of the intakes of the run (-1: untreated).
+void validar_concentraciones(Modelo& m) {
+  const Calidad& cal = m.cal;
+  const Red& red = m.red;
+  validar_concentraciones(m, red.NUMEMBALSES, cal.COEMB, 0.0,
+                          "La concentración inicial de los embalses deben ser un valor positivo", ETIQUETAEMB,
+                          red.NOMEMB);
+  validar_concentraciones(m, red.NUMEMBALSES, cal.COEMB2, 0.0,
+                          "La concentración inicial del hipolimnion de los embalses deben ser un valor positivo",
+                          ETIQUETAEMB, red.NOMEMB);
+  validar_concentraciones(m, red.NUMACUIFEROS, cal.COACU, 0.0,
+                          "La concentración inicial de los acuíferos deben ser un valor positivo", ETIQUETAACU,
+                          red.NOMACU);
+  validar_concentraciones(m, red.NUMRETORNOS, cal.RETORNODEPU, -1.0,
+                          "La concentración de depuración debe ser -1 o un valor positivo", ETIQUETARET, red.NOMRET);
+  // Only the intakes of the run: none when the optimisation model switched
+  // them off, although every intake of the network file has its row.
+  validar_concentraciones(m, red.NUMTOMAS, cal.TOMADEPU, -1.0,
+                          "La concentración de depuración debe ser -1 o un valor positivo", ETIQUETATOMA, red.NOMTOMA);
+}
+
+// Steps the models cannot work with: a modelled reach (report flag neither
+// -1 nor 2) whose step is not positive would divide by zero, a reservoir
+// below one sub-step a month would run none. Written so that an undefined
+// value is caught too. Returns whether any was found.
+bool diferenciales_invalidos(Modelo& m) {
+  const Calidad& cal = m.cal;
+  bool hay = false;
+  for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i) {
+    if (cal.INRESCOND(i) == -1 || cal.INRESCOND(i) == 2) continue;
+    if (!(cal.INCRX(i) > 0.0)) {
+      aviso(m, "El diferencial de cálculo de la conducción debe ser mayor que cero", ETIQUETACOND,
+            m.red.NOMCONDUCC(i));
+      hay = true;
+    }
+  }
+  for (int e = 1; e <= m.red.NUMEMBALSES; ++e) {
+    if (!(cal.INCRETIEM(e) >= 1.0)) {
+      aviso(m, "El diferencial de cálculo del embalse debe ser al menos 1", ETIQUETAEMB, m.red.NOMEMB(e));
+      hay = true;
+    }
+  }
+  return hay;
+}
+
+}  // namespace
+
+// Validates the quality data read from the quality data file (options,
+// constants, element data, concentrations) against the network data model;
+// writes the warnings to the run log, then stops with "error" after them
+// when the options are inconsistent or a calculation step is unusable.
+void validar_calidad(Modelo& m) {
+  bool incoherentes = validar_opciones(m);
+  validar_intercambio_termico(m);
+  validar_primer_orden(m);
+  validar_cineticas(m);
+  validar_conducciones(m);
+  validar_embalses(m);
+  validar_vertidos_difusos(m);
+  validar_concentraciones(m);
+
+  if (incoherentes) m.log.write({"Las opciones de simulación son incoherentes"});
+  bool diferenciales = diferenciales_invalidos(m);
+  if (incoherentes || diferenciales) stop("error");
+}
 
 }  // namespace tornal

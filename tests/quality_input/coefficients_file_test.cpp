@@ -1,0 +1,454 @@
+// The coefficients file: every value in its place in both layouts, the
+// defaults, the tag rules, repeated sections, the statement counter of the
+// read errors, the ends of file that end the reading, the heat-balance stop
+// and the refused zero unit factors.
+#include "quality_input/coefficients_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/latin1.h"
+#include "test_util.h"
+
+using tornal::Calidad;
+using tornal::Modelo;
+
+namespace {
+
+const char* const EXITO = "Lectura de archivo de coeficientes realizada con éxito";
+const char* const BALANCE = "Para modelar la temperatura por balance actualice el archivo de coeficientes";
+
+struct Opciones {
+  int T = 0, MT = 0, O = 0, N = 0, F = 0;
+};
+
+struct Lectura {
+  Modelo m;
+  tornal_test::TempDir dir;
+  std::string parada;
+  Lectura(const std::string& contenido, int NUMVERSION, Opciones o = {}) {
+    tornal_test::prepare(m, dir.path());
+    m.cal.OPCIONTEMPERATURA = o.T;
+    m.cal.MODELOTEMPERATURA = o.MT;
+    m.cal.OPCIONOXIGENO = o.O;
+    m.cal.OPCIONNITROGENO = o.N;
+    m.cal.OPCIONFITOPLANCTON = o.F;
+    const std::string ruta = dir.write("coeficientes.dat", contenido);
+    parada = tornal_test::stop_message(
+        [&] { tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION); });
+  }
+  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
+};
+
+std::vector<std::string> lineas_error(long n) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%12ld", n);
+  return {"Error en la lectura del archivo de coeficientes", "Error en la linea numero:", buf};
+}
+
+const std::vector<std::string> LOG_EXITO = {tornal::latin1(EXITO)};
+
+// Every coefficient, in a fixed order, integers as reals.
+std::vector<double> todos(const Calidad& c) {
+  std::vector<double> v = {c.FACTORVOLUMEN, c.DIVISORUNIDADES, c.FACTORUNIDADES, c.ERRORCONC};
+  auto add = [&](const double* p, int n) { v.insert(v.end(), p, p + n); };
+  add(c.CARACTERISTICASDELAGUA, 2);
+  add(c.DISPEMB, 2);
+  v.push_back(c.NUMMAXITERCOND);
+  add(c.REAICOND, 2);
+  add(c.REAIEMB, 3);
+  add(c.TECTAOD, 8);
+  add(c.STECHIO, 6);
+  add(c.UNIDADESESTEQUIOMETRICAS, 5);
+  add(c.OSAT, 3);
+  v.push_back(c.COEFTETERMOCLINA);
+  add(c.CTELIMITACIONNUTRIENTES, 5);
+  add(c.FACTORPREFERENCIA, 2);
+  v.push_back(c.OPCIONBALANCES);
+  add(c.CONSTANTESMODTEMPERATURA, 5);
+  v.push_back(c.EAIOPCIONHRR);
+  v.push_back(c.FITOENELHIPO);
+  v.push_back(c.FLUJOSEDIMENTOSNOANOXIA);
+  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES[0]);
+  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES[1]);
+  return v;
+}
+
+// The values of the complete files below, in the order of todos(), without
+// the two of ACUMULACIONRESULTADOSPARCIALES.
+std::vector<double> esperados() {
+  // clang-format off
+  return {1000, 30.5, 1000 / 30.5,                    // units and the flow factor
+          1e-6,                                       // error
+          1000, 4186,                                 // water
+          0.5, -1.5,                                  // reservoir dispersion
+          75, 0.1, 0.2,                               // reaches
+          0.6, 0.03, 2,                               // reservoirs
+          1.024, 1.047, 1.02, 1.08, 1.045, 1.066, 1.081, 1.07,  // thetas
+          4.57, 2.67, 1.6, 1.4, 0.07, 0.01,           // stoichiometric ratios
+          0.23, 1.1, 1.2, 1.3, 1.4,                   // stoichiometric unit factors
+          14.6, 0.4, 0.008,                           // saturation
+          0.8,                                        // thermocline
+          0.5, 0.6, 0.025, 0.005, 0.3,                // half-saturation constants
+          0.7, 0.4,                                   // preference factors
+          1,                                          // balances option
+          5.67e-8, 0.97, 9.2, 0.46, 2, 1,             // heat-balance constants, EAIOPCIONHRR
+          0.5,                                        // phytoplankton in the hypolimnion
+          1};                                         // sediment fluxes without anoxia
+  // clang-format on
+}
+
+// The records of a complete fixed-layout file (38 records). Headings hold
+// numbers, so that a heading read as values shifts what follows; record 16
+// runs over two lines.
+std::vector<std::string> registros_fijos() {
+  const std::string h = "9 9 9";
+  return {"Coeficientes",
+          h,
+          "1000 30.5",
+          h,
+          "1e-6",
+          h,
+          "1000 4186",
+          h,
+          "0.5 -1.5",
+          h,
+          h,
+          "75 0.1 0.2",
+          h,
+          "0.6 0.03 2",
+          h,
+          "1.024 1.047 1.02 1.08\n1.045 1.066 1.081 1.07",
+          h,
+          "4.57 2.67 1.6 1.4 0.07 0.01",
+          h,
+          "0.23 1.1 1.2 1.3 1.4",
+          h,
+          "14.6 0.4 0.008",
+          h,
+          "0.8",
+          h,
+          "0.5 0.6 0.025 0.005 0.3",
+          h,
+          "0.7 0.4",
+          h,
+          "1",
+          h,
+          "5.67e-8 0.97 9.2 0.46 2",
+          h,
+          "1",
+          h,
+          "0.5",
+          h,
+          "1"};
+}
+
+// The first n records of the fixed layout, with record r replaced when given.
+std::string fijo(std::size_t n, std::size_t r = 0, const std::string& registro = "") {
+  std::vector<std::string> l = registros_fijos();
+  if (r > 0) l[r - 1] = registro;
+  std::string s;
+  for (std::size_t i = 0; i < n; ++i) s += l[i] + "\n";
+  return s;
+}
+
+// A complete tagged file, its sections out of order with text between them.
+const std::string ETIQUETADO =
+    "Archivo de coeficientes, version 1.2\n"
+    "<TECTAS>\n1.024 1.047 1.02 1.08 1.045 1.066 1.081 1.07\n"
+    "Texto libre 3 4\n\n"
+    "<UNIDADES>\n1000 30.5\n"
+    "<ACUMULACIONRESULTADOSPARCIALES>\n2 3\n"
+    "<ERROR>\n1e-6\n"
+    "<CARACTERISTICASDELAGUA>\n1000 4186\n"
+    "<DISPERSIONEMBALSES>\n0.5 -1.5\n"
+    "<CONDUCCIONES>\n75 0.1 0.2\n"
+    "<EMBALSES>\n0.6 0.03 2\n"
+    "<ESTEQUIMETRICOS>\n4.57 2.67 1.6 1.4 0.07 0.01\n"
+    "<UNIDADESESTEQUIOMETRICAS>\n0.23 1.1 1.2 1.3 1.4\n"
+    "<OSAT>\n14.6 0.4 0.008\n"
+    "<COEFTETERMOCLINA>\n0.8\n"
+    "<CTELIMITACIONNUTRIENTES>\n0.5 0.6 0.025 0.005 0.3\n"
+    "<FACTORPREFERENCIA>\n0.7 0.4\n"
+    "<OPCIONBALANCES>\n1\n"
+    "<CONSTANTESMODTEMPERATURA>\n5.67e-8 0.97 9.2 0.46 2\n1\n"
+    "<FITOENELHIPO>\n0.5\n"
+    "<FLUJOSEDIMENTOSNOANOXIA>\n1\n";
+
+const std::string UNIDADES = "<UNIDADES>\n1000 86400\n";
+
+void comparar(const std::vector<double>& obtenidos, const std::vector<double>& esperados) {
+  ASSERT_EQ(obtenidos.size(), esperados.size());
+  for (std::size_t i = 0; i < esperados.size(); ++i) EXPECT_DOUBLE_EQ(obtenidos[i], esperados[i]) << "value " << i;
+}
+
+TEST(CoefficientsFile, OnlyUnitsGivesDefaultsAndZeros) {
+  Lectura l(UNIDADES, 12);
+  ASSERT_EQ(l.parada, "");
+  EXPECT_EQ(l.log(), LOG_EXITO);
+  std::vector<double> e(todos(l.m.cal).size(), 0.0);
+  e[0] = 1000;
+  e[1] = 86400;
+  e[2] = 1000.0 / 86400.0;
+  e[e.size() - 4] = 1.0;  // FITOENELHIPO
+  e[e.size() - 2] = 1.0;  // ACUMULACIONRESULTADOSPARCIALES
+  e[e.size() - 1] = 1.0;
+  comparar(todos(l.m.cal), e);
+  EXPECT_FALSE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
+}
+
+TEST(CoefficientsFile, EveryValueInItsPlaceInBothLayouts) {
+  struct Caso {
+    const char* nombre;
+    std::string contenido;
+    int NUMVERSION;
+    int acum1, acum2;
+  };
+  const std::vector<Caso> casos = {
+      {"tagged, sections in any order", ETIQUETADO, 12, 2, 3},
+      {"tagged, later version", ETIQUETADO, 20, 2, 3},
+      {"fixed, version 1.1", fijo(38), 11, 1, 1},
+      {"fixed, version 1.0", fijo(38), 10, 1, 1},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    // A heat-balance run: the complete constants let it go on.
+    Lectura l(c.contenido, c.NUMVERSION, Opciones{1, 2, 1, 1, 1});
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.log(), LOG_EXITO);
+    std::vector<double> e = esperados();
+    e.push_back(c.acum1);
+    e.push_back(c.acum2);
+    comparar(todos(l.m.cal), e);
+    EXPECT_TRUE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
+  }
+}
+
+TEST(CoefficientsFile, FixedFileOfTwentyEightRecords) {
+  for (const Opciones& o : {Opciones{0, 0, 1, 1, 1}, Opciones{1, 1, 1, 0, 0}}) {
+    Lectura l(fijo(28), 11, o);
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.log(), LOG_EXITO);
+    const Calidad& c = l.m.cal;
+    EXPECT_FALSE(c.HAYCONSTANTESMODTEMPERATURA);
+    EXPECT_EQ(c.OPCIONBALANCES, 0);
+    EXPECT_EQ(c.FITOENELHIPO, 1.0);
+    EXPECT_EQ(c.FLUJOSEDIMENTOSNOANOXIA, 0);
+    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES[0], 1);
+    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES[1], 1);
+    EXPECT_EQ(c.CONSTANTESMODTEMPERATURA[0], 0.0);
+    EXPECT_DOUBLE_EQ(c.FACTORPREFERENCIA[1], 0.4);
+  }
+}
+
+TEST(CoefficientsFile, TagRules) {
+  struct Caso {
+    const char* nombre;
+    std::string texto;  // after the units section
+    double ERRORCONC;
+  };
+  const std::vector<Caso> casos = {
+      {"a tag after blanks matches", "   <ERROR>\n0.5\n", 0.5},
+      {"a tag after a tab matches", "\t<ERROR>\n0.5\n", 0.5},
+      {"a quoted tag is one word", "\"<ERROR>\"\n0.5\n", 0.5},
+      {"a comma ends the tag word", "<ERROR>,x\n0.5\n", 0.5},
+      {"values on the tag line are ignored", "<ERROR> 0.9\n0.5\n", 0.5},
+      {"the values may follow empty lines", "<ERROR>\n\n  \n0.5\n", 0.5},
+      {"a lower-case tag and its value line are skipped", "<error>\n0.5\n", 0.0},
+      {"a tag that is not the first word is skipped", "texto <ERROR>\n0.5\n", 0.0},
+      {"a longer word is no tag", "<ERROR>x\n0.5\n", 0.0},
+      {"a repeated section keeps the second value", "<ERROR>\n0.5\n<ERROR>\n0.7\n", 0.7},
+      {"a repeated section cut by a slash leaves 0", "<ERROR>\n0.5\n<ERROR>\n/\n", 0.0},
+      {"a line starting with a comma matches no tag", "<ERROR>\n0.5\n,<ERROR>\n0.7\n", 0.5},
+      {"a line starting with a slash matches no tag", "<ERROR>\n0.5\n/\n0.7\n", 0.5},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(UNIDADES + c.texto, 12);
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.m.cal.ERRORCONC, c.ERRORCONC);
+    EXPECT_DOUBLE_EQ(l.m.cal.FACTORUNIDADES, 1000.0 / 86400.0);
+  }
+}
+
+TEST(CoefficientsFile, RepeatedSectionReplacesAllItsValues) {
+  Lectura l("<UNIDADES>\n0 1\n<DISPERSIONEMBALSES>\n1 2\n<UNIDADES>\n500 25\n<DISPERSIONEMBALSES>\n3 /\n", 12);
+  ASSERT_EQ(l.parada, "");  // the zero volume factor of the first section is replaced
+  EXPECT_EQ(l.m.cal.FACTORVOLUMEN, 500.0);
+  EXPECT_EQ(l.m.cal.FACTORUNIDADES, 20.0);
+  EXPECT_EQ(l.m.cal.DISPEMB[0], 3.0);
+  EXPECT_EQ(l.m.cal.DISPEMB[1], 0.0);
+}
+
+TEST(CoefficientsFile, EndOfFileWhereTheFileMayEnd) {
+  struct Caso {
+    const char* nombre;
+    std::string texto;
+    double FITOENELHIPO;
+    int acum1;
+  };
+  const std::vector<Caso> casos = {
+      {"after a tag of the options", "<OPCIONBALANCES>\n", 1.0, 1},
+      {"after the phytoplankton tag", "<FITOENELHIPO>\n", 1.0, 1},
+      {"a cut-off section keeps the earlier value", "<FITOENELHIPO>\n0.5\n<FITOENELHIPO>\n", 0.5, 1},
+      {"inside the partial-results values", "<ACUMULACIONRESULTADOSPARCIALES>\n4\n", 1.0, 1},
+      {"inside the heat-balance constants", "<CONSTANTESMODTEMPERATURA>\n1 2 3\n", 1.0, 1},
+      {"after the heat-balance constants", "<CONSTANTESMODTEMPERATURA>\n1 2 3 4 5\n", 1.0, 1},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(UNIDADES + c.texto, 12);
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.log(), LOG_EXITO);
+    EXPECT_EQ(l.m.cal.FITOENELHIPO, c.FITOENELHIPO);
+    EXPECT_EQ(l.m.cal.ACUMULACIONRESULTADOSPARCIALES[0], c.acum1);
+    EXPECT_FALSE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
+  }
+  // The fixed layout may end after any record from 28 on.
+  for (std::size_t n : {28, 29, 30, 31, 33, 35, 37}) {
+    SCOPED_TRACE(n);
+    Lectura l(fijo(n), 11);
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.m.cal.OPCIONBALANCES, n >= 30 ? 1 : 0);
+    EXPECT_EQ(l.m.cal.HAYCONSTANTESMODTEMPERATURA, n >= 34);
+    EXPECT_EQ(l.m.cal.FITOENELHIPO, n >= 36 ? 0.5 : 1.0);
+  }
+}
+
+TEST(CoefficientsFile, ReadErrorsReportTheStatementCounter) {
+  struct Caso {
+    const char* nombre;
+    std::string contenido;
+    int NUMVERSION;
+    long linea;
+  };
+  const std::vector<Caso> casos = {
+      {"tagged: a word in the thetas of a tag on line 9",
+       "<UNIDADES>\n1000 30\n<ERROR>\n0.1\n<CARACTERISTICASDELAGUA>\n1 2\n<DISPERSIONEMBALSES>\n1 2\n"
+       "<TECTAS>\n1 2 x 4 5 6 7 8\n",
+       12, 10},
+      {"tagged: text lines count, empty lines do not", "comentario\n\n<UNIDADES>\n1000 30\notro\n<ERROR>\nabc\n", 12,
+       6},
+      {"tagged: a record over two lines counts once", "<TECTAS>\n1 2 3 4\n5 6 7 8\n<ERROR>\nabc\n", 12, 4},
+      {"tagged: end of file inside the thetas", "<UNIDADES>\n1000 30\n<TECTAS>\n1 2 3\n", 12, 4},
+      {"tagged: end of file right after a tag that needs values", "<UNIDADES>\n1000 30\n<OSAT>\n", 12, 4},
+      {"tagged: an integer option with a decimal point", "<UNIDADES>\n1000 30\n<OPCIONBALANCES>\n1.0\n", 12, 4},
+      {"tagged: a word in the partial-results options", "<UNIDADES>\n1000 30\n<ACUMULACIONRESULTADOSPARCIALES>\n1 x\n",
+       12, 4},
+      {"tagged: a word in EAIOPCIONHRR", "<UNIDADES>\n1000 30\n<CONSTANTESMODTEMPERATURA>\n1 2 3 4 5\n0.5\n", 12, 5},
+      {"fixed: a word in the stoichiometric ratios after a two-line record", fijo(38, 18, "4.57 x"), 11, 18},
+      {"fixed: a word in the first record of values", fijo(38, 3, "mil 30"), 11, 3},
+      {"fixed: end of file inside the compulsory records", fijo(19), 11, 20},
+      {"fixed: end of file at a compulsory heading", fijo(26), 11, 27},
+      {"fixed: end of file inside a compulsory record", fijo(27) + "0.7\n", 11, 28},
+      {"fixed: an integer option with a decimal point", fijo(38, 30, "1.0"), 11, 30},
+      {"fixed: a word in the phytoplankton factor", fijo(38, 36, "x"), 11, 36},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(c.contenido, c.NUMVERSION);
+    EXPECT_EQ(l.parada, "error");
+    EXPECT_EQ(l.log(), lineas_error(c.linea));
+  }
+}
+
+TEST(CoefficientsFile, HeatBalanceNeedsTheCompleteConstants) {
+  const Opciones BALANCE_CALOR{1, 2, 0, 0, 0};
+  const std::string CTES = "<CONSTANTESMODTEMPERATURA>\n5.67e-8 0.97 9.2 0.46 2\n0\n";
+  struct Caso {
+    const char* nombre;
+    std::string contenido;
+    int NUMVERSION;
+    Opciones opciones;
+    bool para;
+  };
+  const std::vector<Caso> casos = {
+      {"tagged, complete section", UNIDADES + CTES + "texto\n", 12, BALANCE_CALOR, false},
+      {"tagged, no section", UNIDADES, 12, BALANCE_CALOR, true},
+      {"tagged, file ends on the tag", UNIDADES + "<CONSTANTESMODTEMPERATURA>\n", 12, BALANCE_CALOR, true},
+      {"tagged, file ends before EAIOPCIONHRR", UNIDADES + "<CONSTANTESMODTEMPERATURA>\n5.67e-8 0.97 9.2 0.46 2\n", 12,
+       BALANCE_CALOR, true},
+      {"tagged, a second section cut off", UNIDADES + CTES + "<CONSTANTESMODTEMPERATURA>\n1 2 3\n", 12, BALANCE_CALOR,
+       true},
+      {"tagged, file ends in the options value", UNIDADES + "<OPCIONBALANCES>\n", 12, BALANCE_CALOR, true},
+      {"tagged, temperature given as data", UNIDADES, 12, Opciones{0, 2, 0, 0, 0}, false},
+      {"tagged, equilibrium temperature", UNIDADES, 12, Opciones{1, 1, 0, 0, 0}, false},
+      {"fixed, 28 records", fijo(28), 11, BALANCE_CALOR, true},
+      {"fixed, 30 records", fijo(30), 11, BALANCE_CALOR, true},
+      {"fixed, 33 records", fijo(33), 11, BALANCE_CALOR, true},
+      {"fixed, 34 records", fijo(34), 11, BALANCE_CALOR, false},
+      {"fixed, 28 records, equilibrium temperature", fijo(28), 11, Opciones{1, 1, 0, 0, 0}, false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(c.contenido, c.NUMVERSION, c.opciones);
+    if (c.para) {
+      EXPECT_EQ(l.parada, "error");
+      EXPECT_EQ(l.log(), std::vector<std::string>{BALANCE});
+    } else {
+      EXPECT_EQ(l.parada, "");
+      EXPECT_EQ(l.log(), LOG_EXITO);
+    }
+  }
+  Lectura l(UNIDADES + CTES, 12, BALANCE_CALOR);
+  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA[0], 5.67e-8);
+  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA[4], 2.0);
+  EXPECT_EQ(l.m.cal.EAIOPCIONHRR, 0);
+  EXPECT_TRUE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
+}
+
+TEST(CoefficientsFile, ZeroUnitFactorsThatAreDividedByStop) {
+  const Opciones ON{0, 0, 1, 1, 0};
+  const Opciones ONF{0, 0, 1, 1, 1};
+  struct Caso {
+    const char* nombre;
+    std::string contenido;
+    int NUMVERSION;
+    Opciones opciones;
+    long linea;  // 0: no stop
+  };
+  const std::vector<Caso> casos = {
+      {"a slash leaves the divisor 0", "<UNIDADES>\n1000 /\n<ERROR>\n0.1\n", 12, {}, 2},
+      {"a null item leaves the divisor 0", "<ERROR>\n0.1\n<UNIDADES>\n1000,,\n", 12, {}, 4},
+      {"a zero volume factor", "<UNIDADES>\n0 30\n", 12, {}, 2},
+      {"no units section: the statements made", "<ERROR>\n0.1\n", 12, {}, 3},
+      {"fixed: a zero divisor", fijo(28, 3, "1000 0"), 11, {}, 3},
+      {"ammonium factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 0 1 1 1\n", 12, ON, 4},
+      {"nitrate factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 0 1 1\n", 12, ON, 4},
+      {"phosphate factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 1 0\n", 12, ONF, 4},
+      {"chlorophyll factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 1\n", 12, ONF, 4},
+      {"no stoichiometric section with nitrogen", UNIDADES, 12, ON, 3},
+      {"fixed: nitrate factor 0", fijo(28, 20, "0.23 1 0 1 1"), 11, ON, 20},
+      {"zero factors without nitrogen are not divided by", UNIDADES, 12, Opciones{0, 0, 1, 0, 0}, 0},
+      {"zero phytoplankton factors without phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 0\n", 12,
+       ON, 0},
+      {"a zero decay rate for BOD5", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0 1 1 1 1\n", 12, ONF, 0},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(c.contenido, c.NUMVERSION, c.opciones);
+    if (c.linea > 0) {
+      EXPECT_EQ(l.parada, "error");
+      EXPECT_EQ(l.log(), lineas_error(c.linea));
+    } else {
+      EXPECT_EQ(l.parada, "");
+      EXPECT_EQ(l.log(), LOG_EXITO);
+    }
+  }
+  Lectura l("<UNIDADES>\n1000 /\n", 12);
+  EXPECT_EQ(l.m.cal.FACTORVOLUMEN, 1000.0);
+  EXPECT_EQ(l.m.cal.DIVISORUNIDADES, 0.0);
+}
+
+TEST(CoefficientsFile, MissingFileIsAnAccessError) {
+  tornal_test::TempDir dir;
+  Modelo m;
+  tornal_test::prepare(m, dir.path());
+  EXPECT_EQ(tornal_test::stop_message([&] { tornal::leer_coeficientes(m, dir.file("no_existe.dat"), 12); }), "error");
+  EXPECT_EQ(tornal_test::log_lines(m), std::vector<std::string>{"Error en el acceso al archivo de coeficientes"});
+}
+
+}  // namespace
