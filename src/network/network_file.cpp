@@ -9,6 +9,7 @@
 #include <array>
 #include <vector>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -26,20 +27,19 @@ constexpr std::size_t LONGNOMTOMA = 30;
 
 // The open network data file and its record counter NUMLINEA: the number of
 // the record being read, counting every record of the file once from 1 at
-// the title, however many lines it spans. A record that cannot be read, or
-// that the file ends inside, is reported with that number.
+// the title, however many lines it spans.
 class NetworkFile {
  public:
-  explicit NetworkFile(Modelo& m) : m_(m) {}
+  explicit NetworkFile(Modelo& m) : m_(m), file_(m.log, ERROR_LECTURA, "Numero de linea:") {}
 
   void open(const std::string& path) {
-    if (!reader_.open(trimmed(path))) access_failure(m_.log, ERROR_ACCESO);
+    if (!file_.open(path)) access_failure(m_.log, ERROR_ACCESO);
   }
 
   // One record: `items` takes its values from the statement.
   template <typename F>
   void record(F&& items) {
-    record(items, [] { return true; });
+    file_.record(items);
   }
 
   // One record whose values must pass `acceptable` once read (counts that
@@ -47,10 +47,8 @@ class NetworkFile {
   // of this record.
   template <typename F, typename C>
   void record(F&& items, C&& acceptable) {
-    Statement st = reader_.statement();
-    items(st);
-    if (st.finish() != ReadStatus::Ok || !acceptable()) failure();
-    ++NUMLINEA;
+    file_.record(items);
+    if (!acceptable()) file_.failure();
   }
 
   // Lines of the allocation model's data that this system passes over: each
@@ -60,12 +58,11 @@ class NetworkFile {
     for (int n = 0; n < count; ++n) record([](Statement& st) { st.skip(); });
   }
 
-  [[noreturn]] void failure() { read_failure(m_.log, ERROR_LECTURA, "Numero de linea:", NUMLINEA); }
+  [[noreturn]] void failure() const { file_.failure(); }
 
  private:
   Modelo& m_;
-  FreeReader reader_;
-  int NUMLINEA = 1;
+  CountedReader file_;
 };
 
 // Values 1 to n of row i of a monthly or curve array.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -133,8 +134,8 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   long NCOL = 3;
   for (const Bloque& b : bloques) NCOL += b.valores;
 
-  FreeReader rd;
-  if (!rd.open(trimmed(PATHARCHIVO2)))
+  CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
+  if (!f.open(PATHARCHIVO2))
     access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
 
   // One row at a time: read with one statement, then distributed. The row is
@@ -143,13 +144,11 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   std::vector<double> FILA(static_cast<std::size_t>(NCOL) + 1, 0.0);
   for (long y = 1; y <= NANYOS; ++y) {
     for (int mes = 1; mes <= 12; ++mes) {
-      const long NUMLINEA = 12 * (y - 1) + mes;
+      // The counter is the row, 12 x (year - 1) + month.
       std::fill(FILA.begin(), FILA.end(), 0.0);
-      Statement st = rd.statement();
-      for (long c = 1; c <= NCOL; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
-      if (st.finish() != ReadStatus::Ok)
-        read_failure(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:",
-                     NUMLINEA);
+      f.record([&](Statement& st) {
+        for (long c = 1; c <= NCOL; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
+      });
 
       long s = 3;
       for (const Bloque& b : bloques) {

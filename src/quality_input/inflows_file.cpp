@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -20,22 +21,10 @@ namespace tornal {
 // be read, or an end of file before the last closing record, gives the read
 // error lines with it. Writes the success line to the run log.
 void leer_aportaciones_calidad(Modelo& m, const std::string& PATHARCHIVO4) {
-  FreeReader rd;
-  if (!rd.open(trimmed(PATHARCHIVO4)))
-    access_failure(m.log, "Error en el acceso al archivo de aportaciones de calidad");
+  CountedReader f(m.log, "Error en la lectura del archivo de Aportaciones de calidad", "Error en la linea numero:");
+  if (!f.open(PATHARCHIVO4)) access_failure(m.log, "Error en el acceso al archivo de aportaciones de calidad");
 
-  long NUMLINEA = 0;
-  auto comprobar = [&](ReadStatus estado) {
-    if (estado != ReadStatus::Ok)
-      read_failure(m.log, "Error en la lectura del archivo de Aportaciones de calidad",
-                   "Error en la linea numero:", NUMLINEA);
-  };
-  auto cabecera = [&] {
-    ++NUMLINEA;
-    comprobar(rd.statement().finish());
-  };
-
-  for (int r = 1; r <= 4; ++r) cabecera();
+  f.heading(4);
 
   const int NAP = std::max(0, m.red.NUMAPORTACIONES);
   const int NC = std::max(0, m.cal.NUMCONTAMINANTES);
@@ -44,20 +33,18 @@ void leer_aportaciones_calidad(Modelo& m, const std::string& PATHARCHIVO4) {
   COAPO.resize(NAP, NC, 12, NA);
 
   for (int k = 1; k <= NC; ++k) {
-    cabecera();
-    cabecera();
+    f.heading(2);
     for (int y = 1; y <= NA; ++y) {
       for (int mes = 1; mes <= 12; ++mes) {
-        ++NUMLINEA;
-        int ANYO = 0;
-        int MES = 0;
-        Statement st = rd.statement();
-        st.integer(ANYO).integer(MES);
-        for (int i = 1; i <= NAP; ++i) st.real(COAPO(i, k, mes, y));
-        comprobar(st.finish());
+        f.record([&](Statement& st) {
+          int ANYO = 0;
+          int MES = 0;
+          st.integer(ANYO).integer(MES);
+          for (int i = 1; i <= NAP; ++i) st.real(COAPO(i, k, mes, y));
+        });
       }
     }
-    cabecera();
+    f.heading();
   }
 
   m.log.write({"Lectura de archivo de aportaciones de calidad realizada con éxito"});

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -32,29 +33,22 @@ constexpr std::size_t LONGETIQUETA = 255;
 // The open quality data file and its record counter NUMLINEA: while a record
 // is read, the number of that record, every read statement of the file
 // counting one from 1 at TITULO1, headings included, however many lines the
-// record spans. A record that cannot be read, or that the file ends inside,
-// is reported with that number.
+// record spans.
 class ArchivoCalidad {
  public:
-  explicit ArchivoCalidad(Modelo& m) : m_(m) {}
+  explicit ArchivoCalidad(Modelo& m) : m_(m), file_(m.log, ERROR_LECTURA, "Error en la linea numero:") {}
 
   void open(const std::string& path) {
-    if (!reader_.open(trimmed(path))) access_failure(m_.log, ERROR_ACCESO);
+    if (!file_.open(path)) access_failure(m_.log, ERROR_ACCESO);
   }
 
   // One record: `items` takes its values from the statement.
   template <typename F>
   void record(F&& items) {
-    ++NUMLINEA;
-    Statement st = reader_.statement();
-    items(st);
-    if (st.finish() != ReadStatus::Ok) failure();
+    file_.record(items);
   }
 
-  // Heading records: each passes over exactly one line, whatever it holds.
-  void heading(int count = 1) {
-    for (int n = 0; n < count; ++n) record([](Statement&) {});
-  }
+  void heading(int count = 1) { file_.heading(count); }
 
   // A record of one text value held at `length` characters.
   void text(std::string& value, std::size_t length) {
@@ -95,15 +89,14 @@ class ArchivoCalidad {
     });
   }
 
-  [[noreturn]] void failure() { read_failure(m_.log, ERROR_LECTURA, "Error en la linea numero:", NUMLINEA); }
+  [[noreturn]] void failure() const { file_.failure(); }
 
  private:
   static void item(Statement& st, double& v) { st.real(v); }
   static void item(Statement& st, int& v) { st.integer(v); }
 
   Modelo& m_;
-  FreeReader reader_;
-  int NUMLINEA = 0;
+  CountedReader file_;
 };
 
 // The arrays that exist in every run before the quality data file is

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -32,30 +33,20 @@ constexpr std::size_t LONGNOMCONTRISK = 255;
 void LEERARCHRIESGOSUB(Modelo& m) {
   Calidad& c = m.cal;
   c.OPCIONRIESGO = false;
-  FreeReader rd;
-  if (!rd.open(m.ruta("NivelesRQ.dat"))) {
+  CountedReader f(m.log, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:");
+  if (!f.open(m.ruta("NivelesRQ.dat"))) {
     m.log.write({"No existe archivo de niveles de riesgo"});
     return;
   }
   c.OPCIONRIESGO = true;
   m.log.write({"Existe archivo de niveles de riesgo. Opcion de riesgo activada"});
 
-  long NUMLINEA = 0;
-  auto error_lectura = [&] {
-    read_failure(m.log, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:", NUMLINEA);
-  };
-  auto comprobar = [&](ReadStatus estado) {
-    if (estado != ReadStatus::Ok) error_lectura();
-  };
-
-  ++NUMLINEA;
-  comprobar(rd.statement().finish());
-  ++NUMLINEA;
+  f.heading();
   int NUMCONTRIESGO = 0;
-  comprobar(rd.statement().integer(NUMCONTRIESGO).finish());
+  f.record([&](Statement& st) { st.integer(NUMCONTRIESGO); });
   c.NUMCONTRIESGO = NUMCONTRIESGO;
   // The reach model takes the levels of constituent k from block k.
-  if (NUMCONTRIESGO < c.NUMCONTAMINANTES) error_lectura();
+  if (NUMCONTRIESGO < c.NUMCONTAMINANTES) f.failure();
 
   Array1<double> CAMUNIDRIES{"CAMUNIDRIES"};
   CAMUNIDRIES.resize_filled(1.0, NUMCONTRIESGO);
@@ -64,17 +55,11 @@ void LEERARCHRIESGOSUB(Modelo& m) {
   c.LIMNIVELES.resize(NUMCONTRIESGO, MAXNIVELESRIESGO);
 
   for (int i = 1; i <= NUMCONTRIESGO; ++i) {
-    ++NUMLINEA;
-    comprobar(rd.statement().text(c.NOMCONTRISK(i), LONGNOMCONTRISK).finish());
-    ++NUMLINEA;
-    comprobar(rd.statement().integer(c.NUMNIVELESCONT(i)).finish());
-    if (c.NUMNIVELESCONT(i) > MAXNIVELESRIESGO) error_lectura();
-    for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) {
-      ++NUMLINEA;
-      comprobar(rd.statement().real(c.LIMNIVELES(i, j)).finish());
-    }
-    ++NUMLINEA;
-    comprobar(rd.statement().finish());
+    f.record([&](Statement& st) { st.text(c.NOMCONTRISK(i), LONGNOMCONTRISK); });
+    f.record([&](Statement& st) { st.integer(c.NUMNIVELESCONT(i)); });
+    if (c.NUMNIVELESCONT(i) > MAXNIVELESRIESGO) f.failure();
+    for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) f.record([&](Statement& st) { st.real(c.LIMNIVELES(i, j)); });
+    f.heading();
   }
 
   // Unit factors of the stoichiometric constituents, counted back from the
