@@ -4,10 +4,48 @@
 #pragma once
 
 #include "common/array.h"
+#include "common/free_writer.h"
 
 namespace tornal {
 
 struct Simulacion {
+  // Result arrays (element, constituent, month, year); nodes by their row of
+  // ORDENNUDOS, reaches by global reach number. Calculation units during the
+  // months; CONDUCCCE, CONDUCCCS, EMB1CF, EMB2CF, V1F and V2F are converted
+  // back to output units after them.
+  Array4<double> NUDOSCE{"NUDOSCE"};
+  Array4<double> NUDOSCS{"NUDOSCS"};
+  Array4<double> CONDUCCCE{"CONDUCCCE"};
+  Array4<double> CONDUCCCS{"CONDUCCCS"};
+  Array4<double> CENTRCE{"CENTRCE"};
+  Array4<double> CENTRCS{"CENTRCS"};
+  Array4<double> TOMASCE{"TOMASCE"};
+  Array4<double> TOMASCS{"TOMASCS"};
+  Array4<double> ELERETCE{"ELERETCE"};
+  Array4<double> ELERETCS{"ELERETCS"};
+  Array3<double> V1F{"V1F"};
+  Array3<double> V2F{"V2F"};
+  Array4<double> EMB1CF{"EMB1CF"};
+  Array4<double> EMB2CF{"EMB2CF"};
+  // Inflow concentrations of the reservoir of the current node, and the head
+  // and lateral-inflow concentrations of the reach being handed its water.
+  Array1<double> CEEMBAUX{"CEEMBAUX"};
+  Array1<double> COIN{"COIN"};
+  Array1<double> CEIN{"CEIN"};
+  // Factors from internal back to output concentration units.
+  Array1<double> DESCAMBIOUNIDAD{"DESCAMBIOUNIDAD"};
+  // Numerical trouble of a reservoir or a reach, reported at the end of the run.
+  Array1<int> ERROREMB{"ERROREMB"};  // 1: trouble
+  Array1<int> ERRORCOND{"ERRORCOND"};  // 1: trouble
+  // The partial result files (opened and closed by the driver) and whether
+  // their headings have been written.
+  OutputFile archivo_cond_par;
+  OutputFile archivo_emb_par;
+  OutputFile archivo_balances;
+  bool CABECERACONDPAR = false;
+  bool CABECERAEMBPAR = false;
+  bool CABECERABALANCES = false;
+
   // Column of the monthly input series that the models read this month.
   int MESACTUAL = 0;
   // Long time curves of "tornal.avz": (curve, month of the run).
