@@ -9,19 +9,7 @@
 namespace tornal {
 namespace {
 
-using Constante = Array1<double> Calidad::*;
-
-// Reach constants by code (code 1 first).
-constexpr Constante CONSTANTESCOND[15] = {
-    &Calidad::KACOND,    &Calidad::KDCOND,     &Calidad::VSLCOND,   &Calidad::KNOACOND, &Calidad::VSNOCOND,
-    &Calidad::KNAICOND,  &Calidad::KNO3COND,   &Calidad::KMAXGROWCOND, &Calidad::KRESPCOND, &Calidad::VSALGCOND,
-    &Calidad::KFOSFCOND, &Calidad::VSFOSFCOND, &Calidad::KFOSFACOND, &Calidad::KECOND,  &Calidad::ALFAFITOCOND};
-
-// Reservoir constants by code.
-constexpr Constante CONSTANTESEMB[15] = {
-    &Calidad::KAEMB,    &Calidad::KDEMB,     &Calidad::VSLEMB,   &Calidad::KNOAEMB, &Calidad::VSNOEMB,
-    &Calidad::KNAIEMB,  &Calidad::KNO3EMB,   &Calidad::KMAXGROWEMB, &Calidad::KRESPEMB, &Calidad::VSALGEMB,
-    &Calidad::KFOSFEMB, &Calidad::VSFOSFEMB, &Calidad::KFOSFAEMB, &Calidad::KEEMB,   &Calidad::ALFAFITOEMB};
+using Constante = ConstanteTemporal;
 
 // Applies entries 1 to `entradas` in order: the code and the element number
 // are the integer parts of the reals that hold them. A code outside 1 to 15

@@ -1,7 +1,235 @@
+// The advanced-options file "tornal.avz" of the working folder: data that
+// vary month by month over the whole run. Four optional sections, each opened
+// by a tag line and each given at most once, in any order: the long time
+// curves, the time-varying diffuse loads of reaches, the time-varying
+// sediment fluxes of reservoirs and the time-varying kinetic constants of
+// reaches and reservoirs. Lines outside the sections whose first item is no
+// tag are passed over. The values are used as read: no unit change.
 #include "simulation/advanced_options.h"
 
-namespace tornal {
+#include <cmath>
+#include <filesystem>
+#include <system_error>
 
-void LEERARCHAVZSUB(Modelo& m) { (void)m; }
+#include "common/failures.h"
+#include "common/free_reader.h"
+#include "common/latin1.h"
+#include "quality_input/time_constants.h"
+#include "quality_input/time_curves.h"
+
+namespace tornal {
+namespace {
+
+const char* const ERRORACCESO = "Error en el acceso al archivo TORNAL.AVZ";
+const char* const ERRORLECTURA = "Error en la lectura del archivo TORNAL.AVZ";
+const char* const ETIQUETALINEA = "Error en la linea numero:";
+
+// Length of the first item of a line examined for a tag.
+constexpr std::size_t LONGLINEAAVZ = 50;
+
+using Constante = ConstanteTemporal;
+
+// The reading of the file: its line cursor and NUMLINEA, the running number
+// (from 1, over all sections) of the series record being read or next to be
+// read; count records, number lists and tag lines are not counted. Every
+// failure inside a section (a value that cannot be read, the end of the file,
+// an element out of range, a repeated section) writes the read-error lines
+// with NUMLINEA and stops the run.
+class LectorAvz {
+ public:
+  explicit LectorAvz(Modelo& m) : m_(m) {}
+
+  bool abrir(const std::string& path) {
+    if (!rd_.open(path)) return false;
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(path, ec);
+    bytes_ = ec ? 0.0 : static_cast<double>(bytes);
+    return true;
+  }
+
+  void leer() {
+    bool curvas = false, contdif = false, sed = false, ctes = false;
+    while (std::optional<std::string> LINEAAVZ = rd_.first_word(LONGLINEAAVZ)) {
+      const std::string tag = trimmed(*LINEAAVZ);
+      if (tag == "<CURVAS_TEMPORALES>") {
+        seccion_nueva(curvas);
+        leer_curvas();
+      } else if (tag == "<CONTDIF_TEMPORAL>") {
+        seccion_nueva(contdif);
+        leer_contdif();
+      } else if (tag == "<SED_EMB_TEMPORAL>") {
+        seccion_nueva(sed);
+        leer_sed();
+      } else if (tag == "<CTES_TEMPORALES>") {
+        seccion_nueva(ctes);
+        leer_ctes();
+      }
+    }
+  }
+
+ private:
+  [[noreturn]] void error() const { read_failure(m_.log, ERRORLECTURA, ETIQUETALINEA, NUMLINEA_); }
+
+  // A section's arrays are sized once: a second tag of the same section is
+  // refused rather than mixing or dropping data of two sections.
+  void seccion_nueva(bool& vista) const {
+    if (vista) error();
+    vista = true;
+  }
+
+  // One record of the file; `serie` counts it in NUMLINEA once read.
+  template <typename F>
+  void registro(F&& items, bool serie) {
+    Statement st = rd_.statement();
+    items(st);
+    if (st.finish() != ReadStatus::Ok) error();
+    if (serie) ++NUMLINEA_;
+  }
+
+  // `n` reals of a series record, values(1..n) through `valor(i)`.
+  template <typename F>
+  void serie(int n, F&& valor) {
+    registro(
+        [&](Statement& st) {
+          for (int i = 1; i <= n; ++i) st.real(valor(i));
+        },
+        true);
+  }
+
+  // Rows x months series records begin one line each: more of them than
+  // the file has bytes cannot all be in it. Refused before the arrays are
+  // sized, so that a wrong count never asks for memory the file cannot fill.
+  void cabe(int filas) const {
+    const int M = m_.sim.NUMMESESTEMP;
+    if (filas > 0 && M > 0 && static_cast<double>(filas) * M > bytes_ + 1.0) error();
+  }
+
+  // "<CURVAS_TEMPORALES>": one series record per month of the run, the
+  // factors of curves 1 to NUMCURVASTEMP.
+  void leer_curvas() {
+    Simulacion& s = m_.sim;
+    m_.log.write({"Existen curvas temporales variables"});
+    s.HAYCURVASLARGAS = true;
+    const int NC = m_.cal.NUMCURVASTEMP;
+    s.CURVASTEMPLARGAS.resize(NC, s.NUMMESESTEMP);
+    for (int t = 1; t <= s.NUMMESESTEMP; ++t) serie(NC, [&](int c) -> double& { return s.CURVASTEMPLARGAS(c, t); });
+  }
+
+  // A count, a list of element numbers (read even for a count of 0, each in
+  // 1..`elementos`), then for each row and each month of the run one series
+  // record of the values of every constituent.
+  void leer_filas(int& numero, Array1<int>& orden, Array3<double>& valores, int elementos) {
+    Simulacion& s = m_.sim;
+    const int NC = m_.cal.NUMCONTAMINANTES;
+    registro([&](Statement& st) { st.integer(numero); }, false);
+    cabe(numero);
+    valores.resize(numero, NC, s.NUMMESESTEMP);
+    orden.resize(numero);
+    registro(
+        [&](Statement& st) {
+          for (int k = 1; k <= numero; ++k) st.integer(orden(k));
+        },
+        false);
+    for (int k = 1; k <= numero; ++k)
+      if (orden(k) < 1 || orden(k) > elementos) error();
+    for (int k = 1; k <= numero; ++k)
+      for (int t = 1; t <= s.NUMMESESTEMP; ++t) serie(NC, [&](int c) -> double& { return valores(k, c, t); });
+  }
+
+  // "<CONTDIF_TEMPORAL>": diffuse loads of reaches (global reach number).
+  void leer_contdif() {
+    Simulacion& s = m_.sim;
+    m_.log.write({"Existen contaminacion difusa variable temporal"});
+    s.HAYCONTDIFTEMP = true;
+    leer_filas(s.NUMVERTDIFTEMP, s.ORDENVERTDIFTEMP, s.SDVERTDIFTEMP, m_.red.NUMCONDUCCIONES);
+  }
+
+  // "<SED_EMB_TEMPORAL>": sediment fluxes of reservoirs.
+  void leer_sed() {
+    Simulacion& s = m_.sim;
+    m_.log.write({"Existen flujo de sedimento de embalse variable temporal"});
+    s.HAYSEDEMBTEMP = true;
+    leer_filas(s.NUMEMBFLUJSEDTEMP, s.ORDEMBFLUJSEDVAR, s.FLUJSEDEMBTEMP, m_.red.NUMEMBALSES);
+  }
+
+  // The element numbers and codes of `n` time-varying constants: an entry
+  // whose code (integer part) is 1 to 15 must name an element 1 to
+  // `elementos` whose constant of that code the options of the run have
+  // created. Entries of other codes are never applied and are not checked.
+  void revisar_constantes(int n, const Array1<double>& ELEM, const Array1<double>& CODIGO, int elementos,
+                          const Constante (&constantes)[15]) const {
+    for (int k = 1; k <= n; ++k) {
+      const double codigo = std::trunc(CODIGO(k));
+      if (!(codigo >= 1.0 && codigo <= 15.0)) continue;
+      const double j = std::trunc(ELEM(k));
+      if (!(j >= 1.0 && j <= static_cast<double>(elementos))) error();
+      if (!(m_.cal.*constantes[static_cast<int>(codigo) - 1]).contains(static_cast<long>(j))) error();
+    }
+  }
+
+  // The element record, the code record and one series record per month of
+  // `n` constants.
+  void leer_grupo(int n, Array1<double>& ELEM, Array1<double>& CODIGO, Array2<double>& VALOR, int elementos,
+                  const Constante (&constantes)[15]) {
+    registro(
+        [&](Statement& st) {
+          for (int k = 1; k <= n; ++k) st.real(ELEM(k));
+        },
+        false);
+    registro(
+        [&](Statement& st) {
+          for (int k = 1; k <= n; ++k) st.real(CODIGO(k));
+        },
+        false);
+    revisar_constantes(n, ELEM, CODIGO, elementos, constantes);
+    for (int t = 1; t <= m_.sim.NUMMESESTEMP; ++t) serie(n, [&](int k) -> double& { return VALOR(k, t); });
+  }
+
+  // "<CTES_TEMPORALES>": the two counts, then the reach constants and the
+  // reservoir constants, each group only when its count is above 0.
+  void leer_ctes() {
+    Simulacion& s = m_.sim;
+    s.HAYCTESTEMP = true;
+    m_.log.write({"Existen constantes variables de forma temporal"});
+    registro([&](Statement& st) { st.integer(s.NUMCTESTEMPCOND).integer(s.NUMCTESTEMPEMB); }, false);
+    const int n1 = s.NUMCTESTEMPCOND;
+    const int n2 = s.NUMCTESTEMPEMB;
+    s.KTESTEMPCONDUC.resize(n1, s.NUMMESESTEMP);
+    s.KTESTEMPEMB.resize(n2, s.NUMMESESTEMP);
+    s.CONDUCKTEMP.resize(n1);
+    s.NUMKCONDUCTEMP.resize(n1);
+    s.EMBKTEMP.resize(n2);
+    s.NUMKEMBTEMP.resize(n2);
+    if (n1 > 0)
+      leer_grupo(n1, s.CONDUCKTEMP, s.NUMKCONDUCTEMP, s.KTESTEMPCONDUC, m_.red.NUMCONDUCCIONES, CONSTANTESCOND);
+    if (n2 > 0) leer_grupo(n2, s.EMBKTEMP, s.NUMKEMBTEMP, s.KTESTEMPEMB, m_.red.NUMEMBALSES, CONSTANTESEMB);
+  }
+
+  Modelo& m_;
+  FreeReader rd_;
+  double bytes_ = 0.0;
+  long NUMLINEA_ = 1;
+};
+
+}  // namespace
+
+// Reads "tornal.avz" from the working folder when it exists (when it does
+// not, nothing is written and every flag stays off). Reads NUMANYOS,
+// NUMCURVASTEMP, NUMCONTAMINANTES, the reach and reservoir counts and the
+// kinetic constants that the options created; writes NUMMESESTEMP, the flag,
+// count, element list and values of each section met, and the run log. At
+// the end, with long time curves, rebuilds the monthly input series from them
+// (CURVASTEMPLARGASSUB).
+void LEERARCHAVZSUB(Modelo& m) {
+  const std::string path = m.ruta("tornal.avz");
+  if (!file_exists(path)) return;
+  m.sim.NUMMESESTEMP = 12 * m.red.NUMANYOS;
+  m.log.write({"Existe Tornal.avz"});
+  LectorAvz lector(m);
+  if (!lector.abrir(path)) access_failure(m.log, ERRORACCESO);
+  lector.leer();
+  m.log.write({"Lectura de archivo tORNAL.aVZ realizada con éxito"});
+  if (m.sim.HAYCURVASLARGAS) CURVASTEMPLARGASSUB(m);
+}
 
 }  // namespace tornal

@@ -62,6 +62,36 @@ struct Simulacion {
   Array1<double> EMBKTEMP{"EMBKTEMP"};
   Array1<double> NUMKEMBTEMP{"NUMKEMBTEMP"};
   Array2<double> KTESTEMPEMB{"KTESTEMPEMB"};
+  // Time-varying diffuse loads of reaches (row, constituent, month of the
+  // run) and the global reach number of each row; used as read, with no
+  // unit change.
+  bool HAYCONTDIFTEMP = false;
+  int NUMVERTDIFTEMP = 0;
+  Array1<int> ORDENVERTDIFTEMP{"ORDENVERTDIFTEMP"};
+  Array3<double> SDVERTDIFTEMP{"SDVERTDIFTEMP"};
+  // Time-varying sediment fluxes of reservoirs (row, constituent, month of
+  // the run), per day, and the reservoir number of each row.
+  bool HAYSEDEMBTEMP = false;
+  int NUMEMBFLUJSEDTEMP = 0;
+  Array1<int> ORDEMBFLUJSEDVAR{"ORDEMBFLUJSEDVAR"};
+  Array3<double> FLUJSEDEMBTEMP{"FLUJSEDEMBTEMP"};
+
+  // Calibration of one reach and one reservoir: the calibrated element (0:
+  // none), the measured head flow of the reach (month, year; calculation
+  // units; mode 1 only) and the inlet concentrations of the reach and the
+  // inflow concentrations of the reservoir (constituent, month, year;
+  // internal units). Empty when their file is not read.
+  int NUMCONDUCCALIBRAR = 0;
+  int NUMEMBCALIBRAR = 0;
+  Array2<double> CAUDALCALIBRA{"CAUDALCALIBRA"};
+  Array3<double> CONCCALIBRAC{"CONCCALIBRAC"};
+  Array3<double> CONCCALIBRAE{"CONCCALIBRAE"};
+  // Release, evaporation, seepage and spill of the reservoir calibration
+  // record being read, in the allocation model's units.
+  double SUELTASCALIB = 0.0;
+  double EVAPCALIB = 0.0;
+  double FILTRCALIB = 0.0;
+  double VERTCALIB = 0.0;
 };
 
 }  // namespace tornal

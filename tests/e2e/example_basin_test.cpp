@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 #include "e2e/e2e_util.h"
@@ -51,7 +52,28 @@ TEST(ExampleBasin, RunsToTheEndAndWritesItsLog) {
   copy_example("basin", dir);
   RunResult r = run_tornal(dir);
   EXPECT_EQ(r.status, 0) << r.console;
-  EXPECT_EQ(r.console, "Fin de simulación\n");
+  // Console: the two titles, "Año" and "Mes" of every month, then the end.
+  {
+    std::vector<std::string> consola;
+    std::size_t p = 0;
+    while (p < r.console.size()) {
+      std::size_t e = r.console.find('\n', p);
+      consola.push_back(r.console.substr(p, e - p));
+      p = e == std::string::npos ? r.console.size() : e + 1;
+    }
+    ASSERT_EQ(consola.size(), 2u + 2u * 13u + 1u) << r.console;
+    EXPECT_EQ(tornal::trimmed(consola[0]), " Cuenca de ejemplo del río Vega");
+    for (int anyo = 1; anyo <= 2; ++anyo) {
+      const std::size_t base = 2 + 13 * (anyo - 1);
+      EXPECT_EQ(consola[base], " Año" + std::string(11, ' ') + std::to_string(anyo));
+      for (int mes = 1; mes <= 12; ++mes) {
+        char esperado[32];
+        std::snprintf(esperado, sizeof esperado, " Mes%12d", mes);
+        EXPECT_EQ(consola[base + mes], esperado);
+      }
+    }
+    EXPECT_EQ(consola.back(), "Fin de simulación");
+  }
 
   bool crlf = false;
   auto lineas = crlf_lines(dir.read("tornal.log"), &crlf);
@@ -63,6 +85,7 @@ TEST(ExampleBasin, RunsToTheEndAndWritesItsLog) {
   // Latin-1 bytes in the log.
   EXPECT_TRUE(contiene(lineas, tornal::latin1(" Lectura de archivo de KELMAR_ XML realizada con éxito")));
   EXPECT_TRUE(contiene(lineas, " Lectura de archivo de resultados de Kelmar realizada con exito"));
+  EXPECT_TRUE(contiene(lineas, " Los calculos se han realizado con exito"));
   EXPECT_TRUE(contiene(lineas, " No existe archivo de criterios"));
   // The three quality files are read one after the other, with no warning of
   // the validation between the first two success lines.

@@ -1,0 +1,296 @@
+// The months of the run and the node road of one month. Every node of the
+// calculation order first mixes all that flows into it, in a fixed order of
+// element kinds (inflows, reaches ending there, hydro plants re-entering
+// there, pumping, returns), then hands the mixed water on: to the reservoir
+// model at a reservoir node, and to the hydro plants, intakes and reaches
+// that take water there. Flows are in calculation units (m3/day) and
+// concentrations in internal units throughout.
+//
+// Every test of an integer part (INT(100 x flow) = 0, INT(x) = -999,
+// INT(x) = -1) is made with std::trunc in double: real flows overflow a
+// 32-bit integer.
+#include "simulation/node_road.h"
+
+#include <cmath>
+
+#include "common/free_writer.h"
+#include "common/latin1.h"
+#include "common/stop.h"
+#include "quality_input/time_constants.h"
+#include "reach/reach_model.h"
+#include "reservoir/reservoir_model.h"
+
+namespace tornal {
+namespace {
+
+// Whether a summed flow (or summed weight) is below a hundredth of the
+// calculation unit, to the hundredth: INT(100 x q) = 0.
+bool sin_caudal(double q) { return std::trunc(100.0 * q) == 0.0; }
+
+// A reach outlet not yet computed in the month: its integer part is -999.
+bool sin_calcular(double c) { return std::trunc(c) == -999.0; }
+
+// A treatment concentration meaning "untreated": its integer part is -1.
+bool sin_depurar(double c) { return std::trunc(c) == -1.0; }
+
+[[noreturn]] void bucle(Modelo& m, int NUDOACTUAL) {
+  m.log.write({"Bucle en la red de flujo"});
+  m.log.write({"El nudo:", NUDOACTUAL});
+  m.log.write({"No puede calcularse porque aguas arriba existe un bucle"});
+  stop("Error");
+}
+
+[[noreturn]] void error_retorno(Modelo& m, int I) {
+  m.log.write({"Error al intentar estimar la calidad de un retorno"});
+  m.log.write({"Numero de retorno"});
+  m.log.write({I});
+  m.log.write({"Nombre de retorno"});
+  m.log.write({m.red.NOMRET(I)});
+  stop("error");
+}
+
+[[noreturn]] void error_acuifero(Modelo& m, int I, double a) {
+  m.log.write({"El acuífero de la conducción no existe"});
+  m.log.write({"Número Conducción:", I});
+  m.log.write({"Nombre Conducción:", m.red.NOMCONDUCC(I)});
+  m.log.write({"Número de acuífero:", a});
+  stop("error");
+}
+
+// The concentrations of return I, whose node is being mixed: the mix of the
+// intakes that feed it, weighted by abstraction times returned fraction
+// (ELERETCE), and what it delivers (ELERETCS): that mix when untreated, the
+// treated concentration otherwise.
+void calidad_retorno(Modelo& m, TrabajoNudos& w, int I, int MES, int ANO) {
+  const int NC = m.cal.NUMCONTAMINANTES;
+  Simulacion& s = m.sim;
+  double SUMCAUDALRET = 0.0;
+  for (int t = 1; t <= m.red.NUMTOMAS; ++t) {
+    if (m.red.NUMRETTOMA(t) != I) continue;
+    const double peso = m.red.SUMTOMAS(t, MES, ANO) * m.red.COEFRETTOMA(t);
+    SUMCAUDALRET += peso;
+    for (int c = 1; c <= NC; ++c) w.CERETAUX(c) += peso * s.TOMASCS(t, c, MES, ANO);
+  }
+  for (int c = 1; c <= NC; ++c)
+    s.ELERETCE(I, c, MES, ANO) = sin_caudal(SUMCAUDALRET) ? 0.0 : w.CERETAUX(c) / SUMCAUDALRET;
+  for (int c = 1; c <= NC; ++c) {
+    const double depurado = m.cal.RETORNODEPU(I, c);
+    if (sin_depurar(depurado)) {
+      s.ELERETCS(I, c, MES, ANO) = s.ELERETCE(I, c, MES, ANO);
+      if (s.ELERETCS(I, c, MES, ANO) < 0.0) error_retorno(m, I);
+    } else {
+      s.ELERETCS(I, c, MES, ANO) = depurado;
+    }
+  }
+}
+
+// Mixes the inflows of the node of row FILANUDO into NUDOSCE.
+void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, int ANO) {
+  const int NC = m.cal.NUMCONTAMINANTES;
+  const Red& r = m.red;
+  Simulacion& s = m.sim;
+  for (int c = 1; c <= NC; ++c) {
+    w.CENUDOAUX(c) = 0.0;
+    s.CEEMBAUX(c) = 0.0;
+    s.COIN(c) = 0.0;
+    s.CEIN(c) = 0.0;
+  }
+  double SUMCAUDAL = 0.0;
+
+  for (int I = 1; I <= r.NUMAPORTACIONES; ++I) {
+    if (r.NUDOAPO(I) != NUDOACTUAL) continue;
+    const double q = r.QAPO(I, MES, ANO);
+    SUMCAUDAL += q;
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * m.cal.COAPO(I, c, MES, ANO);
+  }
+  for (int I = 1; I <= r.NUMCONDUCCIONES; ++I) {
+    if (r.CONDUCCIONES(I, 2) != NUDOACTUAL) continue;
+    const double q = r.QCONDUCC(I, MES, ANO);
+    SUMCAUDAL += q;
+    for (int c = 1; c <= NC; ++c) {
+      const double cs = s.CONDUCCCS(I, c, MES, ANO);
+      if (sin_calcular(cs)) bucle(m, NUDOACTUAL);
+      w.CENUDOAUX(c) += q * cs;
+    }
+  }
+  for (int I = 1; I <= r.NUMCENTRALES; ++I) {
+    if (r.NUDREINCEN(I) != NUDOACTUAL) continue;
+    const double q = r.QTURRESCEN(I, MES, ANO);
+    SUMCAUDAL += q;
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.CENTRCS(I, c, MES, ANO);
+  }
+  for (int I = 1; I <= r.NUMBOMBEOS; ++I) {
+    if (r.NUDOBOMB(I) != NUDOACTUAL) continue;
+    const double q = r.QBOMB(I, MES, ANO);
+    SUMCAUDAL += q;
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * m.cal.COACU(r.ACUBOMB(I), c);
+  }
+  for (int I = 1; I <= r.NUMRETORNOS; ++I) {
+    for (int c = 1; c <= NC; ++c) w.CERETAUX(c) = 0.0;
+    if (r.NUDORET(I) != NUDOACTUAL) continue;
+    calidad_retorno(m, w, I, MES, ANO);
+    const double q = r.QRETREAL(I, MES, ANO);
+    SUMCAUDAL += q;
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.ELERETCS(I, c, MES, ANO);
+  }
+
+  for (int c = 1; c <= NC; ++c)
+    s.NUDOSCE(FILANUDO, c, MES, ANO) = sin_caudal(SUMCAUDAL) ? 0.0 : w.CENUDOAUX(c) / SUMCAUDAL;
+}
+
+// Reach I, which starts at the node of row FILANUDO: its inlet, its flow
+// balance and lateral inflow, the calibration when it is the calibrated
+// reach, and its outlet (the reach model, or the inlet when not modelled).
+void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, int MES, int ANO) {
+  const int NC = m.cal.NUMCONTAMINANTES;
+  const Red& r = m.red;
+  Simulacion& s = m.sim;
+  for (int c = 1; c <= NC; ++c) s.CONDUCCCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
+  double QENT = 0.0;
+  double QSAL = 0.0;
+  for (int c = 1; c <= NC; ++c) s.CEIN(c) = 0.0;
+
+  const int tipo = r.CONDUCCIONES(I, 3);
+  double p = 0.0;
+  if (tipo == 3) {
+    const int i3 = I - r.NUMCONDUCCIONEST1 - r.NUMCONDUCCIONEST2;
+    p = r.PERDT3(i3, MES, ANO);
+    if (p > 0.0) {
+      QENT = 0.0;
+      QSAL = p;
+    } else {
+      QSAL = 0.0;
+      QENT = 0.0 - p;
+      // The gained water carries the aquifer's concentration; with no
+      // exchange at all the aquifer is not looked at.
+      if (p < 0.0) {
+        const double a = std::trunc(r.NUMACUCONDT3(i3));
+        if (!(a >= 1.0 && a <= r.NUMACUIFEROS)) error_acuifero(m, I, r.NUMACUCONDT3(i3));
+        for (int c = 1; c <= NC; ++c) s.CEIN(c) = m.cal.COACU(static_cast<int>(a), c);
+      }
+    }
+  } else if (tipo == 2) {
+    QENT = 0.0;
+    QSAL = r.PERDT2(I - r.NUMCONDUCCIONEST1, MES, ANO);
+  }
+
+  // QCONDUCC of types 2 and 3 is the flow after the loss or gain: the head
+  // flow adds the exchange back.
+  double QCAB = r.QCONDUCC(I, MES, ANO);
+  if (tipo == 3) QCAB = QCAB + p;
+  if (tipo == 2) QCAB = QCAB + r.PERDT2(I - r.NUMCONDUCCIONEST1, MES, ANO);
+
+  for (int c = 1; c <= NC; ++c) s.COIN(c) = s.CONDUCCCE(I, c, MES, ANO);
+
+  if (s.NUMCONDUCCALIBRAR == I) {
+    if (op.OPCIONCALIBCOND == 1) {
+      QSAL = 0.0;
+      QENT = 0.0;
+      QCAB = s.CAUDALCALIBRA(MES, ANO);
+      for (int c = 1; c <= NC; ++c) {
+        s.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
+        s.CEIN(c) = 0.0;
+      }
+    } else if (op.OPCIONCALIBCOND == 2) {
+      for (int c = 1; c <= NC; ++c) {
+        s.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
+        s.CEIN(c) = 0.0;
+      }
+    }
+  }
+
+  const int INRESCOND = m.cal.INRESCOND(I);
+  if (INRESCOND == -1 || INRESCOND == 2) {
+    for (int c = 1; c <= NC; ++c) s.CONDUCCCS(I, c, MES, ANO) = s.CONDUCCCE(I, c, MES, ANO);
+  } else {
+    CALCULOCONDUCSUB(m, I, QCAB, QENT, QSAL, s.COIN, s.CEIN, MES, ANO);
+  }
+}
+
+// The node's outflow and what takes water from it.
+void salida(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int NUDOACTUAL, int MES, int ANO) {
+  const int NC = m.cal.NUMCONTAMINANTES;
+  const Red& r = m.red;
+  Simulacion& s = m.sim;
+
+  const int embalse = r.ORDENNUDOS(FILANUDO, 3);
+  if (embalse == 0) {
+    for (int c = 1; c <= NC; ++c) s.NUDOSCS(FILANUDO, c, MES, ANO) = s.NUDOSCE(FILANUDO, c, MES, ANO);
+  } else if (embalse == 1) {
+    for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.NUDOSCE(FILANUDO, c, MES, ANO);
+    // The reservoir of the highest number at the node.
+    int K = 0;
+    for (int I = 1; I <= r.NUMEMBALSES; ++I)
+      if (r.NUMNUDOEMB(I) == NUDOACTUAL) K = I;
+    if (op.OPCIONCALIBEMB == 1 && s.NUMEMBCALIBRAR == K)
+      for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.CONCCALIBRAE(c, MES, ANO);
+    int mes = MES;
+    int ano = ANO;
+    CALCULOEMBSUB(m, FILANUDO, K, mes, ano);
+  }
+
+  for (int I = 1; I <= r.NUMCENTRALES; ++I) {
+    if (r.NUDTOMACEN(I) != NUDOACTUAL) continue;
+    for (int c = 1; c <= NC; ++c) {
+      s.CENTRCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
+      s.CENTRCS(I, c, MES, ANO) = s.CENTRCE(I, c, MES, ANO);
+    }
+  }
+  for (int I = 1; I <= r.NUMTOMAS; ++I) {
+    if (r.NUMTOMA(I) != NUDOACTUAL) continue;
+    for (int c = 1; c <= NC; ++c) {
+      s.TOMASCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
+      const double depurado = m.cal.TOMADEPU(I, c);
+      s.TOMASCS(I, c, MES, ANO) = sin_depurar(depurado) ? s.TOMASCE(I, c, MES, ANO) : depurado;
+    }
+  }
+  for (int I = 1; I <= r.NUMCONDUCCIONES; ++I)
+    if (r.CONDUCCIONES(I, 1) == NUDOACTUAL) conduccion(m, op, FILANUDO, I, MES, ANO);
+}
+
+}  // namespace
+
+void recorrido_nudo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO) {
+  const int NUDOACTUAL = m.red.ORDENNUDOS(FILANUDO, 1);
+  if (NUDOACTUAL < 0) return;
+  mezcla(m, w, FILANUDO, NUDOACTUAL, MES, ANO);
+  salida(m, op, FILANUDO, NUDOACTUAL, MES, ANO);
+}
+
+void recorrido_mes(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int MES, int ANO) {
+  for (int FILANUDO = 1; FILANUDO <= m.red.NUMNUDOS; ++FILANUDO) recorrido_nudo(m, w, op, FILANUDO, MES, ANO);
+}
+
+void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op) {
+  m.sim.MESACTUAL = 0;
+  int MESSERIE = 0;
+  const int NUMANYOS = m.red.NUMANYOS;
+  for (int ANO = 1; ANO <= NUMANYOS; ++ANO) {
+    for (const std::string& l : free_format_lines({"Año", ANO})) m.consola_linea(utf8(l));
+    if (!m.sim.HAYCURVASLARGAS) m.sim.MESACTUAL = 0;
+    for (int MES = 1; MES <= 12; ++MES) {
+      m.sim.MESACTUAL = m.sim.MESACTUAL + 1;
+      MESSERIE = MESSERIE + 1;
+      for (const std::string& l : free_format_lines({"Mes", MES})) m.consola_linea(utf8(l));
+      if (m.sim.HAYCTESTEMP) CTESTEMPORALESSUB(m, MESSERIE);
+      recorrido_mes(m, w, op, MES, ANO);
+    }
+  }
+}
+
+void avisos_fin_calculo(Modelo& m) {
+  for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
+    if (m.sim.ERROREMB(k) == 0) continue;
+    m.log.write({"Posible error numerico, revise los datos o diferencial de cálculo"});
+    m.log.write({"Numero de embalse", k});
+    m.log.write({"Nombre de embalse", m.red.NOMEMB(k)});
+  }
+  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
+    if (m.sim.ERRORCOND(j) == 0) continue;
+    m.log.write({"Las concetraciones han superado el valor máximo de 100000"});
+    m.log.write({"Número Conducción:", j});
+    m.log.write({"Nombre Conducción:", m.red.NOMCONDUCC(j)});
+  }
+}
+
+}  // namespace tornal

@@ -1,0 +1,53 @@
+// The months of the run: the loops over years and months with their
+// counters and console lines, the node road of one month (mixing at every
+// node in calculation order, returns, reservoirs, hydro plants, intakes and
+// reaches) and the warnings of numerical trouble after the last month.
+#pragma once
+
+#include "common/array.h"
+#include "run/modelo.h"
+
+namespace tornal {
+
+// Work sums of the node road, sized once for the constituents of the run:
+// flow times concentration of the inflows of the current node, and weight
+// times concentration of the intakes feeding the current return.
+struct TrabajoNudos {
+  Array1<double> CENUDOAUX{"CENUDOAUX"};
+  Array1<double> CERETAUX{"CERETAUX"};
+  void dimensionar(int NUMCONTAMINANTES) {
+    CENUDOAUX.resize(NUMCONTAMINANTES);
+    CERETAUX.resize(NUMCONTAMINANTES);
+  }
+};
+
+// Calibration options of the run, as CALCULOSUB receives them.
+struct OpcionesCalibracion {
+  int OPCIONCALIBCOND = 0;  // 1: flow and concentrations, 2: concentrations only
+  int OPCIONCALIBEMB = 0;   // 1: the calibrated reservoir gets the measured inflow
+};
+
+// Row FILANUDO of ORDENNUDOS in month MES of year ANO: mixes all that flows
+// into the node (NUDOSCE, ELERETCE/ELERETCS of its returns), sets the node's
+// outflow NUDOSCS (through CALCULOEMBSUB at a reservoir node) and hands it to
+// the plants (CENTRCE/CS), intakes (TOMASCE/CS) and reaches (CONDUCCCE and,
+// through CALCULOCONDUCSUB or directly, CONDUCCCS) that start there. A row
+// whose node number is negative is skipped. Stops on a loop found at run
+// time and on an untreated return of negative concentration.
+void recorrido_nudo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO);
+
+// Every row of the calculation order, in order, for one month.
+void recorrido_mes(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int MES, int ANO);
+
+// The years and months of the run: MESACTUAL (restarted every year unless
+// HAYCURVASLARGAS) and the running month MESSERIE, the console lines "Año"
+// and "Mes", the time-varying constants of the month when HAYCTESTEMP, then
+// the node road.
+void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
+
+// The warnings of the end of the run: three lines in the run log for every
+// reservoir (ERROREMB) and then every reach (ERRORCOND) in numerical trouble,
+// in increasing number. They never stop the run.
+void avisos_fin_calculo(Modelo& m);
+
+}  // namespace tornal
