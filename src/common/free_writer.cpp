@@ -59,11 +59,17 @@ std::string FreeItem::render() const {
 std::vector<std::string> free_format_lines(const std::vector<FreeItem>& items) {
   constexpr std::size_t kLine = 80;
   constexpr std::size_t kPiece = 79;
+  constexpr std::size_t kIntegerWidth = 12;
   std::vector<std::string> lines;
   std::string line = " ";
+  bool after_integer = false;
   for (const FreeItem& item : items) {
     std::string s = item.render();
-    if (item.kind() == FreeItem::Kind::Text && s.size() > kPiece) {
+    const bool text = item.kind() == FreeItem::Kind::Text;
+    // One blank stands between an integer and a text that follows it.
+    if (text && after_integer && s.size() <= kPiece) s = " " + s;
+    after_integer = item.kind() == FreeItem::Kind::Integer;
+    if (text && s.size() > kPiece) {
       if (line.size() > 1) lines.push_back(line);
       std::size_t pos = 0;
       while (s.size() - pos > kPiece) {
@@ -77,6 +83,10 @@ std::vector<std::string> free_format_lines(const std::vector<FreeItem>& items) {
       lines.push_back(line);
       line = " ";
     }
+    // An integer that opens a line takes the line's leading blank as the
+    // first blank of its field.
+    if (line.size() == 1 && item.kind() == FreeItem::Kind::Integer && s.size() == kIntegerWidth && s[0] == ' ')
+      line.clear();
     line += s;
   }
   lines.push_back(line);

@@ -1,7 +1,8 @@
 // The free-format writer: the run log and every line the system writes "in
 // free format". Each statement begins a new line with one blank; texts are
 // written at their full length (trailing blanks included), integers in a
-// field of 12, reals with 9 (single precision) or 17 (double precision)
+// field of 12 (with one blank between an integer and a text that follows
+// it), reals with 9 (single precision) or 17 (double precision)
 // significant digits; a line holds at most 80 characters, and a text longer
 // than 79 is cut in pieces of 79, each on a line of its own.
 #pragma once

@@ -39,7 +39,10 @@ const std::vector<LineRow> kLineRows = {
     {"texts_side_by_side", {"Embalse:", std::string("Uno  ")}, {" Embalse:Uno  "}},
     {"utf8_message_in_latin1", {"Simulación"}, {" Simulaci\xF3n"}},
     {"latin1_text_as_it_stands", {std::string("Simulaci\xF3n")}, {" Simulaci\xF3n"}},
-    {"integers_width_12", {5, -3}, {"            5          -3"}},
+    // An integer that opens a line takes its leading blank as the first blank of its field.
+    {"integers_width_12", {5, -3}, {"           5          -3"}},
+    {"integer_then_text", {7, "abc"}, {"           7 abc"}},
+    {"text_integer_text", {"Nudo:", 4, std::string("fin")}, {" Nudo:           4 fin"}},
     {"text_then_integer", {"Numero:", 7}, {" Numero:           7"}},
     {"wide_integer", {1234567890123LL}, {" 1234567890123"}},
     {"single_one", {1.0f}, {"   1.00000000    "}},
@@ -56,19 +59,19 @@ const std::vector<LineRow> kLineRows = {
     // 80 characters at most: the seventh integer goes to a new line.
     {"integers_wrap_at_80",
      {1, 2, 3, 4, 5, 6, 7},
-     {" " + std::string(11, ' ') + "1" + std::string(11, ' ') + "2" + std::string(11, ' ') + "3" +
+     {std::string(11, ' ') + "1" + std::string(11, ' ') + "2" + std::string(11, ' ') + "3" +
           std::string(11, ' ') + "4" + std::string(11, ' ') + "5" + std::string(11, ' ') + "6",
-      "            7"}},
+      "           7"}},
     {"text_that_does_not_fit_starts_a_line",
      {std::string(70, 'a'), std::string(10, 'b')},
      {" " + std::string(70, 'a'), " " + std::string(10, 'b')}},
     {"text_that_just_fits", {std::string(70, 'a'), std::string(9, 'b')}, {" " + std::string(70, 'a') + "bbbbbbbbb"}},
-    {"integer_after_text_wraps", {std::string(70, 'a'), 5}, {" " + std::string(70, 'a'), "            5"}},
+    {"integer_after_text_wraps", {std::string(70, 'a'), 5}, {" " + std::string(70, 'a'), "           5"}},
     {"text_of_79_on_one_line", {k79}, {" " + k79}},
     {"text_of_80_cut", {k79 + "y"}, {" " + k79, " y"}},
     {"long_text_cut_in_pieces_of_79",
      {7, k200, 8},
-     {"            7", " " + k200.substr(0, 79), " " + k200.substr(79, 79),
+     {"           7", " " + k200.substr(0, 79), " " + k200.substr(79, 79),
       " " + k200.substr(158) + "           8"}},
 };
 
@@ -163,7 +166,7 @@ TEST(FreeWriter, RunLogAppendsAndKeepsItsLines) {
   memory.open_memory();
   memory.write({"uno"});
   memory.write({2});
-  EXPECT_EQ(memory.lines(), (std::vector<std::string>{" uno", "            2"}));
+  EXPECT_EQ(memory.lines(), (std::vector<std::string>{" uno", "           2"}));
 }
 
 // A write that the device refuses is not lost silently: the run stops.

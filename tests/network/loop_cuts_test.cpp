@@ -289,7 +289,7 @@ TEST(LoopCuts, ReadErrorsGiveTheLineCounterAndStop) {
     const std::vector<std::string> ultimas(c.log.end() - 3, c.log.end());
     const std::string cifras = std::to_string(caso.NUMLINEA);
     EXPECT_EQ(ultimas, (std::vector<std::string>{"Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:",
-                                                  std::string(12 - cifras.size(), ' ') + cifras}));
+                                                  std::string(11 - cifras.size(), ' ') + cifras}));
     // Nothing is cut before the whole file has been read.
     EXPECT_EQ(c.nudos, con_tramos_cortados({}));
   }

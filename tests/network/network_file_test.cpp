@@ -177,7 +177,7 @@ struct Lectura {
 
 std::vector<std::string> read_error_lines(int counter) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%12d", counter);
+  std::snprintf(buf, sizeof buf, "%11d", counter);
   return {"Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:", buf};
 }
 

@@ -320,9 +320,9 @@ TEST(ResultsFile, ReadFailuresCountRows) {
     t.m.red.NUMANYOS = 2;
     t.m.red.NUMAPORTACIONES = 1;
     EXPECT_EQ(t.leer(c.contenido), "error");
-    std::string numero(12, ' ');
+    std::string numero(11, ' ');
     std::string cifras = std::to_string(c.fila);
-    numero.replace(12 - cifras.size(), cifras.size(), cifras);
+    numero.replace(11 - cifras.size(), cifras.size(), cifras);
     EXPECT_EQ(t.log(), (std::vector<std::string>{"Error en la lectura del archivo de resultados de Kelmar",
                                                  "Error en la linea numero:", numero}));
   }

@@ -69,7 +69,7 @@ struct Lectura {
 
 std::vector<std::string> lineas_error(long n) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%12ld", n);
+  std::snprintf(buf, sizeof buf, "%11ld", n);
   return {"Error en la lectura del archivo de Aportaciones de calidad", "Error en la linea numero:", buf};
 }
 

@@ -426,7 +426,7 @@ std::string coeficientes(int version) {
 // The three lines of a read error of the quality data file.
 std::vector<std::string> error_lectura(int linea) {
   char n[32];
-  std::snprintf(n, sizeof n, "%12d", linea);
+  std::snprintf(n, sizeof n, "%11d", linea);
   return {latin1("Error en la lectura del archivo de calidad"), "Error en la linea numero:", n};
 }
 

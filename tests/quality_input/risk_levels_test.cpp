@@ -38,7 +38,7 @@ struct Lectura {
 
 std::vector<std::string> lineas_error(long n) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%12ld", n);
+  std::snprintf(buf, sizeof buf, "%11ld", n);
   return {EXISTE, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:", buf};
 }
 

@@ -30,7 +30,7 @@ std::string exito(const char* elemento) {
 
 std::vector<std::string> lineas_error(const char* mensaje, long n) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%12ld", n);
+  std::snprintf(buf, sizeof buf, "%11ld", n);
   return {mensaje, "Error en la linea numero:", buf};
 }
 

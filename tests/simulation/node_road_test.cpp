@@ -173,7 +173,7 @@ TEST(NodeRoad, ReturnFedFromDownstreamIntake) {
     ASSERT_GE(l.size(), 5u);  // the name of 250 goes on in pieces of 79
     EXPECT_EQ(l[0], "Error al intentar estimar la calidad de un retorno");
     EXPECT_EQ(l[1], "Numero de retorno");
-    EXPECT_EQ(l[2], "           1");
+    EXPECT_EQ(l[2], "          1");
     EXPECT_EQ(l[3], "Nombre de retorno");
     EXPECT_EQ(tornal::trimmed(l[4]), "Retorno 1");
   }
