@@ -81,7 +81,7 @@ void leer_vekarch(Modelo& m) {
   registro_pasado(rd);                        // 19
   registro_ruta(rd, c.ARCHIVOLOG);            // 20
   registro_pasado(rd);                        // 21
-  registro_entero(rd, c.OPCIONREGISTRO22);    // 22
+  registro_entero(rd, c.VALORREGISTRO22);    // 22
 
   c.NUMVERSION = numero_version(c.NUMVERSIONAUX);
 }
@@ -117,7 +117,7 @@ void TORNAL(Modelo& m) {
   LEERARCHRESSUB(m, c.PATHARCHIVO2);
   LEERARCHRIESGOSUB(m);
   CALCULOSUB(m, c.NOMARCHCONDPAR1, c.NOMARCHEMBPAR1, c.PATHARCHIVO23, c.OPCIONCALIBCOND, c.PATHARCHIVO22,
-             c.OPCIONCALIBEMB, c.OPCIONREGISTRO22);
+             c.OPCIONCALIBEMB, c.VALORREGISTRO22);
   ESCRIBIRARCHXMLSUB(m, c.NOMARCHIVO);
   ESCRIBIRTABLACALSUB(m, c.NOMARCHIGRF);
   CRITERIOSUB(m);

@@ -66,11 +66,11 @@ void cerrar(Modelo& m, OutputFile& archivo, const char* mensaje) {
 // the calculation order and the quality data; writes every result array of
 // the run, the partial result files of reaches and reservoirs (through the
 // models), the console lines and the run log. The paths are used without
-// their trailing blanks; OPCIONREGISTRO22 is accepted and used by nothing.
+// their trailing blanks; VALORREGISTRO22 is accepted and used by nothing.
 void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string& NOMARCHEMBPAR1,
                 const std::string& PATHARCHIVO23, int OPCIONCALIBCOND, const std::string& PATHARCHIVO22,
-                int OPCIONCALIBEMB, int OPCIONREGISTRO22) {
-  (void)OPCIONREGISTRO22;
+                int OPCIONCALIBEMB, int VALORREGISTRO22) {
+  (void)VALORREGISTRO22;
   Simulacion& s = m.sim;
   TrabajoNudos w;
   const OpcionesCalibracion op{OPCIONCALIBCOND, OPCIONCALIBEMB};

@@ -58,7 +58,7 @@ TEST(VekArch, ReadsEveryRecordAndSkipsTheHeadings) {
   EXPECT_EQ(m.conf.OPCIONCALIBEMB, 0);
   EXPECT_EQ(tornal::trimmed(m.conf.PATHARCHIVO22), "calemb.dat");
   EXPECT_EQ(tornal::trimmed(m.conf.ARCHIVOLOG), "tornal.log");
-  EXPECT_EQ(m.conf.OPCIONREGISTRO22, 7);
+  EXPECT_EQ(m.conf.VALORREGISTRO22, 7);
   EXPECT_EQ(m.conf.NUMVERSION, 12);
   EXPECT_EQ(m.conf.PATHARCHIVO.size(), 255u);
 }
@@ -98,7 +98,7 @@ TEST(VekArch, PathsAndHeadingRecords) {
     EXPECT_EQ(tornal::trimmed(m.conf.PATHARCHIVOKELMARXML), "datos de red.xml");
     EXPECT_EQ(tornal::trimmed(m.conf.PATHARCHIVO3), "calidad.dat");
     EXPECT_EQ(m.conf.OPCIONCALIBCOND, 1);
-    EXPECT_EQ(m.conf.OPCIONREGISTRO22, 7);
+    EXPECT_EQ(m.conf.VALORREGISTRO22, 7);
   }
   {
     // A value record passes over lines that hold nothing.
