@@ -1,10 +1,13 @@
 // Fixed-format edits of the result files: Iw, Fw.d, A and Aw, each giving the
 // exact characters of its field; a value that does not fit fills the field
-// with asterisks. Also the date label of a month ("Oct-2000").
+// with asterisks. Also the record reversion of a repeated group, and the
+// date label of a month ("Oct-2000").
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tornal {
 
@@ -18,6 +21,13 @@ std::string edit_F(double value, int w, int d);
 // preceded by blanks up to w.
 std::string edit_A(std::string_view text);
 std::string edit_A(std::string_view text, int w);
+
+// Record reversion of a format made of one group repeated up to `repeat`
+// times: `groups` holds each use of the group already edited (for
+// "5000(F20.5,A1)" one value and its TAB); every `repeat` uses the record
+// ends and the next one begins. A write of no item still gives one empty
+// record. `repeat` below 1 counts as 1.
+std::vector<std::string> reverted_records(const std::vector<std::string>& groups, std::size_t repeat);
 
 // The three letters of month 1 (October) to 12 (September).
 const char* nombre_mes(int mes);

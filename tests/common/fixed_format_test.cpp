@@ -1,0 +1,139 @@
+// The fixed-format edits of the result files (one table of cases), the
+// record reversion of a repeated group and the date labels of the months.
+#include "common/fixed_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Edit { F, I, A, Aw };
+
+struct FormatCase {
+  const char* name;
+  Edit edit;
+  double real;             // F
+  long long integer;       // I
+  const char* text;        // A, Aw
+  int w;
+  int d;
+  const char* expected;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+const std::vector<FormatCase> kCases = {
+    // Fw.d
+    {"F15_3_half", Edit::F, 0.5, 0, "", 15, 3, "          0.500"},
+    {"F15_3_rounds_up", Edit::F, 12.3456, 0, "", 15, 3, "         12.346"},
+    {"F15_3_rounds_down", Edit::F, 12.3454, 0, "", 15, 3, "         12.345"},
+    {"F15_3_carry_into_integer_digits", Edit::F, 0.9996, 0, "", 15, 3, "          1.000"},
+    {"F15_3_negative", Edit::F, -3.25, 0, "", 15, 3, "         -3.250"},
+    {"F15_3_negative_rounding_to_zero_keeps_sign", Edit::F, -0.0001, 0, "", 15, 3, "         -0.000"},
+    {"F15_3_zero_without_sign", Edit::F, 0.0, 0, "", 15, 3, "          0.000"},
+    {"F15_3_negative_zero_without_sign", Edit::F, -0.0, 0, "", 15, 3, "          0.000"},
+    {"F15_3_mark", Edit::F, -999.0, 0, "", 15, 3, "       -999.000"},
+    {"F15_3_tiny_layer_value", Edit::F, 1.0000000116860974E-7, 0, "", 15, 3, "          0.000"},
+    {"F15_3_largest_that_fits", Edit::F, 99999999999.999, 0, "", 15, 3, "99999999999.999"},
+    {"F15_3_rounding_pushes_out_of_field", Edit::F, 99999999999.9996, 0, "", 15, 3, "***************"},
+    {"F15_3_overflow_1E11", Edit::F, 1.0E11, 0, "", 15, 3, "***************"},
+    {"F15_3_most_negative_that_fits", Edit::F, -9999999999.999, 0, "", 15, 3, "-9999999999.999"},
+    {"F15_3_overflow_minus_1E10", Edit::F, -1.0E10, 0, "", 15, 3, "***************"},
+    {"F15_3_nan", Edit::F, kNaN, 0, "", 15, 3, "***************"},
+    {"F15_3_infinity", Edit::F, -kInf, 0, "", 15, 3, "***************"},
+    {"F20_5_half", Edit::F, 0.5, 0, "", 20, 5, "             0.50000"},
+    {"F20_5_largest_that_fits", Edit::F, 99999999999999.0, 0, "", 20, 5, "99999999999999.00000"},
+    {"F20_5_overflow_1E14", Edit::F, 1.0E14, 0, "", 20, 5, "********************"},
+    {"F20_5_most_negative_that_fits", Edit::F, -9999999999999.0, 0, "", 20, 5, "-9999999999999.00000"},
+    {"F20_5_overflow_minus_1E13", Edit::F, -1.0E13, 0, "", 20, 5, "********************"},
+    {"F20_5_negative_zero_without_sign", Edit::F, -0.0, 0, "", 20, 5, "             0.00000"},
+    {"F5_0_keeps_its_point", Edit::F, 12.0, 0, "", 5, 0, "  12."},
+    // Iw
+    {"I4_year", Edit::I, 0, 2001, "", 4, 0, "2001"},
+    {"I4_short_year", Edit::I, 0, 99, "", 4, 0, "  99"},
+    {"I4_overflow", Edit::I, 0, 12345, "", 4, 0, "****"},
+    {"I4_negative", Edit::I, 0, -123, "", 4, 0, "-123"},
+    {"I4_negative_overflow", Edit::I, 0, -1234, "", 4, 0, "****"},
+    {"I3_fits", Edit::I, 0, 7, "", 3, 0, "  7"},
+    {"I3_largest", Edit::I, 0, 999, "", 3, 0, "999"},
+    {"I3_overflow", Edit::I, 0, 1000, "", 3, 0, "***"},
+    {"I3_negative", Edit::I, 0, -99, "", 3, 0, "-99"},
+    {"I3_zero", Edit::I, 0, 0, "", 3, 0, "  0"},
+    // A and Aw
+    {"A_whole_text_with_its_blanks", Edit::A, 0, 0, " Alto  ", 0, 0, " Alto  "},
+    {"A_empty", Edit::A, 0, 0, "", 0, 0, ""},
+    {"Aw_cut_to_leftmost", Edit::Aw, 0, 0, "Octubre", 3, 0, "Oct"},
+    {"Aw_exact", Edit::Aw, 0, 0, "Dic", 3, 0, "Dic"},
+    {"Aw_padded_in_front", Edit::Aw, 0, 0, "ab", 5, 0, "   ab"},
+    {"Aw_latin1_bytes", Edit::Aw, 0, 0, "Ox\xEDgeno", 4, 0, "Ox\xEDg"},
+    {"A1_tab", Edit::Aw, 0, 0, "\t", 1, 0, "\t"},
+};
+
+class FixedFormat : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FixedFormat, EditsTheField) {
+  const FormatCase& c = GetParam();
+  std::string got;
+  switch (c.edit) {
+    case Edit::F:
+      got = tornal::edit_F(c.real, c.w, c.d);
+      break;
+    case Edit::I:
+      got = tornal::edit_I(c.integer, c.w);
+      break;
+    case Edit::A:
+      got = tornal::edit_A(c.text);
+      break;
+    case Edit::Aw:
+      got = tornal::edit_A(c.text, c.w);
+      break;
+  }
+  EXPECT_EQ(got, c.expected);
+  if (c.edit != Edit::A) {
+    EXPECT_EQ(static_cast<int>(got.size()), c.w);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FixedFormat, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<FormatCase>& i) { return std::string(i.param.name); });
+
+// The date labels of the hydrological year: October to December in the
+// first calendar year, January to September in the next.
+TEST(FixedFormatDates, LabelsOfTheHydrologicalYear) {
+  struct Row {
+    int anyo, mes;
+    const char* label;
+  };
+  const Row rows[] = {{1, 1, "Oct-2000"}, {1, 2, "Nov-2000"}, {1, 3, "Dic-2000"}, {1, 4, "Ene-2001"},
+                      {1, 5, "Feb-2001"}, {1, 6, "Mar-2001"}, {1, 7, "Abr-2001"}, {1, 8, "May-2001"},
+                      {1, 9, "Jun-2001"}, {1, 10, "Jul-2001"}, {1, 11, "Ago-2001"}, {1, 12, "Sep-2001"},
+                      {2, 1, "Oct-2001"}, {2, 12, "Sep-2002"}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(tornal::etiqueta_fecha(2000, r.anyo, r.mes), r.label) << r.anyo << "/" << r.mes;
+    EXPECT_EQ(std::string(tornal::nombre_mes(r.mes)), std::string(r.label).substr(0, 3));
+  }
+  EXPECT_EQ(tornal::anyo_calendario(2000, 3, 3), 2002);
+  EXPECT_EQ(tornal::anyo_calendario(2000, 3, 4), 2003);
+}
+
+// A group repeated n times: the record ends after n uses and the next one
+// goes on with the group; no item still gives one empty record.
+TEST(FixedFormatReversion, RecordsOfARepeatedGroup) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(tornal::reverted_records(V{}, 3), V{""});
+  EXPECT_EQ(tornal::reverted_records(V{"a", "b"}, 3), V{"ab"});
+  EXPECT_EQ(tornal::reverted_records(V{"a", "b", "c"}, 3), V{"abc"});
+  EXPECT_EQ(tornal::reverted_records(V{"a", "b", "c", "d"}, 3), (V{"abc", "d"}));
+  EXPECT_EQ(tornal::reverted_records(V{"a", "b", "c", "d", "e", "f", "g"}, 3), (V{"abc", "def", "g"}));
+  EXPECT_EQ(tornal::reverted_records(V{"a", "b"}, 0), (V{"a", "b"}));
+}
+
+}  // namespace
