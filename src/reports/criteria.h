@@ -1,0 +1,69 @@
+// The compliance criteria of the reaches, in the three stages of one call of
+// CRITERIOSUB: the criteria file "Criterios.txt", the evaluation of the
+// outlet concentrations against it, and the report "Criterios.csv". The
+// stages share the arrays below, which live for the one call.
+#pragma once
+
+#include <string>
+
+#include "common/array.h"
+#include "run/modelo.h"
+
+namespace tornal {
+
+// A verdict text, always 10 characters.
+inline constexpr const char* CUMPLE = "CUMPLE    ";
+inline constexpr const char* NO_CUMPLE = "NO CUMPLE ";
+
+struct CriteriaArrays {
+  int NUMCONDUCCIONES = 0;
+  // Per constituent, from the file: the window of the point-failure
+  // criterion, the failures permitted in one drought period, the window of
+  // the drought criterion and the two thresholds (output units).
+  Array1<int> NUMMESPOSTPUNT{"NUMMESPOSTPUNT"};
+  Array1<int> NUMPERFALLOSSEQ{"NUMPERFALLOSSEQ"};
+  Array1<int> NUMMESPOSTSEQ{"NUMMESPOSTSEQ"};
+  Array1<double> UMBRALMAXG{"UMBRALMAXG"};
+  Array1<double> UMBRALMING{"UMBRALMING"};
+  // Per reach and constituent: the evaluation's counts, flags and verdicts.
+  Array2<int> NUMFALLOSPUNT{"NUMFALLOSPUNT"};
+  Array2<int> CUMPLESEQ{"CUMPLESEQ"};
+  Array2<int> CUMPLEFP{"CUMPLEFP"};
+  Array2<int> MAXFALLOSSEQ{"MAXFALLOSSEQ"};
+  Array2<std::string> CUMPLESEQC{"CUMPLESEQC"};
+  Array2<std::string> CUMPLEFPC{"CUMPLEFPC"};
+  // Running months of the last failure outside and inside the drought
+  // periods. Held in 64 bits, as the window tests are made: a start value
+  // of minus a huge window never overflows.
+  Array2<long long> UFP{"UFP"};
+  Array2<long long> UFSEQ{"UFSEQ"};
+  // Reach names in global reach order, 255 characters each.
+  Array1<std::string> NOMBREAUXCONDUCC{"NOMBREAUXCONDUCC"};
+  // The drought periods: first and last running month of each, both included.
+  // A count of 0 or less means no drought period.
+  int NUMSEQUIAS = 0;
+  Array1<int> MESINISEQ{"MESINISEQ"};
+  Array1<int> MESFINSEQ{"MESFINSEQ"};
+  // Failures counted to each drought period (period, reach, constituent).
+  Array3<int> NUMFALLOSSEQ{"NUMFALLOSSEQ"};
+};
+
+// Sizes the per-constituent and per-reach arrays for the counts of the
+// network and the quality data, and builds the reach label list.
+void prepare_criteria(const Modelo& m, CriteriaArrays& cr);
+
+// Reads "Criterios.txt" into the criteria arrays; false, after the run log's
+// line "No existe archivo de criterios", when the file cannot be opened. A
+// record that cannot be read, or that the file ends before, stops the run
+// with the file's read error and the record's number.
+bool read_criteria_file(Modelo& m, CriteriaArrays& cr);
+
+// Judges the outlet concentrations CONDUCCCS of every reported reach against
+// the criteria: failure counts, window tests and verdicts.
+void evaluate_criteria(const Modelo& m, CriteriaArrays& cr);
+
+// Writes the report "Criterios.csv"; a file that cannot be opened or
+// written stops the run with "error".
+void write_criteria_report(Modelo& m, const CriteriaArrays& cr);
+
+}  // namespace tornal
