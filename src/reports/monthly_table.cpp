@@ -12,28 +12,6 @@
 
 namespace tornal {
 
-ResultFile::ResultFile(Modelo& m, const std::string& path) : m_(m), path_(trimmed(path)) {
-  if (!file_.open(path_)) fail();
-}
-
-void ResultFile::line(const std::string& latin1_text) {
-  if (!file_.line(latin1_text)) fail();
-}
-
-void ResultFile::write_free(const std::vector<FreeItem>& items) {
-  if (!file_.write_free(items)) fail();
-}
-
-void ResultFile::close() {
-  if (!file_.close()) fail();
-}
-
-void ResultFile::fail() {
-  file_.close();
-  m_.log.write({FreeItem("Error en la escritura del archivo de resultados "), FreeItem(path_)});
-  stop("error");
-}
-
 std::string nombre_conduccion(const Red& red, int c) {
   const Array1<std::string>* nombres[5] = {&red.NOMCONDT1, &red.NOMCONDT2, &red.NOMCONDT3, &red.NOMCONDT4,
                                            &red.NOMCONDT5};
@@ -69,7 +47,7 @@ void escribir_tablacal_txt(Modelo& m) {
   const int C = positivo(m.cal.NUMCONTAMINANTES);
   const long long N = static_cast<long long>(R + 2 * E) * C;
 
-  ResultFile txt(m, m.ruta("TablaCal.txt"));
+  ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
   Array1<double> VECTORAUX{"VECTORAUX"};
   VECTORAUX.resize(N);
   std::vector<std::string> grupos;
@@ -96,7 +74,7 @@ void escribir_tablacal_txt(Modelo& m) {
 void escribir_tablacal_dir(Modelo& m) {
   const Red& r = m.red;
   const int C = m.cal.NUMCONTAMINANTES;
-  ResultFile dir(m, m.ruta("TablaCal.dir"));
+  ResultFile dir(m.log, m.ruta("TablaCal.dir"), ERROR_ESCRITURA_RESULTADOS);
   auto etiqueta = [&](const char* prefijo, const std::string& nombre) {
     for (int k = 1; k <= C; ++k)
       dir.write_free({FreeItem("\""), FreeItem(prefijo), FreeItem(nombre), FreeItem("_"),

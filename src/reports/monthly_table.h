@@ -1,34 +1,18 @@
-// Pieces of the result-table writer shared by its two files: a result file
-// that stops the run when it cannot be opened or written, and the monthly
+// Pieces of the result-table writer shared by its two files: the failure
+// line of a result file, names of reaches and constituents, and the monthly
 // column table "TablaCal.txt" with its legend "TablaCal.dir".
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "common/free_writer.h"
+#include "common/result_file.h"
 #include "run/modelo.h"
 
 namespace tornal {
 
-// A result file of the run: truncated when opened (also when no line is
-// written to it afterwards), CR LF line ends. A failed open, write or close
-// writes "Error en la escritura del archivo de resultados " and the path to
-// the run log and stops the run with "error", so that a run never reports
-// success with its results missing.
-class ResultFile {
- public:
-  ResultFile(Modelo& m, const std::string& path);
-  void line(const std::string& latin1_text);
-  void write_free(const std::vector<FreeItem>& items);
-  void close();
-
- private:
-  [[noreturn]] void fail();
-  Modelo& m_;
-  std::string path_;
-  OutputFile file_;
-};
+// The failure line of the result tables, followed by the file's path.
+inline constexpr const char* ERROR_ESCRITURA_RESULTADOS = "Error en la escritura del archivo de resultados ";
 
 // The name of reach `c` (global reach number), trimmed, from the name list
 // of its type at its place within the type.

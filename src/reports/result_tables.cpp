@@ -36,7 +36,7 @@ void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
   const Calidad& c = m.cal;
   const Simulacion& s = m.sim;
 
-  ResultFile grf(m, NOMARCHIGRF);
+  ResultFile grf(m.log, NOMARCHIGRF, ERROR_ESCRITURA_RESULTADOS);
 
   Array1<std::string> NOMBREARCHIVOSAUXE{"NOMBREARCHIVOSAUXE"};
   NOMBREARCHIVOSAUXE.resize(r.NUMEMBALSES);

@@ -9,7 +9,7 @@
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
-#include "common/stop.h"
+#include "reports/monthly_table.h"
 #include "reports/reports.h"
 
 namespace tornal {
@@ -58,38 +58,6 @@ void LLENARTABLASALIDA(const Calidad& c, TablaSalida& t) {
   }
 }
 
-// The file being written: every line is checked, and a file that cannot be
-// opened or written ends the run with one line in the run log naming it.
-class ArchivoEtiquetado {
- public:
-  ArchivoEtiquetado(Modelo& m, std::string ruta) : m_(m), ruta_(std::move(ruta)) {}
-
-  void abrir() {
-    if (ruta_.empty() || !f_.open(ruta_)) fallo();
-  }
-  // A formatted record: the text as it stands.
-  void registro(const std::string& texto) {
-    if (!f_.line(texto)) fallo();
-  }
-  // A list-directed line holding one item.
-  void libre(const FreeItem& item) {
-    if (!f_.write_free({item})) fallo();
-  }
-  void cerrar() {
-    if (!f_.close()) fallo();
-  }
-
- private:
-  [[noreturn]] void fallo() {
-    m_.log.write({"Error en la escritura del archivo de resultados ", ruta_});
-    stop("error");
-  }
-
-  Modelo& m_;
-  std::string ruta_;
-  OutputFile f_;
-};
-
 // A title at its 255 characters; an unset title (NUL bytes) goes out as blanks.
 std::string titulo_salida(const std::string& TITULO) {
   std::string t = padded(TITULO, LONGTITULO);
@@ -121,25 +89,24 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   TablaSalida tabla;
   LLENARTABLASALIDA(c, tabla);
 
-  ArchivoEtiquetado f(m, trimmed(NOMARCHIVO));
-  f.abrir();
-  f.registro("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>");
-  f.libre("<TORNAL>");
-  f.libre("<DATGENC>");
-  f.libre("<TIT1C>");
-  f.libre(FreeItem(titulo_salida(c.TITULO1)));
-  f.libre("</TIT1C>");
-  f.libre("<TIT2C>");
-  f.libre(FreeItem(titulo_salida(c.TITULO2)));
-  f.libre("</TIT2C>");
-  f.libre("<NUMCONT>");
-  f.libre(FreeItem(c.NUMCONTAMINANTES));
-  f.libre("</NUMCONT>");
-  f.libre("<NOMCONT>");
+  ResultFile f(m.log, NOMARCHIVO, ERROR_ESCRITURA_RESULTADOS);
+  f.line("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>");
+  f.write_free({"<TORNAL>"});
+  f.write_free({"<DATGENC>"});
+  f.write_free({"<TIT1C>"});
+  f.write_free({FreeItem(titulo_salida(c.TITULO1))});
+  f.write_free({"</TIT1C>"});
+  f.write_free({"<TIT2C>"});
+  f.write_free({FreeItem(titulo_salida(c.TITULO2))});
+  f.write_free({"</TIT2C>"});
+  f.write_free({"<NUMCONT>"});
+  f.write_free({FreeItem(c.NUMCONTAMINANTES)});
+  f.write_free({"</NUMCONT>"});
+  f.write_free({"<NOMCONT>"});
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-    f.registro(edit_I(tabla.NUMCONTSALIDA(k), 4) + " \"" + edit_A(tabla.NOMCONTAUX(k), 30) + "\"");
-  f.libre("</NOMCONT>");
-  f.libre("</DATGENC>");
+    f.line(edit_I(tabla.NUMCONTSALIDA(k), 4) + " \"" + edit_A(tabla.NOMCONTAUX(k), 30) + "\"");
+  f.write_free({"</NOMCONT>"});
+  f.write_free({"</DATGENC>"});
 
   static const char* const ABRECOND[5] = {"<CONTCOND1>", "<CONTCOND2>", "<CONTCOND3>", "<CONTCOND4>", "<CONTCOND5>"};
   static const char* const CIERRACOND[5] = {"</CONTCOND1>", "</CONTCOND2>", "</CONTCOND3>", "</CONTCOND4>",
@@ -148,34 +115,34 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
                        r.NUMCONDUCCIONEST5};
 
   for (int iy = 1; iy <= r.NUMANYOS; ++iy) {
-    f.libre("<IANYC>");
-    f.registro(edit_I(static_cast<long long>(r.ANYOINICIAL) + iy - 1, 4) + "-" +
+    f.write_free({"<IANYC>"});
+    f.line(edit_I(static_cast<long long>(r.ANYOINICIAL) + iy - 1, 4) + "-" +
                edit_I(static_cast<long long>(r.ANYOINICIAL) + iy, 4));
     if (r.NUMEMBALSES != 0) {
-      f.libre("<CONTEMBALSES>");
+      f.write_free({"<CONTEMBALSES>"});
       for (int e = 1; e <= r.NUMEMBALSES; ++e)
         for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-          f.registro(linea_concentracion(tabla.NUMCONTSALIDA(k), [&](int mes) { return s.EMB1CF(e, k, mes, iy); }));
-      f.libre("</CONTEMBALSES>");
+          f.line(linea_concentracion(tabla.NUMCONTSALIDA(k), [&](int mes) { return s.EMB1CF(e, k, mes, iy); }));
+      f.write_free({"</CONTEMBALSES>"});
     }
     // Reaches by global reach number: type 1 first, then types 2 to 5.
     long primera = 1;
     for (int t = 0; t < 5; ++t) {
       const long ultima = primera + NUMT[t] - 1;
       if (NUMT[t] > 0) {
-        f.libre(ABRECOND[t]);
+        f.write_free({ABRECOND[t]});
         for (long cc = primera; cc <= ultima; ++cc)
           for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-            f.registro(
+            f.line(
                 linea_concentracion(tabla.NUMCONTSALIDA(k), [&](int mes) { return s.CONDUCCCS(cc, k, mes, iy); }));
-        f.libre(CIERRACOND[t]);
+        f.write_free({CIERRACOND[t]});
       }
       primera = ultima + 1;
     }
-    f.libre("</IANYC>");
+    f.write_free({"</IANYC>"});
   }
-  f.libre("</TORNAL>");
-  f.cerrar();
+  f.write_free({"</TORNAL>"});
+  f.close();
 }
 
 }  // namespace tornal

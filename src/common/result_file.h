@@ -1,0 +1,40 @@
+// A result file of the run: truncated when opened (also when no line is
+// written to it afterwards), CR LF line ends, Latin-1 bytes. A failed open,
+// write or close writes the file's failure line to the run log and stops the
+// run with "error", so that a run never reports success with its results
+// missing.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "common/free_writer.h"
+
+namespace tornal {
+
+class ResultFile {
+ public:
+  // `failure` is the message of the log line; when `with_path` is true the
+  // trimmed path follows it on the same line.
+  ResultFile(RunLog& log, const std::string& path, const char* failure, bool with_path = true);
+  ResultFile(const ResultFile&) = delete;
+  ResultFile& operator=(const ResultFile&) = delete;
+
+  // A formatted record: the text as it stands.
+  void line(const std::string& latin1_text);
+  // One free-format statement.
+  void write_free(std::initializer_list<FreeItem> items);
+  void write_free(const std::vector<FreeItem>& items);
+  void close();
+
+ private:
+  [[noreturn]] void fail();
+  RunLog& log_;
+  std::string path_;
+  const char* failure_;
+  bool with_path_;
+  OutputFile file_;
+};
+
+}  // namespace tornal
