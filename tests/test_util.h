@@ -13,7 +13,7 @@
 
 #include "common/latin1.h"
 #include "common/stop.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal_test {
 

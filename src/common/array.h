@@ -93,4 +93,13 @@ using Array3 = Array<T, 3>;
 template <typename T>
 using Array4 = Array<T, 4>;
 
+// A one-dimensional array of fixed extent, every element `value`: the small
+// coefficient vectors of the system (TECTAOD(1..8), STECHIO(1..6), ...).
+template <typename T>
+Array1<T> fixed_array(std::string name, long n, const T& value = T()) {
+  Array1<T> a(std::move(name));
+  a.resize_filled(value, n);
+  return a;
+}
+
 }  // namespace tornal

@@ -1,7 +1,7 @@
 // The loop cuts of "bucle.avz" and the calculation order of the network.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -20,6 +20,26 @@ constexpr std::size_t LONGNOMCONT = 30;
 // Most levels of one constituent in the quality-risk levels file.
 constexpr int MAXNIVELESRIESGO = 50;
 
+// Places of the constituents in NOMCONT and in every constituent-indexed
+// array; 0 for a constituent that the options leave out. Temperature comes
+// first, then the first-order pollutants; organic matter and oxygen follow
+// them, then the nitrogen cycle, and the phytoplankton group closes the
+// list.
+struct PosicionesContaminantes {
+  int TEMPERATURA = 0;
+  int PRIMERO1OR = 0;  // first first-order pollutant (when NUMCONT1OR > 0)
+  int DBO = 0;
+  int OD = 0;
+  int NORG = 0;
+  int NH4 = 0;
+  int NO3 = 0;
+  int CHLA = 0;
+  int PORG = 0;
+  int PO4 = 0;
+  // Place of first-order pollutant j.
+  int CONT1OR(int j) const { return PRIMERO1OR + j - 1; }
+};
+
 struct Calidad {
   // Titles and options.
   std::string TITULO1 = blanks(255);
@@ -32,6 +52,7 @@ struct Calidad {
   int MODELOTEMPERATURA = 0;
   int NUMCONTAMINANTES = 0;
   Array1<std::string> NOMCONT{"NOMCONT"};
+  PosicionesContaminantes POS;  // set with NOMCONT, from the options
 
   // Reach data (global reach number).
   Array1<int> INRESCOND{"INRESCOND"};
@@ -186,25 +207,25 @@ struct Calidad {
   double DIVISORUNIDADES = 0.0;
   double FACTORUNIDADES = 0.0;
   double ERRORCONC = 0.0;
-  double CARACTERISTICASDELAGUA[2] = {0.0, 0.0};  // density, specific heat
-  double DISPEMB[2] = {0.0, 0.0};
+  Array1<double> CARACTERISTICASDELAGUA = fixed_array<double>("CARACTERISTICASDELAGUA", 2);  // density, specific heat
+  Array1<double> DISPEMB = fixed_array<double>("DISPEMB", 2);
   double NUMMAXITERCOND = 0.0;
-  double REAICOND[2] = {0.0, 0.0};
-  double REAIEMB[3] = {0.0, 0.0, 0.0};
-  double TECTAOD[8] = {};
-  double STECHIO[6] = {};
-  double UNIDADESESTEQUIOMETRICAS[5] = {};
-  double OSAT[3] = {};
+  Array1<double> REAICOND = fixed_array<double>("REAICOND", 2);
+  Array1<double> REAIEMB = fixed_array<double>("REAIEMB", 3);
+  Array1<double> TECTAOD = fixed_array<double>("TECTAOD", 8);
+  Array1<double> STECHIO = fixed_array<double>("STECHIO", 6);
+  Array1<double> UNIDADESESTEQUIOMETRICAS = fixed_array<double>("UNIDADESESTEQUIOMETRICAS", 5);
+  Array1<double> OSAT = fixed_array<double>("OSAT", 3);
   double COEFTETERMOCLINA = 0.0;
-  double CTELIMITACIONNUTRIENTES[5] = {};
-  double FACTORPREFERENCIA[2] = {};
+  Array1<double> CTELIMITACIONNUTRIENTES = fixed_array<double>("CTELIMITACIONNUTRIENTES", 5);
+  Array1<double> FACTORPREFERENCIA = fixed_array<double>("FACTORPREFERENCIA", 2);
   int OPCIONBALANCES = 0;
-  double CONSTANTESMODTEMPERATURA[5] = {};
+  Array1<double> CONSTANTESMODTEMPERATURA = fixed_array<double>("CONSTANTESMODTEMPERATURA", 5);
   int EAIOPCIONHRR = 0;
   bool HAYCONSTANTESMODTEMPERATURA = false;  // the five constants and EAIOPCIONHRR were read
   double FITOENELHIPO = 1.0;
   int FLUJOSEDIMENTOSNOANOXIA = 0;
-  int ACUMULACIONRESULTADOSPARCIALES[2] = {1, 1};
+  Array1<int> ACUMULACIONRESULTADOSPARCIALES = fixed_array<int>("ACUMULACIONRESULTADOSPARCIALES", 2, 1);
 
   // Monthly input series (element, running month).
   Array2<double> TCOND{"TCOND"};
@@ -241,5 +262,31 @@ struct Calidad {
   Array2<double> LIMNIVELES{"LIMNIVELES"};
   Array3<double> MATCONDRIESGO{"MATCONDRIESGO"};
 };
+
+// The places of the constituents from the options and NUMCONTAMINANTES:
+// organic matter and oxygen after the first-order pollutants, the nitrogen
+// cycle after oxygen, and chlorophyll-a, organic phosphorus and phosphate as
+// the last three of the list.
+inline PosicionesContaminantes posiciones_contaminantes(const Calidad& c) {
+  PosicionesContaminantes p;
+  const int base = c.OPCIONTEMPERATURA + c.NUMCONT1OR;
+  if (c.OPCIONTEMPERATURA == 1) p.TEMPERATURA = 1;
+  if (c.NUMCONT1OR > 0) p.PRIMERO1OR = c.OPCIONTEMPERATURA + 1;
+  if (c.OPCIONOXIGENO == 1) {
+    p.DBO = base + 1;
+    p.OD = base + 2;
+  }
+  if (c.OPCIONNITROGENO == 1) {
+    p.NORG = base + 3;
+    p.NH4 = base + 4;
+    p.NO3 = base + 5;
+  }
+  if (c.OPCIONFITOPLANCTON == 1) {
+    p.CHLA = c.NUMCONTAMINANTES - 2;
+    p.PORG = c.NUMCONTAMINANTES - 1;
+    p.PO4 = c.NUMCONTAMINANTES;
+  }
+  return p;
+}
 
 }  // namespace tornal

@@ -62,7 +62,7 @@ class LectorCoeficientes {
     valores_[G_ERROR] = {real(&c.ERRORCONC)};
     valores_[G_AGUA] = reales(c.CARACTERISTICASDELAGUA, 2);
     valores_[G_DISPERSION] = reales(c.DISPEMB, 2);
-    valores_[G_CONDUCCIONES] = {real(&c.NUMMAXITERCOND), real(c.REAICOND), real(c.REAICOND + 1)};
+    valores_[G_CONDUCCIONES] = {real(&c.NUMMAXITERCOND), real(&c.REAICOND(1)), real(&c.REAICOND(2))};
     valores_[G_EMBALSES] = reales(c.REAIEMB, 3);
     valores_[G_TECTAS] = reales(c.TECTAOD, 8);
     valores_[G_ESTEQUIOMETRICOS] = reales(c.STECHIO, 6);
@@ -90,9 +90,19 @@ class LectorCoeficientes {
     for (int i = 0; i < n; ++i) v.push_back(real(p + i));
     return v;
   }
+  static std::vector<Valor> reales(Array1<double>& a, int n) {
+    std::vector<Valor> v;
+    for (int i = 1; i <= n; ++i) v.push_back(real(&a(i)));
+    return v;
+  }
   static std::vector<Valor> enteros(int* p, int n) {
     std::vector<Valor> v;
     for (int i = 0; i < n; ++i) v.push_back(Valor{nullptr, p + i});
+    return v;
+  }
+  static std::vector<Valor> enteros(Array1<int>& a, int n) {
+    std::vector<Valor> v;
+    for (int i = 1; i <= n; ++i) v.push_back(Valor{nullptr, &a(i)});
     return v;
   }
 
@@ -276,11 +286,11 @@ void LectorCoeficientes::terminar() {
   // The driver turns internal concentrations back by 1 / factor for
   // ammonium and nitrate (oxygen and nitrogen on), and for chlorophyll-a and
   // phosphate (phytoplankton on as well).
-  const double* U = c_.UNIDADESESTEQUIOMETRICAS;
+  const Array1<double>& U = c_.UNIDADESESTEQUIOMETRICAS;
   bool divide_por_cero = false;
   if (c_.OPCIONOXIGENO == 1 && c_.OPCIONNITROGENO == 1) {
-    if (U[1] == 0.0 || U[2] == 0.0) divide_por_cero = true;
-    if (c_.OPCIONFITOPLANCTON == 1 && (U[3] == 0.0 || U[4] == 0.0)) divide_por_cero = true;
+    if (U(2) == 0.0 || U(3) == 0.0) divide_por_cero = true;
+    if (c_.OPCIONFITOPLANCTON == 1 && (U(4) == 0.0 || U(5) == 0.0)) divide_por_cero = true;
   }
   if (divide_por_cero) {
     if (linea_unidades_esteq_ > 0) NUMLINEA_ = linea_unidades_esteq_;
@@ -299,26 +309,25 @@ void valores_iniciales(Calidad& c) {
   c.DIVISORUNIDADES = 0.0;
   c.FACTORUNIDADES = 0.0;
   c.ERRORCONC = 0.0;
-  for (double& v : c.CARACTERISTICASDELAGUA) v = 0.0;
-  for (double& v : c.DISPEMB) v = 0.0;
+  c.CARACTERISTICASDELAGUA.fill(0.0);
+  c.DISPEMB.fill(0.0);
   c.NUMMAXITERCOND = 0.0;
-  for (double& v : c.REAICOND) v = 0.0;
-  for (double& v : c.REAIEMB) v = 0.0;
-  for (double& v : c.TECTAOD) v = 0.0;
-  for (double& v : c.STECHIO) v = 0.0;
-  for (double& v : c.UNIDADESESTEQUIOMETRICAS) v = 0.0;
-  for (double& v : c.OSAT) v = 0.0;
+  c.REAICOND.fill(0.0);
+  c.REAIEMB.fill(0.0);
+  c.TECTAOD.fill(0.0);
+  c.STECHIO.fill(0.0);
+  c.UNIDADESESTEQUIOMETRICAS.fill(0.0);
+  c.OSAT.fill(0.0);
   c.COEFTETERMOCLINA = 0.0;
-  for (double& v : c.CTELIMITACIONNUTRIENTES) v = 0.0;
-  for (double& v : c.FACTORPREFERENCIA) v = 0.0;
-  for (double& v : c.CONSTANTESMODTEMPERATURA) v = 0.0;
+  c.CTELIMITACIONNUTRIENTES.fill(0.0);
+  c.FACTORPREFERENCIA.fill(0.0);
+  c.CONSTANTESMODTEMPERATURA.fill(0.0);
   c.EAIOPCIONHRR = 0;
   c.HAYCONSTANTESMODTEMPERATURA = false;
   c.OPCIONBALANCES = 0;
   c.FITOENELHIPO = 1.0;
   c.FLUJOSEDIMENTOSNOANOXIA = 0;
-  c.ACUMULACIONRESULTADOSPARCIALES[0] = 1;
-  c.ACUMULACIONRESULTADOSPARCIALES[1] = 1;
+  c.ACUMULACIONRESULTADOSPARCIALES.fill(1);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -598,6 +598,7 @@ void comprobar_curvas(Modelo& m) {
 // phosphorus cycle, each group only when its option and those before it are
 // 1. Entries that the options leave without a name stay blank.
 void crear_nomcont(Calidad& c) {
+  c.POS = posiciones_contaminantes(c);
   c.NOMCONT.resize_filled(blanks(LONGNOMCONT), std::max(0, c.NUMCONTAMINANTES));
   long pos = 0;
   auto poner = [&](const std::string& nombre) {

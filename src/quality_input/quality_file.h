@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

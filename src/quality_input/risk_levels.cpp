@@ -62,21 +62,18 @@ void LEERARCHRIESGOSUB(Modelo& m) {
     f.heading();
   }
 
-  // Unit factors of the stoichiometric constituents, counted back from the
-  // end of the constituent list: "DBO5", then "Amonio" and "Nitratos", then
-  // "Chla" and "Fósforo Inorgánico".
+  // Unit factors of the stoichiometric constituents: "DBO5", then "Amonio"
+  // and "Nitratos", then "Chla" and "Fósforo Inorgánico".
   if (c.OPCIONOXIGENO == 1) {
-    const int NC = c.NUMCONTAMINANTES;
-    const int N = c.OPCIONNITROGENO;
-    const int F = c.OPCIONFITOPLANCTON;
-    const double* U = c.UNIDADESESTEQUIOMETRICAS;
-    if (std::trunc(10000.0 * U[0]) != 0.0) CAMUNIDRIES(NC - 3 * F - 3 * N - 1) = 1.0 / (1.0 - std::exp(-5.0 * U[0]));
-    if (N == 1) {
-      CAMUNIDRIES(NC - 3 * F - 1) = U[1];
-      CAMUNIDRIES(NC - 3 * F) = U[2];
-      if (F == 1) {
-        CAMUNIDRIES(NC - 2) = U[3];
-        CAMUNIDRIES(NC) = U[4];
+    const PosicionesContaminantes& pos = c.POS;
+    const Array1<double>& U = c.UNIDADESESTEQUIOMETRICAS;
+    if (std::trunc(10000.0 * U(1)) != 0.0) CAMUNIDRIES(pos.DBO) = 1.0 / (1.0 - std::exp(-5.0 * U(1)));
+    if (c.OPCIONNITROGENO == 1) {
+      CAMUNIDRIES(pos.NH4) = U(2);
+      CAMUNIDRIES(pos.NO3) = U(3);
+      if (c.OPCIONFITOPLANCTON == 1) {
+        CAMUNIDRIES(pos.CHLA) = U(4);
+        CAMUNIDRIES(pos.PO4) = U(5);
       }
     }
   }

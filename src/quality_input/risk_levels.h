@@ -1,7 +1,7 @@
 // The quality-risk levels file "NivelesRQ.dat".
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

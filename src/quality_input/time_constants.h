@@ -1,7 +1,7 @@
 // The time-varying kinetic constants of reaches and reservoirs.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -3,7 +3,7 @@
 // warnings.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -3,7 +3,7 @@
 // reservoirs that the models could not compute stop the run afterwards.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/array.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

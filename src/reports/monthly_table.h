@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/result_file.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -1,7 +1,7 @@
 // The reservoir quality model.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "common/stop.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 #include "run/tornal.h"
 
 int main() {

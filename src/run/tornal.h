@@ -2,7 +2,7 @@
 // the ten phases in their fixed order, and the closing lines.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

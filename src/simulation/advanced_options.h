@@ -2,7 +2,7 @@
 // diffuse pollution, reservoir sediment fluxes and time-varying constants.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/array.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

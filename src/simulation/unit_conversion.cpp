@@ -39,27 +39,20 @@ void factores(const Calidad& c, bool inversos, Array1<double>& CAMUNID) {
   CAMUNID.resize_filled(1.0, NC);
   if (c.OPCIONOXIGENO != 1) return;
 
-  const int N = c.OPCIONNITROGENO;
-  const int P = c.OPCIONFITOPLANCTON;
-  const double* U = c.UNIDADESESTEQUIOMETRICAS;
-  // "DBO5" closes the list before the nitrogen and phytoplankton groups.
-  const int DBO5 = NC - 3 * (N + P) - 1;
-  if (parte_entera_es(10000.0 * U[0], 0.0)) {
-    CAMUNID(DBO5) = 1.0;
+  const PosicionesContaminantes& pos = c.POS;
+  const Array1<double>& U = c.UNIDADESESTEQUIOMETRICAS;
+  if (parte_entera_es(10000.0 * U(1), 0.0)) {
+    CAMUNID(pos.DBO) = 1.0;
   } else {
-    const double retenido = 1.0 - std::exp(-5.0 * U[0]);
-    CAMUNID(DBO5) = inversos ? retenido : 1.0 / retenido;
+    const double retenido = 1.0 - std::exp(-5.0 * U(1));
+    CAMUNID(pos.DBO) = inversos ? retenido : 1.0 / retenido;
   }
-  if (N == 1) {
-    const int AMONIO = NC - 3 * P - 1;
-    const int NITRATOS = NC - 3 * P;
-    CAMUNID(AMONIO) = inversos ? 1.0 / U[1] : U[1];
-    CAMUNID(NITRATOS) = inversos ? 1.0 / U[2] : U[2];
-    if (P == 1) {
-      const int CHLA = NC - 2;
-      const int FOSFATO = NC;
-      CAMUNID(CHLA) = inversos ? 1.0 / U[3] : U[3];
-      CAMUNID(FOSFATO) = inversos ? 1.0 / U[4] : U[4];
+  if (c.OPCIONNITROGENO == 1) {
+    CAMUNID(pos.NH4) = inversos ? 1.0 / U(2) : U(2);
+    CAMUNID(pos.NO3) = inversos ? 1.0 / U(3) : U(3);
+    if (c.OPCIONFITOPLANCTON == 1) {
+      CAMUNID(pos.CHLA) = inversos ? 1.0 / U(4) : U(4);
+      CAMUNID(pos.PO4) = inversos ? 1.0 / U(5) : U(5);
     }
   }
 }

@@ -3,7 +3,7 @@
 // back into output units after them.
 #pragma once
 
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal {
 

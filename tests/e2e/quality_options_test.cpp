@@ -477,7 +477,7 @@ TEST(QualityOptions, OtherOptionSetsAndLayoutsRunToTheEnd) {
     // The coefficients, up to the record the file ends after; the later ones
     // keep their defaults.
     EXPECT_NEAR(c.FACTORUNIDADES, 1000000.0 / 30.0, 1e-9);
-    EXPECT_DOUBLE_EQ(c.FACTORPREFERENCIA[1], 0.4);
+    EXPECT_DOUBLE_EQ(c.FACTORPREFERENCIA(2), 0.4);
     EXPECT_EQ(c.HAYCONSTANTESMODTEMPERATURA, o.registros_coef >= 34);
     EXPECT_EQ(c.EAIOPCIONHRR, o.registros_coef >= 34 ? 1 : 0);
     EXPECT_DOUBLE_EQ(c.FITOENELHIPO, o.registros_coef >= 36 ? 0.7 : 1.0);

@@ -54,7 +54,9 @@ const std::vector<std::string> LOG_EXITO = {tornal::latin1(EXITO)};
 // Every coefficient, in a fixed order, integers as reals.
 std::vector<double> todos(const Calidad& c) {
   std::vector<double> v = {c.FACTORVOLUMEN, c.DIVISORUNIDADES, c.FACTORUNIDADES, c.ERRORCONC};
-  auto add = [&](const double* p, int n) { v.insert(v.end(), p, p + n); };
+  auto add = [&](const tornal::Array1<double>& a, int n) {
+    for (int i = 1; i <= n; ++i) v.push_back(a(i));
+  };
   add(c.CARACTERISTICASDELAGUA, 2);
   add(c.DISPEMB, 2);
   v.push_back(c.NUMMAXITERCOND);
@@ -72,8 +74,8 @@ std::vector<double> todos(const Calidad& c) {
   v.push_back(c.EAIOPCIONHRR);
   v.push_back(c.FITOENELHIPO);
   v.push_back(c.FLUJOSEDIMENTOSNOANOXIA);
-  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES[0]);
-  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES[1]);
+  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES(1));
+  v.push_back(c.ACUMULACIONRESULTADOSPARCIALES(2));
   return v;
 }
 
@@ -237,10 +239,10 @@ TEST(CoefficientsFile, FixedFileOfTwentyEightRecords) {
     EXPECT_EQ(c.OPCIONBALANCES, 0);
     EXPECT_EQ(c.FITOENELHIPO, 1.0);
     EXPECT_EQ(c.FLUJOSEDIMENTOSNOANOXIA, 0);
-    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES[0], 1);
-    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES[1], 1);
-    EXPECT_EQ(c.CONSTANTESMODTEMPERATURA[0], 0.0);
-    EXPECT_DOUBLE_EQ(c.FACTORPREFERENCIA[1], 0.4);
+    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES(1), 1);
+    EXPECT_EQ(c.ACUMULACIONRESULTADOSPARCIALES(2), 1);
+    EXPECT_EQ(c.CONSTANTESMODTEMPERATURA(1), 0.0);
+    EXPECT_DOUBLE_EQ(c.FACTORPREFERENCIA(2), 0.4);
   }
 }
 
@@ -279,8 +281,8 @@ TEST(CoefficientsFile, RepeatedSectionReplacesAllItsValues) {
   ASSERT_EQ(l.parada, "");  // the zero volume factor of the first section is replaced
   EXPECT_EQ(l.m.cal.FACTORVOLUMEN, 500.0);
   EXPECT_EQ(l.m.cal.FACTORUNIDADES, 20.0);
-  EXPECT_EQ(l.m.cal.DISPEMB[0], 3.0);
-  EXPECT_EQ(l.m.cal.DISPEMB[1], 0.0);
+  EXPECT_EQ(l.m.cal.DISPEMB(1), 3.0);
+  EXPECT_EQ(l.m.cal.DISPEMB(2), 0.0);
 }
 
 TEST(CoefficientsFile, EndOfFileWhereTheFileMayEnd) {
@@ -304,7 +306,7 @@ TEST(CoefficientsFile, EndOfFileWhereTheFileMayEnd) {
     ASSERT_EQ(l.parada, "");
     EXPECT_EQ(l.log(), LOG_EXITO);
     EXPECT_EQ(l.m.cal.FITOENELHIPO, c.FITOENELHIPO);
-    EXPECT_EQ(l.m.cal.ACUMULACIONRESULTADOSPARCIALES[0], c.acum1);
+    EXPECT_EQ(l.m.cal.ACUMULACIONRESULTADOSPARCIALES(1), c.acum1);
     EXPECT_FALSE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
   }
   // The fixed layout may end after any record from 28 on.
@@ -394,8 +396,8 @@ TEST(CoefficientsFile, HeatBalanceNeedsTheCompleteConstants) {
     }
   }
   Lectura l(UNIDADES + CTES, 12, BALANCE_CALOR);
-  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA[0], 5.67e-8);
-  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA[4], 2.0);
+  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA(1), 5.67e-8);
+  EXPECT_DOUBLE_EQ(l.m.cal.CONSTANTESMODTEMPERATURA(5), 2.0);
   EXPECT_EQ(l.m.cal.EAIOPCIONHRR, 0);
   EXPECT_TRUE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
 }

@@ -152,9 +152,10 @@ TEST(RiskLevelsFile, LimitsInInternalUnits) {
     cal.OPCIONNITROGENO = c.N;
     cal.OPCIONFITOPLANCTON = c.F;
     cal.NUMCONTAMINANTES = c.T + c.N1OR + 2 * c.O + 3 * (c.N + c.F);
+    cal.POS = tornal::posiciones_contaminantes(cal);
     ASSERT_EQ(static_cast<std::size_t>(cal.NUMCONTAMINANTES), c.factores.size());
     const double U[5] = {c.u1, 2, 3, 4, 5};
-    for (int i = 0; i < 5; ++i) cal.UNIDADESESTEQUIOMETRICAS[i] = U[i];
+    for (int i = 0; i < 5; ++i) cal.UNIDADESESTEQUIOMETRICAS(i + 1) = U[i];
     // One block more than constituents: it keeps the file's limits.
     const int NB = cal.NUMCONTAMINANTES + 1;
     std::string s = "h\n" + std::to_string(NB) + "\n";

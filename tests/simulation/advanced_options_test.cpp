@@ -147,7 +147,7 @@ TEST(AdvancedOptions, DiffuseLoadAndSedimentRows) {
   dir.write("tornal.avz", contdif() + sed());
   Modelo m;
   preparar(m, dir);
-  m.cal.UNIDADESESTEQUIOMETRICAS[0] = 0.2;  // no factor applies to the values read
+  m.cal.UNIDADESESTEQUIOMETRICAS(1) = 0.2;  // no factor applies to the values read
   LEERARCHAVZSUB(m);
   EXPECT_EQ(log_lines(m), (std::vector<std::string>{EXISTE, "Existen contaminacion difusa variable temporal",
                                                     "Existen flujo de sedimento de embalse variable temporal", FIN}));

@@ -44,10 +44,11 @@ void con_oxigeno(Modelo& m, double U1) {
   ASSERT_EQ(c.NUMCONTAMINANTES, 3);
   c.OPCIONOXIGENO = 1;
   c.NUMCONT1OR = 1;
+  c.POS = tornal::posiciones_contaminantes(c);
   c.NOMCONT(2) = tornal::padded("DBO5", 30);
   c.NOMCONT(3) = tornal::padded(tornal::latin1("Oxígeno Disuelto"), 30);
-  c.UNIDADESESTEQUIOMETRICAS[0] = U1;
-  for (int k = 1; k < 5; ++k) c.UNIDADESESTEQUIOMETRICAS[k] = 1.0;
+  c.UNIDADESESTEQUIOMETRICAS(1) = U1;
+  for (int k = 1; k < 5; ++k) c.UNIDADESESTEQUIOMETRICAS(k + 1) = 1.0;
   const int NE = m.red.NUMEMBALSES;
   c.UWEM.resize(NE);
   c.CURVAUWEM.resize_filled(1, NE);

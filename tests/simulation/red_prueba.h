@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/latin1.h"
-#include "run/modelo.h"
+#include "modelo/modelo.h"
 
 namespace tornal_test {
 
@@ -162,6 +162,7 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.OPCIONTEMPERATURA = 0;
   c.NUMCONT1OR = NC;
   c.NUMCONTAMINANTES = NC;
+  c.POS = tornal::posiciones_contaminantes(c);
   c.NOMCONT.resize(NC);
   c.NOMCONT1OR.resize(NC);
   for (int k = 1; k <= NC; ++k) c.NOMCONT(k) = c.NOMCONT1OR(k) = padded("C" + std::to_string(k), 30);

@@ -90,12 +90,13 @@ void preparar(Modelo& m, Opciones o, double v = 1.0, double c = 1.0) {
   q.OPCIONNITROGENO = o.N;
   q.OPCIONFITOPLANCTON = o.P;
   q.NUMCONTAMINANTES = o.nc();
+  q.POS = tornal::posiciones_contaminantes(q);
   const int NC = o.nc();
   q.FACTORVOLUMEN = FV;
   q.DIVISORUNIDADES = DIAS;
   q.FACTORUNIDADES = FU;
   const double U[5] = {U1, 2.0, 4.0, 5.0, 8.0};
-  for (int i = 0; i < 5; ++i) q.UNIDADESESTEQUIOMETRICAS[i] = U[i];
+  for (int i = 0; i < 5; ++i) q.UNIDADESESTEQUIOMETRICAS(i + 1) = U[i];
 
   q.NUMVERTDIF = 2;
   q.SDVERTDIF.resize_filled(c, 2, NC);
@@ -232,7 +233,7 @@ TEST(CambioUnidadesFactores, ForwardFactorsOfEveryInputConcentration) {
     SCOPED_TRACE(k.caso);
     Modelo m;
     preparar(m, k.o);
-    m.cal.UNIDADESESTEQUIOMETRICAS[0] = k.u1;
+    m.cal.UNIDADESESTEQUIOMETRICAS(1) = k.u1;
     CAMBIOUNIDADESSUB(m);
     const Calidad& q = m.cal;
     const int NC = k.o.nc();
@@ -261,7 +262,7 @@ TEST(CambioUnidadesFactores, ReverseFactorsDescambioUnidad) {
     SCOPED_TRACE(k.caso);
     Modelo m;
     preparar(m, k.o);
-    m.cal.UNIDADESESTEQUIOMETRICAS[0] = k.u1;
+    m.cal.UNIDADESESTEQUIOMETRICAS(1) = k.u1;
     m.sim.DESCAMBIOUNIDAD.fill(7.0);  // every factor is set, none left over
     factores_descambio(m);
     const int NC = k.o.nc();
@@ -276,7 +277,7 @@ TEST(CambioUnidadesFactores, ReverseFactorsOfTheResults) {
     SCOPED_TRACE(k.caso);
     Modelo m;
     preparar(m, k.o);
-    m.cal.UNIDADESESTEQUIOMETRICAS[0] = k.u1;
+    m.cal.UNIDADESESTEQUIOMETRICAS(1) = k.u1;
     DESCAMBIOUNIDADESSUB(m);
     const Simulacion& s = m.sim;
     for (int c = 1; c <= k.o.nc(); ++c) {

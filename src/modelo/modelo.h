@@ -10,7 +10,7 @@
 #include "common/free_writer.h"
 #include "network/red.h"
 #include "quality_input/calidad.h"
-#include "run/configuracion.h"
+#include "modelo/configuracion.h"
 #include "simulation/simulacion.h"
 
 namespace tornal {
