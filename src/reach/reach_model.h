@@ -1,4 +1,8 @@
-// The river-reach quality model.
+// The river-reach quality model: the steady concentration of every
+// constituent along the segments of one reach in one month, its outlet, its
+// overflow flag, its risk counts and its rows of the partial result file of
+// reaches; and the pieces that the reservoir model shares with it (the
+// surface heat flux HTOTAL).
 #pragma once
 
 #include "common/array.h"
@@ -8,8 +12,34 @@ namespace tornal {
 
 // One reach I (global reach number) in month MES of year ANO: head flow
 // QCAB, lateral inflow QENT and loss QSAL (m3/day), head and lateral-inflow
-// concentrations CO and CE; writes the reach's outlet CONDUCCCS.
+// concentrations CO and CE (calculation units); writes the reach's outlet
+// CONDUCCCS, may raise ERRORCOND(I), counts the risk levels in a risk run
+// and writes the partial result rows of a reach whose INRESPARCOND is 1.
 void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
                       const Array1<double>& CE, int MES, int ANO);
+
+// Net heat flux into a water surface (W/m2, positive when the water gains
+// heat) at water temperature TW, short-wave radiation HSW, air temperature
+// TAIR, wind VIENTO, humidity HR (relative humidity in percent when
+// EAIOPCIONHRR is 0, dew point otherwise) and cloud cover NUB; reads
+// CONSTANTESMODTEMPERATURA and EAIOPCIONHRR.
+double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB);
+
+// Result of the tridiagonal solver.
+enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
+
+// Thomas solve of the N equations A(j) U(j-1) + B(j) U(j) + C(j) U(j+1) =
+// R(j) into U; GAM is its work vector (at least N long). A pivot whose
+// integer part of 10000 x pivot is 0 ends the solve: the first pivot gives
+// PRIMERO_NULO, a later one POSTERIOR_NULO. A, B, C and R are not changed.
+Pivote TRIDIAGONALSUB(const Array1<double>& A, const Array1<double>& B, const Array1<double>& C,
+                      const Array1<double>& R, Array1<double>& U, Array1<double>& GAM, int N);
+
+// Manning normal depth (m) of a trapezoidal channel of roughness NMN,
+// bottom width BMN (m), bed slope IMN and side slope SMN for the flow QMN
+// (m3/s, positive): a secant search from 0.01 and 0.1 m that ends when a
+// step is below 0.01 m, with a bisection where the secant cannot go on; the
+// depth is never below 0.001 m.
+double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QMN);
 
 }  // namespace tornal

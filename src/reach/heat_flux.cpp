@@ -1,0 +1,40 @@
+// The net heat flux through a water surface, shared by the reach and the
+// reservoir models: evaporation and conduction through the wind function,
+// the long-wave radiation of the atmosphere and of the water, and the
+// short-wave radiation.
+#include <cmath>
+
+#include "common/precision.h"
+#include "reach/reach_model.h"
+
+namespace tornal {
+namespace {
+
+// Saturation vapour pressure at temperature T (degC).
+double presion_saturacion(double T) { return sp(4.596f) * std::exp(sp(17.27f) * T / (T + sp(237.3f))); }
+
+double cuarta(double x) {
+  const double x2 = x * x;
+  return x2 * x2;
+}
+
+}  // namespace
+
+// The bracket holds, in order, evaporation and conduction (Bowen factor
+// 0.47), the atmospheric long-wave radiation (reflection 0.97, emissivity
+// 0.6 (1 + 0.17 NUB^2)) and the back radiation of the water (C1 the
+// Stefan-Boltzmann constant, C2 the emissivity of water); it is scaled by
+// 0.48458 and the short-wave radiation is added unscaled. Kelvin is
+// degC + 273.
+double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB) {
+  const Array1<double>& C = cal.CONSTANTESMODTEMPERATURA;
+  const double ea = cal.EAIOPCIONHRR == 0 ? HR * presion_saturacion(TAIR) / sp(100.0f) : presion_saturacion(HR);
+  const double fU = C(3) + C(4) * std::pow(VIENTO, C(5));
+  const double evaporacion_conduccion = fU * (-(presion_saturacion(TW) - ea) - sp(0.47f) * (TW - TAIR));
+  const double atmosfera =
+      C(1) * sp(0.97f) * cuarta(TAIR + sp(273.0f)) * sp(0.6f) * (sp(1.0f) + sp(0.17f) * (NUB * NUB));
+  const double agua = C(2) * C(1) * cuarta(TW + sp(273.0f));
+  return sp(0.48458f) * (evaporacion_conduccion + atmosfera - agua) + HSW;
+}
+
+}  // namespace tornal
