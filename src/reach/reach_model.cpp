@@ -1,63 +1,283 @@
-// The river-reach quality model, in its conservative form: the outlet of a
-// reach for substances that neither decay nor settle. A dry reach gives 0;
-// a reach fed by its lateral inflow alone gives the lateral inflow's
-// concentration; otherwise the outlet is the flow-weighted mean of the head
-// and the lateral inflow (the head concentration when the reach only loses
-// water, since losses take water at the concentration it carries). A solved
-// outlet is stored as the reach model stores its solutions: a concentration
-// below ERRORCONC becomes 0 (dissolved oxygen below 0 becomes 0, the water
-// temperature is never clipped), and a value above 1.0e6 raises the reach's
-// overflow flag ERRORCOND.
+// The frame of the reach model: the segments of the reach, its diffuse
+// load, the two early exits (a dry reach, a reach fed by its lateral inflow
+// alone), the flow profile, the hydraulics of each segment (a trapezoidal
+// channel at Manning normal depth, or power laws of the flow) and the
+// dispersive exchange between neighbouring segments; then the later stages
+// in their order.
+//
+// Every test of an integer part (INT(100 x q), INT(ECOND), INT(100 x Y)) is
+// made with std::trunc in double: real flows overflow a 32-bit integer.
 #include "reach/reach_model.h"
 
 #include <cmath>
 
+#include "common/precision.h"
+#include "common/stop.h"
+#include "reach/tramo.h"
+
 namespace tornal {
 namespace {
 
-// Overflow limit of a solved concentration, in calculation units.
-constexpr double LIMITEDESBORDE = 1.0e6;
+// Most segments of one reach: far beyond any river, and small enough for
+// the work arrays of the reach to fit in memory.
+constexpr double MAXSEGMENTOS = 1.0e6;
 
-// A solved value of constituent k as the reach model stores it.
-double solucion_guardada(const Calidad& cal, int k, double valor) {
-  if (cal.OPCIONTEMPERATURA == 1 && k == 1) return valor;
-  const int OD = cal.OPCIONTEMPERATURA + cal.NUMCONT1OR + 2;
-  if (cal.OPCIONOXIGENO == 1 && k == OD) return valor < 0.0 ? 0.0 : valor;
-  return cal.ERRORCONC > valor ? 0.0 : valor;
+// A flow compared to the hundredth: INT(100 x q).
+double centesimas(double q) { return std::trunc(100.0 * q); }
+
+// NUMSEGMENTOS = INT(LCOND / INCRX), each INCRX long. A reach shorter than
+// one space step (or without a positive step) is one mixed segment of its
+// own length.
+void segmentos(Modelo& m, Tramo& t) {
+  const double LCOND = m.cal.LCOND(t.I);
+  const double INCRX = m.cal.INCRX(t.I);
+  const double cociente = INCRX > 0.0 ? LCOND / INCRX : 0.0;
+  if (!(cociente >= 1.0)) {
+    t.N = 1;
+    t.L = LCOND > 0.0 ? LCOND : 0.0;
+    return;
+  }
+  if (cociente > MAXSEGMENTOS) {
+    m.log.write({"La conducción tiene demasiados segmentos de cálculo"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
+    m.log.write({"Número de segmentos:", cociente});
+    stop("error");
+  }
+  t.N = static_cast<int>(std::trunc(cociente));
+  t.L = INCRX;
+}
+
+// The coefficients of the hydraulic mode TIPOHID.
+void coeficientes_hidraulicos(const Modelo& m, Tramo& t) {
+  const Array2<double>& C = m.cal.COEFTESHIDR;
+  const int TIPOHID = m.cal.TIPOHID(t.I);
+  if (TIPOHID == 1) {
+    t.NMN = C(t.I, 1);
+    t.BMN = C(t.I, 2);
+    t.IMN = C(t.I, 3);
+    t.SMN = C(t.I, 4);
+  } else if (TIPOHID == 2) {
+    t.ALFA = C(t.I, 1);
+    t.ALFA2 = C(t.I, 2);
+    t.TETA = C(t.I, 3);
+    t.GAMA = C(t.I, 4);
+  }
+}
+
+// SDIF: the constant diffuse discharges into the reach add up; in a month
+// for which the advanced-options file gives time-varying loads of the
+// reach, those (added up as well) take the place of the constant ones.
+void carga_difusa(Modelo& m, const Tramo& t) {
+  const Calidad& c = m.cal;
+  const Simulacion& s = m.sim;
+  Array1<double>& SDIF = m.tramo.SDIF;
+  const int NC = c.NUMCONTAMINANTES;
+  for (int d = 1; d <= c.NUMVERTDIF; ++d)
+    if (c.NUMCONDUCVERTDIF(d) == t.I)
+      for (int k = 1; k <= NC; ++k) SDIF(k) = SDIF(k) + c.SDVERTDIF(d, k);
+  if (!s.HAYCONTDIFTEMP) return;
+  const int MESRUN = 12 * (t.ANO - 1) + t.MES;
+  bool variable = false;
+  for (int j = 1; j <= s.NUMVERTDIFTEMP; ++j) {
+    if (s.ORDENVERTDIFTEMP(j) != t.I) continue;
+    if (!variable) {
+      for (int k = 1; k <= NC; ++k) SDIF(k) = 0.0;
+      variable = true;
+    }
+    for (int k = 1; k <= NC; ++k) SDIF(k) = SDIF(k) + s.SDVERTDIFTEMP(j, k, MESRUN);
+  }
+}
+
+// An early exit: every segment and the outlet take `valor` (or CE).
+void salida_directa(Modelo& m, const Tramo& t, const Array1<double>* C) {
+  const int NC = m.cal.NUMCONTAMINANTES;
+  for (int k = 1; k <= NC; ++k) {
+    const double v = C ? (*C)(k) : 0.0;
+    for (int i = 1; i <= t.N; ++i) m.tramo.CX(i, k) = v;
+    m.sim.CONDUCCCS(t.I, k, t.MES, t.ANO) = v;
+  }
+}
+
+// QI1: flow through the downstream face of each segment; QI: flow at its
+// centre. False when some flow is zero or negative (losses above what
+// reaches the segment), which leaves the reach dry.
+bool perfil_caudales(TrabajoTramo& w, const Tramo& t) {
+  const double DQ = t.QENT - t.QSAL;
+  bool positivos = true;
+  for (int i = 1; i <= t.N; ++i) {
+    w.QI1(i) = (DQ * i) / t.N + t.QCAB;
+    w.QI(i) = (DQ * (i - 0.5)) / t.N + t.QCAB;
+    if (!(w.QI1(i) > 0.0) || !(w.QI(i) > 0.0)) positivos = false;
+  }
+  return positivos;
+}
+
+// Mode 1: area, surface, volume and velocity from the normal depth of the
+// centre flow; the depth kept for the later stages is then that of the flow
+// through the downstream face.
+void hidraulica_manning(TrabajoTramo& w, const Tramo& t) {
+  for (int i = 1; i <= t.N; ++i) {
+    const double Qc = w.QI(i) / 24.0 / 3600.0;
+    w.Y(i) = Qc > 0.0 ? CALADONORMALSUB(t.NMN, t.BMN, t.IMN, t.SMN, Qc) : 0.0;
+    w.AIC(i) = (t.SMN * w.Y(i) + t.BMN) * w.Y(i);
+    w.AXY(i) = (2.0 * t.SMN * w.Y(i) + t.BMN) * t.L;
+    w.VI(i) = w.AIC(i) * t.L;
+    w.UI(i) = Qc / w.AIC(i);  // m/s until the depths are done
+  }
+  for (int i = 1; i <= t.N; ++i) {
+    const double Qf = w.QI1(i) / 24.0 / 3600.0;
+    w.Y(i) = Qf > 0.0 ? CALADONORMALSUB(t.NMN, t.BMN, t.IMN, t.SMN, Qf) : 0.0;
+  }
+  for (int i = 1; i <= t.N; ++i) w.UI(i) = w.UI(i) * 86400.0;
+}
+
+// Mode 2: U = ALFA Q^ALFA2 and Y = TETA Q^GAMA of the centre flow.
+void hidraulica_potencial(TrabajoTramo& w, const Tramo& t) {
+  for (int i = 1; i <= t.N; ++i) {
+    const double Qc = w.QI(i) / 24.0 / 3600.0;
+    const double U = t.ALFA * std::pow(Qc, t.ALFA2);
+    w.AIC(i) = Qc / U;
+    w.VI(i) = w.AIC(i) * t.L;
+    w.Y(i) = t.TETA * std::pow(Qc, t.GAMA);
+    w.AXY(i) = w.AIC(i) / w.Y(i) * t.L;
+    w.UI(i) = U * 86400.0;
+  }
+}
+
+// EIJ(i): dispersive exchange flow (m3/day) between segments i and i + 1,
+// from the coefficient of the upstream segment: ECOND itself, or the
+// formula that INT(ECOND) = -1 or -2 selects. A formula that is not defined
+// for the reach (-1 without a channel, -2 with a coefficient ratio that is
+// not positive or equals 1) gives no exchange.
+void dispersion(const Modelo& m, TrabajoTramo& w, const Tramo& t) {
+  const double ECOND = m.cal.ECOND(t.I);
+  const double formula = std::trunc(ECOND);
+  const double C5 = m.cal.COEFTESHIDR(t.I, 5);
+  const double C6 = m.cal.COEFTESHIDR(t.I, 6);
+  for (int i = 1; i <= t.N - 1; ++i) {
+    const double U = w.UI(i) / 24.0 / 3600.0;
+    double E = ECOND;
+    if (formula == -1.0) {
+      const double raiz = std::sqrt(t.IMN * sp(9.81f) * w.Y(i));
+      if (std::trunc(100.0 * w.Y(i)) == 0.0 || !(raiz > 0.0)) {
+        w.EIJ(i) = 0.0;
+        continue;
+      }
+      E = sp(0.011f) * t.BMN * t.BMN * U * U / (w.Y(i) * raiz);
+    } else if (formula == -2.0) {
+      const double cociente = C6 / C5;
+      if (!(cociente > 0.0) || cociente == 1.0 || !std::isfinite(cociente)) {
+        w.EIJ(i) = 0.0;
+        continue;
+      }
+      E = U * m.cal.INCRX(t.I) / std::log(cociente);
+    }
+    w.EIJ(i) = E * w.AIC(i) / m.cal.INCRX(t.I) * 86400.0;
+  }
+}
+
+// Residual of the Manning equation at depth y, carried in single precision
+// as the search has always carried it.
+float residuo_manning(double K, double NMN_BMN, double SMN, double raiz_talud, double QMN, double y) {
+  const double A = (SMN * y + NMN_BMN) * y;
+  const double P = NMN_BMN + 2.0 * y * raiz_talud;
+  const float caudal = static_cast<float>(K * std::pow(A, 5.0 / 3.0));
+  const float cociente = static_cast<float>(caudal / std::pow(P, 2.0 / 3.0));
+  return static_cast<float>(cociente - QMN);
 }
 
 }  // namespace
 
-// Reach I in month MES of year ANO: writes CONDUCCCS(I, c, MES, ANO) for
-// every constituent from the head flow QCAB with concentrations CO, the
-// lateral inflow QENT with concentrations CE and the loss QSAL (m3/day).
-// The two early exits set the outlet as it stands; a solved outlet is
-// clipped and tested for overflow (ERRORCOND(I)).
+double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QMN) {
+  const double K = static_cast<float>(std::sqrt(IMN) / NMN);
+  const double raiz_talud = std::sqrt(1.0 + SMN * SMN);
+  auto R = [&](double y) { return static_cast<double>(residuo_manning(K, BMN, SMN, raiz_talud, QMN, y)); };
+  const double MINIMO = sp(0.001f);
+
+  // Secant from 0.01 and 0.1 m until a step is below 0.01 m.
+  constexpr int MAXSECANTE = 100;
+  double y0 = sp(0.01f);
+  double y1 = sp(0.1f);
+  for (int n = 0; n < MAXSECANTE; ++n) {
+    const double f1 = R(y1);
+    const double f0 = R(y0);
+    const double diferencia = static_cast<float>(f0 - f1);
+    if (diferencia == 0.0) break;
+    const double y2 = y1 - (y0 - y1) * f1 / diferencia;
+    if (!std::isfinite(y2) || y2 <= 0.0) break;
+    if (std::fabs(y2 - y1) < sp(0.01f)) {
+      if (y2 >= MINIMO) return y2;
+      break;
+    }
+    y0 = y1;
+    y1 = y2;
+  }
+
+  // Where the secant cannot go on: bisection between 0 (where the channel
+  // carries nothing) and a depth that carries more than QMN.
+  double bajo = 0.0;
+  double alto = sp(0.1f);
+  for (int n = 0; n < 200 && R(alto) < 0.0; ++n) alto *= 2.0;
+  for (int n = 0; n < 200 && alto - bajo > 1.0e-9 * alto; ++n) {
+    const double medio = 0.5 * (bajo + alto);
+    if (R(medio) < 0.0)
+      bajo = medio;
+    else
+      alto = medio;
+  }
+  const double y = 0.5 * (bajo + alto);
+  return y >= MINIMO ? y : MINIMO;
+}
+
 void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
                       const Array1<double>& CE, int MES, int ANO) {
-  const int NC = m.cal.NUMCONTAMINANTES;
-  Array4<double>& CONDUCCCS = m.sim.CONDUCCCS;
-  // Flows are compared to the hundredth, in double: INT(100 x q).
-  const double HCAB = std::trunc(100.0 * QCAB);
-  const double HENT = std::trunc(100.0 * QENT);
-  const double HSAL = std::trunc(100.0 * QSAL);
+  Tramo t;
+  t.I = I;
+  t.MES = MES;
+  t.ANO = ANO;
+  t.QCAB = QCAB;
+  t.QENT = QENT;
+  t.QSAL = QSAL;
+  t.CO = &CO;
+  t.CE = &CE;
+  segmentos(m, t);
+  coeficientes_hidraulicos(m, t);
+  TrabajoTramo& w = m.tramo;
+  w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
+  carga_difusa(m, t);
 
+  // Early exits, flows compared to the hundredth.
+  const double HCAB = centesimas(QCAB);
+  const double HENT = centesimas(QENT);
+  const double HSAL = centesimas(QSAL);
   if (HCAB == HSAL && HENT == 0.0) {  // dry reach
-    for (int c = 1; c <= NC; ++c) CONDUCCCS(I, c, MES, ANO) = 0.0;
+    salida_directa(m, t, nullptr);
     return;
   }
-  if (HCAB == HENT && HSAL == 0.0) {  // lateral inflow only
-    for (int c = 1; c <= NC; ++c) CONDUCCCS(I, c, MES, ANO) = CE(c);
+  if (HCAB == 0.0 && HSAL == 0.0) {  // lateral inflow only
+    salida_directa(m, t, &CE);
     return;
   }
-  const double QTOTAL = QCAB + QENT;
-  for (int c = 1; c <= NC; ++c) {
-    double valor = CO(c);
-    if (QENT > 0.0 && QTOTAL > 0.0) valor = (QCAB * CO(c) + QENT * CE(c)) / QTOTAL;
-    valor = solucion_guardada(m.cal, c, valor);
-    CONDUCCCS(I, c, MES, ANO) = valor;
-    if (valor > LIMITEDESBORDE) m.sim.ERRORCOND(I) = 1;
+  if (!perfil_caudales(w, t)) {  // losses above the flow: dry
+    salida_directa(m, t, nullptr);
+    return;
   }
+
+  const int TIPOHID = m.cal.TIPOHID(I);
+  if (TIPOHID == 1)
+    hidraulica_manning(w, t);
+  else if (TIPOHID == 2)
+    hidraulica_potencial(w, t);
+  dispersion(m, w, t);
+
+  filas_transporte(m, t);
+  if (m.cal.OPCIONTEMPERATURA == 1) temperatura_tramo(m, t);
+  primer_orden_tramo(m, t);
+  if (m.cal.OPCIONOXIGENO == 1) {
+    tasas_fijas(m, t);
+    iteracion_oxigeno(m, t);
+  }
+  salida_tramo(m, t);
 }
 
 }  // namespace tornal

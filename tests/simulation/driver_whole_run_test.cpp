@@ -464,8 +464,8 @@ TEST(ReachOutlet, ClippedBelowErrorconcAndFlaggedAboveTheOverflowLimit) {
       {"temperature", 1, 0, 1, 0.5, 3.0, 0.0, 0.0, -0.4, 0.0, -0.4, 0},
       {"overflow", 0, 0, 1, 0.0, 3.0, 1.0, 0.0, 2.0e6, 2.0e6, 2.0e6, 1},
       {"at the limit", 0, 0, 1, 0.0, 3.0, 0.0, 0.0, 1.0e6, 0.0, 1.0e6, 0},
-      {"lateral-only exit", 0, 0, 1, 0.5, 3.0, 3.0, 0.0, 0.0, -2.0, -2.0, 0},
-      {"lateral-only exit above the limit", 0, 0, 1, 0.0, 3.0, 3.0, 0.0, 0.0, 5.0e6, 5.0e6, 0},
+      {"lateral-only exit", 0, 0, 1, 0.5, 0.0, 3.0, 0.0, 0.0, -2.0, -2.0, 0},
+      {"lateral-only exit above the limit", 0, 0, 1, 0.0, 0.0, 3.0, 0.0, 0.0, 5.0e6, 5.0e6, 0},
   };
   for (const Caso& k : casos) {
     RedPrueba p;
@@ -479,6 +479,8 @@ TEST(ReachOutlet, ClippedBelowErrorconcAndFlaggedAboveTheOverflowLimit) {
     m.cal.OPCIONTEMPERATURA = k.temperatura;
     m.cal.NUMCONT1OR = 3 - k.temperatura - 2 * k.oxigeno;
     m.cal.OPCIONOXIGENO = k.oxigeno;
+    m.cal.MODELOTEMPERATURA = 1;  // equilibrium temperature with no exchange
+    m.cal.POS = tornal::posiciones_contaminantes(m.cal);
     m.cal.ERRORCONC = k.errorconc;
     tornal::Array1<double> co{"CO"}, ce{"CE"};
     co.resize_filled(1.0, 3);

@@ -446,8 +446,11 @@ TEST(NodeRoad, HeadNodeAndTreatedIntake) {
 namespace {
 
 // The reach outlet of a substance that neither decays nor settles: the dry
-// and lateral-only exits on the hundredth of each flow, then the
-// flow-weighted mean of head and lateral inflow.
+// and lateral-only exits on the hundredth of each flow, then the steady
+// transport, which delivers the flow-weighted mean of head and lateral
+// inflow (and the head concentration when the reach only loses water).
+// Head and lateral inflow together are mixed, not cut to the lateral
+// inflow alone, also when the two flows are equal.
 TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
   struct Caso {
     double qcab, qent, qsal, esperado;
@@ -455,11 +458,13 @@ TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
   const Caso casos[] = {
       {5.004, 0.009, 5.009, 0.0},  // 500, 0, 500: dry
       {0.0, 0.0, 0.0, 0.0},        // dry, not lateral-only
-      {3.0, 3.0, 0.0, 2.0},        // lateral inflow only
+      {0.004, 3.0, 0.0, 2.0},      // no head flow: lateral inflow only
+      {3.0, 3.0, 0.0, 6.0},        // (3x10 + 3x2)/6, not the lateral inflow
       {3.0, 1.0, 0.0, 8.0},        // (3x10 + 1x2)/4
       {3.0, 0.0, 1.0, 10.0},       // only loses: the head
+      {3.0, 0.0, 3.5, 0.0},        // loses more than it carries: dry
       {3.5e7, 0.0, 2.5e7, 10.0},   // beyond 32 bits: not dry
-      {2.5e7, 2.5e7, 0.0, 2.0},    // beyond 32 bits: lateral only
+      {2.5e7, 2.5e7, 0.0, 6.0},    // beyond 32 bits: mixed
   };
   for (const Caso& k : casos) {
     RedPrueba p;
@@ -470,7 +475,7 @@ TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
     co.resize_filled(10.0, 1);
     ce.resize_filled(2.0, 1);
     tornal::CALCULOCONDUCSUB(m, 1, k.qcab, k.qent, k.qsal, co, ce, 3, 1);
-    EXPECT_DOUBLE_EQ(m.sim.CONDUCCCS(1, 1, 3, 1), k.esperado) << k.qcab << " " << k.qent << " " << k.qsal;
+    EXPECT_NEAR(m.sim.CONDUCCCS(1, 1, 3, 1), k.esperado, 1e-12 * k.esperado) << k.qcab << " " << k.qent << " " << k.qsal;
   }
 }
 

@@ -166,7 +166,7 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.NOMCONT.resize(NC);
   c.NOMCONT1OR.resize(NC);
   for (int k = 1; k <= NC; ++k) c.NOMCONT(k) = c.NOMCONT1OR(k) = padded("C" + std::to_string(k), 30);
-  c.TECTAK1OR.resize(NC);
+  c.TECTAK1OR.resize_filled(1.0, NC);
   c.KCOND.resize(NR, NC);
   c.VSCOND.resize(NR, NC);
   c.KEMB.resize(r.NUMEMBALSES, NC);
@@ -177,7 +177,18 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.INCRX.resize_filled(100.0, NR);
   c.ECOND.resize(NR);
   c.TIPOHID.resize_filled(2, NR);
+  // Power-law hydraulics of 1 m/s and 1 m whatever the flow.
   c.COEFTESHIDR.resize(NR, 6);
+  for (int i = 1; i <= NR; ++i) c.COEFTESHIDR(i, 1) = c.COEFTESHIDR(i, 3) = 1.0;
+  // Kinetic constants of reaches, all 0, and thetas of 1: nothing reacts.
+  for (tornal::Array1<double>* a :
+       {&c.KACOND, &c.KDCOND, &c.VSLCOND, &c.KNOACOND, &c.VSNOCOND, &c.KNAICOND, &c.KNO3COND, &c.KMAXGROWCOND,
+        &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND, &c.VSFOSFCOND, &c.KFOSFACOND, &c.KECOND, &c.ALFAFITOCOND,
+        &c.ISATCOND, &c.KETCOND})
+    a->resize(NR);
+  c.TECTAOD.fill(1.0);
+  c.CARACTERISTICASDELAGUA(1) = 1000.0;
+  c.CARACTERISTICASDELAGUA(2) = 4186.0;
   c.INRESEMB.resize(r.NUMEMBALSES);
   c.INRESPAREMB.resize(r.NUMEMBALSES);
   c.COACU.resize(p.acuiferos, NC);
@@ -197,6 +208,7 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.TCON.resize(NR);
   c.CURVATCON.resize_filled(1, NR);
   c.TCOND.resize(NR, NM);
+  for (tornal::Array2<double>* a : {&c.TECOND, &c.IOCOND, &c.FLUMCOND}) a->resize(NR, NM);
   for (tornal::Array1<double>* a : {&c.TEPI, &c.THIPO, &c.EEM, &c.ENTREM, &c.SALEM, &c.ZTEM}) a->resize(NE);
   for (tornal::Array1<int>* a : {&c.CURVATEPI, &c.CURVATHIPO, &c.CURVAEEM, &c.CURVTENTREM, &c.CURVTSALEM, &c.CURVTZTEM})
     a->resize_filled(1, NE);
@@ -237,6 +249,7 @@ inline void preparar_resultados(tornal::Modelo& m) {
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
+  s.MESACTUAL = 1;
 }
 
 }  // namespace tornal_test

@@ -1,0 +1,118 @@
+// Water temperature of a reach (equilibrium temperature, or the surface heat
+// balance iterated with the temperature profile) and the first-order
+// pollutants, each with its decay and settling.
+#include <cmath>
+
+#include "common/precision.h"
+#include "reach/reach_model.h"
+#include "reach/tramo.h"
+
+namespace tornal {
+namespace {
+
+// Most passes of the heat balance of one reach.
+constexpr int MAXPASADASCALOR = 200;
+
+// Heat flow (W) into degC x m3/day: density x specific heat x 1.1574167e-5.
+double factor_calor(const Calidad& c) {
+  return c.CARACTERISTICASDELAGUA(1) * c.CARACTERISTICASDELAGUA(2) * sp(1.1574167e-5f);
+}
+
+// Exchange with the equilibrium temperature TECOND at the coefficient
+// KETCOND: the gain on the stored right side, the exchange on the solved
+// diagonal only.
+void temperatura_equilibrio(Modelo& m, const Tramo& t) {
+  TrabajoTramo& w = m.tramo;
+  const Calidad& c = m.cal;
+  const double FACTORCALOR = factor_calor(c);
+  const double TE = c.TECOND(t.I, m.sim.MESACTUAL);
+  const double KET = c.KETCOND(t.I);
+  for (int i = 1; i <= t.N; ++i) w.WI(i, 1) = w.WI(i, 1) + TE * KET * w.AXY(i) / FACTORCALOR;
+  copiar_filas(w, t.N, 1);
+  for (int i = 1; i <= t.N; ++i) w.DIAGAUX(i) = w.DIAG(i, 1) + KET * w.AXY(i) / FACTORCALOR;
+  resolver(m, t);
+  for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = w.SOLAUX(i);
+}
+
+// The heat balance of the month has not settled: the temperatures of the
+// last good pass stand, the reach is flagged and the run goes on.
+void calor_sin_convergencia(Modelo& m, const Tramo& t) {
+  m.log.write({"El balance de calor de la conducción no ha convergido"});
+  m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
+  m.log.write({"Año, Mes:", t.ANO, t.MES});
+  m.log.write({"Se asume la temperatura de la última iteración válida"});
+  m.sim.ERRORCOND(t.I) = 1;
+}
+
+// Passes from the head temperature in every segment: the flux of each
+// segment at its temperature of the previous pass enters its right side,
+// until the sum of the segment temperatures changes by 1.0 or less.
+void balance_calor(Modelo& m, const Tramo& t) {
+  TrabajoTramo& w = m.tramo;
+  const Calidad& c = m.cal;
+  const int MES = m.sim.MESACTUAL;
+  const double FACTORCALOR = factor_calor(c);
+  for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = (*t.CO)(1);
+  double SUMAANT = 15.0;
+  double SUMAT = 0.0;
+  int pasadas = 0;
+  while (std::fabs(SUMAANT - SUMAT) > 1.0) {
+    if (++pasadas > MAXPASADASCALOR) {
+      calor_sin_convergencia(m, t);
+      return;
+    }
+    SUMAANT = SUMAT;
+    copiar_filas(w, t.N, 1);
+    for (int i = 1; i <= t.N; ++i) {
+      const double H = HTOTAL(c, w.CX(i, 1), c.HSWCOND(t.I, MES), c.TAIRCOND(t.I, MES), c.VIENTOCOND(t.I, MES),
+                              c.HRCOND(t.I, MES), c.NUBCOND(t.I, MES));
+      w.WIAUX(i) = w.WI(i, 1) + H * w.AXY(i) / FACTORCALOR;
+    }
+    resolver(m, t);
+    double suma = 0.0;
+    for (int i = 1; i <= t.N; ++i) suma = suma + w.SOLAUX(i);
+    if (!std::isfinite(suma)) {
+      calor_sin_convergencia(m, t);
+      return;
+    }
+    for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = w.SOLAUX(i);
+    SUMAT = suma;
+  }
+}
+
+}  // namespace
+
+double temperatura_segmento(const Modelo& m, const Tramo& t, int i) {
+  if (m.cal.OPCIONTEMPERATURA == 1) return m.tramo.CX(i, 1);
+  return m.cal.TCOND(t.I, m.sim.MESACTUAL);
+}
+
+void temperatura_tramo(Modelo& m, const Tramo& t) {
+  if (m.cal.MODELOTEMPERATURA == 1)
+    temperatura_equilibrio(m, t);
+  else if (m.cal.MODELOTEMPERATURA == 2)
+    balance_calor(m, t);
+}
+
+// Pollutant j decays at KCOND corrected to the segment's temperature and
+// settles at VSCOND across the segment bed; both on the stored diagonal. A
+// solution below ERRORCONC is 0.
+void primer_orden_tramo(Modelo& m, const Tramo& t) {
+  TrabajoTramo& w = m.tramo;
+  const Calidad& c = m.cal;
+  for (int j = 1; j <= c.NUMCONT1OR; ++j) {
+    const int k = c.POS.CONT1OR(j);
+    for (int i = 1; i <= t.N; ++i)
+      w.KAUX(i) = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, i) - 20.0);
+    for (int i = 1; i <= t.N; ++i) {
+      const double decaimiento = w.KAUX(i) * w.VI(i);
+      const double sedimentacion = w.Y(i) != 0.0 ? c.VSCOND(t.I, j) * w.VI(i) / w.Y(i) : 0.0;
+      w.DIAG(i, k) = w.DIAG(i, k) + decaimiento + sedimentacion;
+    }
+    copiar_filas(w, t.N, k);
+    resolver(m, t);
+    for (int i = 1; i <= t.N; ++i) w.CX(i, k) = c.ERRORCONC > w.SOLAUX(i) ? 0.0 : w.SOLAUX(i);
+  }
+}
+
+}  // namespace tornal

@@ -1,0 +1,55 @@
+// The reach in hand and the stages of the reach model, in the order in
+// which CALCULOCONDUCSUB runs them. Every stage reads and writes the work
+// arrays of m.tramo for the reach described by Tramo.
+#pragma once
+
+#include "common/array.h"
+#include "modelo/modelo.h"
+
+namespace tornal {
+
+struct Tramo {
+  int I = 0;    // global reach number
+  int MES = 0;  // 1 = October
+  int ANO = 0;  // 1 .. NUMANYOS
+  int N = 0;    // NUMSEGMENTOS
+  double L = 0.0;  // segment length (m)
+  double QCAB = 0.0, QENT = 0.0, QSAL = 0.0;  // m3/day
+  const Array1<double>* CO = nullptr;  // head concentrations
+  const Array1<double>* CE = nullptr;  // lateral-inflow concentrations
+  // Hydraulic coefficients of the mode: Manning channel (mode 1) or power
+  // laws of the flow (mode 2); 0 for the other mode.
+  double NMN = 0.0, BMN = 0.0, IMN = 0.0, SMN = 0.0;
+  double ALFA = 0.0, ALFA2 = 0.0, TETA = 0.0, GAMA = 0.0;
+};
+
+// Water temperature of segment i for the rates: the solved temperature, or
+// the given series when temperature is not simulated.
+double temperatura_segmento(const Modelo& m, const Tramo& t, int i);
+
+// Transport rows of every constituent (SUB, DIAG, SUPER, WI).
+void filas_transporte(Modelo& m, const Tramo& t);
+// Copies the stored rows of constituent k into the solver's vectors
+// (SOLAUX = 0); the caller may then add its terms to DIAGAUX and WIAUX.
+void copiar_filas(TrabajoTramo& w, int N, int k);
+// Solves the system in the solver's vectors into SOLAUX; a vanishing pivot
+// writes its lines to the run log and stops the run.
+void resolver(Modelo& m, const Tramo& t);
+
+// Water temperature (equilibrium or heat balance), then the first-order
+// pollutants.
+void temperatura_tramo(Modelo& m, const Tramo& t);
+void primer_orden_tramo(Modelo& m, const Tramo& t);
+
+// Rates of the oxygen group: those fixed for the call, and those of the
+// start of a pass (from the concentrations the pass starts with).
+void tasas_fijas(Modelo& m, const Tramo& t);
+void tasas_pasada(Modelo& m, const Tramo& t);
+// Organic matter, oxygen, nitrogen, phytoplankton and phosphorus, solved in
+// passes until the oxygen profile settles.
+void iteracion_oxigeno(Modelo& m, const Tramo& t);
+
+// Outlet, overflow flag, and the risk counts or the partial result rows.
+void salida_tramo(Modelo& m, const Tramo& t);
+
+}  // namespace tornal
