@@ -160,15 +160,20 @@ TEST(ExampleBasin, QualityFilesHoldTheBasinData) {
   ASSERT_EQ(r.NUMANYOS, 2);
 
   EXPECT_EQ(tornal::trimmed(c.TITULO1), tornal::latin1("Cuenca de ejemplo del río Vega"));
-  ASSERT_EQ(c.NUMCONTAMINANTES, 4);
-  const char* const nombres[] = {"Temperatura", "Coliformes totales", "DBO5", "Oxígeno Disuelto"};
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(tornal::trimmed(c.NOMCONT(k)), tornal::latin1(nombres[k - 1])) << k;
+  ASSERT_EQ(c.NUMCONTAMINANTES, 10);
+  const char* const nombres[] = {"Temperatura", "Coliformes totales", "DBO5", "Oxígeno Disuelto",
+                                 "Nitrógeno Orgánico", "Amonio", "Nitratos", "Chla", "Fósforo Orgánico",
+                                 "Fósforo Inorgánico"};
+  for (int k = 1; k <= 10; ++k) EXPECT_EQ(tornal::trimmed(c.NOMCONT(k)), tornal::latin1(nombres[k - 1])) << k;
   EXPECT_EQ(c.MODELOTEMPERATURA, 1);
 
   // One value near the end of every section.
   EXPECT_DOUBLE_EQ(c.KETEMB(1), 25.0);
   EXPECT_DOUBLE_EQ(c.VSEMB(1, 1), 0.2);
   EXPECT_DOUBLE_EQ(c.VSLEMB(1), 0.1);
+  EXPECT_DOUBLE_EQ(c.ALFAFITOCOND(4), 10.0);
+  EXPECT_DOUBLE_EQ(c.ALFAFITOEMB(1), 8.8);
+  EXPECT_EQ(c.INRESPARCOND(2), 1);
   EXPECT_DOUBLE_EQ(c.LCOND(4), 6000.0);
   EXPECT_DOUBLE_EQ(c.INCRX(4), 250.0);
   EXPECT_EQ(c.TIPOHID(4), 2);
@@ -189,14 +194,16 @@ TEST(ExampleBasin, QualityFilesHoldTheBasinData) {
   EXPECT_DOUBLE_EQ(c.COEMB2(1, 1), 9.0);
   EXPECT_DOUBLE_EQ(c.RETORNODEPU(1, 1), -1.0);
   EXPECT_DOUBLE_EQ(c.RETORNODEPU(1, 2), 1000.0);
-  for (int k = 1; k <= 4; ++k) EXPECT_DOUBLE_EQ(c.TOMADEPU(1, k), -1.0) << k;
+  EXPECT_DOUBLE_EQ(c.COEMB2(1, 10), 0.04);
+  for (int k = 1; k <= 10; ++k) EXPECT_DOUBLE_EQ(c.TOMADEPU(1, k), -1.0) << k;
   EXPECT_EQ(c.NUMINDICADORES, 0);
-  ASSERT_EQ(c.NUMCURVASTEMP, 3);
+  ASSERT_EQ(c.NUMCURVASTEMP, 5);
   EXPECT_DOUBLE_EQ(c.VALORCURVASTEMP(3, 12), 1.1);
 
   // Inflows: the first and the last record of the file.
   EXPECT_DOUBLE_EQ(c.COAPO(1, 1, 1, 1), 13.0);
   EXPECT_DOUBLE_EQ(c.COAPO(1, 4, 12, 2), 8.6);
+  EXPECT_DOUBLE_EQ(c.COAPO(1, 10, 12, 2), 0.042);
 
   // Coefficients: hm3 into m3, and a 30-day month.
   EXPECT_DOUBLE_EQ(c.FACTORVOLUMEN, 1000000.0);

@@ -1,0 +1,146 @@
+// The partial result file of reaches: its heading (once, before the first
+// row, whatever the month), the rows of every K-th segment below the last,
+// the date label, and the wrapping of long rows and headings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/fixed_format.h"
+#include "e2e/e2e_util.h"
+#include "reach/reach_model.h"
+#include "simulation/red_prueba.h"
+
+using namespace tornal_test;
+
+namespace {
+
+struct Caso {
+  const char* que;
+  int oxigeno;     // OPCIONOXIGENO
+  int primer;      // first-order pollutants
+  int K;           // ACUMULACIONRESULTADOSPARCIALES(1)
+  int mes, anyo;   // month and year of the one call
+  int segmentos;   // rows expected (each with its segment number)
+  const char* fecha;
+};
+
+const std::string CABECERA =
+    "Nombre Conduccion;Fecha;Segmento;Caudal(m3/s);Velocidad(m/s);AreaMojada(m2);Calado(m);Dispersion(m2/s);";
+
+std::string nombres(int desde, int hasta) {
+  std::string s;
+  for (int k = desde; k <= hasta; ++k) s += "C" + std::to_string(k) + ";";
+  return s;
+}
+
+TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
+  // A reach of 10 segments of 100 m, 1 m/s and 1 m deep, 86400 m3/day.
+  const Caso casos[] = {
+      {"every segment below the last", 0, 2, 1, 1, 1, 9, "Oct-2000"},
+      {"every third segment", 0, 2, 3, 3, 2, 3, "Dic-2001"},
+      {"a step as long as the reach", 0, 2, 10, 4, 2, 0, "Ene-2002"},
+      {"no step", 0, 2, 0, 1, 1, 0, "Oct-2000"},
+      {"17 pollutants: rows of 20 + 2 numbers", 0, 17, 5, 6, 1, 1, "Mar-2001"},
+      {"22 pollutants: the heading wraps after 20 names", 0, 22, 9, 1, 1, 1, "Oct-2000"},
+      {"oxygen: reaeration and saturation, 22 numbers a line", 1, 16, 9, 1, 1, 1, "Oct-2000"},
+  };
+  for (const Caso& k : casos) {
+    SCOPED_TRACE(k.que);
+    RedPrueba p;
+    p.nudos = {{1, 0}, {2, 0}};
+    p.conducciones = {{1, 2, 1}};
+    p.contaminantes = k.primer + 2 * k.oxigeno;
+    p.anyos = 2;
+    tornal::Modelo m;
+    prepare(m);
+    construir(m, p);
+    preparar_resultados(m);
+    tornal::Calidad& c = m.cal;
+    c.NUMCONT1OR = k.primer;
+    c.OPCIONOXIGENO = k.oxigeno;
+    c.POS = tornal::posiciones_contaminantes(c);
+    for (int j = 1; j <= p.contaminantes; ++j) c.NOMCONT(j) = tornal::padded("C" + std::to_string(j), 30);
+    c.INRESPARCOND(1) = 1;
+    c.ACUMULACIONRESULTADOSPARCIALES(1) = k.K;
+    TempDir dir;
+    ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
+    tornal::Array1<double> co{"CO"};
+    co.resize_filled(2.0, p.contaminantes);
+    tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, k.mes, k.anyo);
+    ASSERT_TRUE(m.sim.archivo_cond_par.close());
+    bool crlf = false;
+    const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"), &crlf);
+    EXPECT_TRUE(crlf);
+    ASSERT_FALSE(lineas.empty());
+
+    // The heading: the names 20 a line after the fixed columns.
+    const int NC = p.contaminantes;
+    std::string cabecera = CABECERA + (k.oxigeno ? "Ka(1/d); Osat(mg/l);" : "") + nombres(1, std::min(NC, 20));
+    EXPECT_EQ(lineas[0], cabecera);
+    std::size_t l = 1;
+    if (NC > 20) {
+      EXPECT_EQ(lineas[l], nombres(21, NC));
+      ++l;
+    }
+
+    // The rows: 5 hydraulic numbers, 2 more with oxygen, then every
+    // constituent; 20 numbers a line (22 with oxygen), continuation lines
+    // holding numbers alone.
+    const int numeros = 5 + 2 * k.oxigeno + NC;
+    const int por_linea = k.oxigeno ? 22 : 20;
+    const int lineas_fila = (numeros + por_linea - 1) / por_linea;
+    ASSERT_EQ(lineas.size(), l + static_cast<std::size_t>(k.segmentos * lineas_fila));
+    for (int s = 1; s <= k.segmentos; ++s) {
+      const int segmento = k.K * s;
+      const std::string prefijo = "Tramo 1;" + std::string(k.fecha) + ";" + tornal::edit_I(segmento, 4) + ";";
+      const std::string& primera = lineas[l];
+      EXPECT_EQ(primera.substr(0, prefijo.size()), prefijo);
+      // Flow 1 m3/s, velocity 1 m/s, area 1 m2, depth 1 m.
+      EXPECT_EQ(primera.substr(prefijo.size(), 52), "    1.000000;    1.000000;    1.000000;    1.000000;");
+      int contados = 0;
+      for (int n = 0; n < lineas_fila; ++n) {
+        const std::string& linea = lineas[l + n];
+        const std::string numeros_linea = n == 0 ? linea.substr(prefijo.size()) : linea;
+        EXPECT_EQ(numeros_linea.size() % 13, 0u) << linea;
+        contados += static_cast<int>(numeros_linea.size() / 13);
+        if (n > 0) {
+          EXPECT_EQ(linea.substr(0, 4), "    ");
+        }
+      }
+      EXPECT_EQ(contados, numeros);
+      // The concentrations: 2.000000 in every segment.
+      EXPECT_EQ(lineas[l + lineas_fila - 1].substr(lineas[l + lineas_fila - 1].size() - 13), "    2.000000;");
+      l += lineas_fila;
+    }
+  }
+}
+
+// The heading goes before the first row written, also when the first month
+// that reaches this stage is not the first of the run; it is written once.
+TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
+  RedPrueba p;
+  p.nudos = {{1, 0}, {2, 0}};
+  p.conducciones = {{1, 2, 1}};
+  tornal::Modelo m;
+  prepare(m);
+  construir(m, p);
+  preparar_resultados(m);
+  m.cal.INRESPARCOND(1) = 1;
+  m.cal.ACUMULACIONRESULTADOSPARCIALES(1) = 9;
+  TempDir dir;
+  ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
+  tornal::Array1<double> co{"CO"};
+  co.resize_filled(1.0, 1);
+  tornal::CALCULOCONDUCSUB(m, 1, 0.0, 0.0, 0.0, co, co, 1, 1);  // dry: no row, no heading
+  tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, 5, 1);
+  tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, 6, 1);
+  ASSERT_TRUE(m.sim.archivo_cond_par.close());
+  const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"));
+  ASSERT_EQ(lineas.size(), 3u);
+  EXPECT_EQ(lineas[0], CABECERA + "C1;");
+  EXPECT_EQ(lineas[1].substr(0, 22), "Tramo 1;Feb-2001;   9;");
+  EXPECT_EQ(lineas[2].substr(0, 22), "Tramo 1;Mar-2001;   9;");
+}
+
+}  // namespace
