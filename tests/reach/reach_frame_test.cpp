@@ -1,0 +1,210 @@
+// The reach model's frame and its guards: normal depths and exchange flows
+// of the worked channels, the early exits (dry reach, lateral inflow only,
+// losses above the flow) on flows far beyond 32 bits, reaches of one
+// segment and of many, the guards on the heat balance and on non-finite
+// values, the stop on a vanishing pivot, the reaeration formula at its depth
+// threshold and the cap of the oxygen iteration.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "tramo_prueba.h"
+
+namespace {
+
+using tornal::Modelo;
+using namespace tornal_test;
+
+TEST(ReachHydraulics, NormalDepthOfTheWorkedChannels) {
+  struct Caso {
+    double n, b, s, talud, q;
+    double calado, tolerancia;  // m
+  };
+  const Caso casos[] = {
+      {0.03, 10.0, 0.001, 0.0, 10.0, 1.0453, 0.00005},  // six secant steps
+      {0.03, 20.0, 0.002, 2.0, 0.05, 0.0182, 0.00005},  // stops at its second step
+  };
+  for (const Caso& c : casos)
+    EXPECT_NEAR(tornal::CALADONORMALSUB(c.n, c.b, c.s, c.talud, c.q), c.calado, c.tolerancia) << c.q;
+  // A flow whose depth the secant puts below a millimetre, or a flow so
+  // small that the residuals do not change: a depth of at least 0.001 m.
+  for (double q : {1.0e-4, 1.0e-9, 1.0e-30}) {
+    const double y = tornal::CALADONORMALSUB(0.03, 10.0, 0.001, 0.0, q);
+    EXPECT_TRUE(std::isfinite(y)) << q;
+    EXPECT_GE(y, static_cast<double>(0.001f)) << q;
+  }
+}
+
+// ECOND 5 m2/s over an area of 20 m2 and a step of 100 m; and the formula
+// -1 in a rectangular channel of 10 m and slope 0.001 carrying 5 m3/s. With
+// U = Q / (B Y) the formula gives EIJ = 0.011 Q^2 B 86400 / (dx Y^2.5
+// sqrt(9.81 IMN)), so EIJ Y^2.5 is 23989 m3/day whatever depth the search
+// returns (E = 2.7765 m2/s at a depth of 1 m).
+TEST(ReachHydraulics, DispersiveExchangeOfTheWorkedReaches) {
+  {
+    Modelo m;
+    tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
+    m.cal.ECOND(1) = 5.0;
+    calcular(m, 20.0 * 86400.0, 0.0, 0.0, {1.0}, {1.0});
+    ASSERT_DOUBLE_EQ(m.tramo.AIC(1), 20.0);
+    EXPECT_NEAR(m.tramo.EIJ(1), 86400.0, 1e-9);
+  }
+  Modelo m;
+  tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
+  tornal::Calidad& c = m.cal;
+  c.TIPOHID(1) = 1;
+  c.COEFTESHIDR(1, 1) = 0.056;  // about 1 m deep at 5 m3/s
+  c.COEFTESHIDR(1, 2) = 10.0;
+  c.COEFTESHIDR(1, 3) = 0.001;
+  c.COEFTESHIDR(1, 4) = 0.0;
+  c.ECOND(1) = -1.0;
+  calcular(m, 5.0 * 86400.0, 0.0, 0.0, {1.0}, {1.0});
+  const tornal::TrabajoTramo& w = m.tramo;
+  EXPECT_NEAR(w.Y(1), 1.0, 0.01);
+  EXPECT_NEAR(w.UI(1), 5.0 / (10.0 * w.Y(1)) * 86400.0, 1e-6);
+  for (int i = 1; i <= 9; ++i) EXPECT_NEAR(w.EIJ(i) * std::pow(w.Y(i), 2.5), 23989.0, 1.0) << i;
+}
+
+// Which exit a reach takes, by its flows (m3/day) compared to the
+// hundredth, with CO = 2 and CE = 5 of a conservative substance.
+TEST(ReachEarlyExits, OutletByTheFlowsOfTheReach) {
+  struct Caso {
+    const char* que;
+    double qcab, qent, qsal;
+    double esperado;
+  };
+  const double GRANDE = 2.5e7;  // 289 m3/s: 100 q is beyond 32 bits
+  const Caso casos[] = {
+      {"large flows with losses", GRANDE, 0.0, 2.2e7, 2.0},
+      {"large flows, equal hundredths beyond 32 bits", GRANDE, 0.0, GRANDE - 1.0e5, 2.0},
+      {"large head and lateral flows", GRANDE, 3.0e7, 0.0, (GRANDE * 2.0 + 3.0e7 * 5.0) / (GRANDE + 3.0e7)},
+      {"large lateral inflow only", 0.0, 3.0e7, 0.0, 5.0},
+      {"head flow equal to the lateral inflow", 259200.0, 259200.0, 0.0, 3.5},
+      {"no head flow", 0.0, 259200.0, 0.0, 5.0},
+      {"head flow below a hundredth", 0.004, 1000.0, 0.0, 5.0},
+      {"dry to the hundredth", 5.004, 0.009, 5.009, 0.0},
+      {"three zero flows", 0.0, 0.0, 0.0, 0.0},
+      {"losses twice the head flow", 100.0, 0.0, 200.0, 0.0},
+      {"losses above the head flow by half a unit", 100.0, 0.0, 100.5, 0.0},
+  };
+  for (const Caso& caso : casos) {
+    Modelo m;
+    tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
+    m.cal.ECOND(1) = 10.0;
+    const std::string parada = stop_message([&] { calcular(m, caso.qcab, caso.qent, caso.qsal, {2.0}, {5.0}); });
+    EXPECT_EQ(parada, "") << caso.que;
+    EXPECT_NEAR(salida(m, 1), caso.esperado, 1e-12 * caso.esperado) << caso.que;
+    for (int i = 1; i <= m.tramo.CX.size(1); ++i) EXPECT_TRUE(std::isfinite(m.tramo.CX(i, 1))) << caso.que;
+    EXPECT_EQ(m.sim.ERRORCOND(1), 0) << caso.que;
+  }
+}
+
+// A reach shorter than two steps is one mixed segment of its step (of its
+// own length when shorter than one step) with an upwind outlet: C = loads /
+// (outlet flow + losses + k V), V the centre area (QI / u) times the length.
+TEST(ReachSegments, ReachOfOneSegmentIsOneMixedVolume) {
+  struct Caso {
+    double lcond, incrx, longitud;
+  };
+  const double U = 0.5, k = 3.0, qcab = 86400.0, qent = 20000.0, qsal = 30000.0, CO = 4.0, CE = 1.0;
+  for (const Caso& caso : {Caso{150.0, 100.0, 100.0}, Caso{199.9, 100.0, 100.0}, Caso{50.0, 100.0, 50.0},
+                           Caso{50.0, 0.0, 50.0}}) {
+    Modelo m;
+    tramo_prueba(m, 1, caso.lcond, caso.incrx, U, 1.0);
+    m.cal.ECOND(1) = 5.0;  // nothing to exchange with
+    m.cal.KCOND(1, 1) = k;
+    EXPECT_EQ(stop_message([&] { calcular(m, qcab, qent, qsal, {CO}, {CE}); }), "") << caso.lcond;
+    const double V = (qcab + (qent - qsal) / 2.0) / 86400.0 / U * caso.longitud;
+    const double esperado = (qcab * CO + qent * CE) / (qcab + qent - qsal + qsal + k * V);
+    EXPECT_NEAR(salida(m, 1), esperado, 1e-12 * esperado) << caso.lcond << " " << caso.incrx;
+  }
+}
+
+// A heat balance that runs away (a back radiation a billion times too
+// strong) keeps finite temperatures, logs the reach and flags it.
+TEST(ReachGuards, RunawayHeatBalanceKeepsFiniteTemperaturesAndFlagsTheReach) {
+  Modelo m;
+  tramo_prueba(m, 1, 10000.0, 500.0, 0.5, 1.0);
+  opciones(m, 1, 0, 2);
+  tornal::Calidad& c = m.cal;
+  for (tornal::Array2<double>* a : {&c.HSWCOND, &c.TAIRCOND, &c.HRCOND, &c.NUBCOND, &c.VIENTOCOND}) a->resize(2, 12);
+  for (int mes = 1; mes <= 12; ++mes) c.TAIRCOND(1, mes) = 15.0;
+  c.CONSTANTESMODTEMPERATURA(1) = 1.0e3;
+  c.CONSTANTESMODTEMPERATURA(2) = 1.0;
+  EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {15.0}, {15.0}, 3); }), "");
+  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(std::isfinite(m.tramo.CX(i, 1))) << i;
+  EXPECT_TRUE(std::isfinite(salida(m, 1, 3)));
+  EXPECT_EQ(m.sim.ERRORCOND(1), 1);
+  EXPECT_EQ(m.sim.ERRORCOND(2), 0);
+  EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
+  EXPECT_GE(lineas_con(m, "Año, Mes:           1           3"), 1);
+}
+
+TEST(ReachGuards, NonFiniteConcentrationFlagsTheReach) {
+  Modelo m;
+  tramo_prueba(m, 2, 1000.0, 100.0, 1.0, 1.0);
+  calcular(m, 86400.0, 0.0, 0.0, {1.0, std::numeric_limits<double>::quiet_NaN()}, {1.0, 1.0});
+  EXPECT_EQ(m.sim.ERRORCOND(1), 1);
+}
+
+// A head flow below the hundredth with equal lateral inflow and loss, over
+// 1000 segments: the first pivot is 0.000035 m3/day.
+TEST(ReachGuards, VanishingPivotStopsAndLogsTheReachYearAndMonth) {
+  Modelo m;
+  tramo_prueba(m, 1, 1000.0, 1.0, 1.0, 1.0);
+  EXPECT_EQ(stop_message([&] { calcular(m, 0.00005, 0.01, 0.01, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
+  EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
+  EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
+  EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1);
+}
+
+// Reaeration from depth and velocity: the three worked cases, and a depth
+// of exactly 0.61 m, below the single-precision 0.61, takes the first
+// formula (the second would give 5.83).
+TEST(ReachRates, ReaerationFormulaByDepthAndVelocity) {
+  struct Caso {
+    double H, U, ka, tolerancia;
+  };
+  const double primera = 5.32 * std::pow(0.5, 0.67) / std::pow(0.61, 1.85);
+  const double segunda = 3.93 * std::pow(0.5, 0.5) / std::pow(0.62, 1.5);
+  const Caso casos[] = {{0.5, 0.5, 12.05, 0.005}, {1.0, 0.5, 2.779, 0.0005},          {2.0, 1.0, 1.579, 0.0005},
+                        {0.61, 0.5, primera, 1e-5}, {0.62, 0.5, segunda, 1e-5}};
+  for (const Caso& caso : casos) {
+    Modelo m;
+    tramo_prueba(m, 2, 1000.0, 100.0, caso.U, caso.H);
+    opciones(m, 0, 1);
+    m.cal.KACOND(1) = -1.0;
+    calcular(m, 86400.0, 0.0, 0.0, {1.0, 8.0}, {0.0, 0.0});
+    EXPECT_NEAR(m.tramo.KAAUX(1), caso.ka, caso.tolerancia) << caso.H << " " << caso.U;
+  }
+}
+
+// Oxygen-limited decay so steep that the passes fall into a cycle of three
+// (one of them clipped to no oxygen) and never settle, in one mixed segment
+// of one day's residence. The cap is max(50, INT(NUMMAXITERCOND)) and the
+// outlet is the last pass's, so caps of 50 and 53 end at the same point of
+// the cycle and a cap of 51 does not.
+TEST(ReachOxygen, PassesThatDoNotSettleStopAtTheCapWithThreeLogLines) {
+  auto salida_con_tope = [](double NUMMAXITERCOND) {
+    Modelo m;
+    tramo_prueba(m, 2, 129.6, 86.4, 0.001, 1.0);
+    opciones(m, 0, 1);
+    m.cal.KACOND(1) = 0.7;
+    m.cal.KDCOND(1) = 0.5;
+    m.cal.CTELIMITACIONNUTRIENTES(1) = 0.1;
+    m.cal.NUMMAXITERCOND = NUMMAXITERCOND;
+    calcular(m, 86400.0, 0.0, 0.0, {100.0, 25.0}, {0.0, 0.0}, 4);
+    EXPECT_EQ(lineas_con(m, "Los calculos iterativos para obtener el estado estacionario no han convergido"), 1);
+    EXPECT_EQ(lineas_con(m, "Año, Mes, Numero de Conduccion:           1           4           1"), 1);
+    EXPECT_EQ(lineas_con(m, "Se asume la concentracion de la ultima iteracion"), 1);
+    return salida(m, 2, 4);
+  };
+  const double tope50 = salida_con_tope(0.0);
+  EXPECT_DOUBLE_EQ(salida_con_tope(40.0), tope50);
+  EXPECT_DOUBLE_EQ(salida_con_tope(53.9), tope50);
+  EXPECT_GT(std::fabs(salida_con_tope(51.0) - tope50), 0.5);
+}
+
+}  // namespace
