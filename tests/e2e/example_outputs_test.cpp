@@ -18,8 +18,10 @@ namespace {
 
 const std::string EXPECTED = std::string(TORNAL_EXAMPLES) + "/../tests/e2e/expected/basin/";
 // The compliance criteria of the run: the temperature's upper threshold is
-// passed in October and November of both years, the other thresholds never;
-// the second October and November are a drought period.
+// passed upstream of the reservoir (Rio Alto) in two months of the summers,
+// while the reservoir's cool releases keep the reaches below it under the
+// threshold; the other thresholds are never passed; the second summer's
+// peak months are a drought period.
 const std::string CRITERIOS = std::string(TORNAL_EXAMPLES) + "/../tests/e2e/input/basin/Criterios.txt";
 
 // The fields of a line: pieces between semicolons, tabs and blanks. Runs of
