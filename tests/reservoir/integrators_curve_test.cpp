@@ -46,33 +46,32 @@ TEST(ReservoirIntegrators, OneLayerStepGuardAndFloor) {
   }
 }
 
+// Two layers: uncoupled layers advance as one layer does; every stage of a
+// layer takes the other's staged value; stages up to 1e6 pass; a divergence
+// (or a NaN) of either layer stores 1e5 in both; each layer floors alone.
 TEST(ReservoirIntegrators, TwoLayerStepGuardAndFloor) {
-  // Uncoupled layers advance as the one-layer step does.
-  const PasoEmbalse d = tornal::paso_dos_capas(-1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 0.0);
-  EXPECT_EQ(d.C1, 0.31249997951090336);
-  EXPECT_EQ(d.C2, 1.0000000298023224);
-  EXPECT_FALSE(d.diverge);
-  // Stages between 1e5 and 1e6 pass the two-layer guard.
-  const PasoEmbalse g = tornal::paso_dos_capas(0.0, 0.0, 0.0, 0.0, 0.0, 5.0e5, 1.0, 0.0);
-  EXPECT_FALSE(g.diverge);
-  EXPECT_GT(g.C2, 1.0e5);
-  // A divergence of the hypolimnion alone stores 1e5 in both layers; so does
-  // a stage that is not a number.
-  for (double D2 : {1.5e6, NaN}) {
-    const PasoEmbalse h = tornal::paso_dos_capas(0.0, 0.0, 0.0, 0.0, 0.0, D2, 3.0, 0.0);
-    EXPECT_TRUE(h.diverge);
-    EXPECT_EQ(h.C1, 1.0e5);
-    EXPECT_EQ(h.C2, 1.0e5);
+  struct Caso {
+    const char* nombre;
+    double A1, B1, D1, A2, B2, D2, P1, P2;
+    double C1, C2;
+    bool diverge;
+  };
+  const double big = 5.0e5 * 6.0 * 0.1666666716337204;
+  const Caso casos[] = {
+      {"uncoupled", -1, 0, 0, 0, 0, 1, 1, 0, 0.31249997951090336, 1.0000000298023224, false},
+      {"coupled", 0, 1, 0, 0, 0, 0, 0, 1, 1.0000000298023224, 1.0, false},
+      {"stages of 5e5 pass", 0, 0, 0, 0, 0, 5e5, 1, 0, 1.0, big, false},
+      {"hypolimnion diverges", 0, 0, 0, 0, 0, 1.5e6, 3, 0, 1e5, 1e5, true},
+      {"a NaN diverges", 0, 0, 0, 0, 0, NaN, 3, 0, 1e5, 1e5, true},
+      {"each layer floors", 0, 0, -2, 0, 0, 0, 1, 4, SUELO, 4.0, false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    const PasoEmbalse r = tornal::paso_dos_capas(c.A1, c.B1, c.D1, c.A2, c.B2, c.D2, c.P1, c.P2);
+    EXPECT_EQ(r.C1, c.C1);
+    EXPECT_EQ(r.C2, c.C2);
+    EXPECT_EQ(r.diverge, c.diverge);
   }
-  // Each stage of a layer takes the other layer's staged value: with
-  // dC1 = C2 and dC2 = 0 from (0, 1), C1 gains exactly one step of C2.
-  const PasoEmbalse c = tornal::paso_dos_capas(0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0);
-  EXPECT_EQ(c.C1, 1.0000000298023224);
-  EXPECT_EQ(c.C2, 1.0);
-  // Each layer is floored by itself.
-  const PasoEmbalse f = tornal::paso_dos_capas(0.0, 0.0, -2.0, 0.0, 0.0, 0.0, 1.0, 4.0);
-  EXPECT_EQ(f.C1, SUELO);
-  EXPECT_EQ(f.C2, 4.0);
 }
 
 // The integrators of the month write the sub-step's result and raise the

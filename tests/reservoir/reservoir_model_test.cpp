@@ -45,17 +45,19 @@ TEST(ReservoirClosedForms, FirstOrderDecayOfAMixedReservoir) {
 // A conservative tracer whose inflow holds what the reservoir holds stays
 // where it is, month after month, whatever the volumes do: one layer and
 // two, a month of 31 days (the flows' volumes close the layers' balances),
-// a fractional sub-step count (the sub-steps cover the month).
+// a fractional sub-step count (the sub-steps cover the month); a trace
+// through a small outflow leaves at its concentration, not 0.
 TEST(ReservoirClosedForms, ConservativeTracerStaysConstant) {
   struct Caso {
     const char* nombre;
-    double ZT, DIV, INCR;
+    double ZT, DIV, INCR, C, R;
   };
-  const Caso casos[] = {{"one layer", 0.0, 30.0, 30.0},
-                        {"two layers", 20.0, 30.0, 30.0},
-                        {"two layers, 31 days", 20.0, 31.0, 30.0},
-                        {"one layer, 2.5 sub-steps", 0.0, 31.0, 2.5},
-                        {"two layers, 12.5 sub-steps", 20.0, 30.0, 12.5}};
+  const Caso casos[] = {{"one layer", 0.0, 30.0, 30.0, 5.0, 2e5},
+                        {"two layers", 20.0, 30.0, 30.0, 5.0, 2e5},
+                        {"two layers, 31 days", 20.0, 31.0, 30.0, 5.0, 2e5},
+                        {"one layer, 2.5 sub-steps", 0.0, 31.0, 2.5, 5.0, 2e5},
+                        {"two layers, 12.5 sub-steps", 20.0, 30.0, 12.5, 5.0, 2e5},
+                        {"two layers, a trace", 20.0, 30.0, 30.0, 1e-5, 10.0}};
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
     tornal::Modelo m = embalse_prueba();
@@ -67,19 +69,17 @@ TEST(ReservoirClosedForms, ConservativeTracerStaysConstant) {
     serie(m.cal.EEMB, 0.5);
     m.red.VOLINIEMB(1) = 2.0e7;
     for (int mes = 1; mes <= 12; ++mes) m.red.VOLFINEMB(1, mes, 1) = 2.0e7 + 3.0e6 * std::sin(mes);
-    cada_mes(m.red.SUELTASEMB, 2.0e5);
-    cada_mes(m.red.VERTEMB, 1.0e4);
-    cada_mes(m.red.FILTREMB, 5.0e3);
-    m.cal.COEMB(1, 1) = m.cal.COEMB2(1, 1) = 5.0;
-    entrada(m, 1, 5.0);
+    cada_mes(m.red.SUELTASEMB, c.R);
+    cada_mes(m.red.VERTEMB, c.R / 20.0);
+    cada_mes(m.red.FILTREMB, c.R / 40.0);
+    m.cal.COEMB(1, 1) = m.cal.COEMB2(1, 1) = c.C;
+    entrada(m, 1, c.C);
     tornal::TrabajoEmbalse w;
     correr_embalse(m, w, [&](int mes, int) {
       EXPECT_EQ(w.UNACAPA, c.ZT > 0.0 ? 0 : 1);
-      EXPECT_NEAR(m.sim.EMB1CF(1, 1, mes, 1), 5.0, 1e-11) << mes;
-      if (c.ZT > 0.0) {
-        EXPECT_NEAR(m.sim.EMB2CF(1, 1, mes, 1), 5.0, 1e-11) << mes;
-      }
-      EXPECT_NEAR(m.sim.NUDOSCS(1, 1, mes, 1), 5.0, 1e-11) << mes;
+      const double E2 = c.ZT > 0.0 ? m.sim.EMB2CF(1, 1, mes, 1) : c.C;
+      for (double x : {m.sim.EMB1CF(1, 1, mes, 1), E2, m.sim.NUDOSCS(1, 1, mes, 1)})
+        EXPECT_NEAR(x, c.C, 2e-12 * c.C) << mes;
       EXPECT_NEAR(w.V1IO(w.NSUB + 1), m.sim.V1F(1, mes, 1), 1e-6);
     });
   }

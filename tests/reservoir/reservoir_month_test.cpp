@@ -1,8 +1,8 @@
 // The corners of a reservoir month: the layer decision, the empty and
 // emptied months, the stop on a negative depth, divisions by zero and stages
-// that are not numbers, the water age, the outflow of a trace, and in the
-// kinetics the hypolimnion factor of the algae, the series read at the
-// running month and the sediment terms of the balances.
+// that are not numbers, the water age, and in the kinetics the hypolimnion
+// factor of the algae, the series read at the running month and the
+// sediment terms of the balances.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -147,23 +147,6 @@ TEST(ReservoirMonth, WaterAgeGrowsByTheDays) {
     un_mes(m, w);
     EXPECT_NEAR(m.sim.EMB1CF(1, 1, 1, 1), c.edad, 1e-6);
   }
-}
-
-// A trace that leaves a stratified reservoir with a small outflow: its
-// concentration, not 0.
-TEST(ReservoirMonth, TwoLayerOutflowOfATrace) {
-  tornal::Modelo m = embalse_prueba();
-  m.red.VOLINIEMB(1) = 2e7;
-  cada_mes(m.red.VOLFINEMB, 2e7);
-  cada_mes(m.red.SUELTASEMB, 10.0);
-  serie(m.cal.ZTEMB, 20.0);
-  serie(m.cal.SALEMB, 0.5);
-  m.cal.COEMB(1, 1) = m.cal.COEMB2(1, 1) = 1e-5;
-  entrada(m, 1, 1e-5);
-  tornal::TrabajoEmbalse w;
-  un_mes(m, w);
-  ASSERT_EQ(w.UNACAPA, 0);
-  EXPECT_NEAR(m.sim.NUDOSCS(1, 1, 1, 1), 1e-5, 1e-15);
 }
 
 // Oxygen, nitrogen and phytoplankton (eight constituents) in a closed
