@@ -74,24 +74,6 @@ TEST(ReservoirIntegrators, TwoLayerStepGuardAndFloor) {
   }
 }
 
-// The integrators of the month write the sub-step's result and raise the
-// reservoir's flag, which stays raised.
-TEST(ReservoirIntegrators, DivergenceRaisesTheReservoirFlag) {
-  tornal::Modelo m;
-  m.sim.ERROREMB.resize(2);
-  tornal::TrabajoEmbalse w;
-  w.dimensionar(2, 1, 0);
-  w.DC1I(1, 1) = 2.0e5;
-  tornal::INTEGRAEMB1SUB(m, w, 1, 1, 0.0, 2);
-  EXPECT_EQ(w.C1I(1, 1), 1.0e5);
-  EXPECT_EQ(m.sim.ERROREMB(2), 1);
-  EXPECT_EQ(m.sim.ERROREMB(1), 0);
-  tornal::INTEGRAEMB2SUB(m, w, 1, 2, 1.0, 1.0, 2);
-  EXPECT_EQ(w.C1I(2, 1), 1.0);
-  EXPECT_EQ(w.C2I(2, 1), 1.0);
-  EXPECT_EQ(m.sim.ERROREMB(2), 1);
-}
-
 // Reservoir 1: volumes 10..100, levels 1..10, areas 100..1000; reservoir 2:
 // a curve from volume 0 with two equal points (30 at points 4 and 5).
 tornal::Modelo curvas() {
