@@ -1,24 +1,58 @@
-// The reservoir quality model, in the form it takes for a reservoir empty at
-// the start of the month: the water passes through. The outflow is the
-// mixed inflow of the node, the one layer holds the inflow concentration at
-// the end of the month with the month's end volume, the lower layer is
-// empty.
+// The reservoir quality model for one reservoir and one month: the steps of
+// the month in their order, from the water balance and the layers through
+// transport, temperature and kinetics to the month's results and the
+// sub-step files.
+#include <cmath>
+
 #include "reservoir/reservoir_model.h"
+#include "reservoir/reservoir_steps.h"
 
 namespace tornal {
 
-// Reservoir K at row FILANUDO of ORDENNUDOS: writes NUDOSCS of the row from
-// NUDOSCE, EMB1CF from the inflow concentrations CEEMBAUX, EMB2CF = 0, V1F
-// from VOLFINEMB and V2F = 0 for month MES of year ANO.
-void CALCULOEMBSUB(Modelo& m, int FILANUDO, int K, int MES, int ANO) {
-  Simulacion& s = m.sim;
-  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
-    s.NUDOSCS(FILANUDO, c, MES, ANO) = s.NUDOSCE(FILANUDO, c, MES, ANO);
-    s.EMB1CF(K, c, MES, ANO) = s.CEEMBAUX(c);
-    s.EMB2CF(K, c, MES, ANO) = 0.0;
+void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y) {
+  TrabajoEmbalse w;
+  CALCULOEMBSUB(m, I, K, M, Y, w);
+}
+
+void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w) {
+  const Calidad& cal = m.cal;
+  const int t = m.sim.MESACTUAL;
+  // The month, cut into NSUB sub-steps of equal length that cover its 30
+  // days; the volume of a month's flow per sub-step.
+  const int NSUB = static_cast<int>(std::trunc(cal.INCRETIEM(K)));
+  w.dimensionar(NSUB, cal.NUMCONTAMINANTES, cal.NUMCONT1OR);
+  w.K = K, w.I = I, w.M = M, w.Y = Y, w.NSUB = NSUB;
+  w.dt = 30.0 / NSUB;
+  w.VOLQ = cal.DIVISORUNIDADES / NSUB;
+  w.VFIN = m.red.VOLFINEMB(K, M, Y);
+  w.ZT = cal.ZTEMB(K, t);
+
+  volumen_inicial(m, w);
+  bool fin = embalse_vacio(m, w);
+  if (!fin) {
+    decision_capas(m, w);
+    concentraciones_iniciales(m, w);
+    if (vacio(w.VFIN)) {
+      embalse_vaciado(m, w);
+      fin = true;
+    }
   }
-  s.V1F(K, MES, ANO) = m.red.VOLFINEMB(K, MES, ANO);
-  s.V2F(K, MES, ANO) = 0.0;
+  if (!fin) {
+    volumenes_subpaso(m, w);
+    caudales_capas(m, w);
+    concentraciones_entrada(m, w);
+    geometria_subpaso(m, w);
+    coeficientes_transporte(m, w);
+    if (cal.OPCIONTEMPERATURA == 1) temperatura(m, w);
+    primer_orden(m, w);
+    if (cal.OPCIONOXIGENO == 1) cinetica(m, w);
+    resultados_mes(m, w);
+  }
+  if (w.division_nula) m.sim.ERROREMB(K) = 1;
+  if (cal.INRESPAREMB(K) == 1) {
+    resultados_parciales(m, w);
+    if (cal.OPCIONBALANCES == 1) balances(m, w);
+  }
 }
 
 }  // namespace tornal

@@ -95,9 +95,16 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   r.VOLINIEMB.resize(r.NUMEMBALSES);
   r.VOLEMB.resize(r.NUMEMBALSES, 10);
   r.SUPERFEMB.resize(r.NUMEMBALSES, 10);
+  r.COTAEMB.resize(r.NUMEMBALSES, 10);
   for (int i = 1; i <= r.NUMEMBALSES; ++i) {
     r.NUMNUDOEMB(i) = p.embalses[i - 1];
     r.NOMEMB(i) = padded("Embalse " + std::to_string(i), tornal::LONGNOMBRE);
+    // A prism: level 1 for every 100 of volume, area 100 at every level.
+    for (int k = 1; k <= 10; ++k) {
+      r.VOLEMB(i, k) = 100.0 * (k - 1);
+      r.COTAEMB(i, k) = k - 1;
+      r.SUPERFEMB(i, k) = 100.0;
+    }
   }
 
   r.NUMCENTRALES = static_cast<int>(p.centrales.size());
@@ -191,6 +198,14 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.CARACTERISTICASDELAGUA(2) = 4186.0;
   c.INRESEMB.resize(r.NUMEMBALSES);
   c.INRESPAREMB.resize(r.NUMEMBALSES);
+  // Reservoirs of one layer in 30 sub-steps of one day; kinetic constants of
+  // 0 (conservative substances).
+  c.INCRETIEM.resize_filled(30.0, r.NUMEMBALSES);
+  for (tornal::Array1<double>* a :
+       {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB, &c.KMAXGROWEMB, &c.KRESPEMB,
+        &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB, &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB,
+        &c.KEEMBTEMP})
+    a->resize(r.NUMEMBALSES);
   c.COACU.resize(p.acuiferos, NC);
   c.COEMB.resize(r.NUMEMBALSES, NC);
   c.COEMB2.resize(r.NUMEMBALSES, NC);

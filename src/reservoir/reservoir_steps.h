@@ -1,0 +1,65 @@
+// The steps of a reservoir month, in the order the month runs them; each
+// reads and writes the month's work arrays.
+#pragma once
+
+#include "reservoir/reservoir_model.h"
+
+namespace tornal {
+
+// An amount counts as nil when the whole part of 1000 times it is 0.
+bool vacio(double x);
+// A half-saturation constant is on when the whole part of 10000 times it is
+// not 0.
+bool limitacion_activa(double Ks);
+
+// Water balance and layers: start volume; one or two layers and the layer
+// volumes; sub-step volumes; inflow and layer flows; layer geometry (with
+// the stop on a negative depth).
+void volumen_inicial(Modelo& m, TrabajoEmbalse& w);
+void decision_capas(Modelo& m, TrabajoEmbalse& w);
+void volumenes_subpaso(Modelo& m, TrabajoEmbalse& w);
+void caudales_capas(Modelo& m, TrabajoEmbalse& w);
+void geometria_subpaso(Modelo& m, TrabajoEmbalse& w);
+
+// Start concentrations: the month of an empty reservoir (true when the
+// month ends there), the layers at the start of the month, the month of a
+// reservoir emptied during it, the inflow concentration of each layer.
+bool embalse_vacio(Modelo& m, TrabajoEmbalse& w);
+void concentraciones_iniciales(Modelo& m, TrabajoEmbalse& w);
+void embalse_vaciado(Modelo& m, TrabajoEmbalse& w);
+void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w);
+
+// Exchange between the layers, sediment flux and the transport terms of the
+// linear system.
+void coeficientes_transporte(Modelo& m, TrabajoEmbalse& w);
+
+// Advances constituent k over sub-step j with the month's integrator.
+void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j);
+
+// Layer temperature (constituent 1) over the month.
+void temperatura(Modelo& m, TrabajoEmbalse& w);
+// The first-order pollutants, one after the other, over the month.
+void primer_orden(Modelo& m, TrabajoEmbalse& w);
+
+// The kinetics: rates of the month, then per sub-step the oxygen
+// limitations and growth rates and the constituent blocks.
+void tasas_cineticas(Modelo& m, TrabajoEmbalse& w);
+void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j);
+void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa);
+void materia_organica_oxigeno(Modelo& m, TrabajoEmbalse& w, int j);
+void ciclo_nitrogeno(Modelo& m, TrabajoEmbalse& w, int j);
+void fitoplancton_fosforo(Modelo& m, TrabajoEmbalse& w, int j);
+void cinetica(Modelo& m, TrabajoEmbalse& w);
+
+// Oxygen saturation (mg/l) of fresh water at T degrees C.
+double saturacion_oxigeno(double T);
+
+// Mass-balance terms of transport, layer concentrations and outflow of the
+// month.
+void resultados_mes(Modelo& m, TrabajoEmbalse& w);
+
+// The partial result file of reservoirs and "balances.csv".
+void resultados_parciales(Modelo& m, TrabajoEmbalse& w);
+void balances(Modelo& m, TrabajoEmbalse& w);
+
+}  // namespace tornal

@@ -1,0 +1,169 @@
+// The two sub-step files of a reservoir whose INRESPAREMB is 1: the partial
+// result file of reservoirs (volumes, depths, flows, exchange, layer and
+// inflow concentrations, growth factors; every N-th sub-step) and, with
+// OPCIONBALANCES, "balances.csv" (the mass balance of every sub-step, in
+// calculation units). Text with ";" after each field; one header line for
+// the whole run. A failed write stops the run, never loses rows.
+#include <string>
+#include <vector>
+
+#include "common/failures.h"
+#include "common/fixed_format.h"
+#include "common/latin1.h"
+#include "reservoir/reservoir_steps.h"
+
+namespace tornal {
+namespace {
+
+const char* const ERROREMBPAR = "Error en el acceso al archivo de resultados parciales de embalses";
+
+const char* const CABECERAPARCIAL =
+    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Altura Epi(m); Altura "
+    "Hipo(m);CaudalSalidaEpi(hm3/UT);CaudalSalidaHipo(hm3/UT);CaudalEntradaEpi(hm3/UT);CaudalEntradaHipo(hm3/UT);"
+    "IncrementoVol(hm3);DispersFinal(m3/d);";
+const char* const LIMITACIONES =
+    "KGrowTempEp;LimLumEp;LimFosfEp;LimNitrEp;KGrowTempHip;LimLumHip;LimFosfHip;LimNitrHip;";
+const char* const CABECERABALANCE =
+    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);";
+const char* const PROCESOS[3] = {
+    "OD_Reaireac_Ep;OD_DegrL_Ep;OD_DegrNh4_Ep;OD_CrecFit_Ep;OD_MuertFit_Ep;OD_Reaireac_Hip;OD_DegrL_Hip;"
+    "OD_DegrNh4_Hip;OD_CrecFit_Hip;OD_MuertFit_Hip;L_Degr_Ep;L_Sed_Ep;L_Degr_Hip;L_Sed_Hip;L_Sed12_Hip",
+    "Norg_Degr_Ep;Norg_Sed_Ep;Norg_MuertFit_Ep;Norg_Degr_Hip;Norg_Sed_Hip;Norg_MuertFit_Hip;Norg_Sed12_Hip;"
+    "Nh4_Degr_Ep;Nh4_DegrNorg_Ep;NH4_CrecFito_Ep;Nh4_Degr_Hip;Nh4_DegrNorg_Hip;NH4_CrecFito_Hip;No3_Desnitr_Ep;"
+    "No3_Nitrif_Ep;No3_CrecFito_Ep;No3_Desnitr_Hip;No3_Nitrif_Hip;No3_CrecFito_Hip",
+    "Chla_Crec_Ep;Chla_MuertFit_Ep;Chla_Sed_Ep;Chla_CrecFit_hip;Chla_Muert_hip;Chla_Sed_hip;Chla_Sed12_hip;"
+    "Porg_Degr_Ep;Porg_Sed_Ep;Porg_Resp_Ep;Porg_Degr_Hip;Porg_Sed_Hip;Porg_Resp_Hip;Porg_Sed12_Hip;Po4_Degr_Ep;"
+    "Po4_PorgDegr_Ep;Po4_CrecFit_Ep;Po4_MuertFit_Ep;Po4_Degr_Hip;Po4_PorgDegr_Hip;Po4_CrecFit_Hip;Po4_MuertFit_Hip",
+};
+
+void escribir(Modelo& m, OutputFile& archivo, const std::string& linea) {
+  if (!archivo.line(linea)) access_failure(m.log, ERROREMBPAR);
+}
+
+// One line or more of a header: the first item as it stands, then every
+// item followed by ";", `por_linea` items a line.
+void escribir_cabecera(Modelo& m, OutputFile& archivo, const std::string& primero,
+                       const std::vector<std::string>& items, std::size_t por_linea) {
+  std::vector<std::string> grupos;
+  for (const std::string& i : items) grupos.push_back(i + ";");
+  std::vector<std::string> lineas = reverted_records(grupos, por_linea);
+  lineas.front() = primero + lineas.front();
+  for (const std::string& l : lineas) escribir(m, archivo, l);
+}
+
+// One row: the reservoir, the date and the sub-step, then every value in
+// F15.3 followed by ";", 800 values a line.
+void escribir_fila(Modelo& m, OutputFile& archivo, TrabajoEmbalse& w, int j, const std::vector<double>& valores) {
+  const std::string inicio = trimmed(m.red.NOMEMB(w.K)) + ";" + nombre_mes(w.M) + "-" +
+                             edit_I(anyo_calendario(m.red.ANYOINICIAL, w.Y, w.M), 4) + ";" + edit_I(j, 4) + ";";
+  std::vector<std::string> grupos;
+  for (double v : valores) grupos.push_back(edit_F(v, 15, 3) + ";");
+  std::vector<std::string> lineas = reverted_records(grupos, 800);
+  lineas.front() = inicio + lineas.front();
+  for (const std::string& l : lineas) escribir(m, archivo, l);
+}
+
+// What the rows of an empty or one-layer month show: the volumes of a month
+// emptied (0) or filled from empty (VFIN), no hypolimnion concentration in
+// a one-layer month.
+void preparar_filas(Modelo& m, TrabajoEmbalse& w) {
+  for (int j = 1; j <= w.NSUB; ++j) {
+    if (vacio(w.VFIN)) w.V1I(j) = 0.0;
+    if (vacio(w.V0)) w.V1I(j) = w.VFIN;
+    if (w.dos_capas()) {
+      if (vacio(w.VFIN)) w.V2I(j) = 0.0;
+      if (vacio(w.V0)) w.V2I(j) = w.VFIN;
+    } else {
+      for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) w.C2I(j, c) = 0.0;
+    }
+  }
+}
+
+std::vector<std::string> con_prefijo(const Calidad& cal, const char* prefijo) {
+  std::vector<std::string> out;
+  for (int c = 1; c <= cal.NUMCONTAMINANTES; ++c) out.push_back(prefijo + trimmed(cal.NOMCONT(c)));
+  return out;
+}
+
+}  // namespace
+
+void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
+  const Calidad& cal = m.cal;
+  Simulacion& s = m.sim;
+  OutputFile& archivo = s.archivo_emb_par;
+  const int NC = cal.NUMCONTAMINANTES;
+  preparar_filas(m, w);
+  if (w.M == 1 && w.Y == 1 && !s.CABECERAEMBPAR) {
+    std::vector<std::string> items;
+    for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "CEntr_Epi", "Centr_Hip"})
+      for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
+    items.push_back(LIMITACIONES);
+    escribir_cabecera(m, archivo, CABECERAPARCIAL, items, 500);
+    s.CABECERAEMBPAR = true;
+  }
+  const int N = cal.ACUMULACIONRESULTADOSPARCIALES(2);
+  const double FV = cal.FACTORVOLUMEN;
+  int R = 1;
+  for (int j = 1; j <= w.NSUB; ++j) {
+    if (R != N) {
+      ++R;
+      continue;
+    }
+    R = 1;
+    std::vector<double> v = {w.V1I(j) / FV, w.V2I(j) / FV, w.ZEPILI(j), w.ZHYPI(j), w.QS1 / FV, w.QS2 / FV,
+                             w.QE1 / FV,    w.QE2 / FV,    w.QV / FV,   w.E12I(j)};
+    for (int c = 1; c <= NC; ++c) v.push_back(w.C1I(j, c) * s.DESCAMBIOUNIDAD(c));
+    for (int c = 1; c <= NC; ++c) v.push_back(w.C2I(j, c) * s.DESCAMBIOUNIDAD(c));
+    for (int c = 1; c <= NC; ++c) v.push_back(w.C1ENTRI(c) * s.DESCAMBIOUNIDAD(c));
+    for (int c = 1; c <= NC; ++c) v.push_back(w.C2ENTRI(c) * s.DESCAMBIOUNIDAD(c));
+    for (int f = 1; f <= 8; ++f) v.push_back(w.LIMITECRECIMIENTO(f, j));
+    escribir_fila(m, archivo, w, j, v);
+  }
+}
+
+void balances(Modelo& m, TrabajoEmbalse& w) {
+  const Calidad& cal = m.cal;
+  Simulacion& s = m.sim;
+  OutputFile& archivo = s.archivo_balances;
+  const int NC = cal.NUMCONTAMINANTES;
+  preparar_filas(m, w);
+  if (w.M == 1 && w.Y == 1 && !s.CABECERABALANCES) {
+    std::vector<std::string> items;
+    for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "IncreVol_ep", "SalidaEp_", "EntradaEp_", "DispersionEp_",
+                                "VariacTermEp_", "FlujoSedEp_", "IncreVol_Hip", "SalidaHip_", "EntradaHip_",
+                                "DispersionHip_", "VariacTermHip_", "FlujSedHip_"})
+      for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
+    for (const char* procesos : PROCESOS) {
+      std::string bloque = procesos;
+      bloque.resize(500, ' ');
+      items.push_back(bloque);
+    }
+    escribir_cabecera(m, archivo, CABECERABALANCE, items, 800);
+    s.CABECERABALANCES = true;
+  }
+  const double FV = cal.FACTORVOLUMEN;
+  for (int j = 1; j <= w.NSUB; ++j) {
+    const double V1 = w.V1I(j), V2 = w.V2I(j);
+    std::vector<double> v = {V1 / FV, V2 / FV};
+    for (int c = 1; c <= NC; ++c) v.push_back(V1 * w.C1I(j, c) / 1000000.0);
+    for (int c = 1; c <= NC; ++c) v.push_back(V2 * w.C2I(j, c) / 1000000.0);
+    for (const Array3<double>* masa : {&w.MASAEP, &w.MASAHIP})
+      for (int t = 1; t <= 6; ++t)
+        for (int c = 1; c <= NC; ++c) v.push_back((*masa)(j, c, t) / 1000000.0);
+    struct Proceso {
+      const Array2<double>* masa;
+      double volumen;
+    };
+    const Proceso procesos[] = {{&w.MASAEPOD, V1},    {&w.MASAHIPOD, V2},   {&w.MASAEPL, V1},
+                                {&w.MASAHIPL, V2},    {&w.MASAEPNORG, V1},  {&w.MASAHIPNORG, V2},
+                                {&w.MASAEPNH4, V1},   {&w.MASAHIPNH4, V2},  {&w.MASAEPNO3, V1},
+                                {&w.MASAHIPNO3, V2},  {&w.MASAEPCHLA, V1},  {&w.MASAHIPCHLA, V2},
+                                {&w.MASAEPPORG, V1},  {&w.MASAHIPPORG, V2}, {&w.MASAEPPO4, V1},
+                                {&w.MASAHIPPO4, V2}};
+    for (const Proceso& p : procesos)
+      for (int t = 1; t <= p.masa->size(2); ++t) v.push_back(p.volumen * (*p.masa)(j, t) / 1000000.0);
+    escribir_fila(m, archivo, w, j, v);
+  }
+}
+
+}  // namespace tornal

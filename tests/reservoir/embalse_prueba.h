@@ -1,0 +1,134 @@
+// One reservoir at node row 1, built by hand for the tests of the reservoir
+// model: a prism (constant area, level proportional to volume), every
+// series sized and at 0, calculation units throughout (flows times
+// DIVISORUNIDADES are the month's volumes), constituents chosen by options.
+#pragma once
+
+#include <string>
+
+#include "common/latin1.h"
+#include "reservoir/reservoir_model.h"
+#include "test_util.h"
+
+namespace tornal_test {
+
+struct OpcionesEmbalse {
+  int temperatura = 0;  // OPCIONTEMPERATURA
+  int modelo_t = 1;     // MODELOTEMPERATURA
+  int primer_orden = 1;
+  int oxigeno = 0, nitrogeno = 0, fitoplancton = 0;
+  int anyos = 1;
+  double area = 1.0e5;  // m2: level 10 m a million m3
+  double fondo = 0.0;   // level of the curve's first point
+  double paso = 1.0e7;  // volume between curve points
+};
+
+inline void serie(tornal::Array2<double>& a, double v) { a.fill(v); }
+
+// The model with one reservoir; every monthly series of the allocation model
+// and of the quality data sized for `anyos` years.
+inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
+  using tornal::padded;
+  tornal::Modelo m;
+  prepare(m);
+  tornal::Red& r = m.red;
+  tornal::Calidad& c = m.cal;
+  tornal::Simulacion& s = m.sim;
+  const int NA = o.anyos;
+  const int NM = 12 * NA;
+  r.NUMANYOS = NA;
+  r.ANYOINICIAL = 2000;
+  r.NUMEMBALSES = 1;
+  r.NOMEMB.resize(1);
+  r.NOMEMB(1) = padded("Embalse de prueba", tornal::LONGNOMBRE);
+  r.VOLINIEMB.resize(1);
+  r.VOLEMB.resize(1, 10);
+  r.COTAEMB.resize(1, 10);
+  r.SUPERFEMB.resize(1, 10);
+  for (int i = 1; i <= 10; ++i) {
+    r.VOLEMB(1, i) = o.paso * (i - 1);
+    r.COTAEMB(1, i) = o.fondo + o.paso * (i - 1) / o.area;
+    r.SUPERFEMB(1, i) = o.area;
+  }
+  for (tornal::Array3<double>* a : {&r.VOLFINEMB, &r.SUELTASEMB, &r.EVAPEMB, &r.FILTREMB, &r.VERTEMB}) a->resize(1, 12, NA);
+
+  c.OPCIONTEMPERATURA = o.temperatura;
+  c.MODELOTEMPERATURA = o.temperatura == 1 ? o.modelo_t : 0;
+  c.NUMCONT1OR = o.primer_orden;
+  c.OPCIONOXIGENO = o.oxigeno;
+  c.OPCIONNITROGENO = o.nitrogeno;
+  c.OPCIONFITOPLANCTON = o.fitoplancton;
+  const int NC = o.temperatura + o.primer_orden + 2 * o.oxigeno + 3 * (o.nitrogeno + o.fitoplancton);
+  c.NUMCONTAMINANTES = NC;
+  c.POS = tornal::posiciones_contaminantes(c);
+  c.NOMCONT.resize(NC);
+  c.NOMCONT1OR.resize(o.primer_orden);
+  const char* const cineticos[] = {"DBO5", "Oxígeno Disuelto", "Nitrógeno Orgánico", "Amonio", "Nitratos",
+                                   "Chla", "Fósforo Orgánico", "Fósforo Inorgánico"};
+  int k = 0;
+  if (o.temperatura == 1) c.NOMCONT(++k) = padded("Temperatura", 30);
+  for (int i = 1; i <= o.primer_orden; ++i) c.NOMCONT(++k) = c.NOMCONT1OR(i) = padded("P" + std::to_string(i), 30);
+  for (int i = 0; k < NC; ++i) c.NOMCONT(++k) = padded(tornal::latin1(cineticos[i]), 30);
+  c.TECTAK1OR.resize_filled(1.0, o.primer_orden);
+  c.KEMB.resize(1, o.primer_orden);
+  c.VSEMB.resize(1, o.primer_orden);
+  c.INCRETIEM.resize_filled(30.0, 1);
+  c.INRESPAREMB.resize(1);
+  c.COEMB.resize(1, NC);
+  c.COEMB2.resize(1, NC);
+  for (tornal::Array1<double>* a :
+       {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB, &c.KMAXGROWEMB, &c.KRESPEMB,
+        &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB, &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB,
+        &c.KEEMBTEMP})
+    a->resize(1);
+  for (tornal::Array2<double>* a :
+       {&c.ZTEMB, &c.SALEMB, &c.ENTREMB, &c.EEMB, &c.TEPIL, &c.THIPOL, &c.TEEMB, &c.TEEMBHIP, &c.HSWEMB, &c.TAIREMB,
+        &c.HREMB, &c.NUBEMB, &c.VIENTOEMB, &c.UWEMB, &c.IOEMB, &c.FLUMEMB})
+    a->resize(1, NM);
+  serie(c.TEPIL, 20.0);
+  serie(c.THIPOL, 20.0);
+  c.TECTAOD.fill(1.0);
+  c.CARACTERISTICASDELAGUA(1) = 1000.0;
+  c.CARACTERISTICASDELAGUA(2) = 4186.0;
+  c.FACTORVOLUMEN = 1.0e6;
+  c.DIVISORUNIDADES = 30.0;
+  c.COEFTETERMOCLINA = 0.8;
+
+  s.NUDOSCE.resize(1, NC, 12, NA);
+  s.NUDOSCS.resize(1, NC, 12, NA);
+  s.EMB1CF.resize(1, NC, 12, NA);
+  s.EMB2CF.resize(1, NC, 12, NA);
+  s.V1F.resize(1, 12, NA);
+  s.V2F.resize(1, 12, NA);
+  s.CEEMBAUX.resize(NC);
+  s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
+  s.ERROREMB.resize(1);
+  return m;
+}
+
+// The reservoir month by month, as the driver calls it (the series read at
+// the running month of the run), from the inflow concentrations NUDOSCE;
+// `w` holds the last month afterwards. `cada_mes` runs after every month.
+template <typename F>
+void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w, F&& cada_mes) {
+  for (int y = 1; y <= m.red.NUMANYOS; ++y)
+    for (int mes = 1; mes <= 12; ++mes) {
+      m.sim.MESACTUAL = 12 * (y - 1) + mes;
+      for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, mes, y);
+      tornal::CALCULOEMBSUB(m, 1, 1, mes, y, w);
+      cada_mes(mes, y);
+    }
+}
+
+inline void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
+  correr_embalse(m, w, [](int, int) {});
+}
+
+// A series of the allocation model or an inflow concentration in every month.
+inline void cada_mes(tornal::Array3<double>& a, double v) { a.fill(v); }
+inline void entrada(tornal::Modelo& m, int c, double v) {
+  for (int y = 1; y <= m.red.NUMANYOS; ++y)
+    for (int mes = 1; mes <= 12; ++mes) m.sim.NUDOSCE(1, c, mes, y) = v;
+}
+
+}  // namespace tornal_test

@@ -1,0 +1,108 @@
+// The layouts of the partial result file of reservoirs and of
+// "balances.csv": header items and their padding, row fields, the row
+// interval, the date labels, the zeros of a one-layer month; a failed write
+// stops the run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/fixed_format.h"
+#include "e2e/e2e_util.h"
+#include "embalse_prueba.h"
+
+namespace {
+
+using namespace tornal_test;
+
+long puntos_y_comas(const std::string& l) { return std::count(l.begin(), l.end(), ';'); }
+
+// The field `n` (from 0) of a row.
+std::string campo(const std::string& l, int n) {
+  std::size_t p = 0;
+  for (int i = 0; i < n; ++i) p = l.find(';', p) + 1;
+  return l.substr(p, l.find(';', p) - p);
+}
+
+TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
+  struct Caso {
+    const char* nombre;
+    int temperatura;  // NC = 1 + temperatura
+    double ZT;
+    int N, balances;
+  };
+  const Caso casos[] = {{"one pollutant, one layer, every sub-step", 0, 0.0, 1, 1},
+                        {"temperature and a pollutant, two layers, every third", 1, 20.0, 3, 1},
+                        {"a row interval above the sub-steps", 0, 0.0, 40, 0}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    OpcionesEmbalse o;
+    o.temperatura = c.temperatura;
+    tornal::Modelo m = embalse_prueba(o);
+    const int NC = m.cal.NUMCONTAMINANTES;
+    m.red.VOLINIEMB(1) = 2e7;
+    cada_mes(m.red.VOLFINEMB, 2e7);
+    cada_mes(m.red.SUELTASEMB, 1e5);
+    serie(m.cal.ZTEMB, c.ZT);
+    m.cal.INRESPAREMB(1) = 1;
+    m.cal.OPCIONBALANCES = c.balances;
+    m.cal.ACUMULACIONRESULTADOSPARCIALES(2) = c.N;
+    TempDir dir;
+    ASSERT_TRUE(m.sim.archivo_emb_par.open(dir.file("emb.csv")));
+    ASSERT_TRUE(m.sim.archivo_balances.open(dir.file("balances.csv")));
+    tornal::TrabajoEmbalse w;
+    correr_embalse(m, w);
+    ASSERT_TRUE(m.sim.archivo_emb_par.close());
+    ASSERT_TRUE(m.sim.archivo_balances.close());
+
+    bool crlf = false;
+    const auto p = crlf_lines(dir.read("emb.csv"), &crlf);
+    EXPECT_TRUE(crlf);
+    ASSERT_EQ(p.size(), 1u + 12 * (30 / c.N));
+    EXPECT_EQ(p[0].find("DispersFinal(m3/d);Epi_Ci_"), 251u - 19u);
+    EXPECT_NE(p[0].find(";Altura Epi(m); Altura Hipo(m);"), std::string::npos);
+    EXPECT_EQ(p[0].substr(p[0].size() - 23), "LimFosfHip;LimNitrHip;;");
+    EXPECT_EQ(puntos_y_comas(p[0]), 13 + 4 * NC + 9);
+    EXPECT_NE(p[0].find(";Centr_HipP1;"), std::string::npos);
+    for (std::size_t i = 1; i < p.size(); ++i) {
+      EXPECT_EQ(puntos_y_comas(p[i]), 3 + 10 + 4 * NC + 8);
+      EXPECT_EQ(campo(p[i], 2), c.N == 1 ? tornal::edit_I(int((i - 1) % 30 + 1), 4)
+                                         : tornal::edit_I(int((i - 1) % 10 + 1) * 3, 4));
+      EXPECT_EQ(campo(p[i], 4), c.ZT == 0.0 ? "          0.000" : "         18.000");  // hypolimnion
+    }
+    if (p.size() > 1) {
+      EXPECT_EQ(campo(p[1], 0), "Embalse de prueba");
+      EXPECT_EQ(campo(p[1 + 2 * (30 / c.N)], 1), "Dic-2000");
+      EXPECT_EQ(campo(p[1 + 3 * (30 / c.N)], 1), "Ene-2001");
+    }
+
+    const auto b = crlf_lines(dir.read("balances.csv"));
+    if (c.balances == 0) {
+      EXPECT_TRUE(b.empty());
+      continue;
+    }
+    ASSERT_EQ(b.size(), 1u + 12 * 30);
+    EXPECT_EQ(b[0].rfind("Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Epi_Ci_", 0),
+              0u);
+    EXPECT_EQ(puntos_y_comas(b[0]), 5 + 14 * NC + 56);  // 56 process heads in three blocks
+    EXPECT_NE(b[0].find(";FlujSedHip_P1;OD_Reaireac_Ep;"), std::string::npos);
+    EXPECT_NE(b[0].find("L_Sed12_Hip" + std::string(304, ' ') + ";Norg_Degr_Ep;"), std::string::npos);
+    EXPECT_NE(b[0].find("No3_CrecFito_Hip" + std::string(215, ' ') + ";Chla_Crec_Ep;"), std::string::npos);
+    EXPECT_EQ(b[0].substr(b[0].size() - 200), "Po4_MuertFit_Hip" + std::string(183, ' ') + ";");
+    for (std::size_t i = 1; i < b.size(); ++i) EXPECT_EQ(puntos_y_comas(b[i]), 3 + 2 + 14 * NC + 56);
+  }
+}
+
+// A row that cannot be written is reported and stops the run.
+TEST(ReservoirFiles, AFailedWriteStops) {
+  tornal::Modelo m = embalse_prueba();
+  m.red.VOLINIEMB(1) = 2e7;
+  cada_mes(m.red.VOLFINEMB, 2e7);
+  m.cal.INRESPAREMB(1) = 1;
+  tornal::TrabajoEmbalse w;
+  EXPECT_EQ(stop_message([&] { correr_embalse(m, w); }), "error");
+  EXPECT_EQ(log_lines(m).back(), "Error en el acceso al archivo de resultados parciales de embalses");
+}
+
+}  // namespace
