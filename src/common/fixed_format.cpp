@@ -1,32 +1,91 @@
 // Fixed-format edits and date labels (see fixed_format.h).
 #include "common/fixed_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace tornal {
 
 namespace {
 
-std::string right(const std::string& body, int w) {
-  if (w <= 0) return std::string();
-  if (static_cast<int>(body.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
-  return std::string(static_cast<std::size_t>(w) - body.size(), ' ') + body;
+// The field: `body` right-aligned in w characters, or w asterisks when it
+// is longer.
+int right(char* out, const char* body, std::size_t length, int w) {
+  if (w <= 0) return 0;
+  const std::size_t width = static_cast<std::size_t>(w);
+  if (length > width) {
+    std::memset(out, '*', width);
+  } else {
+    std::memset(out, ' ', width - length);
+    std::memcpy(out + (width - length), body, length);
+  }
+  return w;
 }
 
 }  // namespace
 
-std::string edit_I(long long value, int w) { return right(std::to_string(value), w); }
+int put_I(char* out, long long value, int w) {
+  char body[24];
+  const auto r = std::to_chars(body, body + sizeof body, value);
+  return right(out, body, static_cast<std::size_t>(r.ptr - body), w);
+}
 
-std::string edit_F(double value, int w, int d) {
-  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
+int put_F(char* out, double value, int w, int d) {
+  if (w <= 0) return 0;
+  if (!std::isfinite(value)) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return w;
+  }
   if (d < 0) d = 0;
   if (value == 0.0) value = 0.0;  // no negative zero
-  std::vector<char> buf(static_cast<std::size_t>(d) + 400);
+  // A double has at most 309 integer digits; the sign, the point and the
+  // decimals follow. Short decimals (every field of the result files) need
+  // no heap.
+  constexpr std::size_t SHORT = 400;
+  const std::size_t need = 312 + static_cast<std::size_t>(d);
+  char short_body[SHORT];
+  std::vector<char> long_body;
+  char* body = short_body;
+  if (need > SHORT) {
+    long_body.resize(need);
+    body = long_body.data();
+  }
+  // The exact binary value rounded to d decimals, as the C library's %.*f.
+  const auto r = std::to_chars(body, body + need, value, std::chars_format::fixed, d);
+  std::size_t length = static_cast<std::size_t>(r.ptr - body);
   // The point is written also with no decimals after it (F5.0 of 12 is "  12.").
-  std::snprintf(buf.data(), buf.size(), "%#.*f", d, value);
-  return right(buf.data(), w);
+  if (d == 0) body[length++] = '.';
+  return right(out, body, length, w);
+}
+
+std::string edit_I(long long value, int w) {
+  std::string s(static_cast<std::size_t>(w > 0 ? w : 0), ' ');
+  put_I(s.data(), value, w);
+  return s;
+}
+
+std::string edit_F(double value, int w, int d) {
+  std::string s(static_cast<std::size_t>(w > 0 ? w : 0), ' ');
+  put_F(s.data(), value, w, d);
+  return s;
+}
+
+RecordBuffer& RecordBuffer::F(double value, int w, int d) {
+  if (w <= 0) return *this;
+  const std::size_t at = text_.size();
+  text_.resize(at + static_cast<std::size_t>(w));
+  put_F(text_.data() + at, value, w, d);
+  return *this;
+}
+
+RecordBuffer& RecordBuffer::I(long long value, int w) {
+  if (w <= 0) return *this;
+  const std::size_t at = text_.size();
+  text_.resize(at + static_cast<std::size_t>(w));
+  put_I(text_.data() + at, value, w);
+  return *this;
 }
 
 std::string edit_A(std::string_view text) { return std::string(text); }
