@@ -22,9 +22,17 @@ class Array {
   Array() = default;
   explicit Array(std::string name) : name_(std::move(name)) {}
 
-  // Sizes the array, every element set to `value`; negative sizes count as 0.
+  // Sizes the array, every element set to T() (0 for numbers); negative
+  // sizes count as 0.
   template <typename... N>
   void resize(N... n) {
+    resize_filled(T(), n...);
+  }
+
+  // Sizes the array with every element set to `value`, in one pass over the
+  // memory.
+  template <typename... N>
+  void resize_filled(const T& value, N... n) {
     static_assert(sizeof...(N) == R, "one size per dimension");
     long sizes[R] = {static_cast<long>(n)...};
     std::size_t total = 1;
@@ -32,13 +40,10 @@ class Array {
       size_[d] = sizes[d] < 0 ? 0 : sizes[d];
       total *= static_cast<std::size_t>(size_[d]);
     }
-    data_.assign(total, T());
-  }
-
-  template <typename... N>
-  void resize_filled(const T& value, N... n) {
-    resize(n...);
-    fill(value);
+    // The old elements are released first, so that the array is never held
+    // twice.
+    std::vector<T>().swap(data_);
+    data_.assign(total, value);
   }
 
   void fill(const T& value) { data_.assign(data_.size(), value); }

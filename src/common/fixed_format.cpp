@@ -1,7 +1,9 @@
 // Fixed-format edits and date labels (see fixed_format.h).
 #include "common/fixed_format.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -24,6 +26,80 @@ int right(char* out, const char* body, std::size_t length, int w) {
   return w;
 }
 
+constexpr std::uint64_t POT10[19] = {1ULL,
+                                      10ULL,
+                                      100ULL,
+                                      1000ULL,
+                                      10000ULL,
+                                      100000ULL,
+                                      1000000ULL,
+                                      10000000ULL,
+                                      100000000ULL,
+                                      1000000000ULL,
+                                      10000000000ULL,
+                                      100000000000ULL,
+                                      1000000000000ULL,
+                                      10000000000000ULL,
+                                      100000000000000ULL,
+                                      1000000000000000ULL,
+                                      10000000000000000ULL,
+                                      100000000000000000ULL,
+                                      1000000000000000000ULL};
+
+// The decimal digits of n, at least `minimo` of them (zeros in front), written
+// backwards ending just before `fin`; returns the first.
+char* digitos(std::uint64_t n, int minimo, char* fin) {
+  char* p = fin;
+  while (n != 0 || minimo > 0) {
+    *--p = static_cast<char>('0' + n % 10);
+    n /= 10;
+    --minimo;
+  }
+  return p;
+}
+
+// Fw.d of a finite value whose d-decimal rounding stays below 2^63 and with
+// d at most 18, into body: the exact binary value m x 2^e times 10^d, in
+// 128-bit integers, rounded to nearest with ties to even, as the C library
+// rounds. Returns the length, or 0 when the value is not of this kind.
+std::size_t fijo_exacto(double value, int d, char* body) {
+  if (d > 18) return 0;
+  const double a = std::fabs(value);
+  if (!(a < 9.0e18 / static_cast<double>(POT10[d]))) return 0;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(a);
+  const int campo = static_cast<int>(bits >> 52);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;
+  if (campo != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = campo - 1075;
+  }
+  using u128 = unsigned __int128;
+  const u128 n = static_cast<u128>(m) * POT10[d];  // below 2^113
+  std::uint64_t q;
+  if (e >= 0) {
+    q = static_cast<std::uint64_t>(n << e);
+  } else if (-e >= 120) {
+    q = 0;  // far below half a unit of the last decimal
+  } else {
+    const int s = -e;
+    const u128 entero = n >> s;
+    const u128 resto = n - (entero << s);
+    const u128 mitad = static_cast<u128>(1) << (s - 1);
+    q = static_cast<std::uint64_t>(entero);
+    if (resto > mitad || (resto == mitad && (q & 1) != 0)) ++q;
+  }
+  char tmp[48];
+  char* fin = tmp + sizeof tmp;
+  char* p = digitos(q % POT10[d], d, fin);
+  *--p = '.';
+  p = digitos(q / POT10[d], 1, p);
+  if (value < 0.0) *--p = '-';  // also when it rounds to zero
+  const std::size_t length = static_cast<std::size_t>(fin - p);
+  std::memcpy(body, p, length);
+  return length;
+}
+
 }  // namespace
 
 int put_I(char* out, long long value, int w) {
@@ -40,9 +116,11 @@ int put_F(char* out, double value, int w, int d) {
   }
   if (d < 0) d = 0;
   if (value == 0.0) value = 0.0;  // no negative zero
+  // The values of the result files: integer arithmetic on the exact value.
+  char fast[48];
+  if (const std::size_t length = fijo_exacto(value, d, fast); length != 0) return right(out, fast, length, w);
   // A double has at most 309 integer digits; the sign, the point and the
-  // decimals follow. Short decimals (every field of the result files) need
-  // no heap.
+  // decimals follow. Short decimals need no heap.
   constexpr std::size_t SHORT = 400;
   const std::size_t need = 312 + static_cast<std::size_t>(d);
   char short_body[SHORT];

@@ -84,10 +84,24 @@ bool FreeReader::open(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return false;
-  set_text(content.str());
+  // The whole file in one read when its size is known; else through the
+  // stream's buffer.
+  std::string content;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size >= 0 && in.seekg(0, std::ios::beg)) {
+    content.resize(static_cast<std::size_t>(size));
+    in.read(content.data(), size);
+    if (in.bad() || in.gcount() != size) return false;
+  } else {
+    in.clear();
+    in.seekg(0, std::ios::beg);
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    if (in.bad()) return false;
+    content = std::move(whole).str();
+  }
+  set_text(content);
   return true;
 }
 
@@ -96,10 +110,10 @@ void FreeReader::set_text(const std::string& content) {
   next_line_ = 0;
   std::size_t start = 0;
   while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    std::string line = content.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(line);
+    const std::size_t end = content.find('\n', start);
+    std::size_t stop = end == std::string::npos ? content.size() : end;
+    if (stop > start && content[stop - 1] == '\r') --stop;
+    lines_.emplace_back(content, start, stop - start);
     if (end == std::string::npos) break;
     start = end + 1;
   }
