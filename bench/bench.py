@@ -74,7 +74,7 @@ def run_once(binary, folder):
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("the run failed; see %s/tornal.log" % folder)
     files = [os.path.join(folder, f) for f in OUTPUTS if os.path.exists(os.path.join(folder, f))]
-    return wall, usage.ru_maxrss * 1024, files
+    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024, files
 
 
 def copy_time(files, scratch):
@@ -90,15 +90,16 @@ def measure(binary, p, repeat, work):
     make_basin(folder, p)
     scratch = os.path.join(work, "copy")
     os.makedirs(scratch, exist_ok=True)
-    walls, peaks, copies = [], [], []
+    walls, cpus, peaks, copies = [], [], [], []
     files = []
     for _ in range(repeat):
-        wall, peak, files = run_once(binary, folder)
+        wall, cpu, peak, files = run_once(binary, folder)
         walls.append(wall)
+        cpus.append(cpu)
         peaks.append(peak)
         copies.append(copy_time(files, scratch))
     out_bytes = sum(os.path.getsize(f) for f in files)
-    return dict(wall=statistics.median(walls), copy=statistics.median(copies), peak=statistics.median(peaks),
+    return dict(wall=statistics.median(walls), cpu=statistics.median(cpus), copy=statistics.median(copies), peak=statistics.median(peaks),
                 bytes=out_bytes, arrays=result_array_bytes(p), walls=walls)
 
 
@@ -131,6 +132,7 @@ def main():
         r = measure(binary, p, a.repeat, work)
         print("basin: %s (%s)" % (a.basin, ", ".join("%s=%s" % kv for kv in p.items())))
         print("run wall time:      %.3f s (median of %s)" % (r["wall"], ", ".join("%.3f" % w for w in r["walls"])))
+        print("run cpu time:       %.3f s (user + system)" % r["cpu"])
         print("output bytes:       %s" % mb(r["bytes"]))
         print("copy of the output: %.3f s" % r["copy"])
         print("run / copy:         %.2f" % (r["wall"] / r["copy"]))

@@ -14,6 +14,27 @@ namespace tornal {
 
 [[noreturn]] void array_index_error(const std::string& name, const long* index, int rank, const long* size);
 
+// Storage of the arrays' elements. A large block (the result arrays of a
+// basin run to hundreds of megabytes) is asked of the system in pages that
+// may be large, so that filling it costs few page faults; a small one comes
+// from the ordinary heap.
+void* array_storage_allocate(std::size_t bytes);
+void array_storage_release(void* block, std::size_t bytes) noexcept;
+
+template <typename T>
+struct ArrayStorage {
+  using value_type = T;
+  ArrayStorage() = default;
+  template <typename U>
+  ArrayStorage(const ArrayStorage<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { array_storage_release(p, n * sizeof(T)); }
+  template <typename U>
+  bool operator==(const ArrayStorage<U>&) const noexcept {
+    return true;
+  }
+};
+
 template <typename T, int R>
 class Array {
   static_assert(R >= 1 && R <= 4, "arrays have 1 to 4 dimensions");
@@ -42,7 +63,7 @@ class Array {
     }
     // The old elements are released first, so that the array is never held
     // twice.
-    std::vector<T>().swap(data_);
+    std::vector<T, ArrayStorage<T>>().swap(data_);
     data_.assign(total, value);
   }
 
@@ -86,7 +107,7 @@ class Array {
 
   std::string name_;
   std::array<long, R> size_{};
-  std::vector<T> data_;
+  std::vector<T, ArrayStorage<T>> data_;
 };
 
 template <typename T>

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "common/latin1.h"
 
@@ -84,25 +83,18 @@ bool FreeReader::open(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  // The whole file in one read when its size is known; else through the
-  // stream's buffer.
-  std::string content;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size >= 0 && in.seekg(0, std::ios::beg)) {
-    content.resize(static_cast<std::size_t>(size));
-    in.read(content.data(), size);
-    if (in.bad() || in.gcount() != size) return false;
-  } else {
-    in.clear();
-    in.seekg(0, std::ios::beg);
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    if (in.bad()) return false;
-    content = std::move(whole).str();
+  // Line by line straight into the reader's lines: the file is held once.
+  lines_.clear();
+  next_line_ = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t length = line.size();
+    lines_.push_back(std::move(line));
+    line = std::string();
+    line.reserve(length);  // lines of one file are much alike
   }
-  set_text(content);
-  return true;
+  return !in.bad();
 }
 
 void FreeReader::set_text(const std::string& content) {

@@ -113,8 +113,10 @@ bool OutputFile::open_append(const std::string& path) {
 
 bool OutputFile::line(std::string_view latin1_text) {
   if (!out_.is_open()) return false;
-  out_.write(latin1_text.data(), static_cast<std::streamsize>(latin1_text.size()));
-  out_.write("\r\n", 2);
+  // Straight into the stream's buffer; a short write marks the stream bad.
+  std::streambuf& b = *out_.rdbuf();
+  const auto n = static_cast<std::streamsize>(latin1_text.size());
+  if (b.sputn(latin1_text.data(), n) != n || b.sputn("\r\n", 2) != 2) out_.setstate(std::ios::badbit);
   return out_.good();
 }
 
