@@ -34,7 +34,7 @@ void array_index_error(const std::string& name, const long* index, int rank, con
 namespace {
 // Blocks from this size on are mapped on their own and marked for large
 // pages; the system falls back to ordinary pages when it has none.
-constexpr std::size_t LARGE_BLOCK = std::size_t{4} << 20;
+constexpr std::size_t LARGE_BLOCK = std::size_t{2} << 20;
 constexpr std::size_t LARGE_PAGE = std::size_t{2} << 20;
 }  // namespace
 #endif

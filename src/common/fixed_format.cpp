@@ -46,26 +46,21 @@ constexpr std::uint64_t POT10[19] = {1ULL,
                                       100000000000000000ULL,
                                       1000000000000000000ULL};
 
-// The decimal digits of n, at least `minimo` of them (zeros in front), written
-// backwards ending just before `fin`; returns the first.
-char* digitos(std::uint64_t n, int minimo, char* fin) {
-  char* p = fin;
-  while (n != 0 || minimo > 0) {
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
-    --minimo;
-  }
-  return p;
-}
+// The largest magnitude whose d-decimal rounding is kept below 2^63:
+// 9 x 10^(18 - d).
+constexpr double LIMITE[19] = {9e18, 9e17, 9e16, 9e15, 9e14, 9e13, 9e12, 9e11, 9e10, 9e9,
+                               9e8,  9e7,  9e6,  9e5,  9e4,  9e3,  9e2,  9e1,  9e0};
 
 // Fw.d of a finite value whose d-decimal rounding stays below 2^63 and with
 // d at most 18, into body: the exact binary value m x 2^e times 10^d, in
 // 128-bit integers, rounded to nearest with ties to even, as the C library
-// rounds. Returns the length, or 0 when the value is not of this kind.
-std::size_t fijo_exacto(double value, int d, char* body) {
-  if (d > 18) return 0;
+// rounds. The text is written right-aligned in [inicio, fin), over what the
+// field holds; returns 1, 0 when it does not fit, -1 when the value is not
+// of this kind (and nothing is written).
+int fijo_exacto(double value, int d, char* inicio, char* fin) {
+  if (d > 18) return -1;
   const double a = std::fabs(value);
-  if (!(a < 9.0e18 / static_cast<double>(POT10[d]))) return 0;
+  if (!(a < LIMITE[d])) return -1;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(a);
   const int campo = static_cast<int>(bits >> 52);
   std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
@@ -89,16 +84,45 @@ std::size_t fijo_exacto(double value, int d, char* body) {
     q = static_cast<std::uint64_t>(entero);
     if (resto > mitad || (resto == mitad && (q & 1) != 0)) ++q;
   }
-  char tmp[48];
-  char* fin = tmp + sizeof tmp;
-  char* p = digitos(q % POT10[d], d, fin);
+  // The d decimals, the point, then the integer digits (at least one) and
+  // the sign, from the right.
+  char* p = fin;
+  for (int i = 0; i < d; ++i) {
+    if (p == inicio) return 0;
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  if (p == inicio) return 0;
   *--p = '.';
-  p = digitos(q / POT10[d], 1, p);
-  if (value < 0.0) *--p = '-';  // also when it rounds to zero
-  const std::size_t length = static_cast<std::size_t>(fin - p);
-  std::memcpy(body, p, length);
-  return length;
+  do {
+    if (p == inicio) return 0;
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q != 0);
+  if (value < 0.0) {  // also when it rounds to zero
+    if (p == inicio) return 0;
+    *--p = '-';
+  }
+  return 1;
 }
+
+// w bytes from `from` to `out`, by moves of 8 bytes (the last one may go
+// over bytes already moved) when there are 8 or more: no call to the C
+// library for the short fields of the result files.
+void mover(char* out, const char* from, int w) {
+  if (w < 8) {
+    for (int i = 0; i < w; ++i) out[i] = from[i];
+    return;
+  }
+  int k = w;
+  for (; k >= 8; k -= 8) std::memcpy(out + k - 8, from + k - 8, 8);
+  if (k > 0) std::memcpy(out, from, 8);
+}
+
+// The widest field edited through the short path.
+constexpr int CORTO = 40;
+constexpr char ASTERISCOS[CORTO + 1] = "****************************************";
+constexpr char BLANCOS[CORTO + 1] = "                                        ";
 
 }  // namespace
 
@@ -116,9 +140,14 @@ int put_F(char* out, double value, int w, int d) {
   }
   if (d < 0) d = 0;
   if (value == 0.0) value = 0.0;  // no negative zero
-  // The values of the result files: integer arithmetic on the exact value.
-  char fast[48];
-  if (const std::size_t length = fijo_exacto(value, d, fast); length != 0) return right(out, fast, length, w);
+  // The values of the result files: integer arithmetic on the exact value,
+  // the digits written over a field of blanks.
+  if (w <= CORTO) {
+    mover(out, BLANCOS, w);
+    const int hecho = fijo_exacto(value, d, out, out + w);
+    if (hecho == 0) mover(out, ASTERISCOS, w);
+    if (hecho >= 0) return w;
+  }
   // A double has at most 309 integer digits; the sign, the point and the
   // decimals follow. Short decimals need no heap.
   constexpr std::size_t SHORT = 400;
@@ -148,22 +177,6 @@ std::string edit_F(double value, int w, int d) {
   std::string s(static_cast<std::size_t>(w > 0 ? w : 0), ' ');
   put_F(s.data(), value, w, d);
   return s;
-}
-
-RecordBuffer& RecordBuffer::F(double value, int w, int d) {
-  if (w <= 0) return *this;
-  const std::size_t at = text_.size();
-  text_.resize(at + static_cast<std::size_t>(w));
-  put_F(text_.data() + at, value, w, d);
-  return *this;
-}
-
-RecordBuffer& RecordBuffer::I(long long value, int w) {
-  if (w <= 0) return *this;
-  const std::size_t at = text_.size();
-  text_.resize(at + static_cast<std::size_t>(w));
-  put_I(text_.data() + at, value, w);
-  return *this;
 }
 
 std::string edit_A(std::string_view text) { return std::string(text); }

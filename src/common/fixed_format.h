@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,22 +35,36 @@ std::string edit_A(std::string_view text, int w);
 // one record to the next.
 class RecordBuffer {
  public:
-  void clear() { text_.clear(); }
-  RecordBuffer& F(double value, int w, int d);
-  RecordBuffer& I(long long value, int w);
+  void clear() { length_ = 0; }
+  RecordBuffer& F(double value, int w, int d) {
+    if (w > 0) put_F(room(static_cast<std::size_t>(w)), value, w, d);
+    return *this;
+  }
+  RecordBuffer& I(long long value, int w) {
+    if (w > 0) put_I(room(static_cast<std::size_t>(w)), value, w);
+    return *this;
+  }
   RecordBuffer& A(std::string_view text) {
-    text_.append(text);
+    if (!text.empty()) std::memcpy(room(text.size()), text.data(), text.size());
     return *this;
   }
   RecordBuffer& A(char c) {
-    text_.push_back(c);
+    *room(1) = c;
     return *this;
   }
-  const std::string& text() const { return text_; }
-  std::size_t size() const { return text_.size(); }
+  std::string_view text() const { return std::string_view(buffer_.data(), length_); }
+  std::size_t size() const { return length_; }
 
  private:
-  std::string text_;
+  // n more characters at the end of the record.
+  char* room(std::size_t n) {
+    if (length_ + n > buffer_.size()) buffer_.resize(2 * (length_ + n) + 64);
+    char* p = buffer_.data() + length_;
+    length_ += n;
+    return p;
+  }
+  std::string buffer_;
+  std::size_t length_ = 0;
 };
 
 // Record reversion of a format made of one group repeated up to `repeat`

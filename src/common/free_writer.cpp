@@ -98,7 +98,7 @@ std::vector<std::string> free_format_lines(std::initializer_list<FreeItem> items
 }
 
 bool OutputFile::open(const std::string& path) {
-  if (!buffer_) buffer_ = std::make_unique<char[]>(BUFFER);
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BUFFER);
   // The buffer is handed over before the file is opened, when the stream
   // still takes it.
   if (!out_.is_open()) out_.rdbuf()->pubsetbuf(buffer_.get(), BUFFER);

@@ -18,7 +18,7 @@ namespace {
 std::string fecha_grafico(const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
   RecordBuffer f;
   f.A(edit_A(ETIQ(mes), 3)).A('-').I(anyo_calendario(ANYOINICIAL, iy, mes), 4);
-  return f.text();
+  return std::string(f.text());
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ std::string titulo_salida(const std::string& TITULO) {
 // I3 with the output code, then 12F15.3 with the twelve months, built in
 // the caller's buffer.
 template <typename Valor>
-const std::string& linea_concentracion(RecordBuffer& linea, int codigo, Valor valor) {
+std::string_view linea_concentracion(RecordBuffer& linea, int codigo, Valor valor) {
   linea.clear();
   linea.I(codigo, 3);
   for (int mes = 1; mes <= 12; ++mes) linea.F(valor(mes), 15, 3);
