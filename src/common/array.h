@@ -97,11 +97,17 @@ class Array {
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");
     long idx[R] = {static_cast<long>(i)...};
+    // One unsigned comparison per index: an index below 1 wraps round to a
+    // huge value and fails it too.
     std::size_t off = 0;
+    bool inside = true;
     for (int d = R - 1; d >= 0; --d) {
-      if (idx[d] < 1 || idx[d] > size_[d]) array_index_error(name_, idx, R, size_.data());
-      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(idx[d] - 1);
+      const auto i = static_cast<unsigned long>(idx[d]) - 1UL;
+      inside = inside && i < static_cast<unsigned long>(size_[d]);
+      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(i);
     }
+    if (!inside) [[unlikely]]
+      array_index_error(name_, idx, R, size_.data());
     return off;
   }
 
