@@ -359,14 +359,18 @@ TEST(FreeReader, OpensFilesAndRefusesWhatIsNoFile) {
 // file, and lines long enough to span the stream's buffer.
 TEST(FreeReader, FileReadsAsItsTextInMemory) {
   const std::string largo(70000, 'x');
-  const std::vector<std::string> textos = {"a\nb\n",        "a\r\nb\r\n", "a\nb",         "a\nb\r",
-                                           "\n\na\n\n",     "a\rb c\n",    "",              "\r\n",
-                                           largo + "\r\n" + largo, "x y\n" + largo + " z\n"};
+  std::vector<std::string> textos = {"a\nb\n", "a\r\nb\r\n", "a\nb", "a\nb\r", "\n\na\n\n", "a\rb c\n", "", "\r\n"};
+  textos.push_back(largo);
+  textos.back().append("\r\n").append(largo);
+  textos.push_back("x y\n");
+  textos.back().append(largo).append(" z\n");
   tornal_test::TempDir dir;
   for (std::size_t t = 0; t < textos.size(); ++t) {
-    SCOPED_TRACE("texto " + std::to_string(t));
+    SCOPED_TRACE(t);
     FreeReader desde_archivo;
-    ASSERT_TRUE(desde_archivo.open(dir.write("t" + std::to_string(t) + ".txt", textos[t])));
+    std::string nombre = "t";
+    nombre.append(std::to_string(t)).append(".txt");
+    ASSERT_TRUE(desde_archivo.open(dir.write(nombre, textos[t])));
     FreeReader en_memoria;
     en_memoria.set_text(textos[t]);
     for (int n = 0; n < 10; ++n) {
