@@ -78,11 +78,13 @@ def run_once(binary, folder):
 
 
 def copy_time(files, scratch):
-    t0 = time.perf_counter()
+    """Wall and cpu (user + system) time of reading and writing the files."""
+    t0, c0 = time.perf_counter(), os.times()
     for f in files:
         with open(f, "rb") as src, open(os.path.join(scratch, os.path.basename(f)), "wb") as dst:
             shutil.copyfileobj(src, dst, 1 << 20)
-    return time.perf_counter() - t0
+    c1 = os.times()
+    return time.perf_counter() - t0, (c1.user - c0.user) + (c1.system - c0.system)
 
 
 def measure(binary, p, repeat, work):
@@ -90,16 +92,19 @@ def measure(binary, p, repeat, work):
     make_basin(folder, p)
     scratch = os.path.join(work, "copy")
     os.makedirs(scratch, exist_ok=True)
-    walls, cpus, peaks, copies = [], [], [], []
+    walls, cpus, peaks, copies, copy_cpus = [], [], [], [], []
     files = []
     for _ in range(repeat):
         wall, cpu, peak, files = run_once(binary, folder)
         walls.append(wall)
         cpus.append(cpu)
         peaks.append(peak)
-        copies.append(copy_time(files, scratch))
+        copy_wall, copy_cpu = copy_time(files, scratch)
+        copies.append(copy_wall)
+        copy_cpus.append(copy_cpu)
     out_bytes = sum(os.path.getsize(f) for f in files)
-    return dict(wall=statistics.median(walls), cpu=statistics.median(cpus), copy=statistics.median(copies), peak=statistics.median(peaks),
+    return dict(wall=statistics.median(walls), cpu=statistics.median(cpus), copy=statistics.median(copies),
+                copy_cpu=statistics.median(copy_cpus), peak=statistics.median(peaks),
                 bytes=out_bytes, arrays=result_array_bytes(p), walls=walls)
 
 
@@ -135,7 +140,8 @@ def main():
         print("run cpu time:       %.3f s (user + system)" % r["cpu"])
         print("output bytes:       %s" % mb(r["bytes"]))
         print("copy of the output: %.3f s" % r["copy"])
-        print("run / copy:         %.2f" % (r["wall"] / r["copy"]))
+        print("copy cpu time:      %.3f s (user + system)" % r["copy_cpu"])
+        print("run / copy:         %.2f (wall), %.2f (cpu)" % (r["wall"] / r["copy"], r["cpu"] / max(r["copy_cpu"], 1e-3)))
         print("peak memory:        %s" % mb(r["peak"]))
         print("result arrays:      %s" % mb(r["arrays"]))
         print("peak / arrays:      %.2f" % (r["peak"] / r["arrays"]))
