@@ -1,7 +1,18 @@
 // Out-of-range indices of the system's arrays (see array.h).
 #include "common/array.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "common/stop.h"
+
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#define TORNAL_LARGE_PAGES 1
+#endif
 
 namespace tornal {
 
@@ -17,6 +28,50 @@ void array_index_error(const std::string& name, const long* index, int rank, con
     dims += std::to_string(size[d]);
   }
   stop(text + "), de dimensiones " + dims + ")");
+}
+
+#ifdef TORNAL_LARGE_PAGES
+namespace {
+// Blocks from this size on are mapped on their own and marked for large
+// pages; the system falls back to ordinary pages when it has none.
+constexpr std::size_t LARGE_BLOCK = std::size_t{2} << 20;
+constexpr std::size_t LARGE_PAGE = std::size_t{2} << 20;
+}  // namespace
+#endif
+
+void* array_storage_allocate(std::size_t bytes) {
+#ifdef TORNAL_LARGE_PAGES
+  if (bytes >= LARGE_BLOCK) {
+    // Mapped with room to start on a large-page boundary; the parts before
+    // and after the block are given back.
+    const std::size_t span = bytes + LARGE_PAGE;
+    void* m = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    char* const base = static_cast<char*>(m);
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(base);
+    char* const p = base + ((LARGE_PAGE - at % LARGE_PAGE) % LARGE_PAGE);
+    if (p > base) munmap(base, static_cast<std::size_t>(p - base));
+    const std::size_t tail = static_cast<std::size_t>(base + span - (p + bytes));
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    // Only whole pages past the block's last page can be returned.
+    const std::size_t end = (bytes + page - 1) / page * page;
+    if (tail > end - bytes) munmap(p + end, tail - (end - bytes));
+    madvise(p, bytes, MADV_HUGEPAGE);
+    return p;
+  }
+#endif
+  return ::operator new(bytes);
+}
+
+void array_storage_release(void* block, std::size_t bytes) noexcept {
+#ifdef TORNAL_LARGE_PAGES
+  if (bytes >= LARGE_BLOCK) {
+    munmap(block, bytes);  // the whole pages that hold the block
+    return;
+  }
+#endif
+  (void)bytes;
+  ::operator delete(block);
 }
 
 }  // namespace tornal

@@ -14,6 +14,27 @@ namespace tornal {
 
 [[noreturn]] void array_index_error(const std::string& name, const long* index, int rank, const long* size);
 
+// Storage of the arrays' elements. A large block (the result arrays of a
+// basin run to hundreds of megabytes) is asked of the system in pages that
+// may be large, so that filling it costs few page faults; a small one comes
+// from the ordinary heap.
+void* array_storage_allocate(std::size_t bytes);
+void array_storage_release(void* block, std::size_t bytes) noexcept;
+
+template <typename T>
+struct ArrayStorage {
+  using value_type = T;
+  ArrayStorage() = default;
+  template <typename U>
+  ArrayStorage(const ArrayStorage<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { array_storage_release(p, n * sizeof(T)); }
+  template <typename U>
+  bool operator==(const ArrayStorage<U>&) const noexcept {
+    return true;
+  }
+};
+
 template <typename T, int R>
 class Array {
   static_assert(R >= 1 && R <= 4, "arrays have 1 to 4 dimensions");
@@ -22,9 +43,17 @@ class Array {
   Array() = default;
   explicit Array(std::string name) : name_(std::move(name)) {}
 
-  // Sizes the array, every element set to `value`; negative sizes count as 0.
+  // Sizes the array, every element set to T() (0 for numbers); negative
+  // sizes count as 0.
   template <typename... N>
   void resize(N... n) {
+    resize_filled(T(), n...);
+  }
+
+  // Sizes the array with every element set to `value`, in one pass over the
+  // memory.
+  template <typename... N>
+  void resize_filled(const T& value, N... n) {
     static_assert(sizeof...(N) == R, "one size per dimension");
     long sizes[R] = {static_cast<long>(n)...};
     std::size_t total = 1;
@@ -32,13 +61,10 @@ class Array {
       size_[d] = sizes[d] < 0 ? 0 : sizes[d];
       total *= static_cast<std::size_t>(size_[d]);
     }
-    data_.assign(total, T());
-  }
-
-  template <typename... N>
-  void resize_filled(const T& value, N... n) {
-    resize(n...);
-    fill(value);
+    // The old elements are released first, so that the array is never held
+    // twice.
+    std::vector<T, ArrayStorage<T>>().swap(data_);
+    data_.assign(total, value);
   }
 
   void fill(const T& value) { data_.assign(data_.size(), value); }
@@ -71,17 +97,23 @@ class Array {
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");
     long idx[R] = {static_cast<long>(i)...};
+    // One unsigned comparison per index: an index below 1 wraps round to a
+    // huge value and fails it too.
     std::size_t off = 0;
+    bool inside = true;
     for (int d = R - 1; d >= 0; --d) {
-      if (idx[d] < 1 || idx[d] > size_[d]) array_index_error(name_, idx, R, size_.data());
-      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(idx[d] - 1);
+      const auto i = static_cast<unsigned long>(idx[d]) - 1UL;
+      inside = inside && i < static_cast<unsigned long>(size_[d]);
+      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(i);
     }
+    if (!inside) [[unlikely]]
+      array_index_error(name_, idx, R, size_.data());
     return off;
   }
 
   std::string name_;
   std::array<long, R> size_{};
-  std::vector<T> data_;
+  std::vector<T, ArrayStorage<T>> data_;
 };
 
 template <typename T>

@@ -1,32 +1,182 @@
 // Fixed-format edits and date labels (see fixed_format.h).
 #include "common/fixed_format.h"
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace tornal {
 
 namespace {
 
-std::string right(const std::string& body, int w) {
-  if (w <= 0) return std::string();
-  if (static_cast<int>(body.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
-  return std::string(static_cast<std::size_t>(w) - body.size(), ' ') + body;
+// The field: `body` right-aligned in w characters, or w asterisks when it
+// is longer.
+int right(char* out, const char* body, std::size_t length, int w) {
+  if (w <= 0) return 0;
+  const std::size_t width = static_cast<std::size_t>(w);
+  if (length > width) {
+    std::memset(out, '*', width);
+  } else {
+    std::memset(out, ' ', width - length);
+    std::memcpy(out + (width - length), body, length);
+  }
+  return w;
 }
+
+constexpr std::uint64_t POT10[19] = {1ULL,
+                                      10ULL,
+                                      100ULL,
+                                      1000ULL,
+                                      10000ULL,
+                                      100000ULL,
+                                      1000000ULL,
+                                      10000000ULL,
+                                      100000000ULL,
+                                      1000000000ULL,
+                                      10000000000ULL,
+                                      100000000000ULL,
+                                      1000000000000ULL,
+                                      10000000000000ULL,
+                                      100000000000000ULL,
+                                      1000000000000000ULL,
+                                      10000000000000000ULL,
+                                      100000000000000000ULL,
+                                      1000000000000000000ULL};
+
+// The largest magnitude whose d-decimal rounding is kept below 2^63:
+// 9 x 10^(18 - d).
+constexpr double LIMITE[19] = {9e18, 9e17, 9e16, 9e15, 9e14, 9e13, 9e12, 9e11, 9e10, 9e9,
+                               9e8,  9e7,  9e6,  9e5,  9e4,  9e3,  9e2,  9e1,  9e0};
+
+// Fw.d of a finite value whose d-decimal rounding stays below 2^63 and with
+// d at most 18, into body: the exact binary value m x 2^e times 10^d, in
+// 128-bit integers, rounded to nearest with ties to even, as the C library
+// rounds. The text is written right-aligned in [inicio, fin), over what the
+// field holds; returns 1, 0 when it does not fit, -1 when the value is not
+// of this kind (and nothing is written).
+int fijo_exacto(double value, int d, char* inicio, char* fin) {
+  if (d > 18) return -1;
+  const double a = std::fabs(value);
+  if (!(a < LIMITE[d])) return -1;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(a);
+  const int campo = static_cast<int>(bits >> 52);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;
+  if (campo != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = campo - 1075;
+  }
+  using u128 = unsigned __int128;
+  const u128 n = static_cast<u128>(m) * POT10[d];  // below 2^113
+  std::uint64_t q;
+  if (e >= 0) {
+    q = static_cast<std::uint64_t>(n << e);
+  } else if (-e >= 120) {
+    q = 0;  // far below half a unit of the last decimal
+  } else {
+    const int s = -e;
+    const u128 entero = n >> s;
+    const u128 resto = n - (entero << s);
+    const u128 mitad = static_cast<u128>(1) << (s - 1);
+    q = static_cast<std::uint64_t>(entero);
+    if (resto > mitad || (resto == mitad && (q & 1) != 0)) ++q;
+  }
+  // The d decimals, the point, then the integer digits (at least one) and
+  // the sign, from the right.
+  char* p = fin;
+  for (int i = 0; i < d; ++i) {
+    if (p == inicio) return 0;
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  if (p == inicio) return 0;
+  *--p = '.';
+  do {
+    if (p == inicio) return 0;
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q != 0);
+  if (value < 0.0) {  // also when it rounds to zero
+    if (p == inicio) return 0;
+    *--p = '-';
+  }
+  return 1;
+}
+
+// w bytes from `from` to `out`, by moves of 8 bytes (the last one may go
+// over bytes already moved) when there are 8 or more: no call to the C
+// library for the short fields of the result files.
+void mover(char* out, const char* from, int w) {
+  if (w < 8) {
+    for (int i = 0; i < w; ++i) out[i] = from[i];
+    return;
+  }
+  int k = w;
+  for (; k >= 8; k -= 8) std::memcpy(out + k - 8, from + k - 8, 8);
+  if (k > 0) std::memcpy(out, from, 8);
+}
+
+// The widest field edited through the short path.
+constexpr int CORTO = 40;
+constexpr char ASTERISCOS[CORTO + 1] = "****************************************";
+constexpr char BLANCOS[CORTO + 1] = "                                        ";
 
 }  // namespace
 
-std::string edit_I(long long value, int w) { return right(std::to_string(value), w); }
+int put_I(char* out, long long value, int w) {
+  char body[24];
+  const auto r = std::to_chars(body, body + sizeof body, value);
+  return right(out, body, static_cast<std::size_t>(r.ptr - body), w);
+}
 
-std::string edit_F(double value, int w, int d) {
-  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*');
+int put_F(char* out, double value, int w, int d) {
+  if (w <= 0) return 0;
+  if (!std::isfinite(value)) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return w;
+  }
   if (d < 0) d = 0;
   if (value == 0.0) value = 0.0;  // no negative zero
-  std::vector<char> buf(static_cast<std::size_t>(d) + 400);
+  // The values of the result files: integer arithmetic on the exact value,
+  // the digits written over a field of blanks.
+  if (w <= CORTO) {
+    mover(out, BLANCOS, w);
+    const int hecho = fijo_exacto(value, d, out, out + w);
+    if (hecho == 0) mover(out, ASTERISCOS, w);
+    if (hecho >= 0) return w;
+  }
+  // A double has at most 309 integer digits; the sign, the point and the
+  // decimals follow. Short decimals need no heap.
+  constexpr std::size_t SHORT = 400;
+  const std::size_t need = 312 + static_cast<std::size_t>(d);
+  char short_body[SHORT];
+  std::vector<char> long_body;
+  char* body = short_body;
+  if (need > SHORT) {
+    long_body.resize(need);
+    body = long_body.data();
+  }
+  // The exact binary value rounded to d decimals, as the C library's %.*f.
+  const auto r = std::to_chars(body, body + need, value, std::chars_format::fixed, d);
+  std::size_t length = static_cast<std::size_t>(r.ptr - body);
   // The point is written also with no decimals after it (F5.0 of 12 is "  12.").
-  std::snprintf(buf.data(), buf.size(), "%#.*f", d, value);
-  return right(buf.data(), w);
+  if (d == 0) body[length++] = '.';
+  return right(out, body, length, w);
+}
+
+std::string edit_I(long long value, int w) {
+  std::string s(static_cast<std::size_t>(w > 0 ? w : 0), ' ');
+  put_I(s.data(), value, w);
+  return s;
+}
+
+std::string edit_F(double value, int w, int d) {
+  std::string s(static_cast<std::size_t>(w > 0 ? w : 0), ' ');
+  put_F(s.data(), value, w, d);
+  return s;
 }
 
 std::string edit_A(std::string_view text) { return std::string(text); }

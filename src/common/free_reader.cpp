@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "common/latin1.h"
 
@@ -84,11 +83,18 @@ bool FreeReader::open(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return false;
-  set_text(content.str());
-  return true;
+  // Line by line straight into the reader's lines: the file is held once.
+  lines_.clear();
+  next_line_ = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t length = line.size();
+    lines_.push_back(std::move(line));
+    line = std::string();
+    line.reserve(length);  // lines of one file are much alike
+  }
+  return !in.bad();
 }
 
 void FreeReader::set_text(const std::string& content) {
@@ -96,10 +102,10 @@ void FreeReader::set_text(const std::string& content) {
   next_line_ = 0;
   std::size_t start = 0;
   while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    std::string line = content.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(line);
+    const std::size_t end = content.find('\n', start);
+    std::size_t stop = end == std::string::npos ? content.size() : end;
+    if (stop > start && content[stop - 1] == '\r') --stop;
+    lines_.emplace_back(content, start, stop - start);
     if (end == std::string::npos) break;
     start = end + 1;
   }

@@ -98,6 +98,10 @@ std::vector<std::string> free_format_lines(std::initializer_list<FreeItem> items
 }
 
 bool OutputFile::open(const std::string& path) {
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BUFFER);
+  // The buffer is handed over before the file is opened, when the stream
+  // still takes it.
+  if (!out_.is_open()) out_.rdbuf()->pubsetbuf(buffer_.get(), BUFFER);
   out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
   return out_.is_open();
 }
@@ -107,9 +111,12 @@ bool OutputFile::open_append(const std::string& path) {
   return out_.is_open();
 }
 
-bool OutputFile::line(const std::string& latin1_text) {
+bool OutputFile::line(std::string_view latin1_text) {
   if (!out_.is_open()) return false;
-  out_ << latin1_text << "\r\n";
+  // Straight into the stream's buffer; a short write marks the stream bad.
+  std::streambuf& b = *out_.rdbuf();
+  const auto n = static_cast<std::streamsize>(latin1_text.size());
+  if (b.sputn(latin1_text.data(), n) != n || b.sputn("\r\n", 2) != 2) out_.setstate(std::ios::badbit);
   return out_.good();
 }
 

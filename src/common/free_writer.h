@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tornal {
@@ -56,13 +57,17 @@ class OutputFile {
   bool open_append(const std::string& path);  // writes after the last line
   bool is_open() const { return out_.is_open(); }
   // Writes one line and its CR LF; false when the write failed.
-  bool line(const std::string& latin1_text);
+  bool line(std::string_view latin1_text);
   bool write_free(std::initializer_list<FreeItem> items);
   bool write_free(const std::vector<FreeItem>& items);
   bool close();  // false when the last writes could not be completed
   bool good() const { return out_.good(); }
 
  private:
+  // The stream's buffer, large enough that result files of hundreds of
+  // megabytes go out in few writes.
+  static constexpr std::size_t BUFFER = 1 << 20;
+  std::unique_ptr<char[]> buffer_;
   std::ofstream out_;
 };
 

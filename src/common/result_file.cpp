@@ -11,7 +11,7 @@ ResultFile::ResultFile(RunLog& log, const std::string& path, const char* failure
   if (!file_.open(path_)) fail();
 }
 
-void ResultFile::line(const std::string& latin1_text) {
+void ResultFile::line(std::string_view latin1_text) {
   if (!file_.line(latin1_text)) fail();
 }
 

@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/free_writer.h"
@@ -22,7 +23,7 @@ class ResultFile {
   ResultFile& operator=(const ResultFile&) = delete;
 
   // A formatted record: the text as it stands.
-  void line(const std::string& latin1_text);
+  void line(std::string_view latin1_text);
   // One free-format statement.
   void write_free(std::initializer_list<FreeItem> items);
   void write_free(const std::vector<FreeItem>& items);

@@ -45,25 +45,33 @@ void escribir_tablacal_txt(Modelo& m) {
                 positivo(r.NUMCONDUCCIONEST4);
   const int E = positivo(r.NUMEMBALSES);
   const int C = positivo(m.cal.NUMCONTAMINANTES);
-  const long long N = static_cast<long long>(R + 2 * E) * C;
 
   ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
-  Array1<double> VECTORAUX{"VECTORAUX"};
-  VECTORAUX.resize(N);
-  std::vector<std::string> grupos;
-  grupos.reserve(static_cast<std::size_t>(N));
+  // One month's row, value by value into one buffer: (F20.5, TAB) for each,
+  // and a new record after every VALORESPORREGISTRO values. A month with no
+  // value still gives its empty record.
+  RecordBuffer registro;
+  std::size_t en_registro = 0;
+  auto valor = [&](double v) {
+    if (en_registro == VALORESPORREGISTRO) {
+      txt.line(registro.text());
+      registro.clear();
+      en_registro = 0;
+    }
+    registro.F(v, 20, 5).A('\t');
+    ++en_registro;
+  };
   for (int y = 1; y <= r.NUMANYOS; ++y) {
     for (int mes = 1; mes <= 12; ++mes) {
-      long long J = 1;
+      registro.clear();
+      en_registro = 0;
       for (int g = 1; g <= R; ++g)
-        for (int k = 1; k <= C; ++k) VECTORAUX(J++) = s.CONDUCCCS(g, k, mes, y);
+        for (int k = 1; k <= C; ++k) valor(s.CONDUCCCS(g, k, mes, y));
       for (int e = 1; e <= E; ++e)
-        for (int k = 1; k <= C; ++k) VECTORAUX(J++) = s.EMB1CF(e, k, mes, y);
+        for (int k = 1; k <= C; ++k) valor(s.EMB1CF(e, k, mes, y));
       for (int e = 1; e <= E; ++e)
-        for (int k = 1; k <= C; ++k) VECTORAUX(J++) = s.EMB2CF(e, k, mes, y);
-      grupos.clear();
-      for (long long j = 1; j <= N; ++j) grupos.push_back(edit_F(VECTORAUX(j), 20, 5) + '\t');
-      for (const std::string& registro : reverted_records(grupos, VALORESPORREGISTRO)) txt.line(registro);
+        for (int k = 1; k <= C; ++k) valor(s.EMB2CF(e, k, mes, y));
+      txt.line(registro.text());
     }
   }
   txt.close();

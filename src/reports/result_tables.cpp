@@ -3,6 +3,7 @@
 // flows, losses and end-of-month volumes; after it "TablaCal.txt" and
 // "TablaCal.dir" (monthly_table.cpp).
 #include <string>
+#include <string_view>
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
@@ -13,11 +14,11 @@ namespace tornal {
 
 namespace {
 
-// One record of the table: (A, ";", A3, "-", I4, ";", A, ";", F15.3, ";", A).
-std::string registro_grafico(const std::string& serie, const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy,
-                             int mes, const std::string& elemento, double valor, const char* tipo) {
-  return edit_A(serie) + ";" + edit_A(ETIQ(mes), 3) + "-" + edit_I(anyo_calendario(ANYOINICIAL, iy, mes), 4) + ";" +
-         edit_A(elemento) + ";" + edit_F(valor, 15, 3) + ";" + tipo;
+// The date field of the records of one month: (A3, "-", I4).
+std::string fecha_grafico(const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
+  RecordBuffer f;
+  f.A(edit_A(ETIQ(mes), 3)).A('-').I(anyo_calendario(ANYOINICIAL, iy, mes), 4);
+  return std::string(f.text());
 }
 
 }  // namespace
@@ -53,43 +54,66 @@ void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
   int NUMCOND = 0;
   for (int n : cuentas) NUMCOND += n > 0 ? n : 0;
 
+  // The names of the records, trimmed once for the whole table.
+  Array1<std::string> NOMBRESCOND{"NOMBRESCOND"};
+  NOMBRESCOND.resize(NUMCOND);
+  for (int g = 1; g <= NUMCOND; ++g) NOMBRESCOND(g) = nombre_conduccion(r, g);
+  Array1<std::string> NOMBRESEMB{"NOMBRESEMB"};
+  Array1<std::string> NOMBRESHIP{"NOMBRESHIP"};
+  NOMBRESEMB.resize(r.NUMEMBALSES);
+  NOMBRESHIP.resize(r.NUMEMBALSES);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) {
+    NOMBRESEMB(e) = trimmed(r.NOMEMB(e));
+    NOMBRESHIP(e) = trimmed(NOMBREARCHIVOSAUXE(e));
+  }
+  Array1<std::string> NOMBRESCONT{"NOMBRESCONT"};
+  NOMBRESCONT.resize(c.NUMCONTAMINANTES);
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
+
+  // One record of the table: (A, ";", A3, "-", I4, ";", A, ";", F15.3, ";", A),
+  // built in one buffer.
+  RecordBuffer registro;
+  auto escribir = [&](std::string_view serie, std::string_view fecha, std::string_view elemento, double valor,
+                      std::string_view tipo) {
+    registro.clear();
+    registro.A(serie).A(';').A(fecha).A(';').A(elemento).A(';').F(valor, 15, 3).A(';').A(tipo);
+    grf.line(registro.text());
+  };
+
   // Concentrations.
   for (int iy = 1; iy <= r.NUMANYOS; ++iy)
-    for (int mes = 1; mes <= 12; ++mes)
+    for (int mes = 1; mes <= 12; ++mes) {
+      const std::string fecha = fecha_grafico(ETIQ, r.ANYOINICIAL, iy, mes);
       for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) {
-        const std::string cont = nombre_contaminante(c, k);
+        const std::string& cont = NOMBRESCONT(k);
         for (int g = 1; g <= NUMCOND; ++g)
-          if (c.INRESCOND(g) == 1)
-            grf.line(registro_grafico(cont, ETIQ, r.ANYOINICIAL, iy, mes, nombre_conduccion(r, g),
-                                      s.CONDUCCCS(g, k, mes, iy), "Simulado"));
+          if (c.INRESCOND(g) == 1) escribir(cont, fecha, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), "Simulado");
         for (int e = 1; e <= r.NUMEMBALSES; ++e)
           if (c.INRESEMB(e) == 1) {
-            grf.line(registro_grafico(cont, ETIQ, r.ANYOINICIAL, iy, mes, trimmed(r.NOMEMB(e)),
-                                      s.EMB1CF(e, k, mes, iy), "Simulado"));
-            grf.line(registro_grafico(cont, ETIQ, r.ANYOINICIAL, iy, mes, trimmed(NOMBREARCHIVOSAUXE(e)),
-                                      s.EMB2CF(e, k, mes, iy), "Simulado hipolimnion"));
+            escribir(cont, fecha, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), "Simulado");
+            escribir(cont, fecha, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), "Simulado hipolimnion");
           }
       }
+    }
 
   // Flows, losses of the reaches of types 2 and 3, end-of-month volumes.
   for (int iy = 1; iy <= r.NUMANYOS; ++iy)
     for (int mes = 1; mes <= 12; ++mes) {
+      const std::string fecha = fecha_grafico(ETIQ, r.ANYOINICIAL, iy, mes);
       int g = 0;
       for (int t = 1; t <= 5; ++t)
         for (int j = 1; j <= cuentas[t - 1]; ++j) {
           ++g;
           if (c.INRESCOND(g) != 1) continue;
-          const std::string nombre = nombre_conduccion(r, g);
-          grf.line(registro_grafico("Caudal", ETIQ, r.ANYOINICIAL, iy, mes, nombre, r.QCONDUCC(g, mes, iy), "Simulado"));
+          const std::string& nombre = NOMBRESCOND(g);
+          escribir("Caudal", fecha, nombre, r.QCONDUCC(g, mes, iy), "Simulado");
           if (t == 2)
-            grf.line(registro_grafico("Perdidas", ETIQ, r.ANYOINICIAL, iy, mes, nombre, r.PERDT2(j, mes, iy), "Simulado"));
+            escribir("Perdidas", fecha, nombre, r.PERDT2(j, mes, iy), "Simulado");
           else if (t == 3)
-            grf.line(registro_grafico("Perdidas", ETIQ, r.ANYOINICIAL, iy, mes, nombre, r.PERDT3(j, mes, iy), "Simulado"));
+            escribir("Perdidas", fecha, nombre, r.PERDT3(j, mes, iy), "Simulado");
         }
       for (int e = 1; e <= r.NUMEMBALSES; ++e)
-        if (c.INRESEMB(e) == 1)
-          grf.line(registro_grafico("Volumen Fin", ETIQ, r.ANYOINICIAL, iy, mes, trimmed(r.NOMEMB(e)),
-                                    r.VOLFINEMB(e, mes, iy), "Simulado"));
+        if (c.INRESEMB(e) == 1) escribir("Volumen Fin", fecha, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), "Simulado");
     }
   grf.close();
 

@@ -65,12 +65,14 @@ std::string titulo_salida(const std::string& TITULO) {
   return t;
 }
 
-// I3 with the output code, then 12F15.3 with the twelve months.
+// I3 with the output code, then 12F15.3 with the twelve months, built in
+// the caller's buffer.
 template <typename Valor>
-std::string linea_concentracion(int codigo, Valor valor) {
-  std::string s = edit_I(codigo, 3);
-  for (int mes = 1; mes <= 12; ++mes) s += edit_F(valor(mes), 15, 3);
-  return s;
+std::string_view linea_concentracion(RecordBuffer& linea, int codigo, Valor valor) {
+  linea.clear();
+  linea.I(codigo, 3);
+  for (int mes = 1; mes <= 12; ++mes) linea.F(valor(mes), 15, 3);
+  return linea.text();
 }
 
 }  // namespace
@@ -114,6 +116,7 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   const int NUMT[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
                        r.NUMCONDUCCIONEST5};
 
+  RecordBuffer linea;
   for (int iy = 1; iy <= r.NUMANYOS; ++iy) {
     f.write_free({"<IANYC>"});
     f.line(edit_I(static_cast<long long>(r.ANYOINICIAL) + iy - 1, 4) + "-" +
@@ -122,7 +125,7 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
       f.write_free({"<CONTEMBALSES>"});
       for (int e = 1; e <= r.NUMEMBALSES; ++e)
         for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-          f.line(linea_concentracion(tabla.NUMCONTSALIDA(k), [&](int mes) { return s.EMB1CF(e, k, mes, iy); }));
+          f.line(linea_concentracion(linea, tabla.NUMCONTSALIDA(k), [&](int mes) { return s.EMB1CF(e, k, mes, iy); }));
       f.write_free({"</CONTEMBALSES>"});
     }
     // Reaches by global reach number: type 1 first, then types 2 to 5.
@@ -133,8 +136,8 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
         f.write_free({ABRECOND[t]});
         for (long cc = primera; cc <= ultima; ++cc)
           for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-            f.line(
-                linea_concentracion(tabla.NUMCONTSALIDA(k), [&](int mes) { return s.CONDUCCCS(cc, k, mes, iy); }));
+            f.line(linea_concentracion(linea, tabla.NUMCONTSALIDA(k),
+                                       [&](int mes) { return s.CONDUCCCS(cc, k, mes, iy); }));
         f.write_free({CIERRACOND[t]});
       }
       primera = ultima + 1;

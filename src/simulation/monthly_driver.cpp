@@ -19,8 +19,10 @@ namespace {
 const char* const ERRORCONDPAR = "Error en el acceso al archivo de resultados parciales de conduccion";
 const char* const ERROREMBPAR = "Error en el acceso al archivo de resultados parciales de embalses";
 
-// Sizes every result array of the run (all entries 0) and the work sums of
-// the node road.
+// Sizes every result array of the run and the work sums of the node road,
+// each filled once with its start value: 0, but the "not computed" mark -999
+// of the reach outlets (CONDUCCCS) and -9999 of the treated intakes
+// (TOMASCS).
 void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   const Red& r = m.red;
   const int NC = m.cal.NUMCONTAMINANTES;
@@ -29,11 +31,11 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.NUDOSCE.resize(r.NUMNUDOS, NC, 12, NA);
   s.NUDOSCS.resize(r.NUMNUDOS, NC, 12, NA);
   s.CONDUCCCE.resize(r.NUMCONDUCCIONES, NC, 12, NA);
-  s.CONDUCCCS.resize(r.NUMCONDUCCIONES, NC, 12, NA);
+  s.CONDUCCCS.resize_filled(-999.0, r.NUMCONDUCCIONES, NC, 12, NA);
   s.CENTRCE.resize(r.NUMCENTRALES, NC, 12, NA);
   s.CENTRCS.resize(r.NUMCENTRALES, NC, 12, NA);
   s.TOMASCE.resize(r.NUMTOMAS, NC, 12, NA);
-  s.TOMASCS.resize(r.NUMTOMAS, NC, 12, NA);
+  s.TOMASCS.resize_filled(-9999.0, r.NUMTOMAS, NC, 12, NA);
   s.ELERETCE.resize(r.NUMRETORNOS, NC, 12, NA);
   s.ELERETCS.resize(r.NUMRETORNOS, NC, 12, NA);
   s.V1F.resize(r.NUMEMBALSES, 12, NA);
@@ -75,18 +77,13 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   TrabajoNudos w;
   const OpcionesCalibracion op{OPCIONCALIBCOND, OPCIONCALIBEMB};
 
-  // Result arrays, all at 0; flags of the headings, of trouble and of the
-  // sections of the advanced-options file cleared.
+  // Result arrays at their start values (nothing computed yet; nothing
+  // before the months writes them); flags of the headings, of trouble and of
+  // the sections of the advanced-options file cleared.
   dimensionar_resultados(m, w);
-  s.V1F.fill(0.0);
-  s.V2F.fill(0.0);
-  s.EMB1CF.fill(0.0);
-  s.EMB2CF.fill(0.0);
   s.CABECERAEMBPAR = false;
   s.CABECERACONDPAR = false;
   s.CABECERABALANCES = false;
-  s.ERROREMB.fill(0);
-  s.ERRORCOND.fill(0);
   s.HAYCURVASLARGAS = false;
   s.HAYCONTDIFTEMP = false;
   s.HAYCTESTEMP = false;
@@ -112,13 +109,6 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   // options (which rebuild them from long curves when it has them).
   CURVASTEMPSUB(m);
   LEERARCHAVZSUB(m);
-
-  // Nothing computed yet.
-  s.NUDOSCE.fill(0.0);
-  s.NUDOSCS.fill(0.0);
-  s.CONDUCCCE.fill(0.0);
-  s.CONDUCCCS.fill(-999.0);
-  s.TOMASCS.fill(-9999.0);
 
   m.consola_linea(" " + utf8(m.cal.TITULO1));
   m.consola_linea(" " + utf8(m.cal.TITULO2));

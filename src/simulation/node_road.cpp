@@ -11,7 +11,11 @@
 // 32-bit integer.
 #include "simulation/node_road.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/free_writer.h"
 #include "common/latin1.h"
@@ -57,6 +61,58 @@ bool sin_depurar(double c) { return std::trunc(c) == -1.0; }
   stop("error");
 }
 
+// The rows of the calculation order by node number, sorted, so that the
+// rows of a node are found by a binary search.
+struct FilasPorNudo {
+  std::vector<std::pair<int, int>> pares;  // (node, row)
+  explicit FilasPorNudo(const Red& r) {
+    pares.reserve(static_cast<std::size_t>(r.NUMNUDOS > 0 ? r.NUMNUDOS : 0));
+    for (int f = 1; f <= r.NUMNUDOS; ++f) pares.emplace_back(r.ORDENNUDOS(f, 1), f);
+    std::sort(pares.begin(), pares.end());
+  }
+  // Calls visita(row) for every row whose node is `nudo`.
+  template <typename F>
+  void filas(int nudo, F&& visita) const {
+    auto it = std::lower_bound(pares.begin(), pares.end(), std::make_pair(nudo, 0));
+    for (; it != pares.end() && it->first == nudo; ++it) visita(it->second);
+  }
+};
+
+// Groups elements 1..n by the row (or rows) of `NUMFILAS` that each belongs
+// to: `filas_de(I, visita)` calls visita(row) for each. Two passes, counting
+// and then placing, keep every list in increasing element number.
+template <typename Filas>
+void agrupar(ElementosPorFila& lista, const char* nombre, int NUMFILAS, int n, Filas&& filas_de) {
+  const int NF = NUMFILAS > 0 ? NUMFILAS : 0;
+  lista.INICIO = Array1<int>(std::string("INICIO") + nombre);
+  lista.INICIO.resize(NF + 1);
+  long total = 0;
+  for (int I = 1; I <= n; ++I) filas_de(I, [&](int f) {
+      ++lista.INICIO(f);
+      ++total;
+    });
+  // From counts to first places.
+  int lugar = 1;
+  for (int f = 1; f <= NF + 1; ++f) {
+    const int cuenta = f <= NF ? lista.INICIO(f) : 0;
+    lista.INICIO(f) = lugar;
+    lugar += cuenta;
+  }
+  lista.ELEMENTOS = Array1<int>(std::string("ELEMENTOS") + nombre);
+  lista.ELEMENTOS.resize(total);
+  Array1<int> siguiente{"SIGUIENTE"};
+  siguiente.resize(NF);
+  for (int f = 1; f <= NF; ++f) siguiente(f) = lista.INICIO(f);
+  for (int I = 1; I <= n; ++I) filas_de(I, [&](int f) { lista.ELEMENTOS(siguiente(f)++) = I; });
+}
+
+// Calls visita(I) for every element I of row FILA of a list.
+template <typename F>
+void para_cada(const ElementosPorFila& lista, int FILA, F&& visita) {
+  const int fin = lista.INICIO(FILA + 1);
+  for (int p = lista.INICIO(FILA); p < fin; ++p) visita(lista.ELEMENTOS(p));
+}
+
 // The concentrations of return I, whose node is being mixed: the mix of the
 // intakes that feed it, weighted by abstraction times returned fraction
 // (ELERETCE), and what it delivers (ELERETCS): that mix when untreated, the
@@ -65,12 +121,11 @@ void calidad_retorno(Modelo& m, TrabajoNudos& w, int I, int MES, int ANO) {
   const int NC = m.cal.NUMCONTAMINANTES;
   Simulacion& s = m.sim;
   double SUMCAUDALRET = 0.0;
-  for (int t = 1; t <= m.red.NUMTOMAS; ++t) {
-    if (m.red.NUMRETTOMA(t) != I) continue;
+  para_cada(w.elementos.TOMASRETORNO, I, [&](int t) {
     const double peso = m.red.SUMTOMAS(t, MES, ANO) * m.red.COEFRETTOMA(t);
     SUMCAUDALRET += peso;
     for (int c = 1; c <= NC; ++c) w.CERETAUX(c) += peso * s.TOMASCS(t, c, MES, ANO);
-  }
+  });
   for (int c = 1; c <= NC; ++c)
     s.ELERETCE(I, c, MES, ANO) = sin_caudal(SUMCAUDALRET) ? 0.0 : w.CERETAUX(c) / SUMCAUDALRET;
   for (int c = 1; c <= NC; ++c) {
@@ -96,15 +151,14 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
     s.CEIN(c) = 0.0;
   }
   double SUMCAUDAL = 0.0;
+  const ElementosNudos& e = w.elementos;
 
-  for (int I = 1; I <= r.NUMAPORTACIONES; ++I) {
-    if (r.NUDOAPO(I) != NUDOACTUAL) continue;
+  para_cada(e.APORTACIONES, FILANUDO, [&](int I) {
     const double q = r.QAPO(I, MES, ANO);
     SUMCAUDAL += q;
     for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * m.cal.COAPO(I, c, MES, ANO);
-  }
-  for (int I = 1; I <= r.NUMCONDUCCIONES; ++I) {
-    if (r.CONDUCCIONES(I, 2) != NUDOACTUAL) continue;
+  });
+  para_cada(e.LLEGADAS, FILANUDO, [&](int I) {
     const double q = r.QCONDUCC(I, MES, ANO);
     SUMCAUDAL += q;
     for (int c = 1; c <= NC; ++c) {
@@ -112,27 +166,24 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
       if (sin_calcular(cs)) bucle(m, NUDOACTUAL);
       w.CENUDOAUX(c) += q * cs;
     }
-  }
-  for (int I = 1; I <= r.NUMCENTRALES; ++I) {
-    if (r.NUDREINCEN(I) != NUDOACTUAL) continue;
+  });
+  para_cada(e.REINCEN, FILANUDO, [&](int I) {
     const double q = r.QTURRESCEN(I, MES, ANO);
     SUMCAUDAL += q;
     for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.CENTRCS(I, c, MES, ANO);
-  }
-  for (int I = 1; I <= r.NUMBOMBEOS; ++I) {
-    if (r.NUDOBOMB(I) != NUDOACTUAL) continue;
+  });
+  para_cada(e.BOMBEOS, FILANUDO, [&](int I) {
     const double q = r.QBOMB(I, MES, ANO);
     SUMCAUDAL += q;
     for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * m.cal.COACU(r.ACUBOMB(I), c);
-  }
-  for (int I = 1; I <= r.NUMRETORNOS; ++I) {
+  });
+  para_cada(e.RETORNOS, FILANUDO, [&](int I) {
     for (int c = 1; c <= NC; ++c) w.CERETAUX(c) = 0.0;
-    if (r.NUDORET(I) != NUDOACTUAL) continue;
     calidad_retorno(m, w, I, MES, ANO);
     const double q = r.QRETREAL(I, MES, ANO);
     SUMCAUDAL += q;
     for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.ELERETCS(I, c, MES, ANO);
-  }
+  });
 
   for (int c = 1; c <= NC; ++c)
     s.NUDOSCE(FILANUDO, c, MES, ANO) = sin_caudal(SUMCAUDAL) ? 0.0 : w.CENUDOAUX(c) / SUMCAUDAL;
@@ -208,7 +259,7 @@ void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, i
 }
 
 // The node's outflow and what takes water from it.
-void salida(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int NUDOACTUAL, int MES, int ANO) {
+void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO) {
   const int NC = m.cal.NUMCONTAMINANTES;
   const Red& r = m.red;
   Simulacion& s = m.sim;
@@ -219,9 +270,7 @@ void salida(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int NUDOACTU
   } else if (embalse == 1) {
     for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.NUDOSCE(FILANUDO, c, MES, ANO);
     // The reservoir of the highest number at the node.
-    int K = 0;
-    for (int I = 1; I <= r.NUMEMBALSES; ++I)
-      if (r.NUMNUDOEMB(I) == NUDOACTUAL) K = I;
+    const int K = w.elementos.EMBALSEFILA(FILANUDO);
     if (op.OPCIONCALIBEMB == 1 && s.NUMEMBCALIBRAR == K)
       for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.CONCCALIBRAE(c, MES, ANO);
     int mes = MES;
@@ -229,32 +278,56 @@ void salida(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int NUDOACTU
     CALCULOEMBSUB(m, FILANUDO, K, mes, ano);
   }
 
-  for (int I = 1; I <= r.NUMCENTRALES; ++I) {
-    if (r.NUDTOMACEN(I) != NUDOACTUAL) continue;
+  const ElementosNudos& e = w.elementos;
+  para_cada(e.TOMACEN, FILANUDO, [&](int I) {
     for (int c = 1; c <= NC; ++c) {
       s.CENTRCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
       s.CENTRCS(I, c, MES, ANO) = s.CENTRCE(I, c, MES, ANO);
     }
-  }
-  for (int I = 1; I <= r.NUMTOMAS; ++I) {
-    if (r.NUMTOMA(I) != NUDOACTUAL) continue;
+  });
+  para_cada(e.TOMAS, FILANUDO, [&](int I) {
     for (int c = 1; c <= NC; ++c) {
       s.TOMASCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
       const double depurado = m.cal.TOMADEPU(I, c);
       s.TOMASCS(I, c, MES, ANO) = sin_depurar(depurado) ? s.TOMASCE(I, c, MES, ANO) : depurado;
     }
-  }
-  for (int I = 1; I <= r.NUMCONDUCCIONES; ++I)
-    if (r.CONDUCCIONES(I, 1) == NUDOACTUAL) conduccion(m, op, FILANUDO, I, MES, ANO);
+  });
+  para_cada(e.SALIDAS, FILANUDO, [&](int I) { conduccion(m, op, FILANUDO, I, MES, ANO); });
 }
 
 }  // namespace
 
+void preparar_elementos_nudos(const Red& r, ElementosNudos& e) {
+  const FilasPorNudo nudos(r);
+  const int NF = r.NUMNUDOS;
+  // The rows of the node of element I, by the node number `nudo(I)`.
+  auto por_nudo = [&](auto nudo) {
+    return [&nudos, nudo](int I, auto&& visita) { nudos.filas(nudo(I), visita); };
+  };
+  agrupar(e.APORTACIONES, "APORTACIONES", NF, r.NUMAPORTACIONES, por_nudo([&](int I) { return r.NUDOAPO(I); }));
+  agrupar(e.LLEGADAS, "LLEGADAS", NF, r.NUMCONDUCCIONES, por_nudo([&](int I) { return r.CONDUCCIONES(I, 2); }));
+  agrupar(e.SALIDAS, "SALIDAS", NF, r.NUMCONDUCCIONES, por_nudo([&](int I) { return r.CONDUCCIONES(I, 1); }));
+  agrupar(e.REINCEN, "REINCEN", NF, r.NUMCENTRALES, por_nudo([&](int I) { return r.NUDREINCEN(I); }));
+  agrupar(e.TOMACEN, "TOMACEN", NF, r.NUMCENTRALES, por_nudo([&](int I) { return r.NUDTOMACEN(I); }));
+  agrupar(e.BOMBEOS, "BOMBEOS", NF, r.NUMBOMBEOS, por_nudo([&](int I) { return r.NUDOBOMB(I); }));
+  agrupar(e.RETORNOS, "RETORNOS", NF, r.NUMRETORNOS, por_nudo([&](int I) { return r.NUDORET(I); }));
+  agrupar(e.TOMAS, "TOMAS", NF, r.NUMTOMAS, por_nudo([&](int I) { return r.NUMTOMA(I); }));
+  // An intake whose return number names no return feeds none.
+  agrupar(e.TOMASRETORNO, "TOMASRETORNO", r.NUMRETORNOS, r.NUMTOMAS, [&](int t, auto&& visita) {
+    const int ret = r.NUMRETTOMA(t);
+    if (ret >= 1 && ret <= r.NUMRETORNOS) visita(ret);
+  });
+  e.EMBALSEFILA.resize(NF);
+  for (int K = 1; K <= r.NUMEMBALSES; ++K) nudos.filas(r.NUMNUDOEMB(K), [&](int f) { e.EMBALSEFILA(f) = K; });
+  e.hechos = true;
+}
+
 void recorrido_nudo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO) {
   const int NUDOACTUAL = m.red.ORDENNUDOS(FILANUDO, 1);
   if (NUDOACTUAL < 0) return;
+  if (!w.elementos.hechos) preparar_elementos_nudos(m.red, w.elementos);
   mezcla(m, w, FILANUDO, NUDOACTUAL, MES, ANO);
-  salida(m, op, FILANUDO, NUDOACTUAL, MES, ANO);
+  salida(m, w, op, FILANUDO, MES, ANO);
 }
 
 void recorrido_mes(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int MES, int ANO) {

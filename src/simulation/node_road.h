@@ -9,12 +9,42 @@
 
 namespace tornal {
 
+// The elements of one kind grouped by row of the calculation order: the
+// elements of row f are ELEMENTOS(INICIO(f)) .. ELEMENTOS(INICIO(f + 1) - 1),
+// in increasing element number.
+struct ElementosPorFila {
+  Array1<int> INICIO;
+  Array1<int> ELEMENTOS;
+};
+
+// What the node road looks up at each node, built once from the network
+// before the months (on the first node visited), so that a month costs time
+// in proportion to the elements and not to nodes times elements: per row of
+// ORDENNUDOS the inflows (NUDOAPO), the reaches ending (CONDUCCIONES(I, 2))
+// and starting (CONDUCCIONES(I, 1)) there, the hydro plants re-entering
+// (NUDREINCEN) and taking (NUDTOMACEN) there, the pumping (NUDOBOMB), the
+// returns (NUDORET), the intakes (NUMTOMA) and the reservoir of the highest
+// number at the node (NUMNUDOEMB, 0 for none); per return, the intakes that
+// feed it (NUMRETTOMA). Every element whose node is that of the row is in its
+// list, as the scan of all the elements would find it.
+struct ElementosNudos {
+  bool hechos = false;
+  ElementosPorFila APORTACIONES, LLEGADAS, SALIDAS, REINCEN, TOMACEN, BOMBEOS, RETORNOS, TOMAS;
+  ElementosPorFila TOMASRETORNO;  // by return number
+  Array1<int> EMBALSEFILA{"EMBALSEFILA"};
+};
+
+// Builds the lists of `e` from the network data and calculation order of r.
+void preparar_elementos_nudos(const Red& r, ElementosNudos& e);
+
 // Work sums of the node road, sized once for the constituents of the run:
 // flow times concentration of the inflows of the current node, and weight
-// times concentration of the intakes feeding the current return.
+// times concentration of the intakes feeding the current return; and the
+// elements of each node.
 struct TrabajoNudos {
   Array1<double> CENUDOAUX{"CENUDOAUX"};
   Array1<double> CERETAUX{"CERETAUX"};
+  ElementosNudos elementos;
   void dimensionar(int NUMCONTAMINANTES) {
     CENUDOAUX.resize(NUMCONTAMINANTES);
     CERETAUX.resize(NUMCONTAMINANTES);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -134,6 +137,118 @@ TEST(FixedFormatReversion, RecordsOfARepeatedGroup) {
   EXPECT_EQ(tornal::reverted_records(V{"a", "b", "c", "d"}, 3), (V{"abc", "d"}));
   EXPECT_EQ(tornal::reverted_records(V{"a", "b", "c", "d", "e", "f", "g"}, 3), (V{"abc", "def", "g"}));
   EXPECT_EQ(tornal::reverted_records(V{"a", "b"}, 0), (V{"a", "b"}));
+}
+
+// The edits into a caller's buffer at their edges: exact binary ties go to
+// the even digit, values just off a tie go the way their binary value lies,
+// a carry across a power of ten may push the value out of its field, and a
+// negative value that rounds to zero keeps its sign. The bytes around the
+// field are left alone.
+TEST(FixedFormatBuffer, EdgesOfTheEdits) {
+  struct Row {
+    double value;
+    int w, d;
+    const char* expected;
+  };
+  const Row rows[] = {
+      // exact binary ties: to even
+      {0.125, 6, 2, "  0.12"},
+      {0.375, 6, 2, "  0.38"},
+      {-0.125, 6, 2, " -0.12"},
+      {2.5, 4, 0, "  2."},
+      {3.5, 4, 0, "  4."},
+      {0.0625, 15, 3, "          0.062"},
+      {0.1875, 15, 3, "          0.188"},
+      {1048576.0625, 15, 3, "    1048576.062"},
+      // decimal halves that are not binary ties
+      {0.0005, 15, 3, "          0.001"},
+      {1.0005, 15, 3, "          1.000"},
+      {2.675, 6, 2, "  2.67"},
+      {1.005, 20, 2, "                1.00"},
+      // powers of ten and the width of the field
+      {9.9995, 15, 3, "          9.999"},
+      {9.9996, 6, 3, "10.000"},
+      {9.9996, 5, 3, "*****"},
+      {9.999, 5, 3, "9.999"},
+      {-9.9996, 6, 3, "******"},
+      {-9.9996, 7, 3, "-10.000"},
+      {99.4, 3, 0, "99."},
+      {99.5, 3, 0, "***"},
+      {1.0E10, 15, 3, "10000000000.000"},
+      {1.0E300, 15, 3, "***************"},
+      {0.5, 4, 3, "****"},
+      {5.0, 1, 0, "*"},
+      {5.0, 0, 3, ""},
+      // negative values that round to zero, and zero
+      {-0.0004, 15, 3, "         -0.000"},
+      {-0.0005, 15, 3, "         -0.001"},
+      {-0.4, 5, 0, "  -0."},
+      {-1.0E-300, 20, 5, "            -0.00000"},
+      {-0.0, 5, 0, "   0."},
+      {std::numeric_limits<double>::denorm_min(), 8, 5, " 0.00000"},
+      // many decimals
+      {0.1, 60, 55, "   0.1000000000000000055511151231257827021181583404541015625"},
+  };
+  for (const Row& r : rows) {
+    char buf[80];
+    std::fill(std::begin(buf), std::end(buf), '#');
+    const int n = tornal::put_F(buf + 1, r.value, r.w, r.d);
+    EXPECT_EQ(std::string(buf + 1, static_cast<std::size_t>(n)), r.expected) << r.value << " F" << r.w << "." << r.d;
+    EXPECT_EQ(buf[0], '#');
+    EXPECT_EQ(buf[1 + n], '#');
+    EXPECT_EQ(tornal::edit_F(r.value, r.w, r.d), r.expected);
+  }
+
+  struct IRow {
+    long long value;
+    int w;
+    const char* expected;
+  };
+  const IRow irows[] = {{std::numeric_limits<long long>::min(), 20, "-9223372036854775808"},
+                        {std::numeric_limits<long long>::min(), 19, "*******************"},
+                        {9999, 4, "9999"},
+                        {10000, 4, "****"},
+                        {-999, 4, "-999"},
+                        {5, 0, ""}};
+  for (const IRow& r : irows) {
+    char buf[40];
+    const int n = tornal::put_I(buf, r.value, r.w);
+    EXPECT_EQ(std::string(buf, static_cast<std::size_t>(n)), r.expected) << r.value;
+  }
+
+  tornal::RecordBuffer rb;
+  rb.I(7, 3).A(';').F(-0.0, 6, 2).A("|x").F(1.0E9, 4, 1);
+  EXPECT_EQ(rb.text(), "  7;  0.00|x****");
+  rb.clear();
+  EXPECT_EQ(rb.text(), "");
+}
+
+// Every value of a wide spread of magnitudes, and the decimal halves around
+// the last kept digit, edit to the bytes that the C library's "%#.*f" right
+// aligned (or asterisks) gives.
+TEST(FixedFormatBuffer, SameBytesAsTheCLibrary) {
+  auto reference = [](double v, int w, int d) {
+    if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(w), '*');
+    if (v == 0.0) v = 0.0;
+    char b[512];
+    std::snprintf(b, sizeof b, "%#.*f", d, v);
+    const std::string body = b;
+    if (body.size() > static_cast<std::size_t>(w)) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - body.size(), ' ') + body;
+  };
+  std::mt19937_64 gen(20261209);
+  std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-8, 16);
+  const int formats[][2] = {{15, 3}, {20, 5}, {8, 0}, {12, 7}};
+  int mismatches = 0;
+  for (int n = 0; n < 50000; ++n) {
+    double v = mantissa(gen) * std::pow(10.0, exponent(gen));
+    if (n % 4 == 1) v = std::round(v * 2000.0) / 2000.0 + (n % 8 == 1 ? 0.0 : 0.0005);  // decimal halves
+    for (const auto& f : formats)
+      if (tornal::edit_F(v, f[0], f[1]) != reference(v, f[0], f[1]) && ++mismatches < 10)
+        ADD_FAILURE() << "value " << v << " F" << f[0] << "." << f[1];
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace

@@ -353,4 +353,35 @@ TEST(FreeReader, OpensFilesAndRefusesWhatIsNoFile) {
   EXPECT_EQ(rd.next_line(), 0u);
 }
 
+// A file is read line by line from the disk and must give the same lines as
+// the same bytes held in memory: LF and CR LF ends, a last line with no end,
+// a last line ending in CR alone, empty lines, a CR inside a line, an empty
+// file, and lines long enough to span the stream's buffer.
+TEST(FreeReader, FileReadsAsItsTextInMemory) {
+  const std::string largo(70000, 'x');
+  std::vector<std::string> textos = {"a\nb\n", "a\r\nb\r\n", "a\nb", "a\nb\r", "\n\na\n\n", "a\rb c\n", "", "\r\n"};
+  textos.push_back(largo);
+  textos.back().append("\r\n").append(largo);
+  textos.push_back("x y\n");
+  textos.back().append(largo).append(" z\n");
+  tornal_test::TempDir dir;
+  for (std::size_t t = 0; t < textos.size(); ++t) {
+    SCOPED_TRACE(t);
+    FreeReader desde_archivo;
+    std::string nombre = "t";
+    nombre.append(std::to_string(t)).append(".txt");
+    ASSERT_TRUE(desde_archivo.open(dir.write(nombre, textos[t])));
+    FreeReader en_memoria;
+    en_memoria.set_text(textos[t]);
+    for (int n = 0; n < 10; ++n) {
+      const auto a = desde_archivo.first_word(80);
+      const auto b = en_memoria.first_word(80);
+      EXPECT_EQ(a, b);
+      EXPECT_EQ(desde_archivo.next_line(), en_memoria.next_line());
+      if (!a || !b) break;
+    }
+    EXPECT_TRUE(desde_archivo.at_end());
+  }
+}
+
 }  // namespace

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "reach/reach_model.h"
 #include "red_prueba.h"
 #include "test_util.h"
@@ -488,3 +492,74 @@ TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
 }
 
 }  // namespace
+
+namespace {
+
+// The elements of row f of a list.
+std::vector<int> de_fila(const tornal::ElementosPorFila& l, int f) {
+  std::vector<int> v;
+  for (int p = l.INICIO(f); p < l.INICIO(f + 1); ++p) v.push_back(l.ELEMENTOS(p));
+  return v;
+}
+
+// What a scan of every element finds at row f: the elements whose node is
+// that of the row, in increasing number.
+template <typename Nudo>
+std::vector<int> escaneo(const Modelo& m, int f, int n, Nudo nudo) {
+  std::vector<int> v;
+  for (int I = 1; I <= n; ++I)
+    if (nudo(I) == m.red.ORDENNUDOS(f, 1)) v.push_back(I);
+  return v;
+}
+
+}  // namespace
+
+// The node lists built once before the months hold, row by row, exactly the
+// elements that a scan of the whole network finds there, in the same order:
+// on random networks with repeated rows of one node, node 0, negative nodes
+// and nodes outside the calculation order; the intakes feeding each return
+// leave out return numbers that name no return; the reservoir of a row is
+// the highest-numbered one at its node.
+TEST(NodeRoad, NodeListsMatchAScanOfTheNetwork) {
+  std::mt19937 gen(11);
+  for (int ronda = 0; ronda < 40; ++ronda) {
+    std::uniform_int_distribution<int> nudo(-2, 12);
+    std::uniform_int_distribution<int> cuantos(0, 9);
+    RedPrueba p;
+    const int filas = 1 + cuantos(gen);
+    for (int f = 0; f < filas; ++f) p.nudos.push_back({nudo(gen), 0});
+    for (int i = cuantos(gen); i > 0; --i) p.conducciones.push_back({nudo(gen), nudo(gen), 1});
+    for (int i = cuantos(gen); i > 0; --i) p.aportaciones.push_back(nudo(gen));
+    for (int i = cuantos(gen); i > 0; --i) p.embalses.push_back(nudo(gen));
+    for (int i = cuantos(gen); i > 0; --i) p.centrales.push_back({nudo(gen), nudo(gen)});
+    for (int i = cuantos(gen); i > 0; --i) p.bombeos.push_back({nudo(gen), 1});
+    for (int i = cuantos(gen); i > 0; --i) p.retornos.push_back(nudo(gen));
+    for (int i = cuantos(gen); i > 0; --i) p.tomas.push_back({nudo(gen), nudo(gen)});
+    Modelo m;
+    prepare(m);
+    construir(m, p);
+    const tornal::Red& r = m.red;
+    tornal::ElementosNudos e;
+    tornal::preparar_elementos_nudos(r, e);
+    for (int f = 1; f <= r.NUMNUDOS; ++f) {
+      SCOPED_TRACE("ronda " + std::to_string(ronda) + ", fila " + std::to_string(f));
+      EXPECT_EQ(de_fila(e.APORTACIONES, f), escaneo(m, f, r.NUMAPORTACIONES, [&](int I) { return r.NUDOAPO(I); }));
+      EXPECT_EQ(de_fila(e.LLEGADAS, f),
+                escaneo(m, f, r.NUMCONDUCCIONES, [&](int I) { return r.CONDUCCIONES(I, 2); }));
+      EXPECT_EQ(de_fila(e.SALIDAS, f), escaneo(m, f, r.NUMCONDUCCIONES, [&](int I) { return r.CONDUCCIONES(I, 1); }));
+      EXPECT_EQ(de_fila(e.REINCEN, f), escaneo(m, f, r.NUMCENTRALES, [&](int I) { return r.NUDREINCEN(I); }));
+      EXPECT_EQ(de_fila(e.TOMACEN, f), escaneo(m, f, r.NUMCENTRALES, [&](int I) { return r.NUDTOMACEN(I); }));
+      EXPECT_EQ(de_fila(e.BOMBEOS, f), escaneo(m, f, r.NUMBOMBEOS, [&](int I) { return r.NUDOBOMB(I); }));
+      EXPECT_EQ(de_fila(e.RETORNOS, f), escaneo(m, f, r.NUMRETORNOS, [&](int I) { return r.NUDORET(I); }));
+      EXPECT_EQ(de_fila(e.TOMAS, f), escaneo(m, f, r.NUMTOMAS, [&](int I) { return r.NUMTOMA(I); }));
+      const std::vector<int> embalses = escaneo(m, f, r.NUMEMBALSES, [&](int I) { return r.NUMNUDOEMB(I); });
+      EXPECT_EQ(e.EMBALSEFILA(f), embalses.empty() ? 0 : embalses.back());
+    }
+    for (int ret = 1; ret <= r.NUMRETORNOS; ++ret) {
+      std::vector<int> tomas;
+      for (int t = 1; t <= r.NUMTOMAS; ++t)
+        if (r.NUMRETTOMA(t) == ret) tomas.push_back(t);
+      EXPECT_EQ(de_fila(e.TOMASRETORNO, ret), tomas) << "retorno " << ret;
+    }
+  }
+}

@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""Writes a synthetic basin for the benchmark: a binary tree of type-1 reaches
+draining to node 1, an inflow at every head node, optionally a reservoir every
+k-th node, and the quality data of either light kinetics (temperature given as
+data, first-order pollutants that neither decay nor settle) or every option on
+(equilibrium temperature, first-order pollutants, oxygen, nitrogen and
+phytoplankton).
+
+    make_basin.py DIR --reaches 500 --years 50 --segments 5 --pollutants 12
+                  [--reservoir-every 10] [--kinetics light|full]
+
+The folder gets VekArch.cal and every input file it names; the program is then
+run in it with no arguments."""
+
+import argparse
+import os
+
+
+def fmt(v):
+    return "%.4f" % v
+
+
+def write(path, lines):
+    with open(path, "w", encoding="latin-1", newline="\n") as f:
+        f.write("\n".join(lines))
+        f.write("\n")
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("folder")
+    ap.add_argument("--reaches", type=int, default=500)
+    ap.add_argument("--years", type=int, default=50)
+    ap.add_argument("--segments", type=int, default=5)
+    ap.add_argument("--pollutants", type=int, default=12)
+    ap.add_argument("--reservoir-every", type=int, default=0, help="a reservoir at every node multiple of k (0: none)")
+    ap.add_argument("--kinetics", choices=["light", "full"], default="light")
+    a = ap.parse_args()
+
+    N, Y, S, P = a.reaches, a.years, a.segments, a.pollutants
+    full = a.kinetics == "full"
+    os.makedirs(a.folder, exist_ok=True)
+    out = lambda name: os.path.join(a.folder, name)
+
+    # Nodes 1 .. N+1; reach i goes from node i+1 to node (i+1)//2, so that
+    # node 1 is the outlet and the nodes without a reach ending at them are
+    # the heads.
+    nodes = N + 1
+    has_upstream = [False] * (nodes + 2)
+    for i in range(1, N + 1):
+        has_upstream[(i + 1) // 2] = True
+    heads = [n for n in range(1, nodes + 1) if not has_upstream[n]]
+    reservoirs = [n for n in range(1, nodes + 1) if a.reservoir_every > 0 and n % a.reservoir_every == 0]
+    NAP, NE = len(heads), len(reservoirs)
+
+    # Monthly flows: each inflow varies with the month and its number; a
+    # reach carries every inflow upstream of it.
+    def qapo(k, t):
+        return 1.0 + 0.25 * ((k * 7 + t) % 11)
+
+    months = 12 * Y
+
+    # ---- network data file
+    L = ["'Cuenca sintetica'", "%d 1980" % Y, "0 0 0 0 0", "'Sintetica'",
+         "%d %d %d 0 0 0 0 %d 0 0 0 0 0 0 0 0" % (nodes, NE, N, NAP)]
+    for e, n in enumerate(reservoirs, 1):
+        L += ["'Embalse %04d'" % e, "%d %d 1 1" % (n, n), "1", "0.0 0.0 0.0 1 0", "50.0", "40.0",
+              " ".join(["100"] * 12), " ".join(["80"] * 12), " ".join(["10"] * 12),
+              "500 505 510 515 520 525 530 535 540 545",
+              "0.0 0.5 1.2 2.0 2.9 3.9 5.0 6.2 7.5 8.9",
+              "0 1 4 9 16 26 40 56 76 100",
+              "0.2 0.1 0.05 0.05 0.05 0.1 0.2 0.3 0.5 0.6 0.5 0.3"]
+    for i in range(1, N + 1):
+        L += ["'Rio %05d' 0.0 0 0" % i, "%d %d 1 0 0.0" % (i + 1, (i + 1) // 2),
+              " ".join(["0"] * 13), " ".join(["999"] * 12)]
+    for k, n in enumerate(heads, 1):
+        L += ["'Aportacion %05d'" % k, "%d %d" % (n, k)]
+    write(out("red.dat"), L)
+    write(out("red.xml"), ['<?xml version="1.0" encoding="ISO-8859-1"?>', "<KELMAR>", "</KELMAR>"])
+
+    # ---- monthly results of the allocation model (full layout)
+    head_of = {n: k for k, n in enumerate(heads, 1)}
+    # The inflows upstream of each node, as index lists (children 2n, 2n+1).
+    up = [[] for _ in range(nodes + 2)]
+    for n in range(nodes, 0, -1):
+        if n in head_of:
+            up[n].append(head_of[n])
+        for c in (2 * n, 2 * n + 1):
+            if c <= nodes:
+                up[n].extend(up[c])
+    with open(out("resultados.dat"), "w", newline="\n") as f:
+        for t in range(1, months + 1):
+            y, mes = (t - 1) // 12 + 1, (t - 1) % 12 + 1
+            q = [qapo(k, t) for k in range(1, NAP + 1)]
+            row = [str(y), str(mes), "0"] + [fmt(v) for v in q]
+            for blk in range(9):  # reservoir blocks: volumes and flows
+                row += [fmt(60.0 + 0.5 * ((e + t + blk) % 9)) for e in range(1, NE + 1)]
+            row += [fmt(sum(q[k - 1] for k in up[i + 1])) for i in range(1, N + 1)]
+            f.write(" ".join(row) + "\n")
+
+    # ---- quality data file
+    curve = lambda n: " ".join(["1"] * n)
+    vals = lambda v, n: " ".join([v] * n)
+    C = ["'Cuenca sintetica'", "'Cuenca sintetica para medir el programa'", "Opciones"]
+    if full:
+        C += ["1 %d 1 1 1 1" % P, "'Temperatura de equilibrio'", "Conducciones",
+              vals("15.0", N), curve(N), vals("30.0", N)]
+        if NE:
+            C += ["Embalses", vals("15.0", NE), curve(NE), vals("5.0", NE), curve(NE), vals("25.0", NE)]
+    else:
+        C += ["0 %d 0 0 0 0" % P, "Temperatura como dato", "Conducciones",
+              vals("15.0", N), curve(N), vals("30.0", N)]
+        if NE:
+            C += ["Embalses", vals("15.0", NE), curve(NE), vals("10.0", NE), curve(NE), vals("25.0", NE)]
+    if P > 0:
+        C += ["Theta", vals("1.07", P)]
+        k_cond, k_emb = ("0.5", "0.1") if full else ("0.0", "0.0")
+        for k in range(1, P + 1):
+            C += ["'Contaminante %02d'" % k, "Conducciones", vals(k_cond, N), vals(k_emb, N)]
+            if NE:
+                C += ["Embalses", vals(k_cond, NE), vals(k_emb, NE)]
+    if full:
+        C += ["Cineticas", "1", "2", vals("-1.0", N), vals("0.25", N), vals("0.1", N)]
+        C += [vals(v, N) for v in ("0.1", "0.05", "0.3", "0.1")]  # nitrogen
+        for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
+            C.append(vals(v, N))
+        C += [curve(N), vals("12.0", N), curve(N), vals("250.0", N), vals("10.0", N)]
+        if NE:
+            C += ["Embalses", "1", vals("-1.0", NE), vals("3.0", NE), curve(NE), vals("0.1", NE), vals("0.1", NE)]
+            C += [vals(v, NE) for v in ("0.1", "0.05", "0.3", "0.1")]
+            for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
+                C.append(vals(v, NE))
+            C += [curve(NE), vals("12.0", NE), curve(NE), vals("250.0", NE), vals("10.0", NE)]
+    C += ["Datos de las conducciones", "1", "2", vals("1", N), vals("0", N), vals("10.0", N),
+          vals("%.1f" % (1000.0 * S), N), vals("1000.0", N), vals("1", N),
+          vals("0.035", N), vals("15.0", N), vals("0.002", N), vals("2.0", N), vals("500.0", N), vals("0.0", N)]
+    if NE:
+        C += ["Datos de los embalses", "1", vals("1", NE), vals("0", NE), vals("0", NE), vals("0.1", NE), curve(NE),
+              vals("40.0", NE), vals("30.0", NE), vals("0.8", NE), curve(NE), vals("0.3", NE), curve(NE),
+              vals("8.0", NE), curve(NE)]
+    NC = (1 if full else 0) + P + (8 if full else 0)
+    C += ["Vertidos difusos", "0", "Nombre y carga", "Flujos de sedimentos", "0", "Embalse y flujo"]
+    C += ["'Concentraciones iniciales'", "Acuiferos", "valores"]
+    C += ["Embalses epilimnion", "valores"] + [vals("5.0", NC)] * NE
+    C += ["Embalses hipolimnion", "valores"] + [vals("4.0", NC)] * NE
+    C += ["Depuracion", "Retornos", "valores", "Tomas", "valores"]
+    C += ["Indicadores", "0", "Nombre", "Curvas temporales", "1", "Nombre y factores", "'Constante'", vals("1.00", 12)]
+    write(out("calidad.dat"), C)
+
+    # ---- quality of inflows: one block per constituent
+    with open(out("aportaciones.dat"), "w", newline="\n") as f:
+        f.write("Calidad de las aportaciones\nsintetica\n(todas)\nbloques\n")
+        for c in range(1, NC + 1):
+            f.write("Constituyente %d\nAno Mes valores\n" % c)
+            for t in range(1, months + 1):
+                y, mes = 1980 + (t - 1) // 12, (t - 1) % 12 + 1
+                row = ["%d %d" % (y, mes)]
+                row += ["%.2f" % (1.0 + c + 0.37 * ((k * 3 + t * (c + 1)) % 13)) for k in range(1, NAP + 1)]
+                f.write(" ".join(row) + "\n")
+            f.write("fin\n")
+
+    # ---- coefficients (version 1.4 tags)
+    write(out("coeficientes.dat"), [
+        "Coeficientes", "", "Unidades", "<UNIDADES>", "1000000.0   30.0", "Error", "<ERROR>", "0.0001",
+        "Agua", "<CARACTERISTICASDELAGUA>", "1000.0   4186.0", "Dispersion", "<DISPERSIONEMBALSES>", "0.05   0.5",
+        "Conducciones", "<CONDUCCIONES>", "100   0.0   0.0", "Embalses", "<EMBALSES>", "0.05   0.01   2.0",
+        "Tectas", "<TECTAS>", "1.024 1.047 1.047 1.083 1.045 1.066 1.080 1.047",
+        "Esteq", "<ESTEQUIMETRICOS>", "4.57 1.14 1.6 2.0 0.08 0.015",
+        "Unidades", "<UNIDADESESTEQUIOMETRICAS>", "0.23 0.7765 0.2259 1.0 0.3261",
+        "OSAT", "<OSAT>", "14.652 0.41022 0.007991", "Termoclina", "<COEFTETERMOCLINA>", "0.8",
+        "Semisaturacion", "<CTELIMITACIONNUTRIENTES>", "0.5 0.6 0.02 0.003 0.1",
+        "Preferencia", "<FACTORPREFERENCIA>", "0.5 0.5", "Balances", "<OPCIONBALANCES>", "0",
+        "Calor", "<CONSTANTESMODTEMPERATURA>", "1.17E-7 0.97 19.0 0.95 2.0", "0",
+        "Fito", "<FITOENELHIPO>", "1.0", "Sedimentos", "<FLUJOSEDIMENTOSNOANOXIA>", "0",
+        "Acumulacion", "<ACUMULACIONRESULTADOSPARCIALES>", "1 1"])
+
+    write(out("VekArch.cal"), [
+        "VERSION 1.4", "'red.dat'", "'red.xml'", "'resultados.dat'", "Archivos de calidad", "'calidad.dat'",
+        "'aportaciones.dat'", "'coeficientes.dat'", "Archivos de resultados", "'conducciones_parcial.csv'",
+        "'embalses_parcial.csv'", "'resultados.xml'", "'graficos.txt'", "Calibracion", "0",
+        "'calibracion_conduccion.dat'", "0", "'calibracion_embalse.dat'", "Registro", "'tornal.log'", "Reservado", "0"])
+
+
+if __name__ == "__main__":
+    main()
