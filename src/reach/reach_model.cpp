@@ -116,18 +116,27 @@ bool perfil_caudales(TrabajoTramo& w, const Tramo& t) {
 // centre flow; the depth kept for the later stages is then that of the flow
 // through the downstream face.
 void hidraulica_manning(TrabajoTramo& w, const Tramo& t) {
+  // The depth of a flow, searched once for each distinct flow of the reach
+  // (without lateral flows every segment carries the same one).
+  double Qanterior = -1.0;
+  double Yanterior = 0.0;
+  auto calado = [&](double Q) {
+    if (!(Q > 0.0)) return 0.0;
+    if (Q != Qanterior) {
+      Qanterior = Q;
+      Yanterior = CALADONORMALSUB(t.NMN, t.BMN, t.IMN, t.SMN, Q);
+    }
+    return Yanterior;
+  };
   for (int i = 1; i <= t.N; ++i) {
     const double Qc = w.QI(i) / 24.0 / 3600.0;
-    w.Y(i) = Qc > 0.0 ? CALADONORMALSUB(t.NMN, t.BMN, t.IMN, t.SMN, Qc) : 0.0;
+    w.Y(i) = calado(Qc);
     w.AIC(i) = (t.SMN * w.Y(i) + t.BMN) * w.Y(i);
     w.AXY(i) = (2.0 * t.SMN * w.Y(i) + t.BMN) * t.L;
     w.VI(i) = w.AIC(i) * t.L;
     w.UI(i) = Qc / w.AIC(i);  // m/s until the depths are done
   }
-  for (int i = 1; i <= t.N; ++i) {
-    const double Qf = w.QI1(i) / 24.0 / 3600.0;
-    w.Y(i) = Qf > 0.0 ? CALADONORMALSUB(t.NMN, t.BMN, t.IMN, t.SMN, Qf) : 0.0;
-  }
+  for (int i = 1; i <= t.N; ++i) w.Y(i) = calado(w.QI1(i) / 24.0 / 3600.0);
   for (int i = 1; i <= t.N; ++i) w.UI(i) = w.UI(i) * 86400.0;
 }
 

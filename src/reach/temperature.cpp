@@ -102,8 +102,13 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
   const Calidad& c = m.cal;
   for (int j = 1; j <= c.NUMCONT1OR; ++j) {
     const int k = c.POS.CONT1OR(j);
-    for (int i = 1; i <= t.N; ++i)
-      w.KAUX(i) = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, i) - 20.0);
+    if (c.OPCIONTEMPERATURA == 1) {
+      for (int i = 1; i <= t.N; ++i)
+        w.KAUX(i) = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, i) - 20.0);
+    } else {  // one given temperature for the whole reach
+      const double KAUX = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, 1) - 20.0);
+      for (int i = 1; i <= t.N; ++i) w.KAUX(i) = KAUX;
+    }
     for (int i = 1; i <= t.N; ++i) {
       const double decaimiento = w.KAUX(i) * w.VI(i);
       const double sedimentacion = w.Y(i) != 0.0 ? c.VSCOND(t.I, j) * w.VI(i) / w.Y(i) : 0.0;
