@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -291,7 +292,14 @@ Statement& Statement::real(double& value) {
     status_ = ReadStatus::Error;
     return *this;
   }
-  value = std::strtod(norm.c_str(), nullptr);
+  // A value beyond the range of double would be read as infinity: it is no
+  // number the run can use.
+  const double v = std::strtod(norm.c_str(), nullptr);
+  if (!std::isfinite(v)) {
+    status_ = ReadStatus::Error;
+    return *this;
+  }
+  value = v;
   return *this;
 }
 
@@ -305,7 +313,12 @@ Statement& Statement::real(float& value) {
   }
   // Read straight to single precision, as a single-precision item is read:
   // through double first, a value near a midpoint could round twice.
-  value = std::strtof(norm.c_str(), nullptr);
+  const float v = std::strtof(norm.c_str(), nullptr);
+  if (!std::isfinite(v)) {
+    status_ = ReadStatus::Error;
+    return *this;
+  }
+  value = v;
   return *this;
 }
 

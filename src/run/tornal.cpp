@@ -1,6 +1,7 @@
 // The main program of the system: VekArch.cal, the run log and the phases.
 #include "run/tornal.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -41,7 +42,12 @@ void registro_pasado(FreeReader& rd) {
 
 int numero_version(float version) {
   volatile float producto = version * 10.0f;
-  return static_cast<int>(std::trunc(static_cast<float>(producto)));
+  const float entero = std::trunc(static_cast<float>(producto));
+  // A version too large for an integer (or no number at all) is held at the
+  // ends of the integer range: it is no version this system reads.
+  if (!(entero >= -2147483648.0f)) return INT_MIN;
+  if (!(entero < 2147483648.0f)) return INT_MAX;
+  return static_cast<int>(entero);
 }
 
 void leer_vekarch(Modelo& m) {
