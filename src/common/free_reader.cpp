@@ -120,6 +120,12 @@ bool file_exists(const std::string& path) {
   return static_cast<bool>(in);
 }
 
+std::optional<long long> file_line_count(const std::string& path) {
+  FreeReader rd;
+  if (!rd.open(path)) return std::nullopt;
+  return static_cast<long long>(rd.line_count());
+}
+
 Statement::Statement(FreeReader& reader) : reader_(reader), line_(reader.next_line_) {}
 
 Statement::~Statement() { finish(); }

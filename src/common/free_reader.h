@@ -92,6 +92,10 @@ class FreeReader {
 
   bool at_end() const { return next_line_ >= lines_.size(); }
   std::size_t next_line() const { return next_line_; }
+  // Lines of the text, and those not yet read. Every statement begins on a
+  // line of its own, so no more statements than these can follow.
+  std::size_t line_count() const { return lines_.size(); }
+  std::size_t lines_left() const { return at_end() ? 0 : lines_.size() - next_line_; }
 
  private:
   friend class Statement;
@@ -101,5 +105,9 @@ class FreeReader {
 
 // Whether a file exists and can be opened for reading.
 bool file_exists(const std::string& path);
+
+// The number of lines of the file at `path` as the reader sees them; empty
+// when it cannot be opened. A bound on the records the file can hold.
+std::optional<long long> file_line_count(const std::string& path);
 
 }  // namespace tornal
