@@ -328,6 +328,21 @@ TEST(ResultsFile, ReadFailuresCountRows) {
   }
 }
 
+// A number of years far beyond the rows of the file is reported at the row
+// the file lacks, before the series are sized: never an exhausted memory.
+TEST(ResultsFile, YearsBeyondTheFileAreTheReadErrorOfTheMissingRow) {
+  for (int anyos : {3, 100000000}) {
+    SCOPED_TRACE(anyos);
+    Lectura t;
+    t.m.red.NUMANYOS = anyos;
+    t.m.red.NUMAPORTACIONES = 1;
+    EXPECT_EQ(t.leer(tabla(24, 4) + "\n\n"), "error");
+    EXPECT_EQ(t.log(), (std::vector<std::string>{"Error en la lectura del archivo de resultados de Kelmar",
+                                                 "Error en la linea numero:", "         25"}));
+    EXPECT_TRUE(t.m.red.QAPO.empty());
+  }
+}
+
 TEST(ResultsFile, MissingFileIsAnAccessFailure) {
   Lectura t;
   t.m.red.NUMANYOS = 1;
