@@ -114,6 +114,12 @@ std::optional<std::string> FreeReader::first_word(std::size_t length) {
   return word;
 }
 
+std::size_t FreeReader::characters_left() const {
+  std::size_t n = 0;
+  for (std::size_t k = next_line_; k < lines_.size(); ++k) n += lines_[k].size() + 1;
+  return n;
+}
+
 bool file_exists(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);

@@ -46,6 +46,9 @@ class Statement {
 
   ReadStatus status() const { return status_; }
   bool ok() const { return status_ == ReadStatus::Ok; }
+  // Whether further items may still be read: no error, end of file or slash
+  // has ended the statement.
+  bool more() const { return status_ == ReadStatus::Ok && !slash_ && !finished_; }
   // Ends the statement; returns its outcome. May be called more than once.
   ReadStatus finish();
 
@@ -96,6 +99,9 @@ class FreeReader {
   // line of its own, so no more statements than these can follow.
   std::size_t line_count() const { return lines_.size(); }
   std::size_t lines_left() const { return at_end() ? 0 : lines_.size() - next_line_; }
+  // Characters not yet read, line ends counted: no more items than these
+  // can follow (but for repeat counts).
+  std::size_t characters_left() const;
 
  private:
   friend class Statement;

@@ -103,14 +103,27 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   }
   long NCOL = 3;
   for (const Bloque& b : bloques) NCOL += b.valores;
+  // The values kept: those up to the last block that fills a series. The
+  // values after them are read and dropped, never held, however many the
+  // counts announce.
+  long NGUARDADAS = 3;
+  {
+    long s = 3;
+    for (const Bloque& b : bloques) {
+      s += b.valores;
+      if (b.serie != nullptr) NGUARDADAS = s;
+    }
+  }
 
   CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
   if (!f.open(PATHARCHIVO2))
     access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
-  std::vector<double> FILA(static_cast<std::size_t>(NCOL) + 1, 0.0);
+  std::vector<double> FILA(static_cast<std::size_t>(NGUARDADAS) + 1, 0.0);
   auto leer_fila = [&] {
     f.record([&](Statement& st) {
-      for (long c = 1; c <= NCOL; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
+      for (long c = 1; c <= NGUARDADAS; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
+      double resto = 0.0;
+      for (long c = NGUARDADAS + 1; c <= NCOL && st.more(); ++c) st.real(resto);
     });
   };
 
