@@ -7,6 +7,7 @@
 #include "network/network_file.h"
 
 #include <array>
+#include <climits>
 #include <optional>
 #include <vector>
 
@@ -236,7 +237,7 @@ void crear_arrays(Red& r) {
 // Header records 1 to 5. NUMANYOS and the counts of record 5 may not be
 // negative, and may not announce more than their files can hold: the
 // monthly results file (`PATHARCHIVO2`, when it can be opened) has a row
-// for each of the 12 x NUMANYOS months, and each element of record 5 takes
+// for each of the 12 x NUMANYOS months, which form an integer in any case, and each element of record 5 takes
 // its records of this file. Such a count is reported as a read error of the
 // record that holds it, before any array is sized by it.
 void leer_cabecera(NetworkFile& f, Red& r, const std::string& PATHARCHIVO2) {
@@ -246,8 +247,10 @@ void leer_cabecera(NetworkFile& f, Red& r, const std::string& PATHARCHIVO2) {
   f.record([&](Statement& st) { st.integer(r.NUMANYOS).integer(r.ANYOINICIAL); },
            [&] {
              if (r.NUMANYOS < 0) return false;
+             // Without the results file (its access error comes when it is
+             // read), the months of the run must still be an integer.
              const std::optional<long long> filas = file_line_count(trimmed(PATHARCHIVO2));
-             return !filas || 12LL * r.NUMANYOS <= *filas;
+             return 12LL * r.NUMANYOS <= (filas ? *filas : INT_MAX);
            });
   f.record([&](Statement& st) {
     for (int& v : libre) st.integer(v);

@@ -249,8 +249,9 @@ def run_one(args, basin_list, index, workdir, is_asan):
             with open(os.path.join(folder, name), "wb") as f:
                 f.write(data)
         env = dict(os.environ)
-        env["ASAN_OPTIONS"] = ("detect_leaks=1:abort_on_error=0:allocator_may_return_null=1:"
-                               "malloc_limit_mb=%d:hard_rss_limit_mb=%d:handle_abort=1" % (args.memory, args.memory))
+        env["ASAN_OPTIONS"] = ("detect_leaks=%d:abort_on_error=0:allocator_may_return_null=1:"
+                               "malloc_limit_mb=%d:hard_rss_limit_mb=%d:handle_abort=1" %
+                               (0 if args.no_leaks else 1, args.memory, args.memory))
         env["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
 
         def limits():
@@ -295,6 +296,7 @@ def main():
     ap.add_argument("--timeout", type=float, default=20.0, help="seconds a run may take")
     ap.add_argument("--memory", type=int, default=2048, help="megabytes a run may take")
     ap.add_argument("--out", default="fuzz-failures", help="folder for the cases of failures")
+    ap.add_argument("--no-leaks", action="store_true", help="no leak check at the end of each run (faster)")
     ap.add_argument("--progress", type=int, default=0, help="print the counts every N runs")
     args = ap.parse_args()
     args.binary = os.path.abspath(args.binary)
