@@ -254,15 +254,10 @@ def run_one(args, basin_list, index, workdir, is_asan):
                                (0 if args.no_leaks else 1, args.memory, args.memory))
         env["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
 
-        def limits():
-            if not is_asan:
-                resource.setrlimit(resource.RLIMIT_AS, (args.memory << 20, args.memory << 20))
-            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
-
         timed_out = False
         try:
             p = subprocess.run([args.binary], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
-                               timeout=args.timeout, env=env, preexec_fn=limits)
+                               timeout=args.timeout, env=env)
             status, out, err = p.returncode, p.stdout, p.stderr
         except subprocess.TimeoutExpired as e:
             timed_out = True
@@ -305,6 +300,13 @@ def main():
     with open(args.binary, "rb") as f:
         content = f.read()
         is_asan = b"__asan_init" in content or b"libasan" in content
+    # The limits of every run, inherited from this process (set here rather
+    # than in each child, so that the children are started cheaply): no core
+    # files, and, for a build without AddressSanitizer (which reserves much
+    # address space and has its own limits), the memory of the process.
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+    if not is_asan:
+        resource.setrlimit(resource.RLIMIT_AS, (args.memory << 20, args.memory << 20))
     basin_list = sorted(basins.all_basins(args.examples).items())
     counts = collections.Counter()
     lock = threading.Lock()
