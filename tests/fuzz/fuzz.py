@@ -179,14 +179,17 @@ def large_input(original, mutated):
 
 
 def find_log(folder, inputs):
-    """The run log: the file of the folder with the header that the program
-    writes at its start (the run configuration may have renamed it)."""
+    """The run log: the file of the folder that the program wrote its header
+    to (the run configuration may name any file, even one that has the name
+    of an input file that this configuration does not read)."""
     for name in os.listdir(folder):
         path = os.path.join(folder, name)
-        if name in inputs or not os.path.isfile(path):
+        if not os.path.isfile(path):
             continue
         with open(path, "rb") as f:
             data = f.read()
+        if name in inputs and data == inputs[name]:
+            continue
         if b"Numero de versio:" in data:
             return data
     return None
@@ -219,11 +222,11 @@ def judge(folder, inputs, original, proc_status, console, stderr, timed_out):
     text_found = asterisks = False
     for name in os.listdir(folder):
         path = os.path.join(folder, name)
-        if name in inputs or not os.path.isfile(path):
+        if not os.path.isfile(path):
             continue
         with open(path, "rb") as f:
             data = f.read()
-        if b"Numero de versio:" in data:
+        if (name in inputs and data == inputs[name]) or b"Numero de versio:" in data:
             continue
         if NONFINITE_TEXT.search(data):
             text_found = True
@@ -263,7 +266,7 @@ def run_one(args, basin_list, index, workdir, is_asan):
             timed_out = True
             status, out, err = -9, e.stdout or b"", e.stderr or b""
         verdict = judge(folder, files, basin, status, out, err, timed_out)
-        if verdict in FAILURES:
+        if verdict in FAILURES or verdict in args.keep:
             keep = os.path.join(args.out, "%06d-%s-%s" % (index, verdict, basin_name))
             os.makedirs(keep, exist_ok=True)
             for name, data in files.items():
@@ -292,6 +295,8 @@ def main():
     ap.add_argument("--memory", type=int, default=2048, help="megabytes a run may take")
     ap.add_argument("--out", default="fuzz-failures", help="folder for the cases of failures")
     ap.add_argument("--no-leaks", action="store_true", help="no leak check at the end of each run (faster)")
+    ap.add_argument("--keep", action="append", default=[],
+                    help="keep the cases of this verdict too (e.g. ok-asterisks-large-input)")
     ap.add_argument("--progress", type=int, default=0, help="print the counts every N runs")
     args = ap.parse_args()
     args.binary = os.path.abspath(args.binary)
