@@ -44,7 +44,10 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import basins  # noqa: E402
 
-NUMBER = re.compile(rb"[-+]?(?:\d+\.?\d*|\.\d+)(?:[EeDd][-+]?\d+)?")
+# A number as the reader takes it, the exponent given by a letter (E, D, Q)
+# or by its sign alone (1.0+5).
+NUMBER = re.compile(rb"[-+]?(?:\d+\.?\d*|\.\d+)(?:[EeDdQq][-+]?\d+|[-+]\d+)?")
+SIGN_EXPONENT = re.compile(rb"(?<=[\d.])([-+])(?=\d+$)")
 
 # Values that a numeric token may be replaced with; those marked large can
 # make finite results too wide for their fields (asterisks with no fault).
@@ -76,7 +79,10 @@ def numbers(data):
     out = []
     for m in NUMBER.finditer(data):
         try:
-            out.append(abs(float(m.group().replace(b"D", b"E").replace(b"d", b"e"))))
+            text = re.sub(rb"[DdQq]", b"e", m.group())
+            if b"e" not in text.lower():
+                text = SIGN_EXPONENT.sub(rb"e\1", text)
+            out.append(abs(float(text)))
         except (ValueError, OverflowError):
             out.append(float("inf"))
     return out
