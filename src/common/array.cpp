@@ -27,7 +27,7 @@ void array_index_error(const std::string& name, const long* index, int rank, con
     text += std::to_string(index[d]);
     dims += std::to_string(size[d]);
   }
-  stop(text + "), de dimensiones " + dims + ")");
+  throw IndexOutOfRange(text + "), de dimensiones " + dims + ")");
 }
 
 #ifdef TORNAL_LARGE_PAGES

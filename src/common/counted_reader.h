@@ -45,7 +45,16 @@ class CountedReader {
     for (int n = 0; n < count; ++n) record([](Statement&) {});
   }
 
+  // A count just read announces `records` records to follow: a negative
+  // count, or more records than the rest of the file could hold, is the read
+  // error of the record that holds the count, before anything is sized by it.
+  void announce(long long records) {
+    if (records < 0 || records > static_cast<long long>(reader_.lines_left())) failure();
+  }
+
   [[noreturn]] void failure() const { read_failure(log_, read_message_, counter_label_, counter_); }
+  // The read error of record `counter` (a record the file cannot hold).
+  [[noreturn]] void failure_at(long counter) const { read_failure(log_, read_message_, counter_label_, counter); }
 
   long counter() const { return counter_; }
   FreeReader& reader() { return reader_; }

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -119,10 +120,22 @@ std::optional<std::string> FreeReader::first_word(std::size_t length) {
   return word;
 }
 
+std::size_t FreeReader::characters_left() const {
+  std::size_t n = 0;
+  for (std::size_t k = next_line_; k < lines_.size(); ++k) n += lines_[k].size() + 1;
+  return n;
+}
+
 bool file_exists(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   return static_cast<bool>(in);
+}
+
+std::optional<long long> file_line_count(const std::string& path) {
+  FreeReader rd;
+  if (!rd.open(path)) return std::nullopt;
+  return static_cast<long long>(rd.line_count());
 }
 
 Statement::Statement(FreeReader& reader) : reader_(reader), line_(reader.next_line_) {}
@@ -297,7 +310,14 @@ Statement& Statement::real(double& value) {
     status_ = ReadStatus::Error;
     return *this;
   }
-  value = std::strtod(norm.c_str(), nullptr);
+  // A value beyond the range of double would be read as infinity: it is no
+  // number the run can use.
+  const double v = std::strtod(norm.c_str(), nullptr);
+  if (!std::isfinite(v)) {
+    status_ = ReadStatus::Error;
+    return *this;
+  }
+  value = v;
   return *this;
 }
 
@@ -311,7 +331,12 @@ Statement& Statement::real(float& value) {
   }
   // Read straight to single precision, as a single-precision item is read:
   // through double first, a value near a midpoint could round twice.
-  value = std::strtof(norm.c_str(), nullptr);
+  const float v = std::strtof(norm.c_str(), nullptr);
+  if (!std::isfinite(v)) {
+    status_ = ReadStatus::Error;
+    return *this;
+  }
+  value = v;
   return *this;
 }
 

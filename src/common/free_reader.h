@@ -46,6 +46,9 @@ class Statement {
 
   ReadStatus status() const { return status_; }
   bool ok() const { return status_ == ReadStatus::Ok; }
+  // Whether further items may still be read: no error, end of file or slash
+  // has ended the statement.
+  bool more() const { return status_ == ReadStatus::Ok && !slash_ && !finished_; }
   // Ends the statement; returns its outcome. May be called more than once.
   ReadStatus finish();
 
@@ -92,6 +95,13 @@ class FreeReader {
 
   bool at_end() const { return next_line_ >= lines_.size(); }
   std::size_t next_line() const { return next_line_; }
+  // Lines of the text, and those not yet read. Every statement begins on a
+  // line of its own, so no more statements than these can follow.
+  std::size_t line_count() const { return lines_.size(); }
+  std::size_t lines_left() const { return at_end() ? 0 : lines_.size() - next_line_; }
+  // Characters not yet read, line ends counted: no more items than these
+  // can follow (but for repeat counts).
+  std::size_t characters_left() const;
 
  private:
   friend class Statement;
@@ -101,5 +111,9 @@ class FreeReader {
 
 // Whether a file exists and can be opened for reading.
 bool file_exists(const std::string& path);
+
+// The number of lines of the file at `path` as the reader sees them; empty
+// when it cannot be opened. A bound on the records the file can hold.
+std::optional<long long> file_line_count(const std::string& path);
 
 }  // namespace tornal

@@ -14,6 +14,13 @@ class Stop : public std::runtime_error {
   explicit Stop(const std::string& message) : std::runtime_error(message) {}
 };
 
+// An index that input data pushed out of an array: a fault no reader has
+// reported, whose message also belongs in the run log.
+class IndexOutOfRange : public Stop {
+ public:
+  explicit IndexOutOfRange(const std::string& message) : Stop(message) {}
+};
+
 [[noreturn]] void stop(const std::string& message);
 
 }  // namespace tornal

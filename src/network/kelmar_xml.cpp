@@ -35,8 +35,9 @@ constexpr std::size_t LONGLINEAXML = 30;
 // sum of every list of control parcels that follows an "<NPCS>" (each holds
 // NUMAUXACUIFEROS values, the count given after the one "<NACU>"), and
 // INDMODELOOPTIM is true when a line begins with "<BRUNDEL>". A second
-// "<NACU>", an "<NPCS>" before it, a value that is no integer, an end of
-// file inside a block, or a total beyond the integer range is a read error.
+// "<NACU>", an "<NPCS>" before it, a count of more values than the rest of
+// the file has characters, a value that is no integer, an end of file inside
+// a block, or a total beyond the integer range is a read error.
 // A list of 0 or fewer values reads no line, so a tag on the next line is
 // still seen. Writes the success line to the run log.
 void leer_archivo_xml(Modelo& m, const std::string& PATHARCHIVOKELMARXML) {
@@ -60,6 +61,10 @@ void leer_archivo_xml(Modelo& m, const std::string& PATHARCHIVOKELMARXML) {
       Statement st = rd.statement();
       st.integer(NUMAUXACUIFEROS);
       if (st.finish() != ReadStatus::Ok) fallo_lectura_xml(m);
+      // Each value of a list takes a character at least: a count that the
+      // rest of the file cannot hold is refused before the list is made.
+      if (NUMAUXACUIFEROS > 0 && static_cast<std::size_t>(NUMAUXACUIFEROS) > rd.characters_left())
+        fallo_lectura_xml(m);
       NUMPARCTROLVEC.emplace(static_cast<std::size_t>(NUMAUXACUIFEROS > 0 ? NUMAUXACUIFEROS : 0), 0);
     } else if (LINEAXML == "<NPCS>") {
       if (!NUMPARCTROLVEC) fallo_lectura_xml(m);

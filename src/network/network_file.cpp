@@ -7,6 +7,8 @@
 #include "network/network_file.h"
 
 #include <array>
+#include <climits>
+#include <optional>
 #include <vector>
 
 #include "common/counted_reader.h"
@@ -57,6 +59,10 @@ class NetworkFile {
   void discard(int count = 1) {
     for (int n = 0; n < count; ++n) record([](Statement& st) { st.skip(); });
   }
+
+  // The count just read announces `records` records to follow (see
+  // CountedReader::announce).
+  void announce(long long records) { file_.announce(records); }
 
   [[noreturn]] void failure() const { file_.failure(); }
 
@@ -228,13 +234,24 @@ void crear_arrays(Red& r) {
   r.MAXSUMBOMB.resize(nb);
 }
 
-// Header records 1 to 5. The counts of record 5 may not be negative: such a
-// count is reported as a read error of record 5.
-void leer_cabecera(NetworkFile& f, Red& r) {
+// Header records 1 to 5. NUMANYOS and the counts of record 5 may not be
+// negative, and may not announce more than their files can hold: the
+// monthly results file (`PATHARCHIVO2`, when it can be opened) has a row
+// for each of the 12 x NUMANYOS months, which form an integer in any case, and each element of record 5 takes
+// its records of this file. Such a count is reported as a read error of the
+// record that holds it, before any array is sized by it.
+void leer_cabecera(NetworkFile& f, Red& r, const std::string& PATHARCHIVO2) {
   std::string titulo = blanks(LONGTITULO);
   int libre[5] = {};
   f.record([&](Statement& st) { st.text(titulo, LONGTITULO); });
-  f.record([&](Statement& st) { st.integer(r.NUMANYOS).integer(r.ANYOINICIAL); });
+  f.record([&](Statement& st) { st.integer(r.NUMANYOS).integer(r.ANYOINICIAL); },
+           [&] {
+             if (r.NUMANYOS < 0) return false;
+             // Without the results file (its access error comes when it is
+             // read), the months of the run must still be an integer.
+             const std::optional<long long> filas = file_line_count(trimmed(PATHARCHIVO2));
+             return 12LL * r.NUMANYOS <= (filas ? *filas : INT_MAX);
+           });
   f.record([&](Statement& st) {
     for (int& v : libre) st.integer(v);
   });
@@ -253,8 +270,15 @@ void leer_cabecera(NetworkFile& f, Red& r) {
           if (*c < 0) return false;
         return true;
       });
-  r.NUMCONDUCCIONES =
-      r.NUMCONDUCCIONEST1 + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 + r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5;
+  // The fewest records each element takes in the rest of the file.
+  using ll = long long;
+  f.announce(13LL * r.NUMEMBALSES + 4LL * r.NUMCONDUCCIONEST1 + 5LL * r.NUMCONDUCCIONEST2 +
+             5LL * r.NUMCONDUCCIONEST3 + 8LL * r.NUMCONDUCCIONEST4 + 6LL * r.NUMCONDUCCIONEST5 +
+             5LL * r.NUMDEMANDAS + 2LL * r.NUMRETORNOS + 4LL * r.NUMCENTRALES + 2LL * r.NUMRECARGAS +
+             2LL * r.NUMAPORTACIONES + 2LL * r.NUMACUIFEROS + 2LL * r.NUMBOMBEOS);
+  // Bounded by the lines of the file, the sum fits an integer.
+  r.NUMCONDUCCIONES = static_cast<int>(ll{r.NUMCONDUCCIONEST1} + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 +
+                                       r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5);
 }
 
 void leer_embalses(NetworkFile& f, Red& r) {
@@ -384,13 +408,16 @@ void leer_demandas(NetworkFile& f, Red& r) {
     });
     f.record([&](Statement& st) { row(st, r.GARANTIASDEM, i, 5); });
     f.record([&](Statement& st) { st.integer(r.NUMTOMASDEM(i)); }, [&] { return r.NUMTOMASDEM(i) >= 0; });
+    f.announce(6LL * r.NUMTOMASDEM(i));
     for (int j = 1; j <= r.NUMTOMASDEM(i); ++j) {
       TomaLeida& t = tomas.emplace_back();
       f.record([&](Statement& st) { st.text(t.NOMTOMA, LONGNOMTOMA); });
       f.record([&](Statement& st) { st.integer(t.NUMTOMA).real(t.COTATOMA); });
       f.record([&](Statement& st) { st.real(t.DOTANUTOMA).real(t.COEFRETTOMA).real(t.COEFCONSTOMA); });
       f.record([&](Statement& st) { st.integer(t.NUMPRIORTOMA).integer(t.INDALARTOMA).integer(t.INDALARTOMAB); });
-      f.record([&](Statement& st) { st.integer(t.NUMRETTOMA); });
+      // The return that receives the intake's water: 0 (none) or a return.
+      f.record([&](Statement& st) { st.integer(t.NUMRETTOMA); },
+               [&] { return t.NUMRETTOMA >= 0 && t.NUMRETTOMA <= r.NUMRETORNOS; });
       f.record([&](Statement& st) {
         for (double& v : t.PUNTAMENSTOMA) st.real(v);
       });
@@ -505,13 +532,16 @@ void leer_otros_elementos(NetworkFile& f, Red& r) {
     leer_resto_acuifero(f, r.TIPOACU(a));
   }
 
+  // A pumping element pumps from one of the aquifers.
   for (int b = 1; b <= r.NUMBOMBEOS; ++b) {
     f.record([&](Statement& st) { st.text(r.NOMBOMB(b), LONGNOMBRE); });
-    f.record([&](Statement& st) {
-      st.integer(r.ACUBOMB(b)).integer(r.ACCELEMBOMB(b)).integer(r.PARCTRLBOMB(b));
-      st.real(r.UMBRALBOMB(b)).real(r.QMAXBOMB(b));
-      st.integer(r.NUDOBOMB(b)).integer(r.PRIORBOMB(b)).real(r.MAXSUMBOMB(b));
-    });
+    f.record(
+        [&](Statement& st) {
+          st.integer(r.ACUBOMB(b)).integer(r.ACCELEMBOMB(b)).integer(r.PARCTRLBOMB(b));
+          st.real(r.UMBRALBOMB(b)).real(r.QMAXBOMB(b));
+          st.integer(r.NUDOBOMB(b)).integer(r.PRIORBOMB(b)).real(r.MAXSUMBOMB(b));
+        },
+        [&] { return r.ACUBOMB(b) >= 1 && r.ACUBOMB(b) <= r.NUMACUIFEROS; });
   }
 }
 
@@ -535,7 +565,7 @@ void leer_archivo_fisico(Modelo& m, const std::string& PATHARCHIVO) {
   Red& r = m.red;
   NetworkFile f(m);
   f.open(PATHARCHIVO);
-  leer_cabecera(f, r);
+  leer_cabecera(f, r, m.conf.PATHARCHIVO2);
   crear_arrays(r);
   leer_embalses(f, r);
   leer_conducciones(f, r);

@@ -63,36 +63,6 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   const long NCOND = std::max(cuenta(r.NUMCONDUCCIONES), T1 + T2 + T3 + T4 + T5);
   const long NANYOS = cuenta(r.NUMANYOS);
 
-  r.QAPO.resize(NAP, 12, NANYOS);
-  r.APINTEREMB.resize(NE, 12, NANYOS);
-  r.APPREVEMB.resize(NE, 12, NANYOS);
-  r.VOLFINEMB.resize(NE, 12, NANYOS);
-  r.COTFINEMB.resize(NE, 12, NANYOS);
-  r.SUELTASEMB.resize(NE, 12, NANYOS);
-  r.VERTEMB.resize(NE, 12, NANYOS);
-  r.EVAPEMB.resize(NE, 12, NANYOS);
-  r.FILTREMB.resize(NE, 12, NANYOS);
-  r.QT1.resize(T1, 12, NANYOS);
-  r.QFT2.resize(T2, 12, NANYOS);
-  r.PERDT2.resize(T2, 12, NANYOS);
-  r.QFT3.resize(T3, 12, NANYOS);
-  r.PERDT3.resize(T3, 12, NANYOS);
-  r.QT4.resize(T4, 12, NANYOS);
-  r.QMAXT4.resize(T4, 12, NANYOS);
-  r.QT5.resize(T5, 12, NANYOS);
-  r.DOTRES.resize(ND, 12, NANYOS);
-  r.SUMSUPDEM.resize(NDBLOQUE, 12, NANYOS);
-  r.SUMSUBTDEM.resize(ND, 12, NANYOS);
-  r.DEFDEM.resize(NDBLOQUE, 12, NANYOS);
-  r.SUMTOMAS.resize(NTBLOQUE, 12, NANYOS);
-  r.QRETREAL.resize(NR, 12, NANYOS);
-  r.QOBJRESCEN.resize(NC, 12, NANYOS);
-  r.QTURRESCEN.resize(NC, 12, NANYOS);
-  r.HTURBCEN.resize(NC, 12, NANYOS);
-  r.QBOMB.resize(NB, 12, NANYOS);
-  r.QREC.resize(NREC, 12, NANYOS);
-  r.QCONDUCC.resize(NCOND, 12, NANYOS);
-
   // The blocks of a row after its first three values, in the layout's order.
   std::vector<Bloque> bloques;
   if (REDUCIDO) {
@@ -133,22 +103,75 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   }
   long NCOL = 3;
   for (const Bloque& b : bloques) NCOL += b.valores;
+  // The values kept: those up to the last block that fills a series. The
+  // values after them are read and dropped, never held, however many the
+  // counts announce.
+  long NGUARDADAS = 3;
+  {
+    long s = 3;
+    for (const Bloque& b : bloques) {
+      s += b.valores;
+      if (b.serie != nullptr) NGUARDADAS = s;
+    }
+  }
 
   CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
   if (!f.open(PATHARCHIVO2))
     access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
+  std::vector<double> FILA(static_cast<std::size_t>(NGUARDADAS) + 1, 0.0);
+  auto leer_fila = [&] {
+    f.record([&](Statement& st) {
+      for (long c = 1; c <= NGUARDADAS; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
+      double resto = 0.0;
+      for (long c = NGUARDADAS + 1; c <= NCOL && st.more(); ++c) st.real(resto);
+    });
+  };
+
+  // Every row begins on a line of its own: a file with fewer lines than the
+  // 12 x NUMANYOS rows is read up to the row it lacks, which is reported,
+  // before the series are sized by a count the file cannot fill.
+  if (12LL * NANYOS > static_cast<long long>(f.reader().line_count())) {
+    for (;;) leer_fila();
+  }
+
+  r.QAPO.resize(NAP, 12, NANYOS);
+  r.APINTEREMB.resize(NE, 12, NANYOS);
+  r.APPREVEMB.resize(NE, 12, NANYOS);
+  r.VOLFINEMB.resize(NE, 12, NANYOS);
+  r.COTFINEMB.resize(NE, 12, NANYOS);
+  r.SUELTASEMB.resize(NE, 12, NANYOS);
+  r.VERTEMB.resize(NE, 12, NANYOS);
+  r.EVAPEMB.resize(NE, 12, NANYOS);
+  r.FILTREMB.resize(NE, 12, NANYOS);
+  r.QT1.resize(T1, 12, NANYOS);
+  r.QFT2.resize(T2, 12, NANYOS);
+  r.PERDT2.resize(T2, 12, NANYOS);
+  r.QFT3.resize(T3, 12, NANYOS);
+  r.PERDT3.resize(T3, 12, NANYOS);
+  r.QT4.resize(T4, 12, NANYOS);
+  r.QMAXT4.resize(T4, 12, NANYOS);
+  r.QT5.resize(T5, 12, NANYOS);
+  r.DOTRES.resize(ND, 12, NANYOS);
+  r.SUMSUPDEM.resize(NDBLOQUE, 12, NANYOS);
+  r.SUMSUBTDEM.resize(ND, 12, NANYOS);
+  r.DEFDEM.resize(NDBLOQUE, 12, NANYOS);
+  r.SUMTOMAS.resize(NTBLOQUE, 12, NANYOS);
+  r.QRETREAL.resize(NR, 12, NANYOS);
+  r.QOBJRESCEN.resize(NC, 12, NANYOS);
+  r.QTURRESCEN.resize(NC, 12, NANYOS);
+  r.HTURBCEN.resize(NC, 12, NANYOS);
+  r.QBOMB.resize(NB, 12, NANYOS);
+  r.QREC.resize(NREC, 12, NANYOS);
+  r.QCONDUCC.resize(NCOND, 12, NANYOS);
 
   // One row at a time: read with one statement, then distributed. The row is
   // cleared first, so that the values a slash or a null item leaves unread
   // are zero and never those of the row before.
-  std::vector<double> FILA(static_cast<std::size_t>(NCOL) + 1, 0.0);
   for (long y = 1; y <= NANYOS; ++y) {
     for (int mes = 1; mes <= 12; ++mes) {
       // The counter is the row, 12 x (year - 1) + month.
       std::fill(FILA.begin(), FILA.end(), 0.0);
-      f.record([&](Statement& st) {
-        for (long c = 1; c <= NCOL; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
-      });
+      leer_fila();
 
       long s = 3;
       for (const Bloque& b : bloques) {

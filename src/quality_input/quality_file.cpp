@@ -8,6 +8,8 @@
 #include "quality_input/quality_file.h"
 
 #include <algorithm>
+#include <climits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,11 +63,19 @@ class ArchivoCalidad {
     text(etiqueta, LONGETIQUETA);
   }
 
-  // A record of one integer (a count).
-  void count(int& value) {
+  // A record of one integer, the count of a section whose `records_after`
+  // records (its headings) and `records_each` records per entry follow. A
+  // negative count, or one that announces more records than the rest of the
+  // file could hold, is the read error of this record.
+  void count(int& value, long long records_each, long long records_after = 1) {
     value = 0;
     record([&](Statement& st) { st.integer(value); });
+    if (value < 0) failure();
+    file_.announce(records_after + records_each * value);
   }
+
+  // See CountedReader::announce.
+  void announce(long long records) { file_.announce(records); }
 
   // A record of one value per element: a(1..n).
   template <typename T>
@@ -151,10 +161,21 @@ void crear_arrays_iniciales(Modelo& m) {
   c.KEEMBTEMP.resize(ne);
 }
 
+// The records of the quality of inflows file at PATHARCHIVO4: four headings
+// and, per constituent, three headings and a row for each month.
+long long registros_aportaciones(long long NUMCONTAMINANTES, int NUMANYOS) {
+  return 4 + NUMCONTAMINANTES * (3 + 12LL * NUMANYOS);
+}
+
 // Records 1 to 4: the two titles, a heading and the options line (five
 // values in a version 1.0 file, whose temperature model is then the
 // equilibrium temperature); then NUMCONTAMINANTES from the options as read.
-void leer_opciones(ArchivoCalidad& f, Calidad& c, int NUMVERSION) {
+// The options are not checked here (the validation warns of values out of
+// their rules), but what they announce is bounded, formed in 64 bits: the
+// first-order pollutants take their records of this file, and the quality of
+// inflows file (when it can be opened) holds a block of every constituent.
+// More than that is the read error of record 4.
+void leer_opciones(ArchivoCalidad& f, Calidad& c, int NUMVERSION, int NUMANYOS, const std::string& PATHARCHIVO4) {
   f.text(c.TITULO1, 255);
   f.text(c.TITULO2, 255);
   f.heading();
@@ -173,8 +194,15 @@ void leer_opciones(ArchivoCalidad& f, Calidad& c, int NUMVERSION) {
     if (NUMVERSION != 10) st.integer(c.MODELOTEMPERATURA);
   });
   if (NUMVERSION == 10) c.MODELOTEMPERATURA = 1;
-  c.NUMCONTAMINANTES = c.OPCIONTEMPERATURA + c.NUMCONT1OR + 2 * c.OPCIONOXIGENO +
-                       3 * (c.OPCIONNITROGENO + c.OPCIONFITOPLANCTON);
+  if (c.NUMCONT1OR > 0) f.announce(4LL * c.NUMCONT1OR);
+  const long long n = static_cast<long long>(c.OPCIONTEMPERATURA) + c.NUMCONT1OR + 2LL * c.OPCIONOXIGENO +
+                      3 * (static_cast<long long>(c.OPCIONNITROGENO) + c.OPCIONFITOPLANCTON);
+  if (n < INT_MIN || n > INT_MAX) f.failure();
+  if (n > 0) {
+    const std::optional<long long> lineas = file_line_count(trimmed(PATHARCHIVO4));
+    if (lineas && registros_aportaciones(n, NUMANYOS) > *lineas) f.failure();
+  }
+  c.NUMCONTAMINANTES = static_cast<int>(n);
 }
 
 // The temperature section, by OPCIONTEMPERATURA and MODELOTEMPERATURA:
@@ -454,7 +482,7 @@ void leer_vertidos_y_sedimentos(ArchivoCalidad& f, Modelo& m) {
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
   f.heading();
-  f.count(c.NUMVERTDIF);
+  f.count(c.NUMVERTDIF, 2);
   f.heading();
   c.NOMVERTDIF.resize_filled(blanks(LONGNOMCONT), c.NUMVERTDIF);
   c.NUMCONDUCVERTDIF.resize(c.NUMVERTDIF);
@@ -470,7 +498,7 @@ void leer_vertidos_y_sedimentos(ArchivoCalidad& f, Modelo& m) {
   }
 
   f.heading();
-  f.count(c.NUMFLUJSED);
+  f.count(c.NUMFLUJSED, 1);
   f.heading();
   if (c.NUMFLUJSED <= 0) return;
   c.NUMEMBFLUJSED.resize(c.NUMFLUJSED);
@@ -522,7 +550,7 @@ void leer_indicadores_y_curvas(ArchivoCalidad& f, Modelo& m) {
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
   f.heading();
-  f.count(c.NUMINDICADORES);
+  f.count(c.NUMINDICADORES, 3);
   f.heading();
   const int ni = c.NUMINDICADORES;
   c.NOMINDICADOR.resize_filled(blanks(LONGNOMCONT), ni);
@@ -537,7 +565,7 @@ void leer_indicadores_y_curvas(ArchivoCalidad& f, Modelo& m) {
   for (int k = 1; k <= ni; ++k) f.row(c.VALORESINDICADORES, k, n);
 
   f.heading();
-  f.count(c.NUMCURVASTEMP);
+  f.count(c.NUMCURVASTEMP, 2);
   f.heading();
   c.NOMCURVASTEMP.resize_filled(blanks(LONGNOMCONT), c.NUMCURVASTEMP);
   c.VALORCURVASTEMP.resize(c.NUMCURVASTEMP, 12);
@@ -634,7 +662,7 @@ void LEERARCHCALSUB(Modelo& m, const std::string& PATHARCHIVO3, const std::strin
   {
     ArchivoCalidad f(m);
     f.open(PATHARCHIVO3);
-    leer_opciones(f, m.cal, NUMVERSION);
+    leer_opciones(f, m.cal, NUMVERSION, m.red.NUMANYOS, PATHARCHIVO4);
     leer_temperatura(f, m);
     leer_primer_orden(f, m);
     leer_cineticas(f, m);

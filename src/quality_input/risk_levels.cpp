@@ -45,8 +45,11 @@ void LEERARCHRIESGOSUB(Modelo& m) {
   int NUMCONTRIESGO = 0;
   f.record([&](Statement& st) { st.integer(NUMCONTRIESGO); });
   c.NUMCONTRIESGO = NUMCONTRIESGO;
-  // The reach model takes the levels of constituent k from block k.
+  // The reach model takes the levels of constituent k from block k. Each
+  // block takes at least its name, its number of levels and its closing
+  // record.
   if (NUMCONTRIESGO < c.NUMCONTAMINANTES) f.failure();
+  f.announce(3LL * NUMCONTRIESGO);
 
   Array1<double> CAMUNIDRIES{"CAMUNIDRIES"};
   CAMUNIDRIES.resize_filled(1.0, NUMCONTRIESGO);

@@ -1,9 +1,12 @@
 // The main program of the system: VekArch.cal, the run log and the phases.
 #include "run/tornal.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <new>
+#include <stdexcept>
 
 #include "common/free_reader.h"
 #include "common/stop.h"
@@ -13,7 +16,9 @@
 #include "quality_input/quality_file.h"
 #include "quality_input/risk_levels.h"
 #include "reports/reports.h"
+#include "run/output_paths.h"
 #include "simulation/monthly_driver.h"
+#include "simulation/nonfinite_results.h"
 
 namespace tornal {
 
@@ -41,7 +46,12 @@ void registro_pasado(FreeReader& rd) {
 
 int numero_version(float version) {
   volatile float producto = version * 10.0f;
-  return static_cast<int>(std::trunc(static_cast<float>(producto)));
+  const float entero = std::trunc(static_cast<float>(producto));
+  // A version too large for an integer (or no number at all) is held at the
+  // ends of the integer range: it is no version this system reads.
+  if (!(entero >= -2147483648.0f)) return INT_MIN;
+  if (!(entero < 2147483648.0f)) return INT_MAX;
+  return static_cast<int>(entero);
 }
 
 void leer_vekarch(Modelo& m) {
@@ -106,22 +116,41 @@ void abrir_registro(Modelo& m) {
   m.log.write({"Numero de versio:", m.conf.NUMVERSIONAUX});
 }
 
+void con_registro(Modelo& m, const std::function<void()>& fases) {
+  try {
+    fases();
+  } catch (const IndexOutOfRange& e) {
+    if (m.log.is_open()) m.log.write({e.what()});
+    throw;
+  } catch (const std::bad_alloc&) {
+    if (m.log.is_open()) m.log.write({"Memoria insuficiente para los datos de la ejecución"});
+    stop("error: memoria insuficiente");
+  } catch (const std::length_error&) {
+    if (m.log.is_open()) m.log.write({"Memoria insuficiente para los datos de la ejecución"});
+    stop("error: memoria insuficiente");
+  }
+}
+
 void TORNAL(Modelo& m) {
   leer_vekarch(m);
+  comprobar_archivos_de_la_ejecucion(m);
   abrir_registro(m);
   const Configuracion& c = m.conf;
 
-  LEERARCHFISSUB(m, c.PATHARCHIVO, c.PATHARCHIVOKELMARXML);
-  ORDENCALCULOSUB(m);
-  LEERARCHCALSUB(m, c.PATHARCHIVO3, c.PATHARCHIVO4, c.PATHARCHIVO5, c.NUMVERSION);
-  LEERARCHRESSUB(m, c.PATHARCHIVO2);
-  LEERARCHRIESGOSUB(m);
-  CALCULOSUB(m, c.NOMARCHCONDPAR1, c.NOMARCHEMBPAR1, c.PATHARCHIVO23, c.OPCIONCALIBCOND, c.PATHARCHIVO22,
-             c.OPCIONCALIBEMB, c.VALORREGISTRO22);
-  ESCRIBIRARCHXMLSUB(m, c.NOMARCHIVO);
-  ESCRIBIRTABLACALSUB(m, c.NOMARCHIGRF);
-  CRITERIOSUB(m);
-  ESCRIBIRRIESGOSUB(m);
+  con_registro(m, [&] {
+    LEERARCHFISSUB(m, c.PATHARCHIVO, c.PATHARCHIVOKELMARXML);
+    ORDENCALCULOSUB(m);
+    LEERARCHCALSUB(m, c.PATHARCHIVO3, c.PATHARCHIVO4, c.PATHARCHIVO5, c.NUMVERSION);
+    LEERARCHRESSUB(m, c.PATHARCHIVO2);
+    LEERARCHRIESGOSUB(m);
+    CALCULOSUB(m, c.NOMARCHCONDPAR1, c.NOMARCHEMBPAR1, c.PATHARCHIVO23, c.OPCIONCALIBCOND, c.PATHARCHIVO22,
+               c.OPCIONCALIBEMB, c.VALORREGISTRO22);
+    ESCRIBIRARCHXMLSUB(m, c.NOMARCHIVO);
+    ESCRIBIRTABLACALSUB(m, c.NOMARCHIGRF);
+    CRITERIOSUB(m);
+    ESCRIBIRRIESGOSUB(m);
+    avisos_resultados_no_finitos(m);
+  });
 
   m.log.write({"Simulación Finalizada con éxito"});
   m.log.write({std::string(95, '-')});

@@ -97,11 +97,23 @@ class LectorAvz {
   }
 
   // Rows x months series records begin one line each: more of them than
-  // the file has bytes cannot all be in it. Refused before the arrays are
-  // sized, so that a wrong count never asks for memory the file cannot fill.
+  // the rest of the file has lines cannot all be in it. A negative count is
+  // refused too. Checked before the arrays are sized, so that a wrong count
+  // never asks for memory the file cannot fill.
   void cabe(int filas) const {
-    const int M = m_.sim.NUMMESESTEMP;
-    if (filas > 0 && M > 0 && static_cast<double>(filas) * M > bytes_ + 1.0) error();
+    const long long M = m_.sim.NUMMESESTEMP;
+    if (filas < 0) error();
+    if (filas > 0 && M > 0 && filas * M > static_cast<long long>(rd_.lines_left())) error();
+  }
+
+  // The time-varying constants: each takes at least one character of its
+  // element record and of its code record, and a group of them its two
+  // records and one series record per month. Negative counts are refused.
+  void caben_constantes(int n1, int n2) const {
+    if (n1 < 0 || n2 < 0) error();
+    if (static_cast<double>(n1) + n2 > bytes_ + 1.0) error();
+    const long long registros = (2LL + m_.sim.NUMMESESTEMP) * ((n1 > 0) + (n2 > 0));
+    if (registros > static_cast<long long>(rd_.lines_left())) error();
   }
 
   // "<CURVAS_TEMPORALES>": one series record per month of the run, the
@@ -194,6 +206,7 @@ class LectorAvz {
     registro([&](Statement& st) { st.integer(s.NUMCTESTEMPCOND).integer(s.NUMCTESTEMPEMB); }, false);
     const int n1 = s.NUMCTESTEMPCOND;
     const int n2 = s.NUMCTESTEMPEMB;
+    caben_constantes(n1, n2);
     s.KTESTEMPCONDUC.resize(n1, s.NUMMESESTEMP);
     s.KTESTEMPEMB.resize(n2, s.NUMMESESTEMP);
     s.CONDUCKTEMP.resize(n1);

@@ -94,6 +94,14 @@ const std::vector<Row> kRows = {
     {"real_with_letters", "1.5x\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
     {"real_word", "abc\nNEXT\n", "f", {"="}, ReadStatus::Error, "NEXT"},
     {"quoted_real", "'1.5'\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
+    // Beyond the range of the target: no number, never infinity.
+    {"real_beyond_double", "1.5 1.0E+400\nNEXT\n", "rr", {"1.5", "="}, ReadStatus::Error, "NEXT"},
+    {"negative_real_beyond_double", "-1.0D400\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
+    {"largest_double_read", "1.7976931348623157E308\nNEXT\n", "r", {"1.7976931348623157E308"}, ReadStatus::Ok,
+     "NEXT"},
+    {"underflow_is_zero", "1.0E-400\nNEXT\n", "r", {"0"}, ReadStatus::Ok, "NEXT"},
+    {"single_beyond_float", "1.0E+39\nNEXT\n", "f", {"="}, ReadStatus::Error, "NEXT"},
+    {"single_beyond_double", "1e308 1e309\nNEXT\n", "f", {"="}, ReadStatus::Error, "NEXT"},
 
     // Integers.
     {"integer_signs", "+5 -0 -2147483648\nNEXT\n", "iii", {"5", "0", "-2147483648"}, ReadStatus::Ok, "NEXT"},

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/latin1.h"
+#include "modelo/modelo.h"
+#include "run/tornal.h"
 #include "test_util.h"
 
 namespace tornal_test {
@@ -18,10 +21,27 @@ struct RunResult {
   std::string console;
 };
 
-// Copies the example basin `name` into `dir`.
+// Copies the input files of the example basin `name` into `dir`: its run
+// configuration, the files that configuration reads and the optional files
+// with fixed names. What a run of the example left in its folder (run log,
+// result files) is never copied, so a test does not depend on earlier runs.
 inline void copy_example(const std::string& name, const TempDir& dir) {
-  std::filesystem::copy(std::string(TORNAL_EXAMPLES) + "/" + name, dir.path(),
-                        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  namespace fs = std::filesystem;
+  const std::string origen = std::string(TORNAL_EXAMPLES) + "/" + name;
+  tornal::Modelo m;
+  m.carpeta = origen;
+  tornal::leer_vekarch(m);
+  const tornal::Configuracion& c = m.conf;
+  std::vector<std::string> entradas = {"VekArch.cal", "bucle.avz", "tornal.avz", "NivelesRQ.dat", "Criterios.txt"};
+  for (const std::string* ruta : {&c.PATHARCHIVO, &c.PATHARCHIVOKELMARXML, &c.PATHARCHIVO2, &c.PATHARCHIVO3,
+                                  &c.PATHARCHIVO4, &c.PATHARCHIVO5, &c.PATHARCHIVO23, &c.PATHARCHIVO22})
+    entradas.push_back(tornal::trimmed(*ruta));
+  for (const std::string& e : entradas) {
+    const fs::path desde = fs::path(origen) / e;
+    if (e.empty() || fs::path(e).is_absolute() || !fs::is_regular_file(desde)) continue;
+    fs::create_directories((fs::path(dir.path()) / e).parent_path());
+    fs::copy_file(desde, fs::path(dir.path()) / e, fs::copy_options::overwrite_existing);
+  }
 }
 
 // Runs the program in `dir` with no arguments.

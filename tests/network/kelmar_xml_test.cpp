@@ -89,6 +89,9 @@ TEST(KelmarXml, InvalidFilesAreReadErrors) {
       {"a count that is a word", "<NACU>\n</NACU>\n"},
       {"a value that is no integer", "<NACU>\n2\n<NPCS>\n1 x\n"},
       {"a total beyond the integer range", "<NACU>\n2\n<NPCS>\n2147483647 1\n"},
+      // Counts of more values than the rest of the file could hold.
+      {"a count of 999999999 aquifers", "<NACU>\n999999999\n</NACU>\n<NPCS>\n1 2 3\n</NPCS>\n"},
+      {"a count beyond the characters left", "<NACU>\n9\n1 2\n"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -490,12 +491,23 @@ TEST(NetworkFile, ReadErrorsReportTheNumberOfTheFailingRecord) {
          return b;
        },
        5 + 5},
-      {"end of file inside a curve record",
+      // A count that announces more records than the rest of the file holds
+      // is the error of the record that holds it.
+      {"a reservoir cut short: the count of record 5",
        [] {
          RedBuilder b;
          b.embalse("E", 1);
          b.embalses[0].resize(10);
          b.embalses[0][9] = "500 501 502 503 504 505";
+         return b;
+       },
+       5},
+      {"end of file inside a curve record that blank lines hide from the count",
+       [] {
+         RedBuilder b;
+         b.embalse("E", 1);
+         b.embalses[0].resize(10);
+         b.embalses[0][9] = "500 501 502 503 504 505\n\n\n\n";
          return b;
        },
        5 + 10},
@@ -506,7 +518,7 @@ TEST(NetworkFile, ReadErrorsReportTheNumberOfTheFailingRecord) {
          b.bombeos[0].pop_back();
          return b;
        },
-       5 + 2 + 2},
+       5},
       {"end of file before a closing record of a type-5 reach",
        [] {
          RedBuilder b;
@@ -514,7 +526,7 @@ TEST(NetworkFile, ReadErrorsReportTheNumberOfTheFailingRecord) {
          b.t5[0].pop_back();
          return b;
        },
-       5 + 6},
+       5},
       {"end of file before the intake that NUMTOMASDEM announces",
        [] {
          RedBuilder b;
@@ -522,13 +534,113 @@ TEST(NetworkFile, ReadErrorsReportTheNumberOfTheFailingRecord) {
          b.demandas[0][4] = "2";
          return b;
        },
-       5 + 5 + 6 + 1},
+       5 + 5},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
     Lectura l(c.fichero());
     EXPECT_EQ(l.parada, "error");
     EXPECT_EQ(tornal_test::log_lines(l.m), read_error_lines(c.contador));
+  }
+}
+
+// Counts are bounded where they are read, before any array is sized by them,
+// and element references are checked at their record: each fault is the
+// read error of the record that holds it, never an exhausted memory, an
+// overflow or an index error later in the run.
+TEST(NetworkFile, CountsAndReferencesAreCheckedWhereTheyAreRead) {
+  struct Caso {
+    const char* nombre;
+    std::function<std::string()> fichero;
+    int filas_resultados;  // lines of the monthly results file; -1: no such file
+    int contador;          // 0: read
+  };
+  auto con_cabecera = [](const std::string& registro2, const std::string& registro5) {
+    RedBuilder b;
+    std::string t = b.text();
+    t.replace(t.find("2 2000"), 6, registro2);
+    if (!registro5.empty()) {
+      const std::size_t p = t.find("\n30 ");
+      t.replace(p + 1, t.find('\n', p + 1) - p - 1, registro5);
+    }
+    return t;
+  };
+  const std::string ceros = " 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0";
+  const std::vector<Caso> casos = {
+      {"a negative NUMANYOS", [&] { return con_cabecera("-1 2000", ""); }, -1, 2},
+      {"no months: read", [&] { return con_cabecera("0 2000", ""); }, 0, 0},
+      {"NUMANYOS that the results file holds", [&] { return con_cabecera("2 2000", ""); }, 24, 0},
+      {"NUMANYOS beyond the rows of the results file", [&] { return con_cabecera("3 2000", ""); }, 35, 2},
+      {"NUMANYOS of ten million", [&] { return con_cabecera("10000000 2000", ""); }, 24, 2},
+      {"months beyond the integer range, no results file", [&] { return con_cabecera("178956971 2000", ""); }, -1, 2},
+      {"the most months of an integer, no results file: read", [&] { return con_cabecera("178956970 2000", ""); },
+       -1, 0},
+      {"ten million reservoirs", [&] { return con_cabecera("2 2000", "30 10000000" + ceros.substr(2)); }, -1, 5},
+      {"five reach counts whose sum overflows 32 bits",
+       [&] { return con_cabecera("2 2000", "30 0 2147483647 2147483647 2147483647 2147483647 2147483647 0 0 0 0 0 0 0 0 0"); },
+       -1, 5},
+      {"a number of intakes far beyond the file",
+       [] {
+         RedBuilder b;
+         b.demanda("D", {});
+         b.demandas[0][4] = "100000000";
+         return b.text();
+       },
+       -1, 5 + 5},
+      {"an intake whose return does not exist",
+       [] {
+         RedBuilder b;
+         b.demanda("D", {{"T1", 1, 2}}).retorno("R", 3);
+         return b.text();
+       },
+       -1, 5 + 5 + 5},
+      {"an intake with a negative return",
+       [] {
+         RedBuilder b;
+         b.demanda("D", {{"T1", 1, -1}});
+         return b.text();
+       },
+       -1, 5 + 5 + 5},
+      {"an intake that returns to the last return: read",
+       [] {
+         RedBuilder b;
+         b.demanda("D", {{"T1", 1, 2}}).retorno("R1", 3).retorno("R2", 4);
+         return b.text();
+       },
+       -1, 0},
+      {"a pumping element of an aquifer that does not exist",
+       [] {
+         RedBuilder b;
+         b.acuifero("A", 8).bombeo("B", 2, 6);
+         return b.text();
+       },
+       -1, 5 + 2 + 2},
+      {"a pumping element of aquifer 0",
+       [] {
+         RedBuilder b;
+         b.acuifero("A", 8).bombeo("B", 0, 6);
+         return b.text();
+       },
+       -1, 5 + 2 + 2},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    tornal_test::TempDir dir;
+    Modelo m;
+    tornal_test::prepare(m, dir.path());
+    if (c.filas_resultados >= 0) {
+      std::string filas;
+      for (int k = 0; k < c.filas_resultados; ++k) filas += "0 0 0\n";
+      m.conf.PATHARCHIVO2 = tornal::padded(dir.write("resultados.dat", filas), tornal::LONGRUTA);
+    }
+    const std::string ruta = dir.write("red.dat", c.fichero());
+    const std::string parada = tornal_test::stop_message([&] { tornal::leer_archivo_fisico(m, ruta); });
+    if (c.contador == 0) {
+      EXPECT_EQ(parada, "");
+    } else {
+      EXPECT_EQ(parada, "error");
+      EXPECT_EQ(tornal_test::log_lines(m), read_error_lines(c.contador));
+    }
   }
 }
 
@@ -638,7 +750,7 @@ TEST(NetworkFile, IntakesAreNumberedOverAllDemands) {
       total += c.tomas_por_demanda[d];
       b.demanda("D" + std::to_string(d + 1), tomas);
     }
-    b.retorno("R", 9);
+    for (int n = 0; n < std::max(total, 1); ++n) b.retorno("R" + std::to_string(n + 1), 9);
     Lectura l(b);
     ASSERT_EQ(l.parada, "");
     Red& r = l.red();

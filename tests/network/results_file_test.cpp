@@ -328,6 +328,48 @@ TEST(ResultsFile, ReadFailuresCountRows) {
   }
 }
 
+// A number of years far beyond the rows of the file is reported at the row
+// the file lacks, before the series are sized: never an exhausted memory.
+TEST(ResultsFile, YearsBeyondTheFileAreTheReadErrorOfTheMissingRow) {
+  for (int anyos : {3, 100000000}) {
+    SCOPED_TRACE(anyos);
+    Lectura t;
+    t.m.red.NUMANYOS = anyos;
+    t.m.red.NUMAPORTACIONES = 1;
+    EXPECT_EQ(t.leer(tabla(24, 4) + "\n\n"), "error");
+    EXPECT_EQ(t.log(), (std::vector<std::string>{"Error en la lectura del archivo de resultados de Kelmar",
+                                                 "Error en la linea numero:", "         25"}));
+    EXPECT_TRUE(t.m.red.QAPO.empty());
+  }
+}
+
+// The values after the last series of a row (the plants, the aquifers and
+// the control parcels) are read and dropped, never held: a total of control
+// parcels near the integer range is the read error of the first row, which
+// the file cannot fill, and a known total reads as before.
+TEST(ResultsFile, UnusedValuesOfARowAreNeverHeld) {
+  const struct {
+    int parcelas;
+    long fila;  // 0: read
+  } casos[] = {{2, 0}, {2147483647, 1}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.parcelas);
+    Lectura t;
+    t.m.red.NUMANYOS = 1;
+    t.m.red.NUMAPORTACIONES = 1;
+    t.m.red.NUMPARCTROLTOTAL = c.parcelas;
+    const std::string parada = t.leer(tabla(12, 6, true));
+    if (c.fila == 0) {
+      EXPECT_EQ(parada, "");
+      EXPECT_EQ(t.m.red.QAPO(1, 12, 1), codigo(12, 4));
+    } else {
+      EXPECT_EQ(parada, "error");
+      EXPECT_EQ(t.log(), (std::vector<std::string>{"Error en la lectura del archivo de resultados de Kelmar",
+                                                   "Error en la linea numero:", "          1"}));
+    }
+  }
+}
+
 TEST(ResultsFile, MissingFileIsAnAccessFailure) {
   Lectura t;
   t.m.red.NUMANYOS = 1;

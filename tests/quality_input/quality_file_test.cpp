@@ -571,7 +571,8 @@ TEST(QualityFile, EndOfFileInsideARecordIsAReadErrorWithItsNumber) {
   const std::vector<Caso> casos = {
       {"empty file", "", 1},
       {"inside the options", a.hasta("opciones") + "0 1 1", 4},
-      {"inside a reach record", a.hasta("TCON") + "701", 7},
+      // The pollutant of the options announces records the cut file lacks.
+      {"inside a reach record", a.hasta("TCON") + "701", 4},
       {"before a heading", a.hasta("TCON") + "701 702\n1 2\n1 1\n", 10},
       {"inside an unclosed pollutant name", a.hasta("NOMCONT1OR(1)") + "'Contaminante\nsigue", 18},
       {"before the sub-steps", a.hasta("INCRETIEM"), 61},
@@ -934,24 +935,51 @@ TEST(QualityFile, CurveNumbersMustNameACurve) {
   EXPECT_EQ(l.leer(a), "");
 }
 
-TEST(QualityFile, NegativeCountsGiveEmptyArrays) {
-  // No reaches and no reservoirs: every reach record is one line, whatever
-  // it holds, and no curve number is given.
+// A count is checked where it is read: negative, or announcing more records
+// than the rest of the file holds, it is the read error of its record, before
+// any array is sized by it. The options are bounded the same way: the
+// pollutants by the records of this file, the constituents by the blocks of
+// the quality of inflows file, their sum formed in 64 bits.
+TEST(QualityFile, CountsAreBoundedWhereTheyAreRead) {
+  struct Caso {
+    const char* registro;
+    std::string valor;
+    int constituyentes;  // blocks of the quality of inflows file
+  };
+  const std::vector<Caso> casos = {
+      {"NUMVERTDIF", "-2", 3},          {"NUMFLUJSED", "-1", 3},          {"NUMINDICADORES", "-3", 3},
+      {"NUMCURVASTEMP", "-1", 3},       {"NUMVERTDIF", "100000000", 3},   {"NUMFLUJSED", "2147483647", 3},
+      {"NUMINDICADORES", "999999", 3},  {"NUMCURVASTEMP", "50000000", 3},
+      // First-order pollutants far beyond the file.
+      {"opciones", "0 100000000 1 0 0 1", 3},
+      // Options whose sum overflows 32 bits.
+      {"opciones", "0 2147483647 2147483647 2147483647 2147483647 1", 3},
+      {"opciones", "2147483647 0 2147483647 0 0 1", 3},
+      // More constituents than the quality of inflows file has blocks.
+      {"opciones", "0 1 1 0 0 1", 2},
+      {"opciones", "1 1 1 1 1 1", 3},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(std::string(c.registro) + " " + c.valor);
+    Archivo a(EJEMPLO, OPCIONES_EJEMPLO, CUENTAS_EJEMPLO);
+    const int linea = a.indice(c.registro);
+    a.poner(c.registro, c.valor);
+    Lectura l(EJEMPLO);
+    EXPECT_EQ(l.leer(a.texto(), c.constituyentes), "error");
+    EXPECT_EQ(l.log(), error_lectura(linea));
+  }
+  // Counts of 0 give empty arrays.
   Cuenca red{0, 0, 0, 0, 0, false, 1, 1};
   const Opciones op{0, 1, 1, 0, 0, 1};
-  const Cuentas n{-2, -1, -3, -1};
+  const Cuentas n{0, 0, 0, 0};
   Archivo a(red, op, n);
   Lectura l(red);
   ASSERT_EQ(l.leer(a), "");
   const tornal::Calidad& c = l.m.cal;
-  EXPECT_EQ(c.NUMVERTDIF, -2);
   EXPECT_TRUE(c.NOMVERTDIF.empty());
   EXPECT_TRUE(c.SDVERTDIF.empty());
-  EXPECT_EQ(c.NUMFLUJSED, -1);
   EXPECT_TRUE(c.FLUJSEDEMB.empty());
-  EXPECT_EQ(c.NUMINDICADORES, -3);
   EXPECT_TRUE(c.VALORESINDICADORES.empty());
-  EXPECT_EQ(c.NUMCURVASTEMP, -1);
   EXPECT_TRUE(c.VALORCURVASTEMP.empty());
   EXPECT_TRUE(c.INRESCOND.empty());
   EXPECT_EQ(c.NOMCONT.size(), 3);

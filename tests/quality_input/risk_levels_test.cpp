@@ -172,3 +172,26 @@ TEST(RiskLevelsFile, LimitsInInternalUnits) {
 }
 
 }  // namespace
+
+// A number of blocks that the rest of the file cannot hold is the read error
+// of its record, before the arrays are sized: never an exhausted memory. A
+// file that holds its blocks exactly is read.
+TEST(RiskLevelsFile, BlocksBeyondTheFileAreTheReadErrorOfTheirCount) {
+  const struct {
+    const char* bloques;
+    long linea;  // 0: read
+  } casos[] = {{"2", 0}, {"3", 2}, {"100000000", 2}, {"2147483647", 2}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.bloques);
+    Lectura l;
+    l.leer(std::string("Niveles\n") + c.bloques + "\n" + bloque("A", 1) + bloque("B", 2));
+    if (c.linea == 0) {
+      EXPECT_EQ(l.parada, "");
+      EXPECT_EQ(l.m.cal.NUMCONTRIESGO, 2);
+    } else {
+      EXPECT_EQ(l.parada, "error");
+      EXPECT_EQ(l.log(), lineas_error(c.linea));
+      EXPECT_TRUE(l.m.cal.LIMNIVELES.empty());
+    }
+  }
+}

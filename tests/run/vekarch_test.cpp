@@ -2,6 +2,8 @@
 // log header.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,11 @@ TEST(VekArch, VersionIsTruncatedInSinglePrecision) {
   };
   const Caso casos[] = {{"VERSION 1.2", 12},  {"VERSION 1.0", 10}, {"VERSION 1.3", 13},
                         {"VERSION 1.4", 14},  {"VERSION 1.25", 12}, {"VERSION 0.95", 9},
-                        {"VERSION uno", 10},  {"VERSION 1", 10},   {"VERSION 1.1D0", 11}};
+                        {"VERSION uno", 10},  {"VERSION 1", 10},   {"VERSION 1.1D0", 11},
+                        // Not a finite single-precision number: an unreadable first record.
+                        {"VERSION 1e308", 10}, {"VERSION 1.0E+39", 10}, {"VERSION -1D300", 10},
+                        // Finite, but ten times it is no integer: held at the ends of the range.
+                        {"VERSION 3.0E+38", INT_MAX}, {"VERSION -1.0E+9", INT_MIN}};
   for (const Caso& c : casos) {
     auto lineas = configuracion();
     lineas[0] = c.linea;
@@ -81,6 +87,8 @@ TEST(VekArch, VersionIsTruncatedInSinglePrecision) {
   // Widening the version to double before multiplying would give 13 for 1.4.
   EXPECT_EQ(tornal::numero_version(1.4f), 14);
   EXPECT_EQ(tornal::numero_version(1.3f), 13);
+  EXPECT_EQ(tornal::numero_version(std::numeric_limits<float>::infinity()), INT_MAX);
+  EXPECT_EQ(tornal::numero_version(std::numeric_limits<float>::quiet_NaN()), INT_MIN);
 }
 
 TEST(VekArch, PathsAndHeadingRecords) {

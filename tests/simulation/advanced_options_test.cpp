@@ -288,9 +288,15 @@ TEST(AdvancedOptions, RefusedFilesReportTheSeriesRecordCounter) {
       {"end of file inside the long curves", hasta_linea(curvas(), 4), 4},
       {"end of file in a count", "<CTES_TEMPORALES>\n", 1},
       {"end of file in an element list", curvas() + "<CONTDIF_TEMPORAL>\n1\n", 13},
-      {"end of file in the second row of loads", hasta_linea(contdif(), 3 + 12 + 5), 18},
-      {"end of file in the reservoir constants", hasta_linea(ctes(), 4 + 12 + 1), 13},
+      // A count whose records the rest of the file cannot hold is refused at
+      // the count, before the arrays are sized.
+      {"end of file in the second row of loads", hasta_linea(contdif(), 3 + 12 + 5), 1},
+      {"end of file in the reservoir constants", hasta_linea(ctes(), 4 + 12 + 1), 1},
       {"a count the file cannot hold", "<SED_EMB_TEMPORAL>\n1000000000\n1\n1 1\n", 1},
+      {"a negative count of rows", "<SED_EMB_TEMPORAL>\n-1\n\n", 1},
+      {"time-varying constants beyond the file", "<CTES_TEMPORALES>\n2000000000 2000000000\n1\n1\n" + doce("1"), 1},
+      {"a negative count of constants", "<CTES_TEMPORALES>\n-1 0\n" + doce("1"), 1},
+      {"reservoir constants whose months the file lacks", "<CTES_TEMPORALES>\n1 1\n1\n1\n" + doce("1") + "1\n1\n", 1},
       // A section given twice.
       {"long curves twice", curvas() + curvas(), 13},
       {"diffuse loads twice", contdif() + sed() + contdif(), 37},

@@ -1,0 +1,355 @@
+#!/usr/bin/env python3
+"""Mutation driver of tornal: runs the program on mutated input files.
+
+Every run takes one of the basins of basins.py (the example basin and the
+generated basins with every element kind, every option, the optional files
+and both coefficient layouts), mutates one or two of its input files, runs
+the program (meant to be the sanitizer build) in a fresh folder with a time
+and a memory limit, and judges the outcome. A failure is:
+
+  crash     a signal, or a report of AddressSanitizer, LeakSanitizer or
+            UndefinedBehaviorSanitizer (float-cast-overflow included)
+  hang      no end within the time limit
+  memory    the memory exhausted (the sanitizer's limits, or the run log's
+            line of a failed allocation)
+  status    an exit status other than 0 and 1
+  silent    an exit 1 without a line in the run log after its header, when
+            the run log could be opened
+  nonfinite an exit 0 whose result files hold a non-finite value (NaN,
+            Infinity, or asterisks that no large input explains) and whose
+            run log has no warning of it
+
+The cases of failures are kept in the output folder with a note. Each run
+draws its mutations from its own generator seeded with (seed, run number),
+so a campaign is the same whatever its parallelism.
+
+Short campaign (CI):  tests/fuzz/fuzz.py --binary build-sanitize/tornal --runs 3000
+Long campaign:        tests/fuzz/fuzz.py --binary build-sanitize/tornal --runs 100000 --jobs 4 --seed 7
+"""
+
+import argparse
+import collections
+import concurrent.futures
+import os
+import random
+import re
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import basins  # noqa: E402
+
+# A number as the reader takes it, the exponent given by a letter (E, D, Q)
+# or by its sign alone (1.0+5).
+NUMBER = re.compile(rb"[-+]?(?:\d+\.?\d*|\.\d+)(?:[EeDdQq][-+]?\d+|[-+]\d+)?")
+SIGN_EXPONENT = re.compile(rb"(?<=[\d.])([-+])(?=\d+$)")
+
+# Values that a numeric token may be replaced with; those marked large can
+# make finite results too wide for their fields (asterisks with no fault).
+INTERESTING = [
+    (b"0", False), (b"-1", False), (b"1", False), (b"2", False), (b"-999", False), (b"0.0", False),
+    (b"-0.5", False), (b"1.5", False), (b"12", False), (b"100", False), (b"-2147483648", False),
+    (b"2147483647", True), (b"2147483648", True), (b"999999999", True), (b"10000000", True), (b"1e308", True),
+    (b"-1e308", True), (b"1.0E+400", True), (b"1.0D400", True), (b"3.4E38", True), (b"1e39", True),
+    (b"1e-320", True), (b"1E-45", True), (b"NaN", False), (b"Inf", False), (b"1.0E+30", True), (b"5*", False),
+    (b"3*2", False), (b"/", False), (b",", False), (b"''", False), (b"1.5.2", False), (b"+", False),
+]
+SPECIAL_BYTES = b"0123456789-+.EeDd/,*' \t\n\r\"<>x"
+
+# Console messages of the stops that come before the run log is open.
+BEFORE_LOG = ("Falta el archivo Vekarch.cal", "Error en la lectura del archivo Vekarch.cal",
+              "Error en el archivo Vekarch.cal", "Error en el acceso al archivo de registro")
+SANITIZER = (b"ERROR: AddressSanitizer", b"ERROR: LeakSanitizer", b"runtime error:", b"SUMMARY: UndefinedBehavior",
+             b"AddressSanitizer:DEADLYSIGNAL")
+OUT_OF_MEMORY = (b"rss limit exhausted", b"out of memory", b"allocation-size-too-big", b"malloc limit",
+                 b"requested allocation size")
+NONFINITE_TEXT = re.compile(rb"(?i)(?<![a-z])(nan|-?inf|-?infinity)(?![a-z])")
+ASTERISKS = re.compile(rb"\*{3,}")
+# Warnings of the run log that account for non-finite or overflowing results.
+WARNINGS = ("Resultado no finito".encode("latin-1"), b"Posible error numerico",
+            "superado el valor máximo".encode("latin-1"))
+
+
+def numbers(data):
+    out = []
+    for m in NUMBER.finditer(data):
+        try:
+            text = re.sub(rb"[DdQq]", b"e", m.group())
+            if b"e" not in text.lower():
+                text = SIGN_EXPONENT.sub(rb"e\1", text)
+            out.append(abs(float(text)))
+        except (ValueError, OverflowError):
+            out.append(float("inf"))
+    return out
+
+
+def mutate_file(rng, data, notes):
+    """One mutation of one file's bytes."""
+    kind = rng.randrange(10)
+    lines = data.split(b"\n")
+    if kind == 0 and data:  # replace a byte
+        i = rng.randrange(len(data))
+        b = rng.choice(SPECIAL_BYTES) if rng.random() < 0.8 else rng.randrange(256)
+        notes.append("byte %d -> %r" % (i, bytes([b])))
+        return data[:i] + bytes([b]) + data[i + 1:]
+    if kind == 1 and data:  # delete a span
+        i = rng.randrange(len(data))
+        n = rng.randint(1, 20)
+        notes.append("delete %d bytes at %d" % (n, i))
+        return data[:i] + data[i + n:]
+    if kind == 2 and len(lines) > 1:  # delete a line
+        i = rng.randrange(len(lines))
+        notes.append("delete line %d" % (i + 1))
+        return b"\n".join(lines[:i] + lines[i + 1:])
+    if kind == 3 and lines:  # duplicate a line
+        i = rng.randrange(len(lines))
+        j = rng.randrange(len(lines) + 1)
+        notes.append("copy line %d before line %d" % (i + 1, j + 1))
+        return b"\n".join(lines[:j] + [lines[i]] + lines[j:])
+    if kind == 4 and len(lines) > 1:  # swap two lines
+        i, j = rng.randrange(len(lines)), rng.randrange(len(lines))
+        lines[i], lines[j] = lines[j], lines[i]
+        notes.append("swap lines %d and %d" % (i + 1, j + 1))
+        return b"\n".join(lines)
+    if kind == 5 and data:  # truncate
+        i = rng.randrange(len(data))
+        notes.append("truncate at %d" % i)
+        return data[:i]
+    if kind == 6:  # insert bytes
+        i = rng.randrange(len(data) + 1)
+        ins = bytes(rng.choice(SPECIAL_BYTES) for _ in range(rng.randint(1, 8)))
+        notes.append("insert %r at %d" % (ins, i))
+        return data[:i] + ins + data[i:]
+    # kinds 7 to 9: replace a numeric token
+    ms = list(NUMBER.finditer(data))
+    if not ms:
+        return data
+    m = rng.choice(ms)
+    if rng.random() < 0.75:
+        value, _ = rng.choice(INTERESTING)
+    else:
+        value = str(rng.choice([rng.randint(-5, 30), rng.randint(-10 ** 9, 10 ** 9),
+                                rng.uniform(-1e3, 1e3)])).encode()
+    notes.append("number %r at %d -> %r" % (m.group(), m.start(), value))
+    return data[:m.start()] + value + data[m.end():]
+
+
+def safe_configuration(data):
+    """A run configuration whose paths stay inside the run's folder."""
+    return b"/" not in data and b"\\" not in data and b".." not in data and b":" not in data
+
+
+def mutate(rng, basin):
+    files = dict(basin)
+    notes = []
+    names = sorted(files)
+    for _ in range(1 if rng.random() < 0.7 else 2):
+        name = rng.choice(names)
+        if rng.random() < 0.02:
+            notes.append("%s: removed" % name)
+            files.pop(name, None)
+            names = sorted(files)
+            if not names:
+                break
+            continue
+        for _attempt in range(20):
+            sub = []
+            data = files[name]
+            for _k in range(rng.choice([1, 1, 1, 2, 3])):
+                data = mutate_file(rng, data, sub)
+            if name != "VekArch.cal" or safe_configuration(data):
+                break
+        else:
+            continue
+        files[name] = data
+        notes += ["%s: %s" % (name, s) for s in sub]
+    return files, notes
+
+
+def large_input(original, mutated):
+    """Whether the mutation brought in numbers large or small enough to make
+    finite results overflow their fields."""
+    for name, data in mutated.items():
+        before = set(numbers(original.get(name, b"")))
+        for x in numbers(data):
+            if x in before:
+                continue
+            if x >= 1e6 or (0.0 < x <= 1e-6):
+                return True
+    return False
+
+
+def find_log(folder, inputs):
+    """The run log: the file of the folder that the program wrote its header
+    to (the run configuration may name any file, even one that has the name
+    of an input file that this configuration does not read)."""
+    for name in os.listdir(folder):
+        path = os.path.join(folder, name)
+        if not os.path.isfile(path):
+            continue
+        with open(path, "rb") as f:
+            data = f.read()
+        if name in inputs and data == inputs[name]:
+            continue
+        if b"Numero de versio:" in data:
+            return data
+    return None
+
+
+def judge(folder, inputs, original, proc_status, console, stderr, timed_out):
+    if timed_out:
+        return "hang"
+    if any(s in stderr for s in OUT_OF_MEMORY):
+        return "memory"
+    if proc_status < 0 or any(s in stderr for s in SANITIZER):
+        return "crash"
+    log = find_log(folder, inputs)
+    if log is not None and "Memoria insuficiente".encode("latin-1") in log:
+        return "memory"
+    if proc_status not in (0, 1):
+        return "status"
+    text = console.decode("utf-8", "replace")
+    if proc_status == 1:
+        if any(text.startswith(m) for m in BEFORE_LOG):
+            return "ok-stop-before-log"
+        if log is None:
+            return "silent"
+        body = log.split(b"Numero de versio:", 1)[1].split(b"\n")[1:]
+        if not any(line.strip() for line in body):
+            return "silent"
+        return "ok-stop"
+    # Exit 0: non-finite values in the result files need their warning. A
+    # word such as "Inf" that the inputs hold (in a name the outputs copy) is
+    # no number of the run.
+    warned = log is not None and any(w in log for w in WARNINGS)
+    copied = {m.group(1).lower() for data in inputs.values() for m in NONFINITE_TEXT.finditer(data)}
+    text_found = asterisks = False
+    for name in os.listdir(folder):
+        path = os.path.join(folder, name)
+        if not os.path.isfile(path):
+            continue
+        with open(path, "rb") as f:
+            data = f.read()
+        if (name in inputs and data == inputs[name]) or b"Numero de versio:" in data:
+            continue
+        if any(m.group(1).lower() not in copied for m in NONFINITE_TEXT.finditer(data)):
+            text_found = True
+        if ASTERISKS.search(data):
+            asterisks = True
+    if (text_found or asterisks) and not warned:
+        if text_found or not large_input(original, inputs):
+            return "nonfinite"
+        return "ok-asterisks-large-input"
+    return "ok-end" if not warned else "ok-end-warned"
+
+
+FAILURES = ("crash", "hang", "memory", "status", "silent", "nonfinite")
+
+
+def run_one(args, basin_list, index, workdir, is_asan):
+    rng = random.Random("%d/%d" % (args.seed, index))
+    basin_name, basin = basin_list[rng.randrange(len(basin_list))]
+    files, notes = mutate(rng, basin)
+    folder = tempfile.mkdtemp(prefix="run%d_" % index, dir=workdir)
+    try:
+        for name, data in files.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+        env = dict(os.environ)
+        env["ASAN_OPTIONS"] = ("detect_leaks=%d:abort_on_error=0:allocator_may_return_null=1:"
+                               "malloc_limit_mb=%d:hard_rss_limit_mb=%d:handle_abort=1" %
+                               (0 if args.no_leaks else 1, args.memory, args.memory))
+        env["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
+
+        timed_out = False
+        try:
+            p = subprocess.run([args.binary], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
+                               timeout=args.timeout, env=env)
+            status, out, err = p.returncode, p.stdout, p.stderr
+        except subprocess.TimeoutExpired as e:
+            timed_out = True
+            status, out, err = -9, e.stdout or b"", e.stderr or b""
+        verdict = judge(folder, files, basin, status, out, err, timed_out)
+        if verdict in FAILURES or verdict in args.keep:
+            keep = os.path.join(args.out, "%06d-%s-%s" % (index, verdict, basin_name))
+            os.makedirs(keep, exist_ok=True)
+            for name, data in files.items():
+                with open(os.path.join(keep, name), "wb") as f:
+                    f.write(data)
+            with open(os.path.join(keep, "NOTE.txt"), "w") as f:
+                f.write("basin %s, seed %d, run %d, verdict %s, status %s\n" % (basin_name, args.seed, index,
+                                                                                  verdict, status))
+                f.write("\n".join(notes) + "\n\nconsole:\n" + out.decode("utf-8", "replace")[-2000:])
+                f.write("\n\nstderr:\n" + err.decode("utf-8", "replace")[-6000:])
+        return verdict
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--binary", default=os.path.join(here, "..", "..", "build-sanitize", "tornal"))
+    ap.add_argument("--examples", default=os.path.join(here, "..", "..", "examples"))
+    ap.add_argument("--runs", type=int, default=3000)
+    ap.add_argument("--first", type=int, default=0, help="number of the first run (to go on with a campaign)")
+    ap.add_argument("--jobs", type=int, default=4)
+    ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--timeout", type=float, default=20.0, help="seconds a run may take")
+    ap.add_argument("--memory", type=int, default=2048, help="megabytes a run may take")
+    ap.add_argument("--out", default="fuzz-failures", help="folder for the cases of failures")
+    ap.add_argument("--no-leaks", action="store_true", help="no leak check at the end of each run (faster)")
+    ap.add_argument("--keep", action="append", default=[],
+                    help="keep the cases of this verdict too (e.g. ok-asterisks-large-input)")
+    ap.add_argument("--progress", type=int, default=0, help="print the counts every N runs")
+    args = ap.parse_args()
+    args.binary = os.path.abspath(args.binary)
+    args.out = os.path.abspath(args.out)
+
+    with open(args.binary, "rb") as f:
+        content = f.read()
+        is_asan = b"__asan_init" in content or b"libasan" in content
+    # The limits of every run, inherited from this process (set here rather
+    # than in each child, so that the children are started cheaply): no core
+    # files, and, for a build without AddressSanitizer (which reserves much
+    # address space and has its own limits), the memory of the process.
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+    if not is_asan:
+        resource.setrlimit(resource.RLIMIT_AS, (args.memory << 20, args.memory << 20))
+    basin_list = sorted(basins.all_basins(args.examples).items())
+    counts = collections.Counter()
+    lock = threading.Lock()
+    start = time.time()
+    workdir = tempfile.mkdtemp(prefix="tornal-fuzz-")
+    done = 0
+    try:
+        with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
+            futures = [pool.submit(run_one, args, basin_list, i, workdir, is_asan)
+                       for i in range(args.first, args.first + args.runs)]
+            for fut in concurrent.futures.as_completed(futures):
+                verdict = fut.result()
+                with lock:
+                    counts[verdict] += 1
+                    done += 1
+                    if args.progress and done % args.progress == 0:
+                        print("%d runs, %.0f s: %s" % (done, time.time() - start, dict(sorted(counts.items()))),
+                              flush=True)
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+
+    failures = sum(counts[k] for k in FAILURES)
+    print("tornal fuzz: %d runs (seed %d, first run %d) in %.0f s, %s binary" %
+          (args.runs, args.seed, args.first, time.time() - start, "sanitizer" if is_asan else "plain"))
+    for k, v in sorted(counts.items()):
+        print("  %-26s %d" % (k, v))
+    print("  failures                   %d%s" % (failures, (" (cases in %s)" % args.out) if failures else ""))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
