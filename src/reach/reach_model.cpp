@@ -273,8 +273,13 @@ void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, c
   }
 
   const int TIPOHID = m.cal.TIPOHID(I);
-  if (TIPOHID == 1)
+  if (TIPOHID == 1) {
+    // A channel without a positive roughness and slope, or with a negative
+    // width or side slope, has no normal depth: the depths stand at their
+    // floor and the reach is flagged.
+    if (!(t.NMN > 0.0 && t.IMN > 0.0 && t.BMN >= 0.0 && t.SMN >= 0.0)) m.sim.ERRORCOND(I) = 1;
     hidraulica_manning(w, t);
+  }
   else if (TIPOHID == 2)
     hidraulica_potencial(w, t);
   dispersion(m, w, t);

@@ -149,6 +149,22 @@ TEST(ReachGuards, NonFiniteConcentrationFlagsTheReach) {
   EXPECT_EQ(m.sim.ERRORCOND(1), 1);
 }
 
+// A Manning channel whose slope, roughness, width or side slope leave the
+// normal depth undefined flags the reach (its depths stand at 0.001 m).
+TEST(ReachGuards, ChannelWithoutNormalDepthFlagsTheReach) {
+  const double canales[][4] = {{0.035, 15.0, -0.002, 2.0}, {0.0, 15.0, 0.002, 2.0}, {0.035, -1.0, 0.002, 2.0},
+                               {0.035, 15.0, 0.002, -2.0}, {0.035, 15.0, 0.002, 2.0}};
+  for (const auto& k : canales) {
+    Modelo m;
+    tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
+    m.cal.TIPOHID(1) = 1;
+    for (int j = 1; j <= 4; ++j) m.cal.COEFTESHIDR(1, j) = k[j - 1];
+    calcular(m, 86400.0, 0.0, 0.0, {1.0}, {1.0});
+    EXPECT_EQ(m.sim.ERRORCOND(1), k[0] == 0.035 && k[1] > 0 && k[2] > 0 && k[3] > 0 ? 0 : 1) << k[0] << " " << k[2];
+    EXPECT_TRUE(std::isfinite(salida(m, 1)));
+  }
+}
+
 // A head flow below the hundredth with equal lateral inflow and loss, over
 // 1000 segments: the first pivot is 0.000035 m3/day.
 TEST(ReachGuards, VanishingPivotStopsAndLogsTheReachYearAndMonth) {
