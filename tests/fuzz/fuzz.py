@@ -184,10 +184,9 @@ def large_input(original, mutated):
     return False
 
 
-def find_log(folder, inputs):
-    """The run log: the file of the folder that the program wrote its header
-    to (the run configuration may name any file, even one that has the name
-    of an input file that this configuration does not read)."""
+def written_files(folder, inputs):
+    """(name, bytes) of every file of the folder that the run wrote: the input
+    files it left as they were are passed over."""
     for name in os.listdir(folder):
         path = os.path.join(folder, name)
         if not os.path.isfile(path):
@@ -196,6 +195,14 @@ def find_log(folder, inputs):
             data = f.read()
         if name in inputs and data == inputs[name]:
             continue
+        yield name, data
+
+
+def find_log(folder, inputs):
+    """The run log: the file of the folder that the program wrote its header
+    to (the run configuration may name any file, even one that has the name
+    of an input file that this configuration does not read)."""
+    for _, data in written_files(folder, inputs):
         if b"Numero de versio:" in data:
             return data
     return None
@@ -229,13 +236,8 @@ def judge(folder, inputs, original, proc_status, console, stderr, timed_out):
     warned = log is not None and any(w in log for w in WARNINGS)
     copied = {m.group(1).lower() for data in inputs.values() for m in NONFINITE_TEXT.finditer(data)}
     text_found = asterisks = False
-    for name in os.listdir(folder):
-        path = os.path.join(folder, name)
-        if not os.path.isfile(path):
-            continue
-        with open(path, "rb") as f:
-            data = f.read()
-        if (name in inputs and data == inputs[name]) or b"Numero de versio:" in data:
+    for _, data in written_files(folder, inputs):
+        if b"Numero de versio:" in data:
             continue
         if any(m.group(1).lower() not in copied for m in NONFINITE_TEXT.finditer(data)):
             text_found = True
