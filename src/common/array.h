@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tornal {
@@ -33,6 +34,28 @@ struct ArrayStorage {
   bool operator==(const ArrayStorage<U>&) const noexcept {
     return true;
   }
+};
+
+// A run of consecutive elements of an array, 1-based and unchecked: made
+// by Array::run after one check that the whole run lies inside the array,
+// so that a hot loop over it needs no check per element.
+template <typename T>
+class Run {
+ public:
+  Run() = default;
+  Run(T* first, long n) : first_(first), size_(n) {}
+  // A run of const elements from one of writable elements.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  Run(const Run<U>& r) : first_(r.data()), size_(r.size()) {}
+
+  T& operator()(long i) const { return first_[i - 1]; }
+  long size() const { return size_; }
+  T* data() const { return first_; }
+
+ private:
+  T* first_ = nullptr;
+  long size_ = 0;
 };
 
 template <typename T, int R>
@@ -80,6 +103,24 @@ class Array {
   template <typename... I>
   const T& operator()(I... i) const {
     return data_[offset(i...)];
+  }
+
+  // Elements (1, j, ...) .. (n, j, ...): the first n along the first
+  // dimension, the others fixed. Checked here once, as an access to (1, j,
+  // ...) and then to (n, j, ...) would be; n = 0 gives an empty run.
+  template <typename... J>
+  Run<T> run(long n, J... j) {
+    if (n <= 0) return {};
+    T* first = &data_[offset(1, j...)];
+    if (n > size_[0]) offset(n, j...);
+    return {first, n};
+  }
+  template <typename... J>
+  Run<const T> run(long n, J... j) const {
+    if (n <= 0) return {};
+    const T* first = &data_[offset(1, j...)];
+    if (n > size_[0]) offset(n, j...);
+    return {first, n};
   }
 
   // Whether (i, ...) lies inside the array.
