@@ -58,6 +58,32 @@ class Run {
   long size_ = 0;
 };
 
+// The first rows of consecutive columns of a two-dimensional array, 1-based
+// and unchecked: (i, c) is element (i, j + c - 1) of the array when the
+// block starts at column j. Made by Array::columns after one check that the
+// whole block lies inside the array.
+template <typename T>
+class Columns {
+ public:
+  Columns() = default;
+  Columns(T* first, long rows, long stride, long columns)
+      : first_(first), rows_(rows), stride_(stride), columns_(columns) {}
+  // A block of const elements from one of writable elements.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  Columns(const Columns<U>& b) : first_(b.data()), rows_(b.rows()), stride_(b.stride()), columns_(b.columns()) {}
+
+  T& operator()(long i, long c) const { return first_[(c - 1) * stride_ + (i - 1)]; }
+  long rows() const { return rows_; }
+  long columns() const { return columns_; }
+  long stride() const { return stride_; }
+  T* data() const { return first_; }
+
+ private:
+  T* first_ = nullptr;
+  long rows_ = 0, stride_ = 0, columns_ = 0;
+};
+
 template <typename T, int R>
 class Array {
   static_assert(R >= 1 && R <= 4, "arrays have 1 to 4 dimensions");
@@ -121,6 +147,17 @@ class Array {
     const T* first = &data_[offset(1, j...)];
     if (n > size_[0]) offset(n, j...);
     return {first, n};
+  }
+
+  // Rows 1 .. n of the columns j .. j + m - 1 of a two-dimensional array.
+  // Checked here once, as an access to (1, j) and then to (n, j + m - 1)
+  // would be; n or m of 0 gives an empty block.
+  Columns<T> columns(long n, long j, long m) {
+    static_assert(R == 2, "columns of a two-dimensional array");
+    if (n <= 0 || m <= 0) return {};
+    T* first = &data_[offset(1, j)];
+    offset(n, j + m - 1);
+    return {first, n, size_[0], m};
   }
 
   // Whether (i, ...) lies inside the array.

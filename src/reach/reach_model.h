@@ -36,6 +36,16 @@ enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
 Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
                       Run<double> U, Run<double> GAM, int N);
 
+// The Thomas solves of TRIDIAGONALSUB of M systems (M >= 1) that share the
+// subdiagonal A and the superdiagonal C: system s has the diagonal B(., s)
+// and the right side R(., s), and its solution goes to U(., s). The systems
+// go forward together, segment by segment, each with the operations of its
+// own solve; GAM and BET are their work arrays. NULO(s) is the segment of
+// the first vanishing pivot of system s, 0 when there is none; such a
+// system is carried on to its end with values of no use.
+void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M);
+
 // Manning normal depth (m) of a trapezoidal channel of roughness NMN,
 // bottom width BMN (m), bed slope IMN and side slope SMN for the flow QMN
 // (m3/s, positive): a secant search from 0.01 and 0.1 m that ends when a

@@ -97,8 +97,8 @@ void temperatura_tramo(Modelo& m, const Tramo& t) {
 }
 
 // Pollutant j decays at KCOND corrected to the segment's temperature and
-// settles at VSCOND across the segment bed; both on the stored diagonal. A
-// solution below ERRORCONC is 0.
+// settles at VSCOND across the segment bed; both on the stored diagonal.
+// The pollutants are solved together; a solution below ERRORCONC is 0.
 void primer_orden_tramo(Modelo& m, const Tramo& t) {
   TrabajoTramo& w = m.tramo;
   const Calidad& c = m.cal;
@@ -111,8 +111,12 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
   const bool simulada = c.OPCIONTEMPERATURA == 1;
   const Run<const double> T = simulada ? w.CX.run(N, 1) : Run<const double>();
   const double TDATO = simulada ? 0.0 : temperatura_segmento(m, t, 1);
-  for (int j = 1; j <= c.NUMCONT1OR; ++j) {
-    const int k = c.POS.CONT1OR(j);
+  // The pollutants whose columns lie in the arrays, from the first on; the
+  // column of the next one, if any, is out of range.
+  const int PRIMERA = c.POS.CONT1OR(1);
+  int M = 0;
+  while (M < c.NUMCONT1OR && w.DIAG.contains(1, PRIMERA + M)) ++M;
+  for (int j = 1; j <= M; ++j) {
     const double KCOND = c.KCOND(t.I, j);
     const double TECTA = c.TECTAK1OR(j);
     if (simulada) {
@@ -122,16 +126,20 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
       for (int i = 1; i <= N; ++i) KAUX(i) = K;
     }
     const double VS = c.VSCOND(t.I, j);
-    const Run<double> DIAG = w.DIAG.run(N, k);
+    const Run<double> DIAG = w.DIAG.run(N, PRIMERA + j - 1);
     for (int i = 1; i <= N; ++i) {
       const double decaimiento = KAUX(i) * VI(i);
       const double sedimentacion = Y(i) != 0.0 ? VS * VI(i) / Y(i) : 0.0;
       DIAG(i) = DIAG(i) + decaimiento + sedimentacion;
     }
-    const Run<double> X = w.CX.run(N, k);
-    resolver(m, t, DIAG, w.WI.run(N, k), X);
-    for (int i = 1; i <= N; ++i) X(i) = c.ERRORCONC > X(i) ? 0.0 : X(i);
   }
+  if (M > 0) {
+    const Columns<double> X = w.CX.columns(N, PRIMERA, M);
+    resolver_varios(m, t, w.DIAG.columns(N, PRIMERA, M), w.WI.columns(N, PRIMERA, M), X);
+    for (int j = 1; j <= M; ++j)
+      for (int i = 1; i <= N; ++i) X(i, j) = c.ERRORCONC > X(i, j) ? 0.0 : X(i, j);
+  }
+  if (M < c.NUMCONT1OR) w.DIAG.run(N, PRIMERA + M);
 }
 
 }  // namespace tornal

@@ -51,6 +51,12 @@ struct TrabajoTramo {
   // work vector.
   Array1<double> DIAGAUX{"DIAGAUX"}, WIAUX{"WIAUX"}, SOLAUX{"SOLAUX"};
   Array1<double> GAM{"GAM"};
+  // The work arrays of systems solved together (one per constituent): the
+  // factors of the solve, the last pivot and the segment of the first
+  // vanishing pivot.
+  Array2<double> GAMVARIOS{"GAMVARIOS"};
+  Array1<double> BETVARIOS{"BETVARIOS"};
+  Array1<int> PIVOTENULO{"PIVOTENULO"};
   // Rates per segment (1/day): the first-order pollutant in hand with the
   // last temperature correction of each segment, then the fixed rates of
   // the oxygen group and those of every pass.
@@ -81,8 +87,9 @@ struct TrabajoTramo {
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);
-    for (Array2<double>* a : {&CX, &DIAG, &WI}) a->resize(N, NC);
-    SDIF.resize(NC);
+    for (Array2<double>* a : {&CX, &DIAG, &WI, &GAMVARIOS}) a->resize(N, NC);
+    for (Array1<double>* a : {&SDIF, &BETVARIOS}) a->resize(NC);
+    PIVOTENULO.resize(NC);
     N_ = N;
     NC_ = NC;
   }

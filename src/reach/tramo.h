@@ -33,6 +33,10 @@ void filas_transporte(Modelo& m, const Tramo& t);
 // right side R (runs of the N segments) into U; a vanishing pivot writes
 // its lines to the run log and stops the run.
 void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U);
+// The same for the systems of the columns of B, R and U (one or more),
+// solved together; a vanishing pivot stops the run as the first system
+// with one, in their order, would have stopped it solved on its own.
+void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U);
 
 // Water temperature (equilibrium or heat balance), then the first-order
 // pollutants.

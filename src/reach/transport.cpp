@@ -26,6 +26,25 @@ Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double
   return Pivote::BUENO;
 }
 
+void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M) {
+  for (int s = 1; s <= M; ++s) {
+    NULO(s) = std::trunc(10000.0 * B(1, s)) == 0.0 ? 1 : 0;
+    BET(s) = B(1, s);
+    U(1, s) = R(1, s) / BET(s);
+  }
+  for (int j = 2; j <= N; ++j) {
+    for (int s = 1; s <= M; ++s) {
+      GAM(j, s) = C(j - 1) / BET(s);
+      BET(s) = B(j, s) - A(j) * GAM(j, s);
+      if (std::trunc(10000.0 * BET(s)) == 0.0 && NULO(s) == 0) NULO(s) = j;
+      U(j, s) = (R(j, s) - A(j) * U(j - 1, s)) / BET(s);
+    }
+  }
+  for (int j = N - 1; j >= 1; --j)
+    for (int s = 1; s <= M; ++s) U(j, s) = U(j, s) - GAM(j + 1, s) * U(j + 1, s);
+}
+
 // The sub- and superdiagonal and the diagonal are those of every
 // constituent; the right side of constituent k takes its loads. With two
 // segments or more: row 1 takes the head load CO(k) QCAB, the faces between
@@ -72,16 +91,37 @@ void filas_transporte(Modelo& m, const Tramo& t) {
   }
 }
 
-void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U) {
-  TrabajoTramo& w = m.tramo;
-  const int N = t.N;
-  const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
-  if (p == Pivote::BUENO) return;
+namespace {
+
+// A vanishing pivot: its lines in the run log, and the stop.
+[[noreturn]] void pivote_nulo(Modelo& m, const Tramo& t, Pivote p) {
   const char* mensaje = p == Pivote::PRIMERO_NULO ? "Inestabilidad numerica" : "inestabilidad numerica";
   m.log.write({mensaje});
   m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
   m.log.write({"Año, Mes:", t.ANO, t.MES});
   stop(mensaje);
+}
+
+}  // namespace
+
+void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U) {
+  TrabajoTramo& w = m.tramo;
+  const int N = t.N;
+  const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
+  if (p != Pivote::BUENO) pivote_nulo(m, t, p);
+}
+
+void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U) {
+  TrabajoTramo& w = m.tramo;
+  const int N = t.N;
+  const int M = static_cast<int>(U.columns());
+  const Run<int> NULO = w.PIVOTENULO.run(M);
+  TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO,
+                    N, M);
+  // The first system in their order with a vanishing pivot stops the run,
+  // as it would have stopped solved on its own.
+  for (int s = 1; s <= M; ++s)
+    if (NULO(s) != 0) pivote_nulo(m, t, NULO(s) == 1 ? Pivote::PRIMERO_NULO : Pivote::POSTERIOR_NULO);
 }
 
 }  // namespace tornal
