@@ -159,6 +159,13 @@ class Array {
     offset(n, j + m - 1);
     return {first, n, size_[0], m};
   }
+  Columns<const T> columns(long n, long j, long m) const {
+    static_assert(R == 2, "columns of a two-dimensional array");
+    if (n <= 0 || m <= 0) return {};
+    const T* first = &data_[offset(1, j)];
+    offset(n, j + m - 1);
+    return {first, n, size_[0], m};
+  }
 
   // Whether (i, ...) lies inside the array.
   template <typename... I>
