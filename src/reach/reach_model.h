@@ -36,7 +36,7 @@ enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
 Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
                       Run<double> U, Run<double> GAM, int N);
 
-// The Thomas solves of TRIDIAGONALSUB of M systems (M >= 1) that share the
+// The Thomas solves of TRIDIAGONALSUB of M systems that share the
 // subdiagonal A and the superdiagonal C: system s has the diagonal B(., s)
 // and the right side R(., s), and its solution goes to U(., s). The systems
 // go forward together, segment by segment, each with the operations of its

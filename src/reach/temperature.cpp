@@ -139,6 +139,7 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
     for (int j = 1; j <= M; ++j)
       for (int i = 1; i <= N; ++i) X(i, j) = c.ERRORCONC > X(i, j) ? 0.0 : X(i, j);
   }
+  // The next pollutant's column stops the run, as its first access would.
   if (M < c.NUMCONT1OR) w.DIAG.run(N, PRIMERA + M);
 }
 
