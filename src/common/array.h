@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tornal {
@@ -33,6 +34,54 @@ struct ArrayStorage {
   bool operator==(const ArrayStorage<U>&) const noexcept {
     return true;
   }
+};
+
+// A run of consecutive elements of an array, 1-based and unchecked: made
+// by Array::run after one check that the whole run lies inside the array,
+// so that a hot loop over it needs no check per element.
+template <typename T>
+class Run {
+ public:
+  Run() = default;
+  Run(T* first, long n) : first_(first), size_(n) {}
+  // A run of const elements from one of writable elements.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  Run(const Run<U>& r) : first_(r.data()), size_(r.size()) {}
+
+  T& operator()(long i) const { return first_[i - 1]; }
+  long size() const { return size_; }
+  T* data() const { return first_; }
+
+ private:
+  T* first_ = nullptr;
+  long size_ = 0;
+};
+
+// The first rows of consecutive columns of a two-dimensional array, 1-based
+// and unchecked: (i, c) is element (i, j + c - 1) of the array when the
+// block starts at column j. Made by Array::columns after one check that the
+// whole block lies inside the array.
+template <typename T>
+class Columns {
+ public:
+  Columns() = default;
+  Columns(T* first, long rows, long stride, long columns)
+      : first_(first), rows_(rows), stride_(stride), columns_(columns) {}
+  // A block of const elements from one of writable elements.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  Columns(const Columns<U>& b) : first_(b.data()), rows_(b.rows()), stride_(b.stride()), columns_(b.columns()) {}
+
+  T& operator()(long i, long c) const { return first_[(c - 1) * stride_ + (i - 1)]; }
+  long rows() const { return rows_; }
+  long columns() const { return columns_; }
+  long stride() const { return stride_; }
+  T* data() const { return first_; }
+
+ private:
+  T* first_ = nullptr;
+  long rows_ = 0, stride_ = 0, columns_ = 0;
 };
 
 template <typename T, int R>
@@ -80,6 +129,42 @@ class Array {
   template <typename... I>
   const T& operator()(I... i) const {
     return data_[offset(i...)];
+  }
+
+  // Elements (1, j, ...) .. (n, j, ...): the first n along the first
+  // dimension, the others fixed. Checked here once, as an access to (1, j,
+  // ...) and then to (n, j, ...) would be; n = 0 gives an empty run.
+  template <typename... J>
+  Run<T> run(long n, J... j) {
+    if (n <= 0) return {};
+    T* first = &data_[offset(1, j...)];
+    if (n > size_[0]) offset(n, j...);
+    return {first, n};
+  }
+  template <typename... J>
+  Run<const T> run(long n, J... j) const {
+    if (n <= 0) return {};
+    const T* first = &data_[offset(1, j...)];
+    if (n > size_[0]) offset(n, j...);
+    return {first, n};
+  }
+
+  // Rows 1 .. n of the columns j .. j + m - 1 of a two-dimensional array.
+  // Checked here once, as an access to (1, j) and then to (n, j + m - 1)
+  // would be; n or m of 0 gives an empty block.
+  Columns<T> columns(long n, long j, long m) {
+    static_assert(R == 2, "columns of a two-dimensional array");
+    if (n <= 0 || m <= 0) return {};
+    T* first = &data_[offset(1, j)];
+    offset(n, j + m - 1);
+    return {first, n, size_[0], m};
+  }
+  Columns<const T> columns(long n, long j, long m) const {
+    static_assert(R == 2, "columns of a two-dimensional array");
+    if (n <= 0 || m <= 0) return {};
+    const T* first = &data_[offset(1, j)];
+    offset(n, j + m - 1);
+    return {first, n, size_[0], m};
   }
 
   // Whether (i, ...) lies inside the array.

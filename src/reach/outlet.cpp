@@ -101,9 +101,12 @@ void salida_tramo(Modelo& m, const Tramo& t) {
   Simulacion& s = m.sim;
   const int NC = m.cal.NUMCONTAMINANTES;
   for (int k = 1; k <= NC; ++k) s.CONDUCCCS(t.I, k, t.MES, t.ANO) = w.CX(t.N, k);
+  const Columns<const double> CX = w.CX.columns(t.N, 1, NC);
+  bool desborde = false;
   for (int k = 1; k <= NC; ++k)
     for (int i = 1; i <= t.N; ++i)
-      if (w.CX(i, k) > LIMITEDESBORDE || !std::isfinite(w.CX(i, k))) s.ERRORCOND(t.I) = 1;
+      if (CX(i, k) > LIMITEDESBORDE || !std::isfinite(CX(i, k))) desborde = true;
+  if (desborde) s.ERRORCOND(t.I) = 1;
 
   if (m.cal.OPCIONRIESGO) {
     contar_riesgo(m, t);

@@ -14,26 +14,24 @@
 namespace tornal {
 namespace {
 
-// Settling of a segment: velocity (m/day) times the bed area VI / Y (none
-// in a segment without depth).
-double sedimenta(double VS, const TrabajoTramo& w, int i) { return w.Y(i) != 0.0 ? VS * w.VI(i) / w.Y(i) : 0.0; }
+// Settling of a segment: velocity VS (m/day) times the bed area VI / Y
+// (none in a segment without depth).
+double sedimenta(double VS, double VI, double Y) { return Y != 0.0 ? VS * VI / Y : 0.0; }
 
-// Solves constituent k from DIAG2 and WI2 and stores the solution, clipped
-// below `minimo` (ERRORCONC, or 0 for oxygen) to 0.
+// Solves constituent k from the stored subdiagonal and superdiagonal and
+// the rows in hand (DIAGAUX, WIAUX) and stores the solution, clipped below
+// `minimo` (ERRORCONC, or 0 for oxygen) to 0.
 void resolver_columna(Modelo& m, const Tramo& t, int k, double minimo, bool estricto_cero) {
   TrabajoTramo& w = m.tramo;
-  copiar_filas(w, t.N, k);
-  for (int i = 1; i <= t.N; ++i) {
-    w.DIAGAUX(i) = w.DIAG2(i, k);
-    w.WIAUX(i) = w.WI2(i, k);
-  }
-  resolver(m, t);
-  for (int i = 1; i <= t.N; ++i) {
-    const double v = w.SOLAUX(i);
+  const int N = t.N;
+  const Run<double> X = w.CX.run(N, k);
+  resolver(m, t, w.DIAGAUX.run(N), w.WIAUX.run(N), X);
+  for (int i = 1; i <= N; ++i) {
+    const double v = X(i);
     if (estricto_cero)
-      w.CX(i, k) = v < 0.0 ? 0.0 : v;
+      X(i) = v < 0.0 ? 0.0 : v;
     else
-      w.CX(i, k) = minimo > v ? 0.0 : v;
+      X(i) = minimo > v ? 0.0 : v;
   }
 }
 
@@ -52,96 +50,128 @@ void pasada(Modelo& m, const Tramo& t, double& SUMAOD) {
   const Array1<double>& FP = c.FACTORPREFERENCIA;
   const int L = p.DBO, OD = p.OD, NORG = p.NORG, NH4 = p.NH4, NO3 = p.NO3, CHLA = p.CHLA, PORG = p.PORG,
             PO4 = p.PO4;
+  // The rows in hand, the segments and the rates of the pass.
+  const Run<double> DIAG2 = w.DIAGAUX.run(N), WI2 = w.WIAUX.run(N);
+  const Run<const double> VIs = w.VI.run(N), Y = w.Y.run(N), KDAUX2 = w.KDAUX2.run(N), KAAUX = w.KAAUX.run(N),
+                          OSATAUX = w.OSATAUX.run(N), KNAIAUX2 = w.KNAIAUX2.run(N), KGROWAUX2 = w.KGROWAUX2.run(N),
+                          KRESPAUX = w.KRESPAUX.run(N), KNOAAUX = w.KNOAAUX.run(N), KNO3AUX2 = w.KNO3AUX2.run(N),
+                          KFOSFAUX = w.KFOSFAUX.run(N), KFOSFAAUX = w.KFOSFAAUX.run(N);
+  // The columns that the first guess of the iteration has already set.
+  const Run<const double> CXL = w.CX.run(N, L), CXOD = w.CX.run(N, OD);
+  const Run<const double> CXNH4 = nitrogeno ? w.CX.run(N, NH4) : Run<const double>();
+  const Run<const double> CXCHLA = fito ? w.CX.run(N, CHLA) : Run<const double>();
 
   // 1. Organic matter: decay only where the previous pass left 1 mg/l of
   // oxygen or more; settling everywhere.
-  for (int i = 1; i <= N; ++i) {
-    const double VI = w.VI(i);
-    if (w.CX(i, OD) >= 1.0)
-      w.DIAG2(i, L) = w.DIAG(i, L) + w.KDAUX2(i) * VI + sedimenta(c.VSLCOND(I), w, i);
-    else
-      w.DIAG2(i, L) = w.DIAG(i, L) + sedimenta(c.VSLCOND(I), w, i);
-    w.WI2(i, L) = w.WI(i, L);
+  {
+    const Run<const double> DIAG = w.DIAG.run(N, L), WI = w.WI.run(N, L);
+    const double VS = c.VSLCOND(I);
+    for (int i = 1; i <= N; ++i) {
+      const double VI = VIs(i);
+      if (CXOD(i) >= 1.0)
+        DIAG2(i) = DIAG(i) + KDAUX2(i) * VI + sedimenta(VS, VI, Y(i));
+      else
+        DIAG2(i) = DIAG(i) + sedimenta(VS, VI, Y(i));
+      WI2(i) = WI(i);
+    }
+    resolver_columna(m, t, L, ERRORCONC, false);
   }
-  resolver_columna(m, t, L, ERRORCONC, false);
 
   // 2. Oxygen: reaeration towards saturation, the demand of the new organic
   // matter; with nitrogen, the nitrification demand and the algae.
-  for (int i = 1; i <= N; ++i) {
-    const double VI = w.VI(i);
-    w.DIAG2(i, OD) = w.DIAG(i, OD) + w.KAAUX(i) * VI;
-    w.WI2(i, OD) = w.WI(i, OD) + (w.KAAUX(i) * w.OSATAUX(i) - w.KDAUX2(i) * w.CX(i, L)) * VI;
-    if (nitrogeno) {
-      w.WI2(i, OD) = w.WI2(i, OD) - STECHIO(1) * w.KNAIAUX2(i) * w.CX(i, NH4) * VI;
-      if (fito)
-        w.WI2(i, OD) =
-            w.WI2(i, OD) + (STECHIO(3) * w.KGROWAUX2(i) - STECHIO(4) * w.KRESPAUX(i)) * w.CX(i, CHLA) * VI;
+  {
+    const Run<const double> DIAG = w.DIAG.run(N, OD), WI = w.WI.run(N, OD);
+    for (int i = 1; i <= N; ++i) {
+      const double VI = VIs(i);
+      DIAG2(i) = DIAG(i) + KAAUX(i) * VI;
+      WI2(i) = WI(i) + (KAAUX(i) * OSATAUX(i) - KDAUX2(i) * CXL(i)) * VI;
+      if (nitrogeno) {
+        WI2(i) = WI2(i) - STECHIO(1) * KNAIAUX2(i) * CXNH4(i) * VI;
+        if (fito) WI2(i) = WI2(i) + (STECHIO(3) * KGROWAUX2(i) - STECHIO(4) * KRESPAUX(i)) * CXCHLA(i) * VI;
+      }
     }
+    resolver_columna(m, t, OD, 0.0, true);
+    for (int i = 1; i <= N; ++i) SUMAOD = SUMAOD + CXOD(i);
   }
-  resolver_columna(m, t, OD, 0.0, true);
-  for (int i = 1; i <= N; ++i) SUMAOD = SUMAOD + w.CX(i, OD);
 
   if (nitrogeno) {
     // 3. Organic nitrogen: hydrolysis and settling; respired algal nitrogen.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, NORG) = w.DIAG(i, NORG) + w.KNOAAUX(i) * VI + sedimenta(c.VSNOCOND(I), w, i);
-      w.WI2(i, NORG) = w.WI(i, NORG);
-      if (fito) w.WI2(i, NORG) = w.WI2(i, NORG) + STECHIO(5) * w.KRESPAUX(i) * w.CX(i, CHLA) * VI;
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, NORG), WI = w.WI.run(N, NORG);
+      const double VS = c.VSNOCOND(I);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = DIAG(i) + KNOAAUX(i) * VI + sedimenta(VS, VI, Y(i));
+        WI2(i) = WI(i);
+        if (fito) WI2(i) = WI2(i) + STECHIO(5) * KRESPAUX(i) * CXCHLA(i) * VI;
+      }
+      resolver_columna(m, t, NORG, ERRORCONC, false);
     }
-    resolver_columna(m, t, NORG, ERRORCONC, false);
 
     // 4. Ammonium: nitrification where the new oxygen is 1 mg/l or more;
     // hydrolysis of the new organic nitrogen; algal uptake.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, NH4) = w.CX(i, OD) >= 1.0 ? w.DIAG(i, NH4) + w.KNAIAUX2(i) * VI : w.DIAG(i, NH4);
-      w.WI2(i, NH4) = w.WI(i, NH4) + w.KNOAAUX(i) * w.CX(i, NORG) * VI;
-      if (fito)
-        w.WI2(i, NH4) = w.WI2(i, NH4) - FP(1) * STECHIO(5) * w.KGROWAUX2(i) * w.CX(i, CHLA) * VI;
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, NH4), WI = w.WI.run(N, NH4), CXNORG = w.CX.run(N, NORG);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = CXOD(i) >= 1.0 ? DIAG(i) + KNAIAUX2(i) * VI : DIAG(i);
+        WI2(i) = WI(i) + KNOAAUX(i) * CXNORG(i) * VI;
+        if (fito) WI2(i) = WI2(i) - FP(1) * STECHIO(5) * KGROWAUX2(i) * CXCHLA(i) * VI;
+      }
+      resolver_columna(m, t, NH4, ERRORCONC, false);
     }
-    resolver_columna(m, t, NH4, ERRORCONC, false);
 
     // 5. Nitrate: denitrification; nitrification of the new ammonium; algal
     // uptake.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, NO3) = w.DIAG(i, NO3) + w.KNO3AUX2(i) * VI;
-      w.WI2(i, NO3) = w.WI(i, NO3) + w.KNAIAUX2(i) * w.CX(i, NH4) * VI;
-      if (fito)
-        w.WI2(i, NO3) = w.WI2(i, NO3) - (1.0 - FP(1)) * STECHIO(5) * w.KGROWAUX2(i) * w.CX(i, CHLA) * VI;
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, NO3), WI = w.WI.run(N, NO3);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = DIAG(i) + KNO3AUX2(i) * VI;
+        WI2(i) = WI(i) + KNAIAUX2(i) * CXNH4(i) * VI;
+        if (fito) WI2(i) = WI2(i) - (1.0 - FP(1)) * STECHIO(5) * KGROWAUX2(i) * CXCHLA(i) * VI;
+      }
+      resolver_columna(m, t, NO3, ERRORCONC, false);
     }
-    resolver_columna(m, t, NO3, ERRORCONC, false);
   }
 
   if (fito) {
     // 6. Chlorophyll-a: net growth and settling.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, CHLA) = w.DIAG(i, CHLA) - (w.KGROWAUX2(i) - w.KRESPAUX(i)) * VI + sedimenta(c.VSALGCOND(I), w, i);
-      w.WI2(i, CHLA) = w.WI(i, CHLA);
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, CHLA), WI = w.WI.run(N, CHLA);
+      const double VS = c.VSALGCOND(I);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = DIAG(i) - (KGROWAUX2(i) - KRESPAUX(i)) * VI + sedimenta(VS, VI, Y(i));
+        WI2(i) = WI(i);
+      }
+      resolver_columna(m, t, CHLA, ERRORCONC, false);
     }
-    resolver_columna(m, t, CHLA, ERRORCONC, false);
 
     // 7. Organic phosphorus: mineralisation and settling; its share of the
     // phosphorus respired by the new algae.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, PORG) = w.DIAG(i, PORG) + w.KFOSFAUX(i) * VI + sedimenta(c.VSFOSFCOND(I), w, i);
-      w.WI2(i, PORG) = w.WI(i, PORG) + FP(2) * STECHIO(6) * w.KRESPAUX(i) * w.CX(i, CHLA) * VI;
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, PORG), WI = w.WI.run(N, PORG);
+      const double VS = c.VSFOSFCOND(I);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = DIAG(i) + KFOSFAUX(i) * VI + sedimenta(VS, VI, Y(i));
+        WI2(i) = WI(i) + FP(2) * STECHIO(6) * KRESPAUX(i) * CXCHLA(i) * VI;
+      }
+      resolver_columna(m, t, PORG, ERRORCONC, false);
     }
-    resolver_columna(m, t, PORG, ERRORCONC, false);
 
     // 8. Phosphate: loss; the rest of the respired phosphorus less the
     // uptake of the new algae, and the mineralised new organic phosphorus.
-    for (int i = 1; i <= N; ++i) {
-      const double VI = w.VI(i);
-      w.DIAG2(i, PO4) = w.DIAG(i, PO4) + w.KFOSFAAUX(i) * VI;
-      w.WI2(i, PO4) = w.WI(i, PO4) + (((1.0 - FP(2)) * w.KRESPAUX(i) - w.KGROWAUX2(i)) * STECHIO(6) * w.CX(i, CHLA) +
-                                      w.KFOSFAUX(i) * w.CX(i, PORG)) *
-                                         VI;
+    {
+      const Run<const double> DIAG = w.DIAG.run(N, PO4), WI = w.WI.run(N, PO4), CXPORG = w.CX.run(N, PORG);
+      for (int i = 1; i <= N; ++i) {
+        const double VI = VIs(i);
+        DIAG2(i) = DIAG(i) + KFOSFAAUX(i) * VI;
+        WI2(i) = WI(i) + (((1.0 - FP(2)) * KRESPAUX(i) - KGROWAUX2(i)) * STECHIO(6) * CXCHLA(i) + KFOSFAUX(i) * CXPORG(i)) * VI;
+      }
+      resolver_columna(m, t, PO4, ERRORCONC, false);
     }
-    resolver_columna(m, t, PO4, ERRORCONC, false);
   }
 }
 
@@ -176,8 +206,6 @@ void iteracion_oxigeno(Modelo& m, const Tramo& t) {
       w.CX(i, p.PO4) = CO(p.PO4);
     }
   }
-  for (int i = 1; i <= N; ++i)
-    for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) w.WI2(i, k) = w.WI(i, k);
 
   double SUMAODANT = 100.0;
   double SUMAOD = 0.0;

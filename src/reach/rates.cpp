@@ -5,7 +5,9 @@
 // denitrification inhibited by it, and algal growth limited by light and
 // nutrients.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "common/precision.h"
 #include "reach/reach_model.h"
@@ -18,8 +20,31 @@ namespace {
 // INT(10000 x C) = 0.
 bool activa(double C) { return std::trunc(10000.0 * C) != 0.0; }
 
-// Theta correction of a rate at temperature T.
-double corregida(double k, double theta, double T) { return k * std::pow(theta, T - 20.0); }
+// Theta corrections of the rates of a segment at its temperature T: the
+// power of each theta is computed once, and a rate of a theta already seen
+// takes it again.
+class Correcciones {
+ public:
+  explicit Correcciones(double T) : T_(T) {}
+
+  double operator()(double k, double theta) {
+    const std::uint64_t b = std::bit_cast<std::uint64_t>(theta);
+    int n = 0;
+    while (n < vistas_ && base_[n] != b) ++n;
+    if (n == vistas_) {
+      base_[n] = b;
+      potencia_[n] = std::pow(theta, T_ - 20.0);
+      ++vistas_;
+    }
+    return k * potencia_[n];
+  }
+
+ private:
+  double T_;
+  int vistas_ = 0;
+  std::uint64_t base_[8] = {};  // one for each rate of the segment
+  double potencia_[8] = {};
+};
 
 // Reaeration rate of a depth H (m) and velocity U (m/s), by the formula the
 // depth and velocity select.
@@ -47,38 +72,30 @@ void tasas_fijas(Modelo& m, const Tramo& t) {
   const Calidad& c = m.cal;
   const int I = t.I;
   const Array1<double>& TECTAOD = c.TECTAOD;
-
-  if (std::trunc(c.KACOND(I)) == -1.0) {
-    for (int i = 1; i <= t.N; ++i) w.KAAUX(i) = reaireacion(w.Y(i), w.UI(i) / 3600.0 / 24.0);
-  } else {
-    for (int i = 1; i <= t.N; ++i) w.KAAUX(i) = c.KACOND(I);
-  }
+  const bool formula = std::trunc(c.KACOND(I)) == -1.0;
+  const bool nitrogeno = c.OPCIONNITROGENO == 1;
+  const bool fito = c.OPCIONFITOPLANCTON == 1;
   for (int i = 1; i <= t.N; ++i) {
-    const double T = temperatura_segmento(m, t, i);
-    w.KAAUX(i) = corregida(w.KAAUX(i), TECTAOD(1), T);
-    w.KDAUX(i) = corregida(c.KDCOND(I), TECTAOD(2), T);
-    w.OSATAUX(i) = saturacion_oxigeno(T);
+    w.KAAUX(i) = formula ? reaireacion(w.Y(i), w.UI(i) / 3600.0 / 24.0) : c.KACOND(I);
+    Correcciones corregida(temperatura_segmento(m, t, i));
+    w.KAAUX(i) = corregida(w.KAAUX(i), TECTAOD(1));
+    w.KDAUX(i) = corregida(c.KDCOND(I), TECTAOD(2));
+    w.OSATAUX(i) = saturacion_oxigeno(temperatura_segmento(m, t, i));
+    if (nitrogeno) {
+      w.KNOAAUX(i) = corregida(c.KNOACOND(I), TECTAOD(3));
+      w.KNAIAUX(i) = corregida(c.KNAICOND(I), TECTAOD(4));
+      w.KNO3AUX(i) = corregida(c.KNO3COND(I), TECTAOD(5));
+    }
+    if (fito) {
+      w.KMAXGROWAUX(i) = corregida(c.KMAXGROWCOND(I), TECTAOD(6));
+      w.KRESPAUX(i) = corregida(c.KRESPCOND(I), TECTAOD(7));
+      w.KFOSFAUX(i) = corregida(c.KFOSFCOND(I), TECTAOD(8));
+      w.KFOSFAAUX(i) = c.KFOSFACOND(I);
+    }
   }
   const double ALTITUD = c.COEFTESHIDR(I, 5);
   if (ALTITUD > 0.0 && c.COEFTESHIDR(I, 6) == 0.0)
     for (int i = 1; i <= t.N; ++i) w.OSATAUX(i) = w.OSATAUX(i) * (1.0 - sp(0.1148f) * ALTITUD / 1000.0);
-  if (c.OPCIONNITROGENO == 1) {
-    for (int i = 1; i <= t.N; ++i) {
-      const double T = temperatura_segmento(m, t, i);
-      w.KNOAAUX(i) = corregida(c.KNOACOND(I), TECTAOD(3), T);
-      w.KNAIAUX(i) = corregida(c.KNAICOND(I), TECTAOD(4), T);
-      w.KNO3AUX(i) = corregida(c.KNO3COND(I), TECTAOD(5), T);
-    }
-  }
-  if (c.OPCIONFITOPLANCTON == 1) {
-    for (int i = 1; i <= t.N; ++i) {
-      const double T = temperatura_segmento(m, t, i);
-      w.KMAXGROWAUX(i) = corregida(c.KMAXGROWCOND(I), TECTAOD(6), T);
-      w.KRESPAUX(i) = corregida(c.KRESPCOND(I), TECTAOD(7), T);
-      w.KFOSFAUX(i) = corregida(c.KFOSFCOND(I), TECTAOD(8), T);
-      w.KFOSFAAUX(i) = c.KFOSFACOND(I);
-    }
-  }
 }
 
 void tasas_pasada(Modelo& m, const Tramo& t) {
@@ -86,46 +103,58 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
   const Calidad& c = m.cal;
   const PosicionesContaminantes& p = c.POS;
   const int I = t.I;
+  const int N = t.N;
   const int MES = m.sim.MESACTUAL;
+  const bool nitrogeno = c.OPCIONNITROGENO == 1;
+  const bool fito = c.OPCIONFITOPLANCTON == 1;
   const double C1 = c.CTELIMITACIONNUTRIENTES(1);
   const double C2 = c.CTELIMITACIONNUTRIENTES(2);
   const double C3 = c.CTELIMITACIONNUTRIENTES(3);
   const double C4 = c.CTELIMITACIONNUTRIENTES(4);
   const double C5 = c.CTELIMITACIONNUTRIENTES(5);
-  for (int i = 1; i <= t.N; ++i) {
-    const double DO = w.CX(i, p.OD);
-    w.KDACTUAL(i) = activa(C1) ? w.KDAUX(i) * DO / (C1 + DO) : w.KDAUX(i);
-    if (c.OPCIONNITROGENO == 1) {
-      w.KNAIAUX2(i) = activa(C2) ? w.KNAIAUX(i) * DO / (C2 + DO) : w.KNAIAUX(i);
-      w.KNO3AUX2(i) = activa(C5) ? w.KNO3AUX(i) * C5 / (C5 + DO) : w.KNO3AUX(i);
+  // The columns that the first guess of the oxygen iteration has set.
+  const Run<const double> DO = w.CX.run(N, p.OD);
+  for (int i = 1; i <= N; ++i) {
+    w.KDACTUAL(i) = activa(C1) ? w.KDAUX(i) * DO(i) / (C1 + DO(i)) : w.KDAUX(i);
+    if (nitrogeno) {
+      w.KNAIAUX2(i) = activa(C2) ? w.KNAIAUX(i) * DO(i) / (C2 + DO(i)) : w.KNAIAUX(i);
+      w.KNO3AUX2(i) = activa(C5) ? w.KNO3AUX(i) * C5 / (C5 + DO(i)) : w.KNO3AUX(i);
     }
-    if (c.OPCIONFITOPLANCTON == 1) {
-      const double CHLA = w.CX(i, p.CHLA);
-      if (std::trunc(c.ALFAFITOCOND(I)) == -1.0)
-        w.KE(i) = c.KECOND(I) + sp(88.0f) * CHLA + sp(0.054f) * std::pow(1000.0 * CHLA, sp(0.6667f));
-      else
-        w.KE(i) = c.KECOND(I) + c.ALFAFITOCOND(I) * CHLA;
-      const double IO = c.IOCOND(I, MES);
-      const double ISAT = c.ISATCOND(I);
-      const double FLUM = c.FLUMCOND(I, MES);
-      w.ALFA1(i) = IO / ISAT * std::exp(-w.KE(i) * w.Y(i));
-      const double KEY = w.KE(i) * w.Y(i);
-      // Without extinction the light factor is its limit as KE x Y tends to 0.
-      if (KEY == 0.0)
-        w.LIMLUMCOND(i) = sp(2.718f) * FLUM * (IO / ISAT) * std::exp(-IO / ISAT);
-      else
-        w.LIMLUMCOND(i) = sp(2.718f) * FLUM / KEY * (std::exp(-w.ALFA1(i)) - std::exp(-IO / ISAT));
-      const double NIT = p.NH4 > 0 ? w.CX(i, p.NH4) + w.CX(i, p.NO3) : 0.0;
-      const double P = w.CX(i, p.PO4);
-      double F = 1.0;
-      if (activa(C3) && activa(C4))
-        F = std::min(NIT / (C3 + NIT), P / (C4 + P));
-      else if (activa(C3))
-        F = NIT / (C3 + NIT);
-      else if (activa(C4))
-        F = P / (C4 + P);
-      w.KGROWAUX2(i) = w.KMAXGROWAUX(i) * w.LIMLUMCOND(i) * F;
-    }
+  }
+  if (!fito) return;
+  // The light of the reach in the month, the same for every segment.
+  const bool formula = std::trunc(c.ALFAFITOCOND(I)) == -1.0;
+  const double KECOND = c.KECOND(I);
+  const double ALFAFITO = c.ALFAFITOCOND(I);
+  const double IO = c.IOCOND(I, MES);
+  const double ISAT = c.ISATCOND(I);
+  const double FLUM = c.FLUMCOND(I, MES);
+  const double superficie = std::exp(-IO / ISAT);
+  const Run<const double> CHLA = w.CX.run(N, p.CHLA), PO4 = w.CX.run(N, p.PO4);
+  const Run<const double> NH4 = p.NH4 > 0 ? w.CX.run(N, p.NH4) : Run<const double>();
+  const Run<const double> NO3 = p.NH4 > 0 ? w.CX.run(N, p.NO3) : Run<const double>();
+  for (int i = 1; i <= N; ++i) {
+    if (formula)
+      w.KE(i) = KECOND + sp(88.0f) * CHLA(i) + sp(0.054f) * std::pow(1000.0 * CHLA(i), sp(0.6667f));
+    else
+      w.KE(i) = KECOND + ALFAFITO * CHLA(i);
+    w.ALFA1(i) = IO / ISAT * std::exp(-w.KE(i) * w.Y(i));
+    const double KEY = w.KE(i) * w.Y(i);
+    // Without extinction the light factor is its limit as KE x Y tends to 0.
+    if (KEY == 0.0)
+      w.LIMLUMCOND(i) = sp(2.718f) * FLUM * (IO / ISAT) * superficie;
+    else
+      w.LIMLUMCOND(i) = sp(2.718f) * FLUM / KEY * (std::exp(-w.ALFA1(i)) - superficie);
+    const double NIT = p.NH4 > 0 ? NH4(i) + NO3(i) : 0.0;
+    const double P = PO4(i);
+    double F = 1.0;
+    if (activa(C3) && activa(C4))
+      F = std::min(NIT / (C3 + NIT), P / (C4 + P));
+    else if (activa(C3))
+      F = NIT / (C3 + NIT);
+    else if (activa(C4))
+      F = P / (C4 + P);
+    w.KGROWAUX2(i) = w.KMAXGROWAUX(i) * w.LIMLUMCOND(i) * F;
   }
 }
 

@@ -153,6 +153,17 @@ void hidraulica_potencial(TrabajoTramo& w, const Tramo& t) {
   }
 }
 
+// Any other mode: segments without depth, area, volume or velocity.
+void hidraulica_nula(TrabajoTramo& w, const Tramo& t) {
+  for (int i = 1; i <= t.N; ++i) {
+    w.Y(i) = 0.0;
+    w.AIC(i) = 0.0;
+    w.AXY(i) = 0.0;
+    w.VI(i) = 0.0;
+    w.UI(i) = 0.0;
+  }
+}
+
 // EIJ(i): dispersive exchange flow (m3/day) between segments i and i + 1,
 // from the coefficient of the upstream segment: ECOND itself, or the
 // formula that INT(ECOND) = -1 or -2 selects. A formula that is not defined
@@ -207,9 +218,10 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
   constexpr int MAXSECANTE = 100;
   double y0 = sp(0.01f);
   double y1 = sp(0.1f);
+  // The residual of the older depth is that of the newer one a step before.
+  double f0 = R(y0);
   for (int n = 0; n < MAXSECANTE; ++n) {
     const double f1 = R(y1);
-    const double f0 = R(y0);
     const double diferencia = static_cast<float>(f0 - f1);
     if (diferencia == 0.0) break;
     const double y2 = y1 - (y0 - y1) * f1 / diferencia;
@@ -219,6 +231,7 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
       break;
     }
     y0 = y1;
+    f0 = f1;
     y1 = y2;
   }
 
@@ -282,6 +295,8 @@ void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, c
   }
   else if (TIPOHID == 2)
     hidraulica_potencial(w, t);
+  else
+    hidraulica_nula(w, t);
   dispersion(m, w, t);
 
   filas_transporte(m, t);

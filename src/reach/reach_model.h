@@ -29,11 +29,22 @@ double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIE
 enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
 
 // Thomas solve of the N equations A(j) U(j-1) + B(j) U(j) + C(j) U(j+1) =
-// R(j) into U; GAM is its work vector (at least N long). A pivot whose
-// integer part of 10000 x pivot is 0 ends the solve: the first pivot gives
-// PRIMERO_NULO, a later one POSTERIOR_NULO. A, B, C and R are not changed.
-Pivote TRIDIAGONALSUB(const Array1<double>& A, const Array1<double>& B, const Array1<double>& C,
-                      const Array1<double>& R, Array1<double>& U, Array1<double>& GAM, int N);
+// R(j) into U; GAM is its work vector. Every run holds N elements (N >= 1)
+// at least, and U is none of the others. A pivot whose integer part of
+// 10000 x pivot is 0 ends the solve: the first pivot gives PRIMERO_NULO, a
+// later one POSTERIOR_NULO. A, B, C and R are not changed.
+Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
+                      Run<double> U, Run<double> GAM, int N);
+
+// The Thomas solves of TRIDIAGONALSUB of M systems that share the
+// subdiagonal A and the superdiagonal C: system s has the diagonal B(., s)
+// and the right side R(., s), and its solution goes to U(., s). The systems
+// go forward together, segment by segment, each with the operations of its
+// own solve; GAM and BET are their work arrays. NULO(s) is the segment of
+// the first vanishing pivot of system s, 0 when there is none; such a
+// system is carried on to its end with values of no use.
+void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M);
 
 // Manning normal depth (m) of a trapezoidal channel of roughness NMN,
 // bottom width BMN (m), bed slope IMN and side slope SMN for the flow QMN

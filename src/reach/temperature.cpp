@@ -27,11 +27,14 @@ void temperatura_equilibrio(Modelo& m, const Tramo& t) {
   const double FACTORCALOR = factor_calor(c);
   const double TE = c.TECOND(t.I, m.sim.MESACTUAL);
   const double KET = c.KETCOND(t.I);
-  for (int i = 1; i <= t.N; ++i) w.WI(i, 1) = w.WI(i, 1) + TE * KET * w.AXY(i) / FACTORCALOR;
-  copiar_filas(w, t.N, 1);
-  for (int i = 1; i <= t.N; ++i) w.DIAGAUX(i) = w.DIAG(i, 1) + KET * w.AXY(i) / FACTORCALOR;
-  resolver(m, t);
-  for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = w.SOLAUX(i);
+  const int N = t.N;
+  const Run<const double> AXY = w.AXY.run(N);
+  const Run<double> WI = w.WI.run(N, 1);
+  for (int i = 1; i <= N; ++i) WI(i) = WI(i) + TE * KET * AXY(i) / FACTORCALOR;
+  const Run<const double> DIAG = w.DIAG.run(N, 1);
+  const Run<double> D = w.DIAGAUX.run(N);
+  for (int i = 1; i <= N; ++i) D(i) = DIAG(i) + KET * AXY(i) / FACTORCALOR;
+  resolver(m, t, D, WI, w.CX.run(N, 1));
 }
 
 // The heat balance of the month has not settled: the temperatures of the
@@ -62,13 +65,12 @@ void balance_calor(Modelo& m, const Tramo& t) {
       return;
     }
     SUMAANT = SUMAT;
-    copiar_filas(w, t.N, 1);
     for (int i = 1; i <= t.N; ++i) {
       const double H = HTOTAL(c, w.CX(i, 1), c.HSWCOND(t.I, MES), c.TAIRCOND(t.I, MES), c.VIENTOCOND(t.I, MES),
                               c.HRCOND(t.I, MES), c.NUBCOND(t.I, MES));
       w.WIAUX(i) = w.WI(i, 1) + H * w.AXY(i) / FACTORCALOR;
     }
-    resolver(m, t);
+    resolver(m, t, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
     double suma = 0.0;
     for (int i = 1; i <= t.N; ++i) suma = suma + w.SOLAUX(i);
     if (!std::isfinite(suma)) {
@@ -95,29 +97,50 @@ void temperatura_tramo(Modelo& m, const Tramo& t) {
 }
 
 // Pollutant j decays at KCOND corrected to the segment's temperature and
-// settles at VSCOND across the segment bed; both on the stored diagonal. A
-// solution below ERRORCONC is 0.
+// settles at VSCOND across the segment bed; both on the stored diagonal.
+// The pollutants are solved together; a solution below ERRORCONC is 0.
 void primer_orden_tramo(Modelo& m, const Tramo& t) {
   TrabajoTramo& w = m.tramo;
   const Calidad& c = m.cal;
-  for (int j = 1; j <= c.NUMCONT1OR; ++j) {
-    const int k = c.POS.CONT1OR(j);
-    if (c.OPCIONTEMPERATURA == 1) {
-      for (int i = 1; i <= t.N; ++i)
-        w.KAUX(i) = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, i) - 20.0);
-    } else {  // one given temperature for the whole reach
-      const double KAUX = c.KCOND(t.I, j) * std::pow(c.TECTAK1OR(j), temperatura_segmento(m, t, 1) - 20.0);
-      for (int i = 1; i <= t.N; ++i) w.KAUX(i) = KAUX;
+  const int N = t.N;
+  if (c.NUMCONT1OR < 1) return;
+  const Run<const double> VI = w.VI.run(N), Y = w.Y.run(N);
+  const Run<double> KAUX = w.KAUX.run(N);
+  const Run<PotenciaRecordada> CORRECCION = w.CORRECCION1OR.run(N);
+  // The temperature of each segment, or the one given for the whole reach.
+  const bool simulada = c.OPCIONTEMPERATURA == 1;
+  const Run<const double> T = simulada ? w.CX.run(N, 1) : Run<const double>();
+  const double TDATO = simulada ? 0.0 : temperatura_segmento(m, t, 1);
+  // The pollutants whose columns lie in the arrays, from the first on; the
+  // column of the next one, if any, is out of range.
+  const int PRIMERA = c.POS.CONT1OR(1);
+  int M = 0;
+  while (M < c.NUMCONT1OR && w.DIAG.contains(1, PRIMERA + M)) ++M;
+  for (int j = 1; j <= M; ++j) {
+    const double KCOND = c.KCOND(t.I, j);
+    const double TECTA = c.TECTAK1OR(j);
+    if (simulada) {
+      for (int i = 1; i <= N; ++i) KAUX(i) = KCOND * CORRECCION(i)(TECTA, T(i) - 20.0);
+    } else {
+      const double K = KCOND * CORRECCION(1)(TECTA, TDATO - 20.0);
+      for (int i = 1; i <= N; ++i) KAUX(i) = K;
     }
-    for (int i = 1; i <= t.N; ++i) {
-      const double decaimiento = w.KAUX(i) * w.VI(i);
-      const double sedimentacion = w.Y(i) != 0.0 ? c.VSCOND(t.I, j) * w.VI(i) / w.Y(i) : 0.0;
-      w.DIAG(i, k) = w.DIAG(i, k) + decaimiento + sedimentacion;
+    const double VS = c.VSCOND(t.I, j);
+    const Run<double> DIAG = w.DIAG.run(N, PRIMERA + j - 1);
+    for (int i = 1; i <= N; ++i) {
+      const double decaimiento = KAUX(i) * VI(i);
+      const double sedimentacion = Y(i) != 0.0 ? VS * VI(i) / Y(i) : 0.0;
+      DIAG(i) = DIAG(i) + decaimiento + sedimentacion;
     }
-    copiar_filas(w, t.N, k);
-    resolver(m, t);
-    for (int i = 1; i <= t.N; ++i) w.CX(i, k) = c.ERRORCONC > w.SOLAUX(i) ? 0.0 : w.SOLAUX(i);
   }
+  if (M > 0) {
+    const Columns<double> X = w.CX.columns(N, PRIMERA, M);
+    resolver_varios(m, t, w.DIAG.columns(N, PRIMERA, M), w.WI.columns(N, PRIMERA, M), X);
+    for (int j = 1; j <= M; ++j)
+      for (int i = 1; i <= N; ++i) X(i, j) = c.ERRORCONC > X(i, j) ? 0.0 : X(i, j);
+  }
+  // The next pollutant's column stops the run, as its first access would.
+  if (M < c.NUMCONT1OR) w.DIAG.run(N, PRIMERA + M);
 }
 
 }  // namespace tornal

@@ -27,14 +27,16 @@ struct Tramo {
 // the given series when temperature is not simulated.
 double temperatura_segmento(const Modelo& m, const Tramo& t, int i);
 
-// Transport rows of every constituent (SUB, DIAG, SUPER, WI).
+// Transport rows of every constituent (SUB, SUPER, DIAG, WI).
 void filas_transporte(Modelo& m, const Tramo& t);
-// Copies the stored rows of constituent k into the solver's vectors
-// (SOLAUX = 0); the caller may then add its terms to DIAGAUX and WIAUX.
-void copiar_filas(TrabajoTramo& w, int N, int k);
-// Solves the system in the solver's vectors into SOLAUX; a vanishing pivot
-// writes its lines to the run log and stops the run.
-void resolver(Modelo& m, const Tramo& t);
+// Solves the system of the stored SUB and SUPER with the diagonal B and the
+// right side R (runs of the N segments) into U; a vanishing pivot writes
+// its lines to the run log and stops the run.
+void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U);
+// The same for the systems of the columns of B, R and U (one or more),
+// solved together; a vanishing pivot stops the run as the first system
+// with one, in their order, would have stopped it solved on its own.
+void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U);
 
 // Water temperature (equilibrium or heat balance), then the first-order
 // pollutants.

@@ -11,8 +11,8 @@
 
 namespace tornal {
 
-Pivote TRIDIAGONALSUB(const Array1<double>& A, const Array1<double>& B, const Array1<double>& C,
-                      const Array1<double>& R, Array1<double>& U, Array1<double>& GAM, int N) {
+Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
+                      Run<double> U, Run<double> GAM, int N) {
   if (std::trunc(10000.0 * B(1)) == 0.0) return Pivote::PRIMERO_NULO;
   double BET = B(1);
   U(1) = R(1) / BET;
@@ -26,62 +26,102 @@ Pivote TRIDIAGONALSUB(const Array1<double>& A, const Array1<double>& B, const Ar
   return Pivote::BUENO;
 }
 
-// Rows of every constituent k. With two segments or more: row 1 takes the
-// head load CO(k) QCAB, the faces between segments carry half the sum of
-// their two concentrations times the face flow plus the exchange, the
-// outlet carries the full outlet flow at the last segment's concentration.
-// A reach of one segment is one mixed volume with that upwind outlet.
+void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M) {
+  for (int s = 1; s <= M; ++s) {
+    NULO(s) = std::trunc(10000.0 * B(1, s)) == 0.0 ? 1 : 0;
+    BET(s) = B(1, s);
+    U(1, s) = R(1, s) / BET(s);
+  }
+  for (int j = 2; j <= N; ++j) {
+    for (int s = 1; s <= M; ++s) {
+      GAM(j, s) = C(j - 1) / BET(s);
+      BET(s) = B(j, s) - A(j) * GAM(j, s);
+      if (std::trunc(10000.0 * BET(s)) == 0.0 && NULO(s) == 0) NULO(s) = j;
+      U(j, s) = (R(j, s) - A(j) * U(j - 1, s)) / BET(s);
+    }
+  }
+  for (int j = N - 1; j >= 1; --j)
+    for (int s = 1; s <= M; ++s) U(j, s) = U(j, s) - GAM(j + 1, s) * U(j + 1, s);
+}
+
+// The sub- and superdiagonal and the diagonal are those of every
+// constituent; the right side of constituent k takes its loads. With two
+// segments or more: row 1 takes the head load CO(k) QCAB, the faces between
+// segments carry half the sum of their two concentrations times the face
+// flow plus the exchange, the outlet carries the full outlet flow at the
+// last segment's concentration. A reach of one segment is one mixed volume
+// with that upwind outlet.
 void filas_transporte(Modelo& m, const Tramo& t) {
   TrabajoTramo& w = m.tramo;
   const Array1<double>& CO = *t.CO;
   const Array1<double>& CE = *t.CE;
   const int N = t.N;
   const int NC = m.cal.NUMCONTAMINANTES;
+  if (NC < 1) return;
+  const Run<const double> QI1 = w.QI1.run(N), EIJ = w.EIJ.run(N - 1);
+  const Run<double> SUB = w.SUB.run(N), SUPER = w.SUPER.run(N), DIAG = w.DIAG.run(N, 1);
+  const double perdida = t.QSAL / N;
+  if (N == 1) {
+    SUB(1) = 0.0;
+    DIAG(1) = QI1(1) + perdida;
+    SUPER(1) = 0.0;
+  } else {
+    SUB(1) = 0.0;
+    DIAG(1) = 0.5 * QI1(1) + EIJ(1) + perdida;
+    SUPER(1) = 0.5 * QI1(1) - EIJ(1);
+    for (int i = 2; i <= N - 1; ++i) {
+      SUB(i) = -0.5 * QI1(i - 1) - EIJ(i - 1);
+      DIAG(i) = 0.5 * (QI1(i) - QI1(i - 1)) + EIJ(i - 1) + EIJ(i) + perdida;
+      SUPER(i) = 0.5 * QI1(i) - EIJ(i);
+    }
+    SUB(N) = -0.5 * QI1(N - 1) - EIJ(N - 1);
+    DIAG(N) = QI1(N) - 0.5 * QI1(N - 1) + EIJ(N - 1) + perdida;
+    SUPER(N) = 0.0;
+  }
+  for (int k = 2; k <= NC; ++k) {
+    const Run<double> D = w.DIAG.run(N, k);
+    for (int i = 1; i <= N; ++i) D(i) = DIAG(i);
+  }
   for (int k = 1; k <= NC; ++k) {
     const double carga = t.QENT * CE(k) / N + w.SDIF(k) / N;
-    if (N == 1) {
-      w.SUB(1, k) = 0.0;
-      w.DIAG(1, k) = w.QI1(1) + t.QSAL / N;
-      w.SUPER(1, k) = 0.0;
-      w.WI(1, k) = carga + CO(k) * t.QCAB;
-      continue;
-    }
-    w.SUB(1, k) = 0.0;
-    w.DIAG(1, k) = 0.5 * w.QI1(1) + w.EIJ(1) + t.QSAL / N;
-    w.SUPER(1, k) = 0.5 * w.QI1(1) - w.EIJ(1);
-    w.WI(1, k) = carga + CO(k) * t.QCAB;
-    for (int i = 2; i <= N - 1; ++i) {
-      w.SUB(i, k) = -0.5 * w.QI1(i - 1) - w.EIJ(i - 1);
-      w.DIAG(i, k) = 0.5 * (w.QI1(i) - w.QI1(i - 1)) + w.EIJ(i - 1) + w.EIJ(i) + t.QSAL / N;
-      w.SUPER(i, k) = 0.5 * w.QI1(i) - w.EIJ(i);
-      w.WI(i, k) = carga;
-    }
-    w.SUB(N, k) = -0.5 * w.QI1(N - 1) - w.EIJ(N - 1);
-    w.DIAG(N, k) = w.QI1(N) - 0.5 * w.QI1(N - 1) + w.EIJ(N - 1) + t.QSAL / N;
-    w.SUPER(N, k) = 0.0;
-    w.WI(N, k) = carga;
+    const Run<double> WI = w.WI.run(N, k);
+    WI(1) = carga + CO(k) * t.QCAB;
+    for (int i = 2; i <= N; ++i) WI(i) = carga;
   }
 }
 
-void copiar_filas(TrabajoTramo& w, int N, int k) {
-  for (int i = 1; i <= N; ++i) {
-    w.SUBAUX(i) = w.SUB(i, k);
-    w.SUPERAUX(i) = w.SUPER(i, k);
-    w.DIAGAUX(i) = w.DIAG(i, k);
-    w.WIAUX(i) = w.WI(i, k);
-    w.SOLAUX(i) = 0.0;
-  }
-}
+namespace {
 
-void resolver(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
-  const Pivote p = TRIDIAGONALSUB(w.SUBAUX, w.DIAGAUX, w.SUPERAUX, w.WIAUX, w.SOLAUX, w.GAM, t.N);
-  if (p == Pivote::BUENO) return;
+// A vanishing pivot: its lines in the run log, and the stop.
+[[noreturn]] void pivote_nulo(Modelo& m, const Tramo& t, Pivote p) {
   const char* mensaje = p == Pivote::PRIMERO_NULO ? "Inestabilidad numerica" : "inestabilidad numerica";
   m.log.write({mensaje});
   m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
   m.log.write({"Año, Mes:", t.ANO, t.MES});
   stop(mensaje);
+}
+
+}  // namespace
+
+void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U) {
+  TrabajoTramo& w = m.tramo;
+  const int N = t.N;
+  const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
+  if (p != Pivote::BUENO) pivote_nulo(m, t, p);
+}
+
+void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U) {
+  TrabajoTramo& w = m.tramo;
+  const int N = t.N;
+  const int M = static_cast<int>(U.columns());
+  const Run<int> NULO = w.PIVOTENULO.run(M);
+  TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO,
+                    N, M);
+  // The first system in their order with a vanishing pivot stops the run,
+  // as it would have stopped solved on its own.
+  for (int s = 1; s <= M; ++s)
+    if (NULO(s) != 0) pivote_nulo(m, t, NULO(s) == 1 ? Pivote::PRIMERO_NULO : Pivote::POSTERIOR_NULO);
 }
 
 }  // namespace tornal

@@ -38,3 +38,33 @@ TEST(Array, NegativeOrZeroCountGivesEmptyArray) {
   EXPECT_DOUBLE_EQ(q(2, 12, 1), 3.5);
   EXPECT_DOUBLE_EQ(q(1, 12, 1), 0.0);
 }
+
+// A run or a block of columns is checked once, as its first element and then
+// its last would be, and then reads and writes the array's own elements.
+TEST(Array, RunsAndColumnBlocksAreCheckedOnceAndShareTheElements) {
+  Array2<double> a{"CX"};
+  a.resize(5, 3);
+  auto mensaje = [](auto&& f) {
+    try {
+      f();
+    } catch (const tornal::Stop& s) {
+      return std::string(s.what());
+    }
+    return std::string();
+  };
+  const tornal::Run<double> r = a.run(5, 2);
+  r(5) = 4.0;
+  EXPECT_EQ(a(5, 2), 4.0);
+  const tornal::Columns<double> b = a.columns(5, 2, 2);
+  b(1, 2) = 6.0;
+  EXPECT_EQ(a(1, 3), 6.0);
+  EXPECT_EQ(b(5, 1), 4.0);
+  // A bad column is reported as the access to its first element; a run
+  // longer than the column as the access to its last one.
+  EXPECT_NE(mensaje([&] { a.run(5, 4); }).find("CX(1,4)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { a.run(5, 0); }).find("CX(1,0)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { a.run(6, 1); }).find("CX(6,1)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { a.columns(5, 2, 3); }).find("CX(5,4)"), std::string::npos);
+  EXPECT_EQ(mensaje([&] { a.columns(5, 9, 0); }), "");
+  EXPECT_EQ(a.run(0, 9).size(), 0);
+}
