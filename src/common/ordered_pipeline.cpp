@@ -53,9 +53,9 @@ void write_on_this_thread(std::size_t chunks, const ChunkFormatter& format, Chun
 // The ring of buffers shared by the worker threads and the calling thread.
 // Chunk i is formatted in slot i % slots, once chunk i - slots has been
 // written from it; the workers take the chunks in order. Each slot tells
-// the worker that waits for it when it is free, and the calling thread
-// when its chunk is formatted: a thread is woken only by the one event it
-// waits for, and no lock is shared.
+// the workers that wait for it when it is free, and the calling thread
+// when its chunk is formatted: a thread is woken only by the slot it waits
+// for, and no lock is shared.
 class Ring {
  public:
   Ring(std::size_t chunks, const ChunkFormatter& format, std::size_t slots)
@@ -108,8 +108,9 @@ class Ring {
         std::rethrow_exception(slot.error);
       }
       out.write_chunk(slot.buffer.text());
+      // With more workers than slots, two of them may wait for one slot.
       slot.turn.store(i + n, std::memory_order_release);
-      slot.turn.notify_one();
+      slot.turn.notify_all();
     }
   }
 
