@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 #include <string>
 
 #include "common/fixed_format.h"
@@ -181,6 +182,37 @@ TEST(ChunkedFiles, TaggedFileRecordByRecord) {
   const std::string cuerpo = escrito.substr(inicio + 13);
   ASSERT_EQ(cuerpo.size(), esperado.size());
   EXPECT_TRUE(cuerpo == esperado);
+}
+
+}  // namespace
+
+namespace {
+
+// An index out of range met while a chunk is formatted (the report flags
+// of the last two reaches missing): the file keeps the records before it,
+// in their order, and the run stops with the index's message.
+TEST(ChunkedFiles, IndexOutOfRangeKeepsTheRecordsBeforeIt) {
+  Cuenca t;
+  const std::string ruta = padded(t.dir.file("graficos.txt"), tornal::LONGRUTA);
+  tornal::ESCRIBIRTABLACALSUB(t.m, ruta);
+  const std::string completo = t.dir.read("graficos.txt");
+  const int nc = t.m.red.NUMCONDUCCIONES;
+  tornal::Array1<int>& flags = t.m.cal.INRESCOND;
+  std::vector<int> guardados;
+  for (int g = 1; g <= nc - 2; ++g) guardados.push_back(flags(g));
+  flags.resize(nc - 2);
+  int antes = 0;
+  for (int g = 1; g <= nc - 2; ++g) {
+    flags(g) = guardados[static_cast<std::size_t>(g - 1)];
+    antes += flags(g) == 1 ? 1 : 0;
+  }
+  const std::string mensaje = tornal_test::stop_message([&] { tornal::ESCRIBIRTABLACALSUB(t.m, ruta); });
+  EXPECT_NE(mensaje.find("INRESCOND(" + std::to_string(nc - 1) + ")"), std::string::npos) << mensaje;
+  // The header and the records of the flagged reaches before the missing
+  // flag, in the first month of the first constituent.
+  std::size_t fin = 0;
+  for (int l = 0; l < 1 + antes; ++l) fin = completo.find("\r\n", fin) + 2;
+  EXPECT_TRUE(t.dir.read("graficos.txt") == completo.substr(0, fin));
 }
 
 }  // namespace
