@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -149,21 +148,6 @@ TEST(OrderedPipeline, FailedWriteEndsThePipeline) {
       EXPECT_TRUE(out.bytes == one_thread(static_cast<std::size_t>(fail_at)));
     }
   }
-}
-
-// A result file on a full disk: the file's log line and the stop, as for a
-// file written record by record.
-TEST(OrderedPipeline, FullDiskStopsWithTheFileLine) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP();
-  tornal::Modelo m;
-  tornal_test::prepare(m);
-  EXPECT_EQ(tornal_test::stop_message([&] {
-              tornal::ResultFile f(m.log, "/dev/full", "Error en la escritura del archivo de resultados ");
-              tornal::write_chunks_in_order(1001, chunk, f, 4, 8);
-              f.close();
-            }),
-            "error");
-  EXPECT_EQ(tornal_test::log_lines(m), std::vector<std::string>{"Error en la escritura del archivo de resultados /dev/full"});
 }
 
 }  // namespace
