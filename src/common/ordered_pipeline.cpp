@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -52,15 +54,16 @@ void write_on_this_thread(std::size_t chunks, const ChunkFormatter& format, Chun
 
 // The ring of buffers shared by the worker threads and the calling thread.
 // Chunk i is formatted in slot i % slots, once chunk i - slots has been
-// written from it; the workers take the chunks in order. Each slot tells
-// the workers that wait for it when it is free, and the calling thread
-// when its chunk is formatted: a thread is woken only by the slot it waits
-// for, and no lock is shared.
+// written from it; the workers take the chunks in order. Each slot has its
+// own lock and tells the workers that wait for it when it is free, and the
+// calling thread when its chunk is formatted: a thread sleeps until the
+// slot it waits for changes, and two threads meet on a lock only at the
+// slot they hand over.
 class Ring {
  public:
   Ring(std::size_t chunks, const ChunkFormatter& format, std::size_t slots)
       : format_(format), chunks_(chunks), limit_(chunks), slots_(std::max<std::size_t>(slots, 1)) {
-    for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].turn.store(k, std::memory_order_relaxed);
+    for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].turn = k;
   }
 
   // A worker thread: takes the next chunk, waits until its slot is free,
@@ -71,10 +74,10 @@ class Ring {
       const std::size_t i = next_.fetch_add(1, std::memory_order_relaxed);
       if (i >= limit_.load(std::memory_order_acquire)) return;
       Slot& slot = slots_[i % slots_.size()];
-      for (std::size_t turn = slot.turn.load(std::memory_order_acquire); turn != i;
-           turn = slot.turn.load(std::memory_order_acquire)) {
-        if (turn == STOP) return;
-        slot.turn.wait(turn, std::memory_order_acquire);
+      {
+        std::unique_lock<std::mutex> lock(slot.mutex);
+        slot.changed.wait(lock, [&] { return slot.turn == i || slot.turn == STOP; });
+        if (slot.turn == STOP) return;
       }
       std::exception_ptr error;
       slot.buffer.clear();
@@ -83,15 +86,18 @@ class Ring {
       } catch (...) {
         error = std::current_exception();
       }
-      slot.error = error;
       if (error) {
         // No chunk after one that failed is needed.
         std::size_t limit = limit_.load(std::memory_order_relaxed);
         while (limit > i + 1 && !limit_.compare_exchange_weak(limit, i + 1, std::memory_order_release)) {
         }
       }
-      slot.ready.store(i + 1, std::memory_order_release);
-      slot.ready.notify_one();
+      {
+        std::lock_guard<std::mutex> lock(slot.mutex);
+        slot.error = error;
+        slot.ready = i + 1;
+      }
+      slot.changed.notify_all();
     }
   }
 
@@ -100,25 +106,32 @@ class Ring {
     const std::size_t n = slots_.size();
     for (std::size_t i = 0; i < chunks_; ++i) {
       Slot& slot = slots_[i % n];
-      for (std::size_t ready = slot.ready.load(std::memory_order_acquire); ready != i + 1;
-           ready = slot.ready.load(std::memory_order_acquire))
-        slot.ready.wait(ready, std::memory_order_acquire);
+      {
+        std::unique_lock<std::mutex> lock(slot.mutex);
+        slot.changed.wait(lock, [&] { return slot.ready == i + 1; });
+      }
       if (slot.error) {
         out.write_unfinished_chunk(slot.buffer.text());
         std::rethrow_exception(slot.error);
       }
       out.write_chunk(slot.buffer.text());
+      {
+        std::lock_guard<std::mutex> lock(slot.mutex);
+        slot.turn = i + n;
+      }
       // With more workers than slots, two of them may wait for one slot.
-      slot.turn.store(i + n, std::memory_order_release);
-      slot.turn.notify_all();
+      slot.changed.notify_all();
     }
   }
 
   // Every worker ends after the chunk it is formatting, if any.
   void stop() {
     for (Slot& slot : slots_) {
-      slot.turn.store(STOP, std::memory_order_release);
-      slot.turn.notify_all();
+      {
+        std::lock_guard<std::mutex> lock(slot.mutex);
+        slot.turn = STOP;
+      }
+      slot.changed.notify_all();
     }
   }
 
@@ -127,8 +140,10 @@ class Ring {
   struct Slot {
     ChunkBuffer buffer;
     std::exception_ptr error;
-    std::atomic<std::size_t> turn{0};   // the chunk that may be formatted in it (STOP: none)
-    std::atomic<std::size_t> ready{0};  // 1 + the chunk formatted in it
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t turn = 0;   // the chunk that may be formatted in it (STOP: none)
+    std::size_t ready = 0;  // 1 + the chunk formatted in it
   };
   const ChunkFormatter& format_;
   const std::size_t chunks_;
