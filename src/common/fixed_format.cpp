@@ -26,30 +26,7 @@ int right(char* out, const char* body, std::size_t length, int w) {
   return w;
 }
 
-constexpr std::uint64_t POT10[19] = {1ULL,
-                                      10ULL,
-                                      100ULL,
-                                      1000ULL,
-                                      10000ULL,
-                                      100000ULL,
-                                      1000000ULL,
-                                      10000000ULL,
-                                      100000000ULL,
-                                      1000000000ULL,
-                                      10000000000ULL,
-                                      100000000000ULL,
-                                      1000000000000ULL,
-                                      10000000000000ULL,
-                                      100000000000000ULL,
-                                      1000000000000000ULL,
-                                      10000000000000000ULL,
-                                      100000000000000000ULL,
-                                      1000000000000000000ULL};
-
-// The largest magnitude whose d-decimal rounding is kept below 2^63:
-// 9 x 10^(18 - d).
-constexpr double LIMITE[19] = {9e18, 9e17, 9e16, 9e15, 9e14, 9e13, 9e12, 9e11, 9e10, 9e9,
-                               9e8,  9e7,  9e6,  9e5,  9e4,  9e3,  9e2,  9e1,  9e0};
+using fixed_format_detail::LIMITE;
 
 // Fw.d of a finite value whose d-decimal rounding stays below 2^63 and with
 // d at most 18, into body: the exact binary value m x 2^e times 10^d, in
@@ -61,29 +38,7 @@ int fijo_exacto(double value, int d, char* inicio, char* fin) {
   if (d > 18) return -1;
   const double a = std::fabs(value);
   if (!(a < LIMITE[d])) return -1;
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(a);
-  const int campo = static_cast<int>(bits >> 52);
-  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
-  int e = -1074;
-  if (campo != 0) {
-    m |= std::uint64_t{1} << 52;
-    e = campo - 1075;
-  }
-  using u128 = unsigned __int128;
-  const u128 n = static_cast<u128>(m) * POT10[d];  // below 2^113
-  std::uint64_t q;
-  if (e >= 0) {
-    q = static_cast<std::uint64_t>(n << e);
-  } else if (-e >= 120) {
-    q = 0;  // far below half a unit of the last decimal
-  } else {
-    const int s = -e;
-    const u128 entero = n >> s;
-    const u128 resto = n - (entero << s);
-    const u128 mitad = static_cast<u128>(1) << (s - 1);
-    q = static_cast<std::uint64_t>(entero);
-    if (resto > mitad || (resto == mitad && (q & 1) != 0)) ++q;
-  }
+  std::uint64_t q = fixed_format_detail::escalado_exacto(a, d);
   // The d decimals, the point, then the integer digits (at least one) and
   // the sign, from the right.
   char* p = fin;
@@ -133,6 +88,23 @@ int put_I(char* out, long long value, int w) {
 }
 
 int put_F(char* out, double value, int w, int d) {
+  // The formats of the result files.
+  if (w == 15 && d == 3) {
+    put_F_fixed<15, 3>(out, value);
+    return w;
+  }
+  if (w == 20 && d == 5) {
+    put_F_fixed<20, 5>(out, value);
+    return w;
+  }
+  if (w == 12 && d == 6) {
+    put_F_fixed<12, 6>(out, value);
+    return w;
+  }
+  return fixed_format_detail::put_F_general(out, value, w, d);
+}
+
+int fixed_format_detail::put_F_general(char* out, double value, int w, int d) {
   if (w <= 0) return 0;
   if (!std::isfinite(value)) {
     std::memset(out, '*', static_cast<std::size_t>(w));

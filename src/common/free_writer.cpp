@@ -120,6 +120,13 @@ bool OutputFile::line(std::string_view latin1_text) {
   return out_.good();
 }
 
+bool OutputFile::bytes(std::string_view latin1_bytes) {
+  if (!out_.is_open()) return false;
+  const auto n = static_cast<std::streamsize>(latin1_bytes.size());
+  if (n > 0 && out_.rdbuf()->sputn(latin1_bytes.data(), n) != n) out_.setstate(std::ios::badbit);
+  return out_.good();
+}
+
 bool OutputFile::write_free(const std::vector<FreeItem>& items) {
   bool ok = true;
   for (const std::string& l : free_format_lines(items)) ok = line(l) && ok;

@@ -58,6 +58,10 @@ class OutputFile {
   bool is_open() const { return out_.is_open(); }
   // Writes one line and its CR LF; false when the write failed.
   bool line(std::string_view latin1_text);
+  // Writes bytes as they stand (records with their CR LF); a block larger
+  // than the stream's free buffer goes to the file in one write, with what
+  // the buffer holds. False when the write failed.
+  bool bytes(std::string_view latin1_bytes);
   bool write_free(std::initializer_list<FreeItem> items);
   bool write_free(const std::vector<FreeItem>& items);
   bool close();  // false when the last writes could not be completed

@@ -23,6 +23,18 @@ void ResultFile::write_free(const std::vector<FreeItem>& items) {
   if (!file_.write_free(items)) fail();
 }
 
+void ResultFile::write_chunk(std::string_view latin1_bytes) {
+  if (!file_.bytes(latin1_bytes)) fail();
+}
+
+void ResultFile::write_unfinished_chunk(std::string_view latin1_bytes) noexcept {
+  try {
+    file_.bytes(latin1_bytes);
+  } catch (...) {
+    // The failure that ends the file is the one being reported.
+  }
+}
+
 void ResultFile::close() {
   if (!file_.close()) fail();
 }

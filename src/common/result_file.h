@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "common/free_writer.h"
+#include "common/ordered_pipeline.h"
 
 namespace tornal {
 
-class ResultFile {
+class ResultFile : public ChunkOutput {
  public:
   // `failure` is the message of the log line; when `with_path` is true the
   // trimmed path follows it on the same line.
@@ -28,6 +29,11 @@ class ResultFile {
   void write_free(std::initializer_list<FreeItem> items);
   void write_free(const std::vector<FreeItem>& items);
   void close();
+  // Records already edited, with their CR LF.
+  void write_chunk(std::string_view latin1_bytes) override;
+  // The records a chunk had edited when its formatting failed: kept in the
+  // file as the records written before a failure are; not checked.
+  void write_unfinished_chunk(std::string_view latin1_bytes) noexcept override;
 
  private:
   [[noreturn]] void fail();

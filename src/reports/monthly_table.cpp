@@ -4,10 +4,15 @@
 // and one quoted label per column in the same order.
 #include "reports/monthly_table.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
+#include "common/ordered_pipeline.h"
 #include "common/stop.h"
 
 namespace tornal {
@@ -37,56 +42,88 @@ constexpr std::size_t VALORESPORREGISTRO = 5000;
 
 int positivo(int n) { return n > 0 ? n : 0; }
 
-// "TablaCal.txt": rows of years outer and months inner.
+// "TablaCal.txt": rows of years outer and months inner. Each record of a
+// row (VALORESPORREGISTRO values, (F20.5, TAB) each; a month with no value
+// still gives its empty record) is one chunk of the ordered pipeline.
 void escribir_tablacal_txt(Modelo& m) {
   const Red& r = m.red;
   const Simulacion& s = m.sim;
-  const int R = positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) + positivo(r.NUMCONDUCCIONEST3) +
-                positivo(r.NUMCONDUCCIONEST4);
-  const int E = positivo(r.NUMEMBALSES);
-  const int C = positivo(m.cal.NUMCONTAMINANTES);
+  const std::size_t R = static_cast<std::size_t>(positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) +
+                                                 positivo(r.NUMCONDUCCIONEST3) + positivo(r.NUMCONDUCCIONEST4));
+  const std::size_t E = static_cast<std::size_t>(positivo(r.NUMEMBALSES));
+  const std::size_t C = static_cast<std::size_t>(positivo(m.cal.NUMCONTAMINANTES));
 
   ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
-  // One month's row, value by value into one buffer: (F20.5, TAB) for each,
-  // and a new record after every VALORESPORREGISTRO values. A month with no
-  // value still gives its empty record.
-  RecordBuffer registro;
-  std::size_t en_registro = 0;
-  auto valor = [&](double v) {
-    if (en_registro == VALORESPORREGISTRO) {
-      txt.line(registro.text());
-      registro.clear();
-      en_registro = 0;
-    }
-    registro.F(v, 20, 5).A('\t');
-    ++en_registro;
+  // The values of a row: every reach with its constituents, then the upper
+  // layer of every reservoir, then the lower one.
+  const std::size_t en_tramos = R * C;
+  const std::size_t en_fila = en_tramos + 2 * E * C;
+  const std::size_t registros_fila =
+      en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
+  const std::size_t filas = 12 * static_cast<std::size_t>(positivo(r.NUMANYOS));
+
+  auto formato = [&](std::size_t trozo, ChunkBuffer& out) {
+    const std::size_t fila = trozo / registros_fila;
+    const int y = static_cast<int>(fila / 12) + 1;
+    const int mes = static_cast<int>(fila % 12) + 1;
+    const std::size_t desde = trozo % registros_fila * VALORESPORREGISTRO;
+    const std::size_t hasta = std::min(en_fila, desde + VALORESPORREGISTRO);
+    // The whole record is committed at its end: a value that cannot be read
+    // leaves nothing of it.
+    char* p = out.room((hasta - desde) * 21 + 2);
+    // The values [desde, hasta) that fall in the block of `elementos`
+    // elements of `valores` starting at value `base` of the row.
+    auto bloque = [&](const Array4<double>& valores, std::size_t base, std::size_t elementos) {
+      const std::size_t a = std::max(desde, base);
+      const std::size_t b = std::min(hasta, base + elementos * C);
+      if (a >= b) return;
+      long e = static_cast<long>((a - base) / C) + 1;
+      std::size_t k = (a - base) % C + 1;
+      for (std::size_t v = a; v < b; ++v) {
+        put_F_fixed<20, 5>(p, valores(e, static_cast<int>(k), mes, y));
+        p[20] = '\t';
+        p += 21;
+        if (++k > C) {
+          k = 1;
+          ++e;
+        }
+      }
+    };
+    bloque(s.CONDUCCCS, 0, R);
+    bloque(s.EMB1CF, en_tramos, E);
+    bloque(s.EMB2CF, en_tramos + E * C, E);
+    p[0] = '\r';
+    p[1] = '\n';
+    out.commit(p + 2);
   };
-  for (int y = 1; y <= r.NUMANYOS; ++y) {
-    for (int mes = 1; mes <= 12; ++mes) {
-      registro.clear();
-      en_registro = 0;
-      for (int g = 1; g <= R; ++g)
-        for (int k = 1; k <= C; ++k) valor(s.CONDUCCCS(g, k, mes, y));
-      for (int e = 1; e <= E; ++e)
-        for (int k = 1; k <= C; ++k) valor(s.EMB1CF(e, k, mes, y));
-      for (int e = 1; e <= E; ++e)
-        for (int k = 1; k <= C; ++k) valor(s.EMB2CF(e, k, mes, y));
-      txt.line(registro.text());
-    }
-  }
+  write_chunks_in_order(filas * registros_fila, formato, txt);
   txt.close();
 }
 
 // "TablaCal.dir": one label per column, blocks of reaches of types 1 to 4,
-// then upper and lower layers of the reservoirs.
+// then upper and lower layers of the reservoirs. Each label is one
+// free-format statement of texts: a line of its own, after one blank, when
+// the texts take 79 characters or fewer.
 void escribir_tablacal_dir(Modelo& m) {
   const Red& r = m.red;
   const int C = m.cal.NUMCONTAMINANTES;
   ResultFile dir(m.log, m.ruta("TablaCal.dir"), ERROR_ESCRITURA_RESULTADOS);
+  std::vector<std::string> contaminantes;
+  for (int k = 1; k <= C; ++k) contaminantes.push_back(nombre_contaminante(m.cal, k));
+  std::string linea;
   auto etiqueta = [&](const char* prefijo, const std::string& nombre) {
-    for (int k = 1; k <= C; ++k)
-      dir.write_free({FreeItem("\""), FreeItem(prefijo), FreeItem(nombre), FreeItem("_"),
-                      FreeItem(nombre_contaminante(m.cal, k)), FreeItem("\"")});
+    const std::size_t largo_prefijo = std::strlen(prefijo);
+    for (int k = 1; k <= C; ++k) {
+      const std::string& contaminante = contaminantes[static_cast<std::size_t>(k - 1)];
+      if (largo_prefijo + nombre.size() + contaminante.size() + 3 <= 79) {
+        linea.assign(1, ' ');
+        linea.append(1, '"').append(prefijo).append(nombre).append(1, '_').append(contaminante).append(1, '"');
+        dir.line(linea);
+      } else {
+        dir.write_free({FreeItem("\""), FreeItem(prefijo), FreeItem(nombre), FreeItem("_"), FreeItem(contaminante),
+                        FreeItem("\"")});
+      }
+    }
   };
   struct Bloque {
     const char* prefijo;

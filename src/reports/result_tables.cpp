@@ -2,11 +2,16 @@
 // concentrations of the selected reaches and reservoir layers and then their
 // flows, losses and end-of-month volumes; after it "TablaCal.txt" and
 // "TablaCal.dir" (monthly_table.cpp).
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
+#include "common/ordered_pipeline.h"
 #include "reports/monthly_table.h"
 #include "reports/reports.h"
 
@@ -14,12 +19,57 @@ namespace tornal {
 
 namespace {
 
-// The date field of the records of one month: (A3, "-", I4).
-std::string fecha_grafico(const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
-  RecordBuffer f;
-  f.A(edit_A(ETIQ(mes), 3)).A('-').I(anyo_calendario(ANYOINICIAL, iy, mes), 4);
-  return std::string(f.text());
+// The date field of the records of one month: (A3, "-", I4), 8 characters.
+void fecha_grafico(char* fecha, const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
+  const std::string& etiqueta = ETIQ(mes);
+  if (etiqueta.size() >= 3) {
+    std::memcpy(fecha, etiqueta.data(), 3);
+  } else {  // A3 of a shorter text: blanks first
+    const std::size_t n = etiqueta.size();
+    std::memset(fecha, ' ', 3 - n);
+    if (n > 0) std::memcpy(fecha + 3 - n, etiqueta.data(), n);
+  }
+  fecha[3] = '-';
+  put_I(fecha + 4, anyo_calendario(ANYOINICIAL, iy, mes), 4);
 }
+
+constexpr std::size_t LARGO_FECHA = 8;
+
+// The characters of a record with texts of these lengths.
+std::size_t largo_registro(std::size_t serie, std::size_t elemento, std::size_t tipo) {
+  return serie + 1 + LARGO_FECHA + 1 + elemento + 1 + 15 + 1 + tipo + 2;
+}
+
+// The start of the records of one series and month: the series, ";", the
+// date, ";".
+void cabeza(std::string& c, std::string_view serie, const char* fecha) {
+  c.assign(serie).append(1, ';').append(fecha, LARGO_FECHA).append(1, ';');
+}
+
+// One record of the table: (A, ";", A3, "-", I4, ";", A, ";", F15.3, ";", A),
+// with its CR LF, committed whole: the start of the record, the element, its
+// value, and the end (";", the type, CR LF).
+void registro(ChunkBuffer& out, std::string_view inicio, std::string_view elemento, double valor,
+              std::string_view fin) {
+  char* p = out.room(inicio.size() + elemento.size() + 16 + fin.size());
+  std::memcpy(p, inicio.data(), inicio.size());
+  p += inicio.size();
+  if (!elemento.empty()) std::memcpy(p, elemento.data(), elemento.size());
+  p += elemento.size();
+  *p++ = ';';
+  put_F_fixed<15, 3>(p, valor);
+  p += 15;
+  std::memcpy(p, fin.data(), fin.size());
+  out.commit(p + fin.size());
+}
+
+constexpr std::string_view SIMULADO = "Simulado";
+constexpr std::string_view SIMULADO_HIPOLIMNION = "Simulado hipolimnion";
+constexpr std::string_view FIN_SIMULADO = ";Simulado\r\n";
+constexpr std::string_view FIN_SIMULADO_HIPOLIMNION = ";Simulado hipolimnion\r\n";
+constexpr std::string_view CAUDAL = "Caudal";
+constexpr std::string_view PERDIDAS = "Perdidas";
+constexpr std::string_view VOLUMEN_FIN = "Volumen Fin";
 
 }  // namespace
 
@@ -70,51 +120,130 @@ void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
   NOMBRESCONT.resize(c.NUMCONTAMINANTES);
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
 
-  // One record of the table: (A, ";", A3, "-", I4, ";", A, ";", F15.3, ";", A),
-  // built in one buffer.
-  RecordBuffer registro;
-  auto escribir = [&](std::string_view serie, std::string_view fecha, std::string_view elemento, double valor,
-                      std::string_view tipo) {
-    registro.clear();
-    registro.A(serie).A(';').A(fecha).A(';').A(elemento).A(';').F(valor, 15, 3).A(';').A(tipo);
-    grf.line(registro.text());
-  };
+  // The records after the header: concentrations (year, month,
+  // constituent, then the reaches and the reservoirs of report flag 1),
+  // then flows, losses and volumes (year, month, then the same elements).
+  // Each of the two is a sequence of blocks of "slots", one slot per reach and
+  // per reservoir in every block; a chunk of the pipeline is a run of
+  // consecutive slots, of about CHUNK_TARGET_BYTES at most.
+  const std::size_t NC = static_cast<std::size_t>(c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0);
+  const std::size_t NE = static_cast<std::size_t>(r.NUMEMBALSES > 0 ? r.NUMEMBALSES : 0);
+  const std::size_t NY = static_cast<std::size_t>(r.NUMANYOS > 0 ? r.NUMANYOS : 0);
+  const std::size_t NR = static_cast<std::size_t>(NUMCOND);
+  const std::size_t por_bloque = NR + NE;
 
-  // Concentrations.
-  for (int iy = 1; iy <= r.NUMANYOS; ++iy)
-    for (int mes = 1; mes <= 12; ++mes) {
-      const std::string fecha = fecha_grafico(ETIQ, r.ANYOINICIAL, iy, mes);
-      for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) {
-        const std::string& cont = NOMBRESCONT(k);
-        for (int g = 1; g <= NUMCOND; ++g)
-          if (c.INRESCOND(g) == 1) escribir(cont, fecha, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), "Simulado");
-        for (int e = 1; e <= r.NUMEMBALSES; ++e)
+  // Type (1 to 5) and place within its type of every reach, for its losses.
+  std::vector<int> tipo(NR + 1), lugar(NR + 1);
+  {
+    std::size_t g = 0;
+    for (int t = 1; t <= 5; ++t)
+      for (int j = 1; j <= cuentas[t - 1]; ++j) {
+        ++g;
+        tipo[g] = t;
+        lugar[g] = j;
+      }
+  }
+
+  // The longest slot of concentrations, and of flows, bounds the slots of a
+  // chunk.
+  std::size_t largo_cont = 0;
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) largo_cont = std::max(largo_cont, NOMBRESCONT(k).size());
+  std::size_t mayor1 = 1, mayor2 = 1;
+  for (int g = 1; g <= NUMCOND; ++g) {
+    const std::size_t n = NOMBRESCOND(g).size();
+    mayor1 = std::max(mayor1, largo_registro(largo_cont, n, SIMULADO.size()));
+    mayor2 = std::max(mayor2, largo_registro(CAUDAL.size(), n, SIMULADO.size()) +
+                                  largo_registro(PERDIDAS.size(), n, SIMULADO.size()));
+  }
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) {
+    mayor1 = std::max(mayor1, largo_registro(largo_cont, NOMBRESEMB(e).size(), SIMULADO.size()) +
+                                  largo_registro(largo_cont, NOMBRESHIP(e).size(), SIMULADO_HIPOLIMNION.size()));
+    mayor2 = std::max(mayor2, largo_registro(VOLUMEN_FIN.size(), NOMBRESEMB(e).size(), SIMULADO.size()));
+  }
+  const std::size_t huecos1 = NY * 12 * NC * por_bloque;
+  const std::size_t huecos2 = NY * 12 * por_bloque;
+  const std::size_t por_trozo1 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor1);
+  const std::size_t por_trozo2 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor2);
+  const std::size_t trozos1 = (huecos1 + por_trozo1 - 1) / por_trozo1;
+  const std::size_t trozos2 = (huecos2 + por_trozo2 - 1) / por_trozo2;
+
+  auto formato = [&](std::size_t trozo, ChunkBuffer& out) {
+    char fecha[LARGO_FECHA];
+    std::string inicio, inicio_perdidas;
+    if (trozo < trozos1) {
+      // Concentrations: block (iy, mes, k).
+      const std::size_t desde = trozo * por_trozo1;
+      const std::size_t hasta = std::min(huecos1, desde + por_trozo1);
+      std::size_t bloque = desde / por_bloque;
+      std::size_t j = desde % por_bloque;
+      int iy = 0, mes = 0, k = 0;
+      auto entrar = [&] {
+        k = static_cast<int>(bloque % NC) + 1;
+        mes = static_cast<int>(bloque / NC % 12) + 1;
+        iy = static_cast<int>(bloque / NC / 12) + 1;
+        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, NOMBRESCONT(k), fecha);
+      };
+      entrar();
+      for (std::size_t h = desde; h < hasta; ++h) {
+        if (j < NR) {
+          const int g = static_cast<int>(j) + 1;
+          if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
+        } else {
+          const int e = static_cast<int>(j - NR) + 1;
           if (c.INRESEMB(e) == 1) {
-            escribir(cont, fecha, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), "Simulado");
-            escribir(cont, fecha, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), "Simulado hipolimnion");
+            registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
+            registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
           }
+        }
+        if (++j == por_bloque && h + 1 < hasta) {
+          j = 0;
+          ++bloque;
+          entrar();
+        }
+      }
+    } else {
+      // Flows, losses of the reaches of types 2 and 3, end-of-month
+      // volumes: block (iy, mes).
+      const std::size_t desde = (trozo - trozos1) * por_trozo2;
+      const std::size_t hasta = std::min(huecos2, desde + por_trozo2);
+      std::size_t bloque = desde / por_bloque;
+      std::size_t j = desde % por_bloque;
+      int iy = 0, mes = 0;
+      std::string inicio_volumen;
+      auto entrar = [&] {
+        mes = static_cast<int>(bloque % 12) + 1;
+        iy = static_cast<int>(bloque / 12) + 1;
+        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, CAUDAL, fecha);
+        cabeza(inicio_perdidas, PERDIDAS, fecha);
+        cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
+      };
+      entrar();
+      for (std::size_t h = desde; h < hasta; ++h) {
+        if (j < NR) {
+          const int g = static_cast<int>(j) + 1;
+          if (c.INRESCOND(g) == 1) {
+            const std::string& nombre = NOMBRESCOND(g);
+            registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
+            if (tipo[j + 1] == 2)
+              registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[j + 1], mes, iy), FIN_SIMULADO);
+            else if (tipo[j + 1] == 3)
+              registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[j + 1], mes, iy), FIN_SIMULADO);
+          }
+        } else {
+          const int e = static_cast<int>(j - NR) + 1;
+          if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
+        }
+        if (++j == por_bloque && h + 1 < hasta) {
+          j = 0;
+          ++bloque;
+          entrar();
+        }
       }
     }
-
-  // Flows, losses of the reaches of types 2 and 3, end-of-month volumes.
-  for (int iy = 1; iy <= r.NUMANYOS; ++iy)
-    for (int mes = 1; mes <= 12; ++mes) {
-      const std::string fecha = fecha_grafico(ETIQ, r.ANYOINICIAL, iy, mes);
-      int g = 0;
-      for (int t = 1; t <= 5; ++t)
-        for (int j = 1; j <= cuentas[t - 1]; ++j) {
-          ++g;
-          if (c.INRESCOND(g) != 1) continue;
-          const std::string& nombre = NOMBRESCOND(g);
-          escribir("Caudal", fecha, nombre, r.QCONDUCC(g, mes, iy), "Simulado");
-          if (t == 2)
-            escribir("Perdidas", fecha, nombre, r.PERDT2(j, mes, iy), "Simulado");
-          else if (t == 3)
-            escribir("Perdidas", fecha, nombre, r.PERDT3(j, mes, iy), "Simulado");
-        }
-      for (int e = 1; e <= r.NUMEMBALSES; ++e)
-        if (c.INRESEMB(e) == 1) escribir("Volumen Fin", fecha, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), "Simulado");
-    }
+  };
+  write_chunks_in_order(trozos1 + trozos2, formato, grf);
   grf.close();
 
   write_monthly_table(m);

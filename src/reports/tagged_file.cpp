@@ -4,11 +4,15 @@
 // year the monthly concentrations of every constituent in the upper layer of
 // every reservoir and at the outlet of every reach, reach type by reach type.
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
+#include "common/ordered_pipeline.h"
 #include "reports/monthly_table.h"
 #include "reports/reports.h"
 
@@ -65,15 +69,34 @@ std::string titulo_salida(const std::string& TITULO) {
   return t;
 }
 
-// I3 with the output code, then 12F15.3 with the twelve months, built in
-// the caller's buffer.
-template <typename Valor>
-std::string_view linea_concentracion(RecordBuffer& linea, int codigo, Valor valor) {
-  linea.clear();
-  linea.I(codigo, 3);
-  for (int mes = 1; mes <= 12; ++mes) linea.F(valor(mes), 15, 3);
-  return linea.text();
+// The bytes of one free-format statement of one text, with its CR LF.
+std::string sentencia(const char* texto) {
+  std::string bytes;
+  for (const std::string& l : free_format_lines({FreeItem(texto)})) bytes.append(l).append("\r\n");
+  return bytes;
 }
+
+// The characters of a concentration record: I3 with the output code, then
+// 12F15.3 with the twelve months, then CR LF.
+constexpr std::size_t LARGO_CONCENTRACION = 3 + 12 * 15 + 2;
+
+// A block of the year: its tags, and the elements (reservoirs or reaches,
+// by their number in `valores`) whose records it holds.
+struct Seccion {
+  std::string abre, cierra;
+  const Array4<double>* valores;
+  long desde, hasta;
+};
+
+// A chunk of the file: records of one year, that may open it (the year's tag
+// and label), holds a run of the elements of one block (with the block's
+// opening and closing tags at its ends), and may close it.
+struct Trozo {
+  int iy;
+  int seccion;  // -1: none
+  long desde, hasta;
+  bool cabecera, abre, cierra, fin;
+};
 
 }  // namespace
 
@@ -116,34 +139,74 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   const int NUMT[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
                        r.NUMCONDUCCIONEST5};
 
-  RecordBuffer linea;
-  for (int iy = 1; iy <= r.NUMANYOS; ++iy) {
-    f.write_free({"<IANYC>"});
-    f.line(edit_I(static_cast<long long>(r.ANYOINICIAL) + iy - 1, 4) + "-" +
-               edit_I(static_cast<long long>(r.ANYOINICIAL) + iy, 4));
-    if (r.NUMEMBALSES != 0) {
-      f.write_free({"<CONTEMBALSES>"});
-      for (int e = 1; e <= r.NUMEMBALSES; ++e)
-        for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-          f.line(linea_concentracion(linea, tabla.NUMCONTSALIDA(k), [&](int mes) { return s.EMB1CF(e, k, mes, iy); }));
-      f.write_free({"</CONTEMBALSES>"});
-    }
-    // Reaches by global reach number: type 1 first, then types 2 to 5.
-    long primera = 1;
-    for (int t = 0; t < 5; ++t) {
-      const long ultima = primera + NUMT[t] - 1;
-      if (NUMT[t] > 0) {
-        f.write_free({ABRECOND[t]});
-        for (long cc = primera; cc <= ultima; ++cc)
-          for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
-            f.line(linea_concentracion(linea, tabla.NUMCONTSALIDA(k),
-                                       [&](int mes) { return s.CONDUCCCS(cc, k, mes, iy); }));
-        f.write_free({CIERRACOND[t]});
-      }
-      primera = ultima + 1;
-    }
-    f.write_free({"</IANYC>"});
+  // The blocks of every year: the upper layer of the reservoirs, then the
+  // reaches by global reach number, type 1 first, then types 2 to 5.
+  std::vector<Seccion> secciones;
+  if (r.NUMEMBALSES != 0)
+    secciones.push_back({sentencia("<CONTEMBALSES>"), sentencia("</CONTEMBALSES>"), &s.EMB1CF, 1, r.NUMEMBALSES});
+  long primera = 1;
+  for (int t = 0; t < 5; ++t) {
+    const long ultima = primera + NUMT[t] - 1;
+    if (NUMT[t] > 0) secciones.push_back({sentencia(ABRECOND[t]), sentencia(CIERRACOND[t]), &s.CONDUCCCS, primera, ultima});
+    primera = ultima + 1;
   }
+  const std::string ABREANYO = sentencia("<IANYC>");
+  const std::string CIERRAANYO = sentencia("</IANYC>");
+  const int NC = c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0;
+  std::string codigos(3 * static_cast<std::size_t>(NC), ' ');
+  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + 3 * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+
+  // The chunks: every block of a year in runs of elements of about
+  // CHUNK_TARGET_BYTES.
+  const long por_trozo = std::max<long>(
+      1, static_cast<long>(CHUNK_TARGET_BYTES / (LARGO_CONCENTRACION * static_cast<std::size_t>(std::max(NC, 1)))));
+  std::vector<Trozo> trozos;
+  for (int iy = 1; iy <= r.NUMANYOS; ++iy) {
+    const std::size_t primero = trozos.size();
+    for (std::size_t i = 0; i < secciones.size(); ++i) {
+      const Seccion& sec = secciones[i];
+      const long n = sec.hasta >= sec.desde ? sec.hasta - sec.desde + 1 : 0;
+      const long grupos = std::max<long>(1, (n + por_trozo - 1) / por_trozo);
+      for (long grupo = 0; grupo < grupos; ++grupo) {
+        const long desde = sec.desde + grupo * por_trozo;
+        trozos.push_back({iy, static_cast<int>(i), desde, std::min(sec.hasta, desde + por_trozo - 1),
+                          trozos.size() == primero, grupo == 0, grupo == grupos - 1, false});
+      }
+    }
+    if (trozos.size() == primero) trozos.push_back({iy, -1, 1, 0, true, false, false, false});
+    trozos.back().fin = true;
+  }
+
+  auto formato = [&](std::size_t i, ChunkBuffer& out) {
+    const Trozo& t = trozos[i];
+    if (t.cabecera) {
+      out.append(ABREANYO);
+      char* p = out.room(11);
+      put_I(p, static_cast<long long>(r.ANYOINICIAL) + t.iy - 1, 4);
+      p[4] = '-';
+      put_I(p + 5, static_cast<long long>(r.ANYOINICIAL) + t.iy, 4);
+      p[9] = '\r';
+      p[10] = '\n';
+      out.commit(p + 11);
+    }
+    if (t.seccion >= 0) {
+      const Seccion& sec = secciones[static_cast<std::size_t>(t.seccion)];
+      if (t.abre) out.append(sec.abre);
+      const Array4<double>& valores = *sec.valores;
+      for (long e = t.desde; e <= t.hasta; ++e)
+        for (int k = 1; k <= NC; ++k) {
+          char* p = out.room(LARGO_CONCENTRACION);
+          std::memcpy(p, codigos.data() + 3 * (k - 1), 3);
+          for (int mes = 1; mes <= 12; ++mes) put_F_fixed<15, 3>(p + 3 + 15 * (mes - 1), valores(e, k, mes, t.iy));
+          p[LARGO_CONCENTRACION - 2] = '\r';
+          p[LARGO_CONCENTRACION - 1] = '\n';
+          out.commit(p + LARGO_CONCENTRACION);
+        }
+      if (t.cierra) out.append(sec.cierra);
+    }
+    if (t.fin) out.append(CIERRAANYO);
+  };
+  write_chunks_in_order(trozos.size(), formato, f);
   f.write_free({"</TORNAL>"});
   f.close();
 }

@@ -188,6 +188,27 @@ TEST(FixedFormatBuffer, EdgesOfTheEdits) {
       {std::numeric_limits<double>::denorm_min(), 8, 5, " 0.00000"},
       // many decimals
       {0.1, 60, 55, "   0.1000000000000000055511151231257827021181583404541015625"},
+      // the formats of the result files, built in words of 8 bytes: the sign
+      // as the last byte of a word, digits across the groups of 8, 16 and
+      // more, a field filled from its first byte, a magnitude out of the
+      // exact range
+      {-123.4567, 15, 3, "       -123.457"},
+      {-1234.4567, 15, 3, "      -1234.457"},
+      {-99999999.5, 15, 3, "  -99999999.500"},
+      {-123456.5, 20, 5, "       -123456.50000"},
+      {-1234567.5, 20, 5, "      -1234567.50000"},
+      {999.99999, 20, 5, "           999.99999"},
+      {999.999995, 20, 5, "          1000.00000"},
+      {99999999999.99998, 20, 5, "   99999999999.99998"},
+      {123456789012.34567, 20, 5, "  123456789012.34567"},
+      {1234567890123.25, 20, 5, " 1234567890123.25000"},
+      {-1234567890123.0, 20, 5, "-1234567890123.00000"},
+      {-12345678901234.0, 20, 5, "********************"},
+      {-0.000004, 20, 5, "            -0.00000"},
+      {9.0E15, 15, 3, "***************"},
+      {-9999.9999994, 12, 6, "-9999.999999"},
+      {-9999.9999996, 12, 6, "************"},
+      {12345.6785, 12, 6, "12345.678500"},
   };
   for (const Row& r : rows) {
     char buf[80];
@@ -239,7 +260,7 @@ TEST(FixedFormatBuffer, SameBytesAsTheCLibrary) {
   std::mt19937_64 gen(20261209);
   std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
   std::uniform_int_distribution<int> exponent(-8, 16);
-  const int formats[][2] = {{15, 3}, {20, 5}, {8, 0}, {12, 7}};
+  const int formats[][2] = {{15, 3}, {20, 5}, {12, 6}, {8, 0}, {12, 7}};
   int mismatches = 0;
   for (int n = 0; n < 50000; ++n) {
     double v = mantissa(gen) * std::pow(10.0, exponent(gen));
