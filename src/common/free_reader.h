@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tornal {
@@ -53,10 +54,12 @@ class Statement {
   ReadStatus finish();
 
  private:
+  // An item as it stands in the text held by the reader, or, quoted, in
+  // quoted_ (where its doubled quotes stand for one).
   struct Token {
     bool null = true;
     bool quoted = false;
-    std::string text;
+    std::string_view text;
   };
   // Takes the next item; false when none is to be read (error, end of file, slash).
   bool next(Token& token);
@@ -73,6 +76,7 @@ class Statement {
   bool finished_ = false;
   long repeat_left_ = 0;
   Token repeat_token_;
+  std::string quoted_;  // the text of the last quoted item
   ReadStatus status_ = ReadStatus::Ok;
 };
 
@@ -105,8 +109,19 @@ class FreeReader {
 
  private:
   friend class Statement;
-  std::vector<std::string> lines_;
+  // Where each line lies in text_, its line end (LF or CR LF) left out.
+  struct Line {
+    std::size_t begin;
+    std::size_t length;
+  };
+  // Splits text_ into its lines.
+  void index_lines();
+  std::string_view line(std::size_t k) const { return {text_.data() + lines_[k].begin, lines_[k].length}; }
+
+  std::string text_;  // the whole file, held once
+  std::vector<Line> lines_;
   std::size_t next_line_ = 0;
+  std::string number_;  // a real item spelled for the C library
 };
 
 // Whether a file exists and can be opened for reading.
