@@ -12,6 +12,7 @@
 #include <fstream>
 #include <type_traits>
 
+#include "common/array.h"
 #include "common/latin1.h"
 
 namespace tornal {
@@ -159,42 +160,51 @@ bool is_folder(const std::string& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+void TextRelease::operator()(char* block) const noexcept { array_storage_release(block, bytes); }
+
+void FreeReader::reserve_text(std::size_t bytes, std::size_t keep) {
+  if (text_ && text_.get_deleter().bytes >= bytes) return;
+  std::unique_ptr<char[], TextRelease> block(static_cast<char*>(array_storage_allocate(bytes)), TextRelease{bytes});
+  if (keep > 0) std::memcpy(block.get(), text_.get(), keep);
+  text_ = std::move(block);
+}
+
 bool FreeReader::open(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   // The whole file in one piece; its lines are indexed, not copied.
-  text_.clear();
+  text_size_ = 0;
   lines_.clear();
   next_line_ = 0;
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   // One byte more than the size, so that a file read whole meets its end.
   std::size_t chunk = !ec && size < (std::uintmax_t{1} << 40) ? static_cast<std::size_t>(size) + 1 : 65536;
-  std::size_t have = 0;
   for (;;) {
-    text_.resize(have + chunk);
-    in.read(text_.data() + have, static_cast<std::streamsize>(chunk));
-    have += static_cast<std::size_t>(in.gcount());
+    reserve_text(text_size_ + chunk, text_size_);
+    in.read(text_.get() + text_size_, static_cast<std::streamsize>(chunk));
+    text_size_ += static_cast<std::size_t>(in.gcount());
     if (!in) break;
-    chunk = std::max<std::size_t>(65536, have);
+    chunk = std::max<std::size_t>(65536, text_size_);
   }
-  text_.resize(have);
   index_lines();
   return !in.bad();
 }
 
 void FreeReader::set_text(const std::string& content) {
-  text_ = content;
+  text_size_ = 0;
+  reserve_text(content.size() + 1, 0);
+  std::memcpy(text_.get(), content.data(), content.size());
+  text_size_ = content.size();
   next_line_ = 0;
   index_lines();
 }
 
 void FreeReader::index_lines() {
   lines_.clear();
-  const char* data = text_.data();
-  const std::size_t size = text_.size();
-  lines_.reserve(static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1);
+  const char* data = text_.get();
+  const std::size_t size = text_size_;
   std::size_t start = 0;
   while (start < size) {
     const void* lf = std::memchr(data + start, '\n', size - start);
@@ -233,13 +243,16 @@ std::optional<long long> file_line_count(const std::string& path) {
   if (!in) return std::nullopt;
   // The line ends, and a last line without one: counted as the file is
   // read, never held.
-  std::vector<char> buffer(1 << 20);
+  constexpr std::size_t CHUNK = 65536;
+  const std::unique_ptr<char[]> buffer(new char[CHUNK]);
   long long lines = 0;
   char last = '\n';
   for (;;) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    in.read(buffer.get(), static_cast<std::streamsize>(CHUNK));
     const std::size_t got = static_cast<std::size_t>(in.gcount());
-    lines += std::count(buffer.data(), buffer.data() + got, '\n');
+    const char* const end = buffer.get() + got;
+    for (const char* p = buffer.get(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
+      ++lines;
     if (got > 0) last = buffer[got - 1];
     if (!in) break;
   }
@@ -351,11 +364,12 @@ bool Statement::scan(Token& token) {
       return false;
     }
     if (c == '\'' || c == '"') return read_quoted(token) && after_value(true);
-    std::size_t start = col_;
-    while (col_ < line.size() && !ends_word(line[col_])) ++col_;
+    const std::size_t start = col_;
+    std::size_t star = std::string_view::npos;
+    for (; col_ < line.size() && !ends_word(line[col_]); ++col_)
+      if (line[col_] == '*' && star == std::string_view::npos) star = col_ - start;
     const std::string_view word = line.substr(start, col_ - start);
     // A repeat count: digits and a star in front of the value.
-    std::size_t star = word.find('*');
     if (star != std::string_view::npos && star > 0) {
       bool all_digits = true;
       long count_value = 0;

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +81,12 @@ class Statement {
   ReadStatus status_ = ReadStatus::Ok;
 };
 
+// Gives back a reader's text (see array_storage_allocate).
+struct TextRelease {
+  std::size_t bytes = 0;
+  void operator()(char* block) const noexcept;
+};
+
 class FreeReader {
  public:
   FreeReader() = default;
@@ -116,9 +123,13 @@ class FreeReader {
   };
   // Splits text_ into its lines.
   void index_lines();
-  std::string_view line(std::size_t k) const { return {text_.data() + lines_[k].begin, lines_[k].length}; }
+  std::string_view line(std::size_t k) const { return {text_.get() + lines_[k].begin, lines_[k].length}; }
+  // Room for `bytes` bytes of text, the first `keep` kept.
+  void reserve_text(std::size_t bytes, std::size_t keep);
 
-  std::string text_;  // the whole file, held once
+  // The whole file, held once, in storage that is not cleared first.
+  std::unique_ptr<char[], TextRelease> text_;
+  std::size_t text_size_ = 0;
   std::vector<Line> lines_;
   std::size_t next_line_ = 0;
   std::string number_;  // a real item spelled for the C library
