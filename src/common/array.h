@@ -6,8 +6,11 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tornal {
@@ -17,18 +20,28 @@ namespace tornal {
 // Storage of the arrays' elements. A large block (the result arrays of a
 // basin run to hundreds of megabytes) is asked of the system in pages that
 // may be large, so that filling it costs few page faults; a small one comes
-// from the ordinary heap.
+// from the ordinary heap. array_storage_allocate_zeroed gives a block whose
+// bytes are all 0: a large one as the system hands it, never written, so
+// that its pages cost nothing until they are used.
 void* array_storage_allocate(std::size_t bytes);
+void* array_storage_allocate_zeroed(std::size_t bytes);
 void array_storage_release(void* block, std::size_t bytes) noexcept;
 
+// The arrays' allocator: its blocks come zeroed, and an element of a type
+// whose zero bytes are its value T() (numbers) is left as it is when
+// default-constructed.
 template <typename T>
 struct ArrayStorage {
   using value_type = T;
   ArrayStorage() = default;
   template <typename U>
   ArrayStorage(const ArrayStorage<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate(n * sizeof(T))); }
+  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate_zeroed(n * sizeof(T))); }
   void deallocate(T* p, std::size_t n) noexcept { array_storage_release(p, n * sizeof(T)); }
+  template <typename U, typename... A>
+  void construct(U* p, A&&... args) {
+    if constexpr (sizeof...(A) != 0 || !std::is_arithmetic_v<U>) ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+  }
   template <typename U>
   bool operator==(const ArrayStorage<U>&) const noexcept {
     return true;
@@ -62,8 +75,14 @@ class Array {
       total *= static_cast<std::size_t>(size_[d]);
     }
     // The old elements are released first, so that the array is never held
-    // twice.
+    // twice. A number array of zeros is its zeroed block, never written.
     std::vector<T, ArrayStorage<T>>().swap(data_);
+    if constexpr (std::is_arithmetic_v<T>) {
+      if (value == T() && !std::signbit(static_cast<double>(value))) {
+        data_.resize(total);
+        return;
+      }
+    }
     data_.assign(total, value);
   }
 
