@@ -101,6 +101,45 @@ class Array {
     return data_[offset(i...)];
   }
 
+  // The line of elements along dimension D through (i, ...), whose index in
+  // D is not used: line(k) is the element with k in D. Every use is checked
+  // as an element of the array is, and an index out of range is reported
+  // with the whole index, as the array reports it; what lies inside costs
+  // one comparison.
+  template <int D, typename E>
+  class Line {
+   public:
+    E& operator()(long k) const {
+      const unsigned long j = static_cast<unsigned long>(k) - 1UL;
+      if (!(inside_ && j < extent_)) [[unlikely]]
+        fuera(k);
+      return base_[j * stride_];
+    }
+
+   private:
+    friend class Array;
+    [[noreturn]] void fuera(long k) const {
+      std::array<long, R> idx = idx_;
+      idx[D - 1] = k;
+      array_index_error(array_->name_, idx.data(), R, array_->size_.data());
+    }
+    E* base_ = nullptr;
+    std::size_t stride_ = 1;
+    unsigned long extent_ = 0;
+    bool inside_ = false;
+    std::array<long, R> idx_{};
+    const Array* array_ = nullptr;
+  };
+
+  template <int D, typename... I>
+  Line<D, T> line(I... i) {
+    return make_line<D, T>(data_.data(), i...);
+  }
+  template <int D, typename... I>
+  Line<D, const T> line(I... i) const {
+    return make_line<D, const T>(data_.data(), i...);
+  }
+
   // Whether (i, ...) lies inside the array.
   template <typename... I>
   bool contains(I... i) const {
@@ -112,6 +151,25 @@ class Array {
   }
 
  private:
+  template <int D, typename E, typename... I>
+  Line<D, E> make_line(E* data, I... i) const {
+    static_assert(sizeof...(I) == R && D >= 1 && D <= R, "one index per dimension");
+    Line<D, E> l;
+    l.idx_ = {static_cast<long>(i)...};
+    l.array_ = this;
+    l.extent_ = static_cast<unsigned long>(size_[D - 1]);
+    l.inside_ = true;
+    std::size_t off = 0;
+    for (int d = R - 1; d >= 0; --d) {
+      const auto j = d == D - 1 ? 0UL : static_cast<unsigned long>(l.idx_[d]) - 1UL;
+      if (d != D - 1 && j >= static_cast<unsigned long>(size_[d])) l.inside_ = false;
+      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(j);
+    }
+    for (int d = 0; d < D - 1; ++d) l.stride_ *= static_cast<std::size_t>(size_[d]);
+    if (l.inside_ && l.extent_ > 0) l.base_ = data + off;
+    return l;
+  }
+
   template <typename... I>
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");
