@@ -428,17 +428,47 @@ Statement& Statement::integer(int& value) {
   return *this;
 }
 
+// The next item when it is the commonest one, a word on the line under the
+// cursor: no repeat pending, and the word opens with no comma, slash or
+// quote and holds no star. It is taken as scan() takes it, separator
+// included. False when the item is another (the statement is left as it was).
+bool Statement::plain_word(std::string_view& word) {
+  if (repeat_left_ != 0 || status_ != ReadStatus::Ok || slash_ || finished_ || line_ >= reader_.lines_.size())
+    return false;
+  const std::string_view line = reader_.line(line_);
+  std::size_t start = col_;
+  while (start < line.size() && is_blank(line[start])) ++start;
+  if (start >= line.size()) return false;
+  const char c = line[start];
+  if (c == ',' || c == '/' || c == '\'' || c == '"') return false;
+  std::size_t end = start;
+  for (; end < line.size() && !ends_word(line[end]); ++end)
+    if (line[end] == '*') return false;
+  touched_ = true;
+  col_ = end;
+  word = line.substr(start, end - start);
+  return after_value(false);
+}
+
 Statement& Statement::real(double& value) {
-  Token t;
-  if (!next(t) || t.null) return *this;
+  std::string_view word;
+  if (!plain_word(word)) {
+    Token t;
+    if (!next(t) || t.null) return *this;
+    if (t.quoted) {
+      status_ = ReadStatus::Error;
+      return *this;
+    }
+    word = t.text;
+  }
   RealItem r;
-  if (t.quoted || !scan_real(t.text, r)) {
+  if (!scan_real(word, r)) {
     status_ = ReadStatus::Error;
     return *this;
   }
   // A value beyond the range of double would be read as infinity: it is no
   // number the run can use.
-  const double v = real_value<double>(t.text, r, reader_.number_);
+  const double v = real_value<double>(word, r, reader_.number_);
   if (!std::isfinite(v)) {
     status_ = ReadStatus::Error;
     return *this;

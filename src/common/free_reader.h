@@ -64,6 +64,7 @@ class Statement {
   };
   // Takes the next item; false when none is to be read (error, end of file, slash).
   bool next(Token& token);
+  bool plain_word(std::string_view& word);
   bool scan(Token& token);
   bool read_quoted(Token& token);
   bool after_value(bool quoted);
