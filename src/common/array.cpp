@@ -2,6 +2,7 @@
 #include "common/array.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "common/stop.h"
@@ -61,6 +62,16 @@ void* array_storage_allocate(std::size_t bytes) {
   }
 #endif
   return ::operator new(bytes);
+}
+
+void* array_storage_allocate_zeroed(std::size_t bytes) {
+#ifdef TORNAL_LARGE_PAGES
+  // A fresh mapping holds zeros.
+  if (bytes >= LARGE_BLOCK) return array_storage_allocate(bytes);
+#endif
+  void* block = ::operator new(bytes);
+  std::memset(block, 0, bytes);
+  return block;
 }
 
 void array_storage_release(void* block, std::size_t bytes) noexcept {

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tornal {
@@ -18,18 +20,28 @@ namespace tornal {
 // Storage of the arrays' elements. A large block (the result arrays of a
 // basin run to hundreds of megabytes) is asked of the system in pages that
 // may be large, so that filling it costs few page faults; a small one comes
-// from the ordinary heap.
+// from the ordinary heap. array_storage_allocate_zeroed gives a block whose
+// bytes are all 0: a large one as the system hands it, never written, so
+// that its pages cost nothing until they are used.
 void* array_storage_allocate(std::size_t bytes);
+void* array_storage_allocate_zeroed(std::size_t bytes);
 void array_storage_release(void* block, std::size_t bytes) noexcept;
 
+// The arrays' allocator: its blocks come zeroed, and an element of a type
+// whose zero bytes are its value T() (numbers) is left as it is when
+// default-constructed.
 template <typename T>
 struct ArrayStorage {
   using value_type = T;
   ArrayStorage() = default;
   template <typename U>
   ArrayStorage(const ArrayStorage<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate(n * sizeof(T))); }
+  T* allocate(std::size_t n) { return static_cast<T*>(array_storage_allocate_zeroed(n * sizeof(T))); }
   void deallocate(T* p, std::size_t n) noexcept { array_storage_release(p, n * sizeof(T)); }
+  template <typename U, typename... A>
+  void construct(U* p, A&&... args) {
+    if constexpr (sizeof...(A) != 0 || !std::is_arithmetic_v<U>) ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+  }
   template <typename U>
   bool operator==(const ArrayStorage<U>&) const noexcept {
     return true;
@@ -111,8 +123,14 @@ class Array {
       total *= static_cast<std::size_t>(size_[d]);
     }
     // The old elements are released first, so that the array is never held
-    // twice.
+    // twice. A number array of zeros is its zeroed block, never written.
     std::vector<T, ArrayStorage<T>>().swap(data_);
+    if constexpr (std::is_arithmetic_v<T>) {
+      if (value == T() && !std::signbit(static_cast<double>(value))) {
+        data_.resize(total);
+        return;
+      }
+    }
     data_.assign(total, value);
   }
 
@@ -167,6 +185,45 @@ class Array {
     return {first, n, size_[0], m};
   }
 
+  // The line of elements along dimension D through (i, ...), whose index in
+  // D is not used: line(k) is the element with k in D. Every use is checked
+  // as an element of the array is, and an index out of range is reported
+  // with the whole index, as the array reports it; what lies inside costs
+  // one comparison.
+  template <int D, typename E>
+  class Line {
+   public:
+    E& operator()(long k) const {
+      const unsigned long j = static_cast<unsigned long>(k) - 1UL;
+      if (!(inside_ && j < extent_)) [[unlikely]]
+        fuera(k);
+      return base_[j * stride_];
+    }
+
+   private:
+    friend class Array;
+    [[noreturn]] void fuera(long k) const {
+      std::array<long, R> idx = idx_;
+      idx[D - 1] = k;
+      array_index_error(array_->name_, idx.data(), R, array_->size_.data());
+    }
+    E* base_ = nullptr;
+    std::size_t stride_ = 1;
+    unsigned long extent_ = 0;
+    bool inside_ = false;
+    std::array<long, R> idx_{};
+    const Array* array_ = nullptr;
+  };
+
+  template <int D, typename... I>
+  Line<D, T> line(I... i) {
+    return make_line<D, T>(data_.data(), i...);
+  }
+  template <int D, typename... I>
+  Line<D, const T> line(I... i) const {
+    return make_line<D, const T>(data_.data(), i...);
+  }
+
   // Whether (i, ...) lies inside the array.
   template <typename... I>
   bool contains(I... i) const {
@@ -178,6 +235,25 @@ class Array {
   }
 
  private:
+  template <int D, typename E, typename... I>
+  Line<D, E> make_line(E* data, I... i) const {
+    static_assert(sizeof...(I) == R && D >= 1 && D <= R, "one index per dimension");
+    Line<D, E> l;
+    l.idx_ = {static_cast<long>(i)...};
+    l.array_ = this;
+    l.extent_ = static_cast<unsigned long>(size_[D - 1]);
+    l.inside_ = true;
+    std::size_t off = 0;
+    for (int d = R - 1; d >= 0; --d) {
+      const auto j = d == D - 1 ? 0UL : static_cast<unsigned long>(l.idx_[d]) - 1UL;
+      if (d != D - 1 && j >= static_cast<unsigned long>(size_[d])) l.inside_ = false;
+      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(j);
+    }
+    for (int d = 0; d < D - 1; ++d) l.stride_ *= static_cast<std::size_t>(size_[d]);
+    if (l.inside_ && l.extent_ > 0) l.base_ = data + off;
+    return l;
+  }
+
   template <typename... I>
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");

@@ -1,13 +1,18 @@
 // The free-format record reader and the tagged-line reader (see free_reader.h).
 #include "common/free_reader.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
 
+#include "common/array.h"
 #include "common/latin1.h"
 
 namespace tornal {
@@ -19,57 +24,132 @@ bool ends_word(char c) { return is_blank(c) || c == ',' || c == '/'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // An integer item: an optional sign and digits, inside 32 bits.
-bool parse_integer(const std::string& s, int& value) {
+bool parse_integer(std::string_view s, int& value) {
   std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   if (i == s.size()) return false;
-  for (std::size_t k = i; k < s.size(); ++k)
+  // The magnitude stops growing once past every 32-bit integer's.
+  long long v = 0;
+  for (std::size_t k = i; k < s.size(); ++k) {
     if (!is_digit(s[k])) return false;
-  errno = 0;
-  long long v = std::strtoll(s.c_str(), nullptr, 10);
-  if (errno == ERANGE || v > INT_MAX || v < INT_MIN) return false;
+    if (v <= 2147483648LL) v = 10 * v + (s[k] - '0');
+  }
+  if (negative) v = -v;
+  if (v > INT_MAX || v < INT_MIN) return false;
   value = static_cast<int>(v);
   return true;
 }
 
 // A real item: [sign] digits [. digits] [E|D|Q [sign] digits], or an
 // exponent given by its sign alone (1.0+5), as list-directed input reads them.
-// On success `norm` holds the item in the C library's spelling, so that a
-// single-precision item is read straight to single precision.
-bool normalize_real(const std::string& s, std::string& norm) {
+struct RealItem {
+  bool negative = false;
+  bool plus = false;                // a leading plus sign
+  bool plain = false;               // spelled as std::from_chars reads it
+  std::size_t mantissa_end = 0;     // where the digits and point end
+  std::size_t exponent = 0;         // the exponent's sign or first digit
+  std::uint64_t digits_value = 0;   // the digits as an integer, when exact
+  bool digits_exact = true;         // at most 19 digits
+  long point_shift = 0;             // digits after the point
+  long exponent_value = 0;          // the written exponent, bounded
+};
+
+bool scan_real(std::string_view s, RealItem& r) {
   std::size_t i = 0;
-  norm.clear();
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) norm.push_back(s[i++]);
+  r.plus = i < s.size() && s[i] == '+';
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) r.negative = s[i++] == '-';
   std::size_t digits = 0;
   while (i < s.size() && is_digit(s[i])) {
-    norm.push_back(s[i++]);
-    ++digits;
+    if (++digits > 19) r.digits_exact = false;
+    r.digits_value = 10 * r.digits_value + static_cast<std::uint64_t>(s[i++] - '0');
   }
   if (i < s.size() && s[i] == '.') {
-    norm.push_back(s[i++]);
+    ++i;
     while (i < s.size() && is_digit(s[i])) {
-      norm.push_back(s[i++]);
-      ++digits;
+      if (++digits > 19) r.digits_exact = false;
+      r.digits_value = 10 * r.digits_value + static_cast<std::uint64_t>(s[i++] - '0');
+      ++r.point_shift;
     }
   }
   if (digits == 0) return false;
+  r.mantissa_end = i;
+  r.plain = !r.plus;
+  r.exponent = i;
   if (i < s.size()) {
     char c = s[i];
-    if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+    if (c == 'e' || c == 'E') {
       ++i;
-    } else if (c != '+' && c != '-') {
+    } else if (c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+      ++i;
+      r.plain = false;
+    } else if (c == '+' || c == '-') {
+      r.plain = false;
+    } else {
       return false;
     }
-    norm.push_back('e');
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) norm.push_back(s[i++]);
+    r.exponent = i;
+    bool exponent_negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) exponent_negative = s[i++] == '-';
     std::size_t exp_digits = 0;
     while (i < s.size() && is_digit(s[i])) {
-      norm.push_back(s[i++]);
+      if (r.exponent_value < 100000) r.exponent_value = 10 * r.exponent_value + (s[i] - '0');
+      ++i;
       ++exp_digits;
     }
     if (exp_digits == 0 || i != s.size()) return false;
+    if (exponent_negative) r.exponent_value = -r.exponent_value;
   }
   return true;
+}
+
+// The item in the spelling of std::from_chars (no leading plus, an exponent
+// after an e): the item itself when it is so spelled, else `norm` made so.
+std::string_view spelled_real(std::string_view s, const RealItem& r, std::string& norm) {
+  if (r.plain) return s;
+  const std::size_t from = r.plus ? 1 : 0;
+  norm.assign(s.substr(from, r.mantissa_end - from));
+  if (r.exponent < s.size()) {
+    norm.push_back('e');
+    norm.append(s.substr(r.exponent));
+  }
+  return norm;
+}
+
+// A value whose digits and power of ten are both exact doubles is one
+// correctly rounded product or quotient of the two: the value the C library
+// reads from it.
+bool exact_quotient(const RealItem& r, double& v) {
+  static constexpr double POWERS[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (!r.digits_exact || r.digits_value > (std::uint64_t{1} << 53)) return false;
+  const long e = r.exponent_value - r.point_shift;
+  if (e < -22 || e > 22) return false;
+  const double m = static_cast<double>(r.digits_value);
+  v = e < 0 ? m / POWERS[-e] : m * POWERS[e];
+  if (r.negative) v = -v;
+  return true;
+}
+
+double c_library_value(const std::string& spelled, double) { return std::strtod(spelled.c_str(), nullptr); }
+float c_library_value(const std::string& spelled, float) { return std::strtof(spelled.c_str(), nullptr); }
+
+// The value of a real item, correctly rounded as the C library reads it.
+// std::from_chars refuses a value beyond the range of the type and one that
+// underflows to zero: the C library gives those (infinity, zero or the
+// smallest denormal), as it does every other value.
+template <typename T>
+T real_value(std::string_view s, const RealItem& r, std::string& norm) {
+  if constexpr (std::is_same_v<T, double>) {
+    double v = 0;
+    if (exact_quotient(r, v)) return v;
+  }
+  const std::string_view spelled = spelled_real(s, r, norm);
+  T v{};
+  const char* end = spelled.data() + spelled.size();
+  const auto [ptr, ec] = std::from_chars(spelled.data(), end, v);
+  if (ec == std::errc() && ptr == end) return v;
+  return c_library_value(std::string(spelled), T{});
 }
 
 }  // namespace
@@ -80,34 +160,59 @@ bool is_folder(const std::string& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+void TextRelease::operator()(char* block) const noexcept { array_storage_release(block, bytes); }
+
+void FreeReader::reserve_text(std::size_t bytes, std::size_t keep) {
+  if (text_ && text_.get_deleter().bytes >= bytes) return;
+  std::unique_ptr<char[], TextRelease> block(static_cast<char*>(array_storage_allocate(bytes)), TextRelease{bytes});
+  if (keep > 0) std::memcpy(block.get(), text_.get(), keep);
+  text_ = std::move(block);
+}
+
 bool FreeReader::open(const std::string& path) {
   if (is_folder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  // Line by line straight into the reader's lines: the file is held once.
+  // The whole file in one piece; its lines are indexed, not copied.
+  text_size_ = 0;
   lines_.clear();
   next_line_ = 0;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::size_t length = line.size();
-    lines_.push_back(std::move(line));
-    line = std::string();
-    line.reserve(length);  // lines of one file are much alike
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  // One byte more than the size, so that a file read whole meets its end.
+  std::size_t chunk = !ec && size < (std::uintmax_t{1} << 40) ? static_cast<std::size_t>(size) + 1 : 65536;
+  for (;;) {
+    reserve_text(text_size_ + chunk, text_size_);
+    in.read(text_.get() + text_size_, static_cast<std::streamsize>(chunk));
+    text_size_ += static_cast<std::size_t>(in.gcount());
+    if (!in) break;
+    chunk = std::max<std::size_t>(65536, text_size_);
   }
+  index_lines();
   return !in.bad();
 }
 
 void FreeReader::set_text(const std::string& content) {
-  lines_.clear();
+  text_size_ = 0;
+  reserve_text(content.size() + 1, 0);
+  std::memcpy(text_.get(), content.data(), content.size());
+  text_size_ = content.size();
   next_line_ = 0;
+  index_lines();
+}
+
+void FreeReader::index_lines() {
+  lines_.clear();
+  const char* data = text_.get();
+  const std::size_t size = text_size_;
   std::size_t start = 0;
-  while (start < content.size()) {
-    const std::size_t end = content.find('\n', start);
-    std::size_t stop = end == std::string::npos ? content.size() : end;
-    if (stop > start && content[stop - 1] == '\r') --stop;
-    lines_.emplace_back(content, start, stop - start);
-    if (end == std::string::npos) break;
+  while (start < size) {
+    const void* lf = std::memchr(data + start, '\n', size - start);
+    const std::size_t end = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+    std::size_t stop = end;
+    if (stop > start && data[stop - 1] == '\r') --stop;
+    lines_.push_back({start, stop - start});
+    if (lf == nullptr) break;
     start = end + 1;
   }
 }
@@ -122,7 +227,7 @@ std::optional<std::string> FreeReader::first_word(std::size_t length) {
 
 std::size_t FreeReader::characters_left() const {
   std::size_t n = 0;
-  for (std::size_t k = next_line_; k < lines_.size(); ++k) n += lines_[k].size() + 1;
+  for (std::size_t k = next_line_; k < lines_.size(); ++k) n += lines_[k].length + 1;
   return n;
 }
 
@@ -133,9 +238,26 @@ bool file_exists(const std::string& path) {
 }
 
 std::optional<long long> file_line_count(const std::string& path) {
-  FreeReader rd;
-  if (!rd.open(path)) return std::nullopt;
-  return static_cast<long long>(rd.line_count());
+  if (is_folder(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  // The line ends, and a last line without one: counted as the file is
+  // read, never held.
+  constexpr std::size_t CHUNK = 65536;
+  const std::unique_ptr<char[]> buffer(new char[CHUNK]);
+  long long lines = 0;
+  char last = '\n';
+  for (;;) {
+    in.read(buffer.get(), static_cast<std::streamsize>(CHUNK));
+    const std::size_t got = static_cast<std::size_t>(in.gcount());
+    const char* const end = buffer.get() + got;
+    for (const char* p = buffer.get(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
+      ++lines;
+    if (got > 0) last = buffer[got - 1];
+    if (!in) break;
+  }
+  if (in.bad()) return std::nullopt;
+  return lines + (last != '\n' ? 1 : 0);
 }
 
 Statement::Statement(FreeReader& reader) : reader_(reader), line_(reader.next_line_) {}
@@ -164,28 +286,29 @@ ReadStatus Statement::finish() {
 // doubled quote stands for one. The text may go on over further lines, a
 // line end adding nothing to it. False (end of file) when it never closes.
 bool Statement::read_quoted(Token& token) {
-  const auto& lines = reader_.lines_;
-  const char quote = lines[line_][col_++];
-  token = Token{};
-  token.null = false;
-  token.quoted = true;
+  const std::size_t count = reader_.lines_.size();
+  const char quote = reader_.line(line_)[col_++];
+  quoted_.clear();
   for (;;) {
-    const std::string& line = lines[line_];
+    const std::string_view line = reader_.line(line_);
     while (col_ < line.size()) {
       char c = line[col_++];
       if (c == quote) {
         if (col_ < line.size() && line[col_] == quote) {
-          token.text.push_back(quote);
+          quoted_.push_back(quote);
           ++col_;
           continue;
         }
+        token.null = false;
+        token.quoted = true;
+        token.text = quoted_;
         return true;
       }
-      token.text.push_back(c);
+      quoted_.push_back(c);
     }
     ++line_;
     col_ = 0;
-    if (line_ >= lines.size()) {
+    if (line_ >= count) {
       status_ = ReadStatus::EndOfFile;
       return false;
     }
@@ -198,7 +321,7 @@ bool Statement::read_quoted(Token& token) {
 // this separator, not a null item. A closing quote must be followed by a
 // separator: anything else is an error.
 bool Statement::after_value(bool quoted) {
-  const std::string& line = reader_.lines_[line_];
+  const std::string_view line = reader_.line(line_);
   if (quoted && col_ < line.size() && !ends_word(line[col_])) {
     status_ = ReadStatus::Error;
     return false;
@@ -213,13 +336,13 @@ bool Statement::after_value(bool quoted) {
 }
 
 bool Statement::scan(Token& token) {
-  const auto& lines = reader_.lines_;
+  const std::size_t count = reader_.lines_.size();
   for (;;) {
-    if (line_ >= lines.size()) {
+    if (line_ >= count) {
       status_ = ReadStatus::EndOfFile;
       return false;
     }
-    const std::string& line = lines[line_];
+    const std::string_view line = reader_.line(line_);
     while (col_ < line.size() && is_blank(line[col_])) ++col_;
     if (col_ >= line.size()) {
       ++line_;
@@ -241,18 +364,21 @@ bool Statement::scan(Token& token) {
       return false;
     }
     if (c == '\'' || c == '"') return read_quoted(token) && after_value(true);
-    std::size_t start = col_;
-    while (col_ < line.size() && !ends_word(line[col_])) ++col_;
-    std::string word = line.substr(start, col_ - start);
+    const std::size_t start = col_;
+    std::size_t star = std::string_view::npos;
+    for (; col_ < line.size() && !ends_word(line[col_]); ++col_)
+      if (line[col_] == '*' && star == std::string_view::npos) star = col_ - start;
+    const std::string_view word = line.substr(start, col_ - start);
     // A repeat count: digits and a star in front of the value.
-    std::size_t star = word.find('*');
-    if (star != std::string::npos && star > 0) {
+    if (star != std::string_view::npos && star > 0) {
       bool all_digits = true;
-      for (std::size_t k = 0; k < star; ++k)
+      long count_value = 0;
+      for (std::size_t k = 0; k < star; ++k) {
         if (!is_digit(word[k])) all_digits = false;
+        else if (k < 9) count_value = 10 * count_value + (word[k] - '0');
+      }
       if (all_digits) {
-        long count = std::strtol(word.substr(0, star).c_str(), nullptr, 10);
-        if (count <= 0 || star > 9) {
+        if (count_value <= 0 || star > 9) {
           status_ = ReadStatus::Error;
           return false;
         }
@@ -268,12 +394,12 @@ bool Statement::scan(Token& token) {
         if (!after_value(quoted)) return false;
         token = value;
         repeat_token_ = value;
-        repeat_left_ = count - 1;
+        repeat_left_ = count_value - 1;
         return true;
       }
     }
-    token = Token{};
     token.null = false;
+    token.quoted = false;
     token.text = word;
     return after_value(false);
   }
@@ -302,17 +428,47 @@ Statement& Statement::integer(int& value) {
   return *this;
 }
 
+// The next item when it is the commonest one, a word on the line under the
+// cursor: no repeat pending, and the word opens with no comma, slash or
+// quote and holds no star. It is taken as scan() takes it, separator
+// included. False when the item is another (the statement is left as it was).
+bool Statement::plain_word(std::string_view& word) {
+  if (repeat_left_ != 0 || status_ != ReadStatus::Ok || slash_ || finished_ || line_ >= reader_.lines_.size())
+    return false;
+  const std::string_view line = reader_.line(line_);
+  std::size_t start = col_;
+  while (start < line.size() && is_blank(line[start])) ++start;
+  if (start >= line.size()) return false;
+  const char c = line[start];
+  if (c == ',' || c == '/' || c == '\'' || c == '"') return false;
+  std::size_t end = start;
+  for (; end < line.size() && !ends_word(line[end]); ++end)
+    if (line[end] == '*') return false;
+  touched_ = true;
+  col_ = end;
+  word = line.substr(start, end - start);
+  return after_value(false);
+}
+
 Statement& Statement::real(double& value) {
-  Token t;
-  if (!next(t) || t.null) return *this;
-  std::string norm;
-  if (t.quoted || !normalize_real(t.text, norm)) {
+  std::string_view word;
+  if (!plain_word(word)) {
+    Token t;
+    if (!next(t) || t.null) return *this;
+    if (t.quoted) {
+      status_ = ReadStatus::Error;
+      return *this;
+    }
+    word = t.text;
+  }
+  RealItem r;
+  if (!scan_real(word, r)) {
     status_ = ReadStatus::Error;
     return *this;
   }
   // A value beyond the range of double would be read as infinity: it is no
   // number the run can use.
-  const double v = std::strtod(norm.c_str(), nullptr);
+  const double v = real_value<double>(word, r, reader_.number_);
   if (!std::isfinite(v)) {
     status_ = ReadStatus::Error;
     return *this;
@@ -324,14 +480,14 @@ Statement& Statement::real(double& value) {
 Statement& Statement::real(float& value) {
   Token t;
   if (!next(t) || t.null) return *this;
-  std::string norm;
-  if (t.quoted || !normalize_real(t.text, norm)) {
+  RealItem r;
+  if (t.quoted || !scan_real(t.text, r)) {
     status_ = ReadStatus::Error;
     return *this;
   }
   // Read straight to single precision, as a single-precision item is read:
   // through double first, a value near a midpoint could round twice.
-  const float v = std::strtof(norm.c_str(), nullptr);
+  const float v = real_value<float>(t.text, r, reader_.number_);
   if (!std::isfinite(v)) {
     status_ = ReadStatus::Error;
     return *this;
@@ -343,7 +499,9 @@ Statement& Statement::real(float& value) {
 Statement& Statement::text(std::string& value, std::size_t length) {
   Token t;
   if (!next(t) || t.null) return *this;
-  value = padded(t.text, length);
+  // In place: the text cut or filled with blanks to its length.
+  value.assign(t.text.substr(0, length));
+  value.resize(length, ' ');
   return *this;
 }
 

@@ -16,8 +16,10 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tornal {
@@ -53,13 +55,16 @@ class Statement {
   ReadStatus finish();
 
  private:
+  // An item as it stands in the text held by the reader, or, quoted, in
+  // quoted_ (where its doubled quotes stand for one).
   struct Token {
     bool null = true;
     bool quoted = false;
-    std::string text;
+    std::string_view text;
   };
   // Takes the next item; false when none is to be read (error, end of file, slash).
   bool next(Token& token);
+  bool plain_word(std::string_view& word);
   bool scan(Token& token);
   bool read_quoted(Token& token);
   bool after_value(bool quoted);
@@ -73,7 +78,14 @@ class Statement {
   bool finished_ = false;
   long repeat_left_ = 0;
   Token repeat_token_;
+  std::string quoted_;  // the text of the last quoted item
   ReadStatus status_ = ReadStatus::Ok;
+};
+
+// Gives back a reader's text (see array_storage_allocate).
+struct TextRelease {
+  std::size_t bytes = 0;
+  void operator()(char* block) const noexcept;
 };
 
 class FreeReader {
@@ -105,8 +117,23 @@ class FreeReader {
 
  private:
   friend class Statement;
-  std::vector<std::string> lines_;
+  // Where each line lies in text_, its line end (LF or CR LF) left out.
+  struct Line {
+    std::size_t begin;
+    std::size_t length;
+  };
+  // Splits text_ into its lines.
+  void index_lines();
+  std::string_view line(std::size_t k) const { return {text_.get() + lines_[k].begin, lines_[k].length}; }
+  // Room for `bytes` bytes of text, the first `keep` kept.
+  void reserve_text(std::size_t bytes, std::size_t keep);
+
+  // The whole file, held once, in storage that is not cleared first.
+  std::unique_ptr<char[], TextRelease> text_;
+  std::size_t text_size_ = 0;
+  std::vector<Line> lines_;
   std::size_t next_line_ = 0;
+  std::string number_;  // a real item spelled for the C library
 };
 
 // Whether a file exists and can be opened for reading.

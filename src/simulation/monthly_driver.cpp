@@ -5,6 +5,9 @@
 // of numerical trouble).
 #include "simulation/monthly_driver.h"
 
+#include <initializer_list>
+#include <string>
+
 #include "common/failures.h"
 #include "common/latin1.h"
 #include "quality_input/time_curves.h"
@@ -110,8 +113,11 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   CURVASTEMPSUB(m);
   LEERARCHAVZSUB(m);
 
-  m.consola_linea(" " + utf8(m.cal.TITULO1));
-  m.consola_linea(" " + utf8(m.cal.TITULO2));
+  for (const std::string* titulo : {&m.cal.TITULO1, &m.cal.TITULO2}) {
+    std::string linea(1, ' ');
+    linea += utf8(*titulo);
+    m.consola_linea(linea);
+  }
 
   meses_calculo(m, w, op);
 

@@ -124,17 +124,20 @@ void calidad_retorno(Modelo& m, TrabajoNudos& w, int I, int MES, int ANO) {
   para_cada(w.elementos.TOMASRETORNO, I, [&](int t) {
     const double peso = m.red.SUMTOMAS(t, MES, ANO) * m.red.COEFRETTOMA(t);
     SUMCAUDALRET += peso;
-    for (int c = 1; c <= NC; ++c) w.CERETAUX(c) += peso * s.TOMASCS(t, c, MES, ANO);
+    const auto TOMASCS = s.TOMASCS.line<2>(t, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) w.CERETAUX(c) += peso * TOMASCS(c);
   });
-  for (int c = 1; c <= NC; ++c)
-    s.ELERETCE(I, c, MES, ANO) = sin_caudal(SUMCAUDALRET) ? 0.0 : w.CERETAUX(c) / SUMCAUDALRET;
+  const auto ELERETCE = s.ELERETCE.line<2>(I, 1, MES, ANO);
+  const auto ELERETCS = s.ELERETCS.line<2>(I, 1, MES, ANO);
+  const bool sin_agua = sin_caudal(SUMCAUDALRET);
+  for (int c = 1; c <= NC; ++c) ELERETCE(c) = sin_agua ? 0.0 : w.CERETAUX(c) / SUMCAUDALRET;
   for (int c = 1; c <= NC; ++c) {
     const double depurado = m.cal.RETORNODEPU(I, c);
     if (sin_depurar(depurado)) {
-      s.ELERETCS(I, c, MES, ANO) = s.ELERETCE(I, c, MES, ANO);
-      if (s.ELERETCS(I, c, MES, ANO) < 0.0) error_retorno(m, I);
+      ELERETCS(c) = ELERETCE(c);
+      if (ELERETCS(c) < 0.0) error_retorno(m, I);
     } else {
-      s.ELERETCS(I, c, MES, ANO) = depurado;
+      ELERETCS(c) = depurado;
     }
   }
 }
@@ -156,13 +159,15 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
   para_cada(e.APORTACIONES, FILANUDO, [&](int I) {
     const double q = r.QAPO(I, MES, ANO);
     SUMCAUDAL += q;
-    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * m.cal.COAPO(I, c, MES, ANO);
+    const auto COAPO = m.cal.COAPO.line<2>(I, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * COAPO(c);
   });
   para_cada(e.LLEGADAS, FILANUDO, [&](int I) {
     const double q = r.QCONDUCC(I, MES, ANO);
     SUMCAUDAL += q;
+    const auto CONDUCCCS = s.CONDUCCCS.line<2>(I, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) {
-      const double cs = s.CONDUCCCS(I, c, MES, ANO);
+      const double cs = CONDUCCCS(c);
       if (sin_calcular(cs)) bucle(m, NUDOACTUAL);
       w.CENUDOAUX(c) += q * cs;
     }
@@ -170,7 +175,8 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
   para_cada(e.REINCEN, FILANUDO, [&](int I) {
     const double q = r.QTURRESCEN(I, MES, ANO);
     SUMCAUDAL += q;
-    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.CENTRCS(I, c, MES, ANO);
+    const auto CENTRCS = s.CENTRCS.line<2>(I, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * CENTRCS(c);
   });
   para_cada(e.BOMBEOS, FILANUDO, [&](int I) {
     const double q = r.QBOMB(I, MES, ANO);
@@ -182,11 +188,13 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
     calidad_retorno(m, w, I, MES, ANO);
     const double q = r.QRETREAL(I, MES, ANO);
     SUMCAUDAL += q;
-    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * s.ELERETCS(I, c, MES, ANO);
+    const auto ELERETCS = s.ELERETCS.line<2>(I, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) w.CENUDOAUX(c) += q * ELERETCS(c);
   });
 
-  for (int c = 1; c <= NC; ++c)
-    s.NUDOSCE(FILANUDO, c, MES, ANO) = sin_caudal(SUMCAUDAL) ? 0.0 : w.CENUDOAUX(c) / SUMCAUDAL;
+  const auto NUDOSCE = s.NUDOSCE.line<2>(FILANUDO, 1, MES, ANO);
+  const bool sin_agua = sin_caudal(SUMCAUDAL);
+  for (int c = 1; c <= NC; ++c) NUDOSCE(c) = sin_agua ? 0.0 : w.CENUDOAUX(c) / SUMCAUDAL;
 }
 
 // Reach I, which starts at the node of row FILANUDO: its inlet, its flow
@@ -196,7 +204,11 @@ void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, i
   const int NC = m.cal.NUMCONTAMINANTES;
   const Red& r = m.red;
   Simulacion& s = m.sim;
-  for (int c = 1; c <= NC; ++c) s.CONDUCCCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
+  const auto CONDUCCCE = s.CONDUCCCE.line<2>(I, 1, MES, ANO);
+  {
+    const auto NUDOSCS = s.NUDOSCS.line<2>(FILANUDO, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) CONDUCCCE(c) = NUDOSCS(c);
+  }
   double QENT = 0.0;
   double QSAL = 0.0;
   for (int c = 1; c <= NC; ++c) s.CEIN(c) = 0.0;
@@ -231,7 +243,7 @@ void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, i
   if (tipo == 3) QCAB = QCAB + p;
   if (tipo == 2) QCAB = QCAB + r.PERDT2(I - r.NUMCONDUCCIONEST1, MES, ANO);
 
-  for (int c = 1; c <= NC; ++c) s.COIN(c) = s.CONDUCCCE(I, c, MES, ANO);
+  for (int c = 1; c <= NC; ++c) s.COIN(c) = CONDUCCCE(c);
 
   if (s.NUMCONDUCCALIBRAR == I) {
     if (op.OPCIONCALIBCOND == 1) {
@@ -252,7 +264,8 @@ void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, i
 
   const int INRESCOND = m.cal.INRESCOND(I);
   if (INRESCOND == -1 || INRESCOND == 2) {
-    for (int c = 1; c <= NC; ++c) s.CONDUCCCS(I, c, MES, ANO) = s.CONDUCCCE(I, c, MES, ANO);
+    const auto CONDUCCCS = s.CONDUCCCS.line<2>(I, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) CONDUCCCS(c) = CONDUCCCE(c);
   } else {
     CALCULOCONDUCSUB(m, I, QCAB, QENT, QSAL, s.COIN, s.CEIN, MES, ANO);
   }
@@ -266,7 +279,9 @@ void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int
 
   const int embalse = r.ORDENNUDOS(FILANUDO, 3);
   if (embalse == 0) {
-    for (int c = 1; c <= NC; ++c) s.NUDOSCS(FILANUDO, c, MES, ANO) = s.NUDOSCE(FILANUDO, c, MES, ANO);
+    const auto NUDOSCS = s.NUDOSCS.line<2>(FILANUDO, 1, MES, ANO);
+    const auto NUDOSCE = s.NUDOSCE.line<2>(FILANUDO, 1, MES, ANO);
+    for (int c = 1; c <= NC; ++c) NUDOSCS(c) = NUDOSCE(c);
   } else if (embalse == 1) {
     for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.NUDOSCE(FILANUDO, c, MES, ANO);
     // The reservoir of the highest number at the node.
@@ -279,17 +294,22 @@ void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int
   }
 
   const ElementosNudos& e = w.elementos;
+  const auto NUDOSCS = s.NUDOSCS.line<2>(FILANUDO, 1, MES, ANO);
   para_cada(e.TOMACEN, FILANUDO, [&](int I) {
+    const auto CENTRCE = s.CENTRCE.line<2>(I, 1, MES, ANO);
+    const auto CENTRCS = s.CENTRCS.line<2>(I, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) {
-      s.CENTRCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
-      s.CENTRCS(I, c, MES, ANO) = s.CENTRCE(I, c, MES, ANO);
+      CENTRCE(c) = NUDOSCS(c);
+      CENTRCS(c) = CENTRCE(c);
     }
   });
   para_cada(e.TOMAS, FILANUDO, [&](int I) {
+    const auto TOMASCE = s.TOMASCE.line<2>(I, 1, MES, ANO);
+    const auto TOMASCS = s.TOMASCS.line<2>(I, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) {
-      s.TOMASCE(I, c, MES, ANO) = s.NUDOSCS(FILANUDO, c, MES, ANO);
+      TOMASCE(c) = NUDOSCS(c);
       const double depurado = m.cal.TOMADEPU(I, c);
-      s.TOMASCS(I, c, MES, ANO) = sin_depurar(depurado) ? s.TOMASCE(I, c, MES, ANO) : depurado;
+      TOMASCS(c) = sin_depurar(depurado) ? TOMASCE(c) : depurado;
     }
   });
   para_cada(e.SALIDAS, FILANUDO, [&](int I) { conduccion(m, op, FILANUDO, I, MES, ANO); });

@@ -39,8 +39,23 @@ long primer_mes_no_finito(long anyos, F&& valor) {
   return 0;
 }
 
-// Element by constituent results: (element, constituent, month, year).
+// Whether every value of the array is finite, read in memory order.
+bool todos_finitos(const Array4<double>& res) {
+  bool finitos = true;
+  for (long y = 1; y <= res.size(4); ++y)
+    for (long ms = 1; ms <= res.size(3); ++ms)
+      for (long k = 1; k <= res.size(2); ++k) {
+        const auto fila = res.line<1>(1, k, ms, y);
+        for (long e = 1; e <= res.size(1); ++e) finitos = finitos && std::isfinite(fila(e));
+        if (!finitos) return false;
+      }
+  return true;
+}
+
+// Element by constituent results: (element, constituent, month, year). The
+// search by element is made only for an array that holds a non-finite value.
 void concentraciones(Aviso& a, const Array4<double>& res, const char* tipo, const Array1<std::string>& nombres) {
+  if (todos_finitos(res)) return;
   const Calidad& c = a.m.cal;
   for (long e = 1; e <= res.size(1); ++e)
     for (long k = 1; k <= res.size(2); ++k) {

@@ -111,13 +111,18 @@ void convertir(Array4<double>& a, long cuenta, int NUMANYOS, const Array1<double
   const long NC = hasta(a, 2, CAMUNID.size());
   const long meses = hasta(a, 3, 12);
   const long anyos = hasta(a, 4, NUMANYOS);
-  for (long i = 1; i <= filas; ++i)
-    for (long c = 1; c <= NC; ++c)
-      for (long mes = 1; mes <= meses; ++mes)
-        for (long y = 1; y <= anyos; ++y) {
+  // In the order of the elements in memory. A factor of 1 leaves every value
+  // as it is (x * 1 is x): its constituent is passed over.
+  for (long y = 1; y <= anyos; ++y)
+    for (long mes = 1; mes <= meses; ++mes)
+      for (long c = 1; c <= NC; ++c) {
+        const double factor = CAMUNID(c);
+        if (factor == 1.0) continue;
+        for (long i = 1; i <= filas; ++i) {
           if (conserva_no_calculado && parte_entera_es(a(i, c, mes, y), -999.0)) continue;
-          a(i, c, mes, y) *= CAMUNID(c);
+          a(i, c, mes, y) *= factor;
         }
+      }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/stop.h"
 
 using tornal::Array2;
@@ -67,4 +69,54 @@ TEST(Array, RunsAndColumnBlocksAreCheckedOnceAndShareTheElements) {
   EXPECT_NE(mensaje([&] { a.columns(5, 2, 3); }).find("CX(5,4)"), std::string::npos);
   EXPECT_EQ(mensaje([&] { a.columns(5, 9, 0); }), "");
   EXPECT_EQ(a.run(0, 9).size(), 0);
+}
+
+// A line along one dimension reaches the elements the full index reaches,
+// and refuses, with the array's own message, every index the array refuses.
+TEST(Array, LineIsTheArrayAlongOneDimension) {
+  tornal::Array4<double> a{"NUDOSCE"};
+  a.resize(3, 4, 12, 2);
+  a(2, 3, 5, 2) = 7.5;
+  auto l = a.line<2>(2, 1, 5, 2);
+  EXPECT_EQ(&l(3), &a(2, 3, 5, 2));
+  EXPECT_EQ(&l(4), &a(2, 4, 5, 2));
+  const auto& ca = a;
+  EXPECT_EQ(&ca.line<1>(0, 4, 12, 2)(3), &a(3, 4, 12, 2));
+  EXPECT_EQ(&ca.line<4>(1, 1, 1, 9)(2), &a(1, 1, 1, 2));
+
+  const auto mensaje = [](auto&& acceso) {
+    try {
+      acceso();
+    } catch (const tornal::Stop& s) {
+      return std::string(s.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(mensaje([&] { l(5); }), mensaje([&] { a(2, 5, 5, 2); }));
+  EXPECT_EQ(mensaje([&] { l(0); }), mensaje([&] { a(2, 0, 5, 2); }));
+  EXPECT_EQ(mensaje([&] { a.line<2>(4, 1, 5, 2)(1); }), mensaje([&] { a(4, 1, 5, 2); }));
+  EXPECT_EQ(mensaje([&] { a.line<2>(1, 1, 13, 2)(2); }), mensaje([&] { a(1, 2, 13, 2); }));
+  EXPECT_NE(mensaje([&] { a(4, 1, 5, 2); }), "no error");
+
+  tornal::Array4<double> vacio{"EMB1CF"};
+  vacio.resize(0, 4, 12, 2);
+  EXPECT_EQ(mensaje([&] { vacio.line<2>(1, 1, 1, 1)(1); }), mensaje([&] { vacio(1, 1, 1, 1); }));
+}
+
+// Sized again, an array holds its start value everywhere, however much of the
+// memory it had before it gets back, small or large; a negative zero is
+// kept as such.
+TEST(Array, ResizedArrayHoldsOnlyItsStartValue) {
+  for (long n : {100L, 400000L}) {
+    SCOPED_TRACE(n);
+    Array2<double> a{"TCOND"};
+    a.resize_filled(3.5, n, 2);
+    a.resize(n, 2);
+    double suma = 0.0;
+    for (long j = 1; j <= 2; ++j)
+      for (long i = 1; i <= n; ++i) suma += a(i, j) != 0.0 ? 1.0 : 0.0;
+    EXPECT_EQ(suma, 0.0);
+    a.resize_filled(-0.0, n, 2);
+    EXPECT_TRUE(std::signbit(a(n, 2)));
+  }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <ostream>
@@ -378,9 +379,13 @@ TEST(FreeReader, FileReadsAsItsTextInMemory) {
     FreeReader desde_archivo;
     std::string nombre = "t";
     nombre.append(std::to_string(t)).append(".txt");
-    ASSERT_TRUE(desde_archivo.open(dir.write(nombre, textos[t])));
+    const std::string ruta = dir.write(nombre, textos[t]);
+    ASSERT_TRUE(desde_archivo.open(ruta));
     FreeReader en_memoria;
     en_memoria.set_text(textos[t]);
+    EXPECT_EQ(desde_archivo.line_count(), en_memoria.line_count());
+    EXPECT_EQ(tornal::file_line_count(ruta), static_cast<long long>(en_memoria.line_count()));
+    EXPECT_EQ(desde_archivo.characters_left(), en_memoria.characters_left());
     for (int n = 0; n < 10; ++n) {
       const auto a = desde_archivo.first_word(80);
       const auto b = en_memoria.first_word(80);
@@ -389,6 +394,60 @@ TEST(FreeReader, FileReadsAsItsTextInMemory) {
       if (!a || !b) break;
     }
     EXPECT_TRUE(desde_archivo.at_end());
+  }
+}
+
+// A file whose size the system does not tell beforehand is read whole all
+// the same.
+TEST(FreeReader, ReadsAFileOfUnknownSize) {
+  const std::string bytes = tornal_test::TempDir::read_file("/proc/self/cmdline");
+  ASSERT_FALSE(bytes.empty());
+  FreeReader rd;
+  ASSERT_TRUE(rd.open("/proc/self/cmdline"));
+  EXPECT_EQ(rd.line_count(), 1u);
+  EXPECT_EQ(rd.characters_left(), bytes.size() + 1);
+}
+
+// Every form of a real item gives the value that the C library reads from
+// its C spelling, to the bit (the sign of zero included): short decimals,
+// which are read in one exact step, and the limits of that step (2^53, 10^22,
+// 19 digits), long mantissas, every exponent letter, denormals, underflow.
+TEST(FreeReader, RealsReadAsTheCLibraryReadsThem) {
+  struct Forma {
+    const char* item;
+    const char* c;
+  };
+  const std::vector<Forma> dobles = {
+      {"3.85", "3.85"}, {"0.1", "0.1"}, {"-0.0", "-0.0"}, {"+0", "0"}, {"-2.", "-2."}, {".3", ".3"},
+      {"9007199254740992", "9007199254740992"}, {"9007199254740993", "9007199254740993"},
+      {"3569229497389526.7", "3569229497389526.7"}, {"1234567890123456789", "1234567890123456789"},
+      {"12345678901234567890123", "12345678901234567890123"}, {"0.00000000000000000000000000123", "1.23e-27"},
+      {"1e22", "1e22"}, {"1e23", "1e23"}, {"5E-22", "5e-22"}, {"123.4567D-20", "123.4567e-20"},
+      {"1.0+5", "1.0e5"}, {"2.5-1", "2.5e-1"}, {"+7.Q1", "7.e1"}, {"1d0000000000000000000000005", "1e5"},
+      {"4.9e-324", "4.9e-324"}, {"2.4703282292062328e-324", "2.4703282292062328e-324"}, {"1.0E-400", "0"},
+      {"-1.0E-400", "-0.0"}, {"1.7976931348623157D308", "1.7976931348623157e308"}};
+  for (const Forma& f : dobles) {
+    SCOPED_TRACE(f.item);
+    FreeReader rd;
+    rd.set_text(std::string(f.item) + "\r\n");
+    double v = kPresetReal;
+    EXPECT_EQ(rd.statement().real(v).finish(), ReadStatus::Ok);
+    const double c = std::strtod(f.c, nullptr);
+    EXPECT_EQ(v, c);
+    EXPECT_EQ(std::signbit(v), std::signbit(c));
+  }
+  const std::vector<Forma> simples = {{"0.1", "0.1"},           {"16777217", "16777217"}, {"3.4028235E38", "3.4028235e38"},
+                                      {"1e-46", "1e-46"},       {"-1e-46", "-1e-46"},     {"7.0064923D-46", "7.0064923e-46"},
+                                      {"1.5+0", "1.5e0"}};
+  for (const Forma& f : simples) {
+    SCOPED_TRACE(f.item);
+    FreeReader rd;
+    rd.set_text(std::string(f.item) + "\n");
+    float v = kPresetFloat;
+    EXPECT_EQ(rd.statement().real(v).finish(), ReadStatus::Ok);
+    const float c = std::strtof(f.c, nullptr);
+    EXPECT_EQ(v, c);
+    EXPECT_EQ(std::signbit(v), std::signbit(c));
   }
 }
 

@@ -87,3 +87,20 @@ TEST(RunFailures, NonFiniteResultsAreListedByElementAndConstituent) {
                                       "Numero de embalse           1", "Nombre: Presa", "Contaminante: Volumen",
                                       mes + "           3"}));
 }
+
+// A non-finite value in the last place of a large result array (last
+// element, constituent, month and year) is found as any other.
+TEST(RunFailures, NonFiniteResultInTheLastPlaceIsListed) {
+  Modelo m;
+  tornal_test::prepare(m);
+  m.red.NUMANYOS = 2;
+  m.red.NOMCONDUCC.resize_filled(tornal::padded("Rio", 250), 3);
+  m.cal.NOMCONT.resize_filled(tornal::padded("Amonio", 30), 2);
+  m.sim.CONDUCCCS.resize_filled(2.0, 3, 2, 12, 2);
+  m.sim.CONDUCCCS(3, 2, 12, 2) = std::nan("");
+  EXPECT_EQ(tornal::avisos_resultados_no_finitos(m), 1);
+  const std::vector<std::string> lineas = tornal_test::log_lines(m);
+  ASSERT_EQ(lineas.size(), 5u);
+  EXPECT_EQ(lineas[1], tornal::latin1("Número Conducción:") + "           3");
+  EXPECT_EQ(lineas[4], tornal::latin1("Mes de la simulación:") + "          24");
+}
