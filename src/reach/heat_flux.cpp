@@ -18,6 +18,15 @@ double cuarta(double x) {
   return x2 * x2;
 }
 
+// Its slope: des/dT = es(T) 17.27 237.3 / (T + 237.3)^2.
+double pendiente_saturacion(double T) {
+  const double d = T + sp(237.3f);
+  return presion_saturacion(T) * sp(17.27f) * sp(237.3f) / (d * d);
+}
+
+// The wind function fU = C3 + C4 VIENTO^C5.
+double funcion_viento(const Array1<double>& C, double VIENTO) { return C(3) + C(4) * std::pow(VIENTO, C(5)); }
+
 }  // namespace
 
 // The bracket holds, in order, evaporation and conduction (Bowen factor
@@ -29,12 +38,21 @@ double cuarta(double x) {
 double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB) {
   const Array1<double>& C = cal.CONSTANTESMODTEMPERATURA;
   const double ea = cal.EAIOPCIONHRR == 0 ? HR * presion_saturacion(TAIR) / sp(100.0f) : presion_saturacion(HR);
-  const double fU = C(3) + C(4) * std::pow(VIENTO, C(5));
+  const double fU = funcion_viento(C, VIENTO);
   const double evaporacion_conduccion = fU * (-(presion_saturacion(TW) - ea) - sp(0.47f) * (TW - TAIR));
   const double atmosfera =
       C(1) * sp(0.97f) * cuarta(TAIR + sp(273.0f)) * sp(0.6f) * (sp(1.0f) + sp(0.17f) * (NUB * NUB));
   const double agua = C(2) * C(1) * cuarta(TW + sp(273.0f));
   return sp(0.48458f) * (evaporacion_conduccion + atmosfera - agua) + HSW;
+}
+
+// -dH/dT of HTOTAL: the evaporation and conduction terms through the wind
+// function and the back radiation of the water, scaled as in HTOTAL.
+double intercambio_calor(const Calidad& cal, double TW, double VIENTO) {
+  const Array1<double>& C = cal.CONSTANTESMODTEMPERATURA;
+  const double fU = funcion_viento(C, VIENTO);
+  const double K = TW + sp(273.0f);
+  return sp(0.48458f) * (fU * (pendiente_saturacion(TW) + sp(0.47f)) + 4.0 * C(2) * C(1) * (K * K * K));
 }
 
 }  // namespace tornal

@@ -24,6 +24,9 @@ void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, c
 // EAIOPCIONHRR is 0, dew point otherwise) and cloud cover NUB; reads
 // CONSTANTESMODTEMPERATURA and EAIOPCIONHRR.
 double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB);
+// The exchange coefficient of that flux at water temperature TW and wind
+// VIENTO: -dH/dT (W/m2/degC), the slope that linearises HTOTAL about TW.
+double intercambio_calor(const Calidad& cal, double TW, double VIENTO);
 
 // Result of the tridiagonal solver.
 enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };

@@ -1,6 +1,7 @@
 // Water temperature of a reach (equilibrium temperature, or the surface heat
 // balance iterated with the temperature profile) and the first-order
 // pollutants, each with its decay and settling.
+#include <algorithm>
 #include <cmath>
 
 #include "common/precision.h"
@@ -37,49 +38,158 @@ void temperatura_equilibrio(Modelo& m, const Tramo& t) {
   resolver(m, t, D, WI, w.CX.run(N, 1));
 }
 
-// The heat balance of the month has not settled: the temperatures of the
-// last good pass stand, the reach is flagged and the run goes on.
-void calor_sin_convergencia(Modelo& m, const Tramo& t) {
-  m.log.write({"El balance de calor de la conducción no ha convergido"});
-  m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
-  m.log.write({"Año, Mes:", t.ANO, t.MES});
-  m.log.write({"Se asume la temperatura de la última iteración válida"});
-  m.sim.ERRORCOND(t.I) = 1;
+// The range of water temperatures (degC) that a solve may hand on to the
+// rates, the files and the node mixes.
+constexpr double TMINAGUA = -50.0;
+constexpr double TMAXAGUA = 100.0;
+
+// Within the range (a non-finite value is not).
+bool temperatura_fisica(double T) { return T >= TMINAGUA && T <= TMAXAGUA; }
+double en_rango(double T) { return T < TMINAGUA ? TMINAGUA : (T > TMAXAGUA ? TMAXAGUA : T); }
+
+// Most passes of the linearised heat balance, and the largest change of a
+// segment temperature (degC) of the pass that ends it.
+constexpr int MAXPASADASLINEAL = 100;
+constexpr double CAMBIOLINEAL = 0.001;
+
+// The net surface flux of the reach's weather this month at water
+// temperature TW (W/m2).
+double flujo(const Modelo& m, const Tramo& t, double TW) {
+  const Calidad& c = m.cal;
+  const int MES = m.sim.MESACTUAL;
+  return HTOTAL(c, TW, c.HSWCOND(t.I, MES), c.TAIRCOND(t.I, MES), c.VIENTOCOND(t.I, MES), c.HRCOND(t.I, MES),
+                c.NUBCOND(t.I, MES));
 }
 
 // Passes from the head temperature in every segment: the flux of each
 // segment at its temperature of the previous pass enters its right side,
-// until the sum of the segment temperatures changes by 1.0 or less.
-void balance_calor(Modelo& m, const Tramo& t) {
+// until the sum of the segment temperatures changes by 1.0 or less. The
+// passes settle only when the last of them also moved the segments by 1.0
+// or less in all (a sum may hold while its segments move apart) and no
+// segment left the range of water temperatures; otherwise they have
+// diverged (the flux of a slow reach overshoots its equilibrium further at
+// every pass) and false is returned.
+bool pasadas_calor(Modelo& m, const Tramo& t) {
   TrabajoTramo& w = m.tramo;
-  const Calidad& c = m.cal;
-  const int MES = m.sim.MESACTUAL;
-  const double FACTORCALOR = factor_calor(c);
+  const double FACTORCALOR = factor_calor(m.cal);
   for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = (*t.CO)(1);
   double SUMAANT = 15.0;
   double SUMAT = 0.0;
+  double cambio = 0.0;
   int pasadas = 0;
   while (std::fabs(SUMAANT - SUMAT) > 1.0) {
-    if (++pasadas > MAXPASADASCALOR) {
-      calor_sin_convergencia(m, t);
-      return;
-    }
+    if (++pasadas > MAXPASADASCALOR) return false;
     SUMAANT = SUMAT;
-    for (int i = 1; i <= t.N; ++i) {
-      const double H = HTOTAL(c, w.CX(i, 1), c.HSWCOND(t.I, MES), c.TAIRCOND(t.I, MES), c.VIENTOCOND(t.I, MES),
-                              c.HRCOND(t.I, MES), c.NUBCOND(t.I, MES));
-      w.WIAUX(i) = w.WI(i, 1) + H * w.AXY(i) / FACTORCALOR;
-    }
+    for (int i = 1; i <= t.N; ++i) w.WIAUX(i) = w.WI(i, 1) + flujo(m, t, w.CX(i, 1)) * w.AXY(i) / FACTORCALOR;
     resolver(m, t, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
     double suma = 0.0;
-    for (int i = 1; i <= t.N; ++i) suma = suma + w.SOLAUX(i);
-    if (!std::isfinite(suma)) {
-      calor_sin_convergencia(m, t);
-      return;
+    cambio = 0.0;
+    for (int i = 1; i <= t.N; ++i) {
+      if (!temperatura_fisica(w.SOLAUX(i))) return false;
+      suma = suma + w.SOLAUX(i);
+      cambio = cambio + std::fabs(w.SOLAUX(i) - w.CX(i, 1));
     }
     for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = w.SOLAUX(i);
     SUMAT = suma;
   }
+  return cambio <= 1.0;
+}
+
+// The same balance with the flux of each segment linearised about its
+// temperature of the previous pass (a Newton pass): the exchange
+// coefficient -dH/dT goes on the diagonal and H + (-dH/dT) T on the right
+// side, the rows of the equilibrium temperature at that coefficient. The
+// rows stay diagonally dominant at any flow and the passes settle where
+// those of the flux itself would. From the head temperature, until no
+// segment changes by more than CAMBIOLINEAL; each pass's temperatures are
+// held within the range of water temperatures. False when they do not
+// settle within MAXPASADASLINEAL passes or the flux is not finite.
+bool balance_linealizado(Modelo& m, const Tramo& t) {
+  TrabajoTramo& w = m.tramo;
+  const Calidad& c = m.cal;
+  const int MES = m.sim.MESACTUAL;
+  const double FACTORCALOR = factor_calor(c);
+  const double VIENTO = c.VIENTOCOND(t.I, MES);
+  const int N = t.N;
+  for (int i = 1; i <= N; ++i) w.CX(i, 1) = en_rango((*t.CO)(1));
+  for (int pasada = 1; pasada <= MAXPASADASLINEAL; ++pasada) {
+    for (int i = 1; i <= N; ++i) {
+      const double T = w.CX(i, 1);
+      const double H = flujo(m, t, T);
+      const double lambda = intercambio_calor(c, T, VIENTO);
+      const double K = lambda > 0.0 ? lambda : 0.0;
+      w.DIAGAUX(i) = w.DIAG(i, 1) + K * w.AXY(i) / FACTORCALOR;
+      w.WIAUX(i) = w.WI(i, 1) + (H + K * T) * w.AXY(i) / FACTORCALOR;
+    }
+    resolver(m, t, w.DIAGAUX.run(N), w.WIAUX.run(N), w.SOLAUX.run(N));
+    double cambio = 0.0;
+    for (int i = 1; i <= N; ++i) {
+      if (!std::isfinite(w.SOLAUX(i))) return false;
+      const double T = en_rango(w.SOLAUX(i));
+      cambio = std::max(cambio, std::fabs(T - w.CX(i, 1)));
+      w.CX(i, 1) = T;
+    }
+    if (cambio <= CAMBIOLINEAL) return true;
+  }
+  return false;
+}
+
+// The temperature at which the reach's surface flux of the month vanishes,
+// by bisection over the range of water temperatures (its end where the
+// flux keeps its sign over the whole range); NaN where the flux is not
+// finite.
+double equilibrio_flujo(const Modelo& m, const Tramo& t) {
+  double a = TMINAGUA, b = TMAXAGUA;
+  const double Ha = flujo(m, t, a), Hb = flujo(m, t, b);
+  if (!std::isfinite(Ha) || !std::isfinite(Hb)) return std::nan("");
+  if (Ha <= 0.0) return a;
+  if (Hb >= 0.0) return b;
+  for (int k = 0; k < 200 && b - a > 1.0e-9; ++k) {
+    const double medio = 0.5 * (a + b);
+    const double H = flujo(m, t, medio);
+    if (!std::isfinite(H)) return std::nan("");
+    (H > 0.0 ? a : b) = medio;
+  }
+  return 0.5 * (a + b);
+}
+
+// The last resort where the linearised balance does not settle either:
+// every segment at the equilibrium temperature of the flux; where the flux
+// cannot be evaluated, the transport of the head and lateral temperatures
+// with no surface exchange, held within the range.
+void temperatura_ultimo_recurso(Modelo& m, const Tramo& t) {
+  TrabajoTramo& w = m.tramo;
+  const double TE = equilibrio_flujo(m, t);
+  if (std::isfinite(TE)) {
+    for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = TE;
+    return;
+  }
+  resolver(m, t, w.DIAG.run(t.N, 1), w.WI.run(t.N, 1), w.SOLAUX.run(t.N));
+  for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = std::isfinite(w.SOLAUX(i)) ? en_rango(w.SOLAUX(i)) : TMINAGUA;
+}
+
+// The heat balance of the month: the passes of the flux where they settle,
+// bit for bit; otherwise the linearised balance, and the equilibrium
+// temperature where that does not settle either. The first month of a
+// reach that needs either is written to the run log, and every such month
+// is counted for the end of the run.
+void balance_calor(Modelo& m, const Tramo& t) {
+  if (pasadas_calor(m, t)) return;
+  Simulacion& s = m.sim;
+  if (s.MESESCALORLINEAL(t.I)++ == 0) {
+    m.log.write({"El balance de calor de la conducción no ha convergido"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
+    m.log.write({"Año, Mes:", t.ANO, t.MES});
+    m.log.write({"Se resuelve el balance de calor linealizado"});
+  }
+  if (balance_linealizado(m, t)) return;
+  if (s.MESESCALOREQUILIBRIO(t.I)++ == 0) {
+    m.log.write({"El balance de calor linealizado no ha convergido"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
+    m.log.write({"Año, Mes:", t.ANO, t.MES});
+    m.log.write({"Se asume la temperatura de equilibrio"});
+  }
+  temperatura_ultimo_recurso(m, t);
 }
 
 }  // namespace

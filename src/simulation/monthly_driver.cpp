@@ -52,6 +52,8 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.DESCAMBIOUNIDAD.resize(NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
+  s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
+  s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);
 }
 
 // Opens one partial result file; a failure writes its line and stops.

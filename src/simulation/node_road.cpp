@@ -384,6 +384,13 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Número Conducción:", j});
     m.log.write({"Nombre Conducción:", m.red.NOMCONDUCC(j)});
   }
+  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
+    if (m.sim.MESESCALORLINEAL(j) == 0) continue;
+    m.log.write({"Balance de calor linealizado en la conducción:", m.red.NOMCONDUCC(j)});
+    m.log.write({"Número de meses:", m.sim.MESESCALORLINEAL(j)});
+    if (m.sim.MESESCALOREQUILIBRIO(j) > 0)
+      m.log.write({"Meses con la temperatura de equilibrio:", m.sim.MESESCALOREQUILIBRIO(j)});
+  }
 }
 
 }  // namespace tornal

@@ -37,6 +37,10 @@ struct Simulacion {
   // Numerical trouble of a reservoir or a reach, reported at the end of the run.
   Array1<int> ERROREMB{"ERROREMB"};  // 1: trouble
   Array1<int> ERRORCOND{"ERRORCOND"};  // 1: trouble
+  // Months of each reach whose heat balance was solved linearised, and of
+  // those the months that took the equilibrium temperature of the flux.
+  Array1<int> MESESCALORLINEAL{"MESESCALORLINEAL"};
+  Array1<int> MESESCALOREQUILIBRIO{"MESESCALOREQUILIBRIO"};
   // The partial result files (opened and closed by the driver) and whether
   // their headings have been written.
   OutputFile archivo_cond_par;
