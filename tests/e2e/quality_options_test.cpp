@@ -366,13 +366,6 @@ const std::string EXITO_CALIDAD = L(" Lectura de archivos de calidad realizada c
 const std::string EXITO_APORTACIONES = L(" Lectura de archivo de aportaciones de calidad realizada con éxito");
 const std::string EXITO_COEFICIENTES = L(" Lectura de archivo de coeficientes realizada con éxito");
 
-// The lines of an element name written at its length of 250: pieces of 79
-// characters, the last one of 13.
-std::vector<std::string> nombre_en_lineas(const std::string& nombre) {
-  const std::string n = nombre + std::string(250 - nombre.size(), ' ');
-  return {" " + n.substr(0, 79), " " + n.substr(79, 79), " " + n.substr(158, 79), " " + n.substr(237)};
-}
-
 std::size_t posicion(const std::vector<std::string>& lineas, const std::string& linea) {
   for (std::size_t i = 0; i < lineas.size(); ++i)
     if (lineas[i] == linea) return i;
@@ -510,13 +503,13 @@ TEST(QualityOptions, WarningsOfTheValidationInTheRunLog) {
       L(" La constante de degradación de la materia orgánica debe ser un valor positivo"),
       L(" Conducción:"),
   };
-  for (const std::string& l : nombre_en_lineas("Rio Medio")) esperadas.push_back(l);
+  for (const std::string& l : name_lines("Rio Medio")) esperadas.push_back(l);
   esperadas.push_back(L(" La constante de nitrificación del amonio debe ser un valor positivo"));
   esperadas.push_back(L(" Conducción:"));
-  for (const std::string& l : nombre_en_lineas("Tramo del Acuifero")) esperadas.push_back(l);
+  for (const std::string& l : name_lines("Tramo del Acuifero")) esperadas.push_back(l);
   esperadas.push_back(" el diferencial de calculo es muy bajo");
   esperadas.push_back(" Embalse:");
-  for (const std::string& l : nombre_en_lineas("Embalse Mayor")) esperadas.push_back(l);
+  for (const std::string& l : name_lines("Embalse Mayor")) esperadas.push_back(l);
 
   const std::size_t p = posicion(lineas, EXITO_CALIDAD);
   const std::size_t q = posicion(lineas, EXITO_APORTACIONES);
