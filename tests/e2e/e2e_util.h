@@ -14,6 +14,9 @@
 
 #include "common/latin1.h"
 #include "modelo/modelo.h"
+#include "network/calculation_order.h"
+#include "network/network_file.h"
+#include "quality_input/quality_file.h"
 #include "run/tornal.h"
 #include "test_util.h"
 
@@ -60,6 +63,17 @@ inline void overlay_inputs(const std::string& folder, const TempDir& dir) {
   for (const fs::directory_entry& e : fs::directory_iterator(folder))
     if (e.is_regular_file())
       fs::copy_file(e.path(), fs::path(dir.path()) / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+// Reads the basin copied into `dir` into `m`, its run log kept in memory: the
+// network files, the calculation order and the three quality files of a
+// configuration of version NUMVERSION (14 for the examples' 1.4).
+inline void read_basin(tornal::Modelo& m, const TempDir& dir, int NUMVERSION = 14) {
+  prepare(m, dir.path());
+  tornal::LEERARCHFISSUB(m, dir.file("red.dat"), dir.file("red.xml"));
+  tornal::ORDENCALCULOSUB(m);
+  tornal::LEERARCHCALSUB(m, dir.file("calidad.dat"), dir.file("aportaciones.dat"), dir.file("coeficientes.dat"),
+                         NUMVERSION);
 }
 
 // Runs the program in `dir` with no arguments.

@@ -6,9 +6,6 @@
 #include <cmath>
 
 #include "e2e/e2e_util.h"
-#include "network/calculation_order.h"
-#include "network/network_file.h"
-#include "quality_input/quality_file.h"
 #include "quality_input/time_curves.h"
 
 using namespace tornal_test;
@@ -136,10 +133,7 @@ TEST(ExampleBasin, QualityFilesHoldTheBasinData) {
   TempDir dir;
   copy_example("basin", dir);
   tornal::Modelo m;
-  prepare(m, dir.path());
-  tornal::LEERARCHFISSUB(m, dir.file("red.dat"), dir.file("red.xml"));
-  tornal::ORDENCALCULOSUB(m);
-  tornal::LEERARCHCALSUB(m, dir.file("calidad.dat"), dir.file("aportaciones.dat"), dir.file("coeficientes.dat"), 14);
+  read_basin(m, dir);
   tornal::CURVASTEMPSUB(m);
 
   const auto lineas = log_lines(m);

@@ -14,9 +14,6 @@
 #include <vector>
 
 #include "e2e/e2e_util.h"
-#include "network/calculation_order.h"
-#include "network/network_file.h"
-#include "quality_input/quality_file.h"
 
 using namespace tornal_test;
 
@@ -419,11 +416,7 @@ TEST(QualityOptions, OtherOptionSetsAndLayoutsRunToTheEnd) {
     EXPECT_EQ(lineas.back(), " " + std::string(16, '-'));
 
     tornal::Modelo m;
-    prepare(m, dir.path());
-    tornal::LEERARCHFISSUB(m, dir.file("red.dat"), dir.file("red.xml"));
-    tornal::ORDENCALCULOSUB(m);
-    tornal::LEERARCHCALSUB(m, dir.file("calidad.dat"), dir.file("aportaciones.dat"), dir.file("coeficientes.dat"),
-                           es_10(o) ? 10 : 11);
+    read_basin(m, dir, es_10(o) ? 10 : 11);
     const tornal::Calidad& c = m.cal;
     ASSERT_EQ(c.NUMCONTAMINANTES, n);
     EXPECT_EQ(c.MODELOTEMPERATURA, o.OT);
