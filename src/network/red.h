@@ -7,6 +7,7 @@
 // calculation order of the nodes belong here too.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "common/array.h"
@@ -15,8 +16,6 @@ namespace tornal {
 
 // Length of a name of the network data file.
 constexpr std::size_t LONGNOMBRE = 250;
-// Length of a path of the run configuration.
-constexpr std::size_t LONGRUTA = 255;
 
 struct Red {
   // Counts and run values.

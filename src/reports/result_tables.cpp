@@ -12,6 +12,7 @@
 #include "common/fixed_format.h"
 #include "common/latin1.h"
 #include "common/ordered_pipeline.h"
+#include "common/text_lengths.h"
 #include "reports/monthly_table.h"
 #include "reports/reports.h"
 
