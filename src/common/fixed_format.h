@@ -41,42 +41,6 @@ std::string edit_F(double value, int w, int d);
 std::string edit_A(std::string_view text);
 std::string edit_A(std::string_view text, int w);
 
-// A record built in one buffer, field after field; the buffer is reused from
-// one record to the next.
-class RecordBuffer {
- public:
-  void clear() { length_ = 0; }
-  RecordBuffer& F(double value, int w, int d) {
-    if (w > 0) put_F(room(static_cast<std::size_t>(w)), value, w, d);
-    return *this;
-  }
-  RecordBuffer& I(long long value, int w) {
-    if (w > 0) put_I(room(static_cast<std::size_t>(w)), value, w);
-    return *this;
-  }
-  RecordBuffer& A(std::string_view text) {
-    if (!text.empty()) std::memcpy(room(text.size()), text.data(), text.size());
-    return *this;
-  }
-  RecordBuffer& A(char c) {
-    *room(1) = c;
-    return *this;
-  }
-  std::string_view text() const { return std::string_view(buffer_.data(), length_); }
-  std::size_t size() const { return length_; }
-
- private:
-  // n more characters at the end of the record.
-  char* room(std::size_t n) {
-    if (length_ + n > buffer_.size()) buffer_.resize(2 * (length_ + n) + 64);
-    char* p = buffer_.data() + length_;
-    length_ += n;
-    return p;
-  }
-  std::string buffer_;
-  std::size_t length_ = 0;
-};
-
 namespace fixed_format_detail {
 
 // put_F without the short cuts of the fixed formats.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/latin1.h"
-#include "network/red.h"
+#include "common/text_lengths.h"
 
 namespace tornal {
 

@@ -12,6 +12,7 @@
 #include "common/fixed_format.h"
 #include "common/latin1.h"
 #include "common/ordered_pipeline.h"
+#include "common/text_lengths.h"
 #include "reports/monthly_table.h"
 #include "reports/reports.h"
 
@@ -71,6 +72,197 @@ constexpr std::string_view CAUDAL = "Caudal";
 constexpr std::string_view PERDIDAS = "Perdidas";
 constexpr std::string_view VOLUMEN_FIN = "Volumen Fin";
 
+// The records after the header: concentrations (year, month, constituent,
+// then the reaches and the reservoirs of report flag 1), then flows, losses
+// and volumes (year, month, then the same elements). Each of the two is a
+// sequence of blocks of "slots", one slot per reach and per reservoir in
+// every block; a chunk of the pipeline is a run of consecutive slots, of
+// about CHUNK_TARGET_BYTES at most.
+class TablaGraficos {
+ public:
+  // The month labels and the names of the hypolimnia.
+  TablaGraficos(const Red& r, const Calidad& c, const Simulacion& s);
+  // The other names of the records, and the type and place of each reach.
+  void nombres();
+  // The slots of the chunks.
+  void reparto();
+
+  std::size_t trozos() const { return trozos1 + trozos2; }
+  void formato(std::size_t trozo, ChunkBuffer& out) const {
+    if (trozo < trozos1)
+      concentraciones(trozo, out);
+    else
+      caudales(trozo - trozos1, out);
+  }
+
+ private:
+  void concentraciones(std::size_t trozo, ChunkBuffer& out) const;
+  void caudales(std::size_t trozo, ChunkBuffer& out) const;
+
+  const Red& r;
+  const Calidad& c;
+  const Simulacion& s;
+
+  // The names of the records, trimmed once for the whole table.
+  Array1<std::string> ETIQ{"ETIQ"};
+  Array1<std::string> NOMBRESCOND{"NOMBRESCOND"};
+  Array1<std::string> NOMBRESEMB{"NOMBRESEMB"};
+  Array1<std::string> NOMBRESHIP{"NOMBRESHIP"};
+  Array1<std::string> NOMBRESCONT{"NOMBRESCONT"};
+  // Type (1 to 5) and place within its type of every reach, for its losses.
+  std::vector<int> tipo, lugar;
+
+  // The slots: NR reaches and then the reservoirs a block (por_bloque), NC
+  // constituents; huecos1 of concentrations in trozos1 chunks of por_trozo1,
+  // huecos2 of flows in trozos2 chunks of por_trozo2.
+  std::size_t NC = 0, NR = 0, por_bloque = 0;
+  std::size_t huecos1 = 0, huecos2 = 0, por_trozo1 = 0, por_trozo2 = 0, trozos1 = 0, trozos2 = 0;
+};
+
+TablaGraficos::TablaGraficos(const Red& r_, const Calidad& c_, const Simulacion& s_) : r(r_), c(c_), s(s_) {
+  Array1<std::string> NOMBREARCHIVOSAUXE{"NOMBREARCHIVOSAUXE"};
+  NOMBREARCHIVOSAUXE.resize(r.NUMEMBALSES);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBREARCHIVOSAUXE(e) = padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA);
+  NOMBRESHIP.resize(r.NUMEMBALSES);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESHIP(e) = trimmed(NOMBREARCHIVOSAUXE(e));
+
+  ETIQ.resize(12);
+  for (int mes = 1; mes <= 12; ++mes) ETIQ(mes) = nombre_mes(mes);
+}
+
+void TablaGraficos::nombres() {
+  const int cuentas[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
+                          r.NUMCONDUCCIONEST5};
+  int NUMCOND = 0;
+  for (int n : cuentas) NUMCOND += n > 0 ? n : 0;
+
+  NOMBRESCOND.resize(NUMCOND);
+  for (int g = 1; g <= NUMCOND; ++g) NOMBRESCOND(g) = nombre_conduccion(r, g);
+  NOMBRESEMB.resize(r.NUMEMBALSES);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESEMB(e) = trimmed(r.NOMEMB(e));
+  NOMBRESCONT.resize(c.NUMCONTAMINANTES);
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
+
+  NR = static_cast<std::size_t>(NUMCOND);
+  tipo.assign(NR + 1, 0);
+  lugar.assign(NR + 1, 0);
+  std::size_t g = 0;
+  for (int t = 1; t <= 5; ++t)
+    for (int j = 1; j <= cuentas[t - 1]; ++j) {
+      ++g;
+      tipo[g] = t;
+      lugar[g] = j;
+    }
+}
+
+// The longest slot of concentrations, and of flows, bounds the slots of a
+// chunk.
+void TablaGraficos::reparto() {
+  NC = static_cast<std::size_t>(c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0);
+  const std::size_t NE = static_cast<std::size_t>(r.NUMEMBALSES > 0 ? r.NUMEMBALSES : 0);
+  const std::size_t NY = static_cast<std::size_t>(r.NUMANYOS > 0 ? r.NUMANYOS : 0);
+  por_bloque = NR + NE;
+
+  std::size_t largo_cont = 0;
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) largo_cont = std::max(largo_cont, NOMBRESCONT(k).size());
+  std::size_t mayor1 = 1, mayor2 = 1;
+  for (std::size_t g = 1; g <= NR; ++g) {
+    const std::size_t n = NOMBRESCOND(static_cast<int>(g)).size();
+    mayor1 = std::max(mayor1, largo_registro(largo_cont, n, SIMULADO.size()));
+    mayor2 = std::max(mayor2, largo_registro(CAUDAL.size(), n, SIMULADO.size()) +
+                                  largo_registro(PERDIDAS.size(), n, SIMULADO.size()));
+  }
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) {
+    mayor1 = std::max(mayor1, largo_registro(largo_cont, NOMBRESEMB(e).size(), SIMULADO.size()) +
+                                  largo_registro(largo_cont, NOMBRESHIP(e).size(), SIMULADO_HIPOLIMNION.size()));
+    mayor2 = std::max(mayor2, largo_registro(VOLUMEN_FIN.size(), NOMBRESEMB(e).size(), SIMULADO.size()));
+  }
+  huecos1 = NY * 12 * NC * por_bloque;
+  huecos2 = NY * 12 * por_bloque;
+  por_trozo1 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor1);
+  por_trozo2 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor2);
+  trozos1 = (huecos1 + por_trozo1 - 1) / por_trozo1;
+  trozos2 = (huecos2 + por_trozo2 - 1) / por_trozo2;
+}
+
+// Concentrations: block (iy, mes, k).
+void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
+  char fecha[LARGO_FECHA];
+  std::string inicio;
+  const std::size_t desde = trozo * por_trozo1;
+  const std::size_t hasta = std::min(huecos1, desde + por_trozo1);
+  std::size_t bloque = desde / por_bloque;
+  std::size_t j = desde % por_bloque;
+  int iy = 0, mes = 0, k = 0;
+  auto entrar = [&] {
+    k = static_cast<int>(bloque % NC) + 1;
+    mes = static_cast<int>(bloque / NC % 12) + 1;
+    iy = static_cast<int>(bloque / NC / 12) + 1;
+    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+    cabeza(inicio, NOMBRESCONT(k), fecha);
+  };
+  entrar();
+  for (std::size_t h = desde; h < hasta; ++h) {
+    if (j < NR) {
+      const int g = static_cast<int>(j) + 1;
+      if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
+    } else {
+      const int e = static_cast<int>(j - NR) + 1;
+      if (c.INRESEMB(e) == 1) {
+        registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
+        registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
+      }
+    }
+    if (++j == por_bloque && h + 1 < hasta) {
+      j = 0;
+      ++bloque;
+      entrar();
+    }
+  }
+}
+
+// Flows, losses of the reaches of types 2 and 3, end-of-month volumes: block
+// (iy, mes).
+void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
+  char fecha[LARGO_FECHA];
+  std::string inicio, inicio_perdidas, inicio_volumen;
+  const std::size_t desde = trozo * por_trozo2;
+  const std::size_t hasta = std::min(huecos2, desde + por_trozo2);
+  std::size_t bloque = desde / por_bloque;
+  std::size_t j = desde % por_bloque;
+  int iy = 0, mes = 0;
+  auto entrar = [&] {
+    mes = static_cast<int>(bloque % 12) + 1;
+    iy = static_cast<int>(bloque / 12) + 1;
+    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+    cabeza(inicio, CAUDAL, fecha);
+    cabeza(inicio_perdidas, PERDIDAS, fecha);
+    cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
+  };
+  entrar();
+  for (std::size_t h = desde; h < hasta; ++h) {
+    if (j < NR) {
+      const int g = static_cast<int>(j) + 1;
+      if (c.INRESCOND(g) == 1) {
+        const std::string& nombre = NOMBRESCOND(g);
+        registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
+        if (tipo[j + 1] == 2)
+          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[j + 1], mes, iy), FIN_SIMULADO);
+        else if (tipo[j + 1] == 3)
+          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[j + 1], mes, iy), FIN_SIMULADO);
+      }
+    } else {
+      const int e = static_cast<int>(j - NR) + 1;
+      if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
+    }
+    if (++j == por_bloque && h + 1 < hasta) {
+      j = 0;
+      ++bloque;
+      entrar();
+    }
+  }
+}
+
 }  // namespace
 
 // Writes the result table for graphics at NOMARCHIGRF (without its trailing
@@ -83,167 +275,13 @@ constexpr std::string_view VOLUMEN_FIN = "Volumen Fin";
 void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
   if (m.cal.OPCIONRIESGO) return;
 
-  const Red& r = m.red;
-  const Calidad& c = m.cal;
-  const Simulacion& s = m.sim;
-
   ResultFile grf(m.log, NOMARCHIGRF, ERROR_ESCRITURA_RESULTADOS);
-
-  Array1<std::string> NOMBREARCHIVOSAUXE{"NOMBREARCHIVOSAUXE"};
-  NOMBREARCHIVOSAUXE.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBREARCHIVOSAUXE(e) = padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA);
-
-  Array1<std::string> ETIQ{"ETIQ"};
-  ETIQ.resize(12);
-  for (int mes = 1; mes <= 12; ++mes) ETIQ(mes) = nombre_mes(mes);
-
+  TablaGraficos tabla(m.red, m.cal, m.sim);
   grf.line("Nombre contaminante;Fecha;Nombre Elemento;Valor;Tipo");
-
-  const int cuentas[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
-                          r.NUMCONDUCCIONEST5};
-  int NUMCOND = 0;
-  for (int n : cuentas) NUMCOND += n > 0 ? n : 0;
-
-  // The names of the records, trimmed once for the whole table.
-  Array1<std::string> NOMBRESCOND{"NOMBRESCOND"};
-  NOMBRESCOND.resize(NUMCOND);
-  for (int g = 1; g <= NUMCOND; ++g) NOMBRESCOND(g) = nombre_conduccion(r, g);
-  Array1<std::string> NOMBRESEMB{"NOMBRESEMB"};
-  Array1<std::string> NOMBRESHIP{"NOMBRESHIP"};
-  NOMBRESEMB.resize(r.NUMEMBALSES);
-  NOMBRESHIP.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) {
-    NOMBRESEMB(e) = trimmed(r.NOMEMB(e));
-    NOMBRESHIP(e) = trimmed(NOMBREARCHIVOSAUXE(e));
-  }
-  Array1<std::string> NOMBRESCONT{"NOMBRESCONT"};
-  NOMBRESCONT.resize(c.NUMCONTAMINANTES);
-  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
-
-  // The records after the header: concentrations (year, month,
-  // constituent, then the reaches and the reservoirs of report flag 1),
-  // then flows, losses and volumes (year, month, then the same elements).
-  // Each of the two is a sequence of blocks of "slots", one slot per reach and
-  // per reservoir in every block; a chunk of the pipeline is a run of
-  // consecutive slots, of about CHUNK_TARGET_BYTES at most.
-  const std::size_t NC = static_cast<std::size_t>(c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0);
-  const std::size_t NE = static_cast<std::size_t>(r.NUMEMBALSES > 0 ? r.NUMEMBALSES : 0);
-  const std::size_t NY = static_cast<std::size_t>(r.NUMANYOS > 0 ? r.NUMANYOS : 0);
-  const std::size_t NR = static_cast<std::size_t>(NUMCOND);
-  const std::size_t por_bloque = NR + NE;
-
-  // Type (1 to 5) and place within its type of every reach, for its losses.
-  std::vector<int> tipo(NR + 1), lugar(NR + 1);
-  {
-    std::size_t g = 0;
-    for (int t = 1; t <= 5; ++t)
-      for (int j = 1; j <= cuentas[t - 1]; ++j) {
-        ++g;
-        tipo[g] = t;
-        lugar[g] = j;
-      }
-  }
-
-  // The longest slot of concentrations, and of flows, bounds the slots of a
-  // chunk.
-  std::size_t largo_cont = 0;
-  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) largo_cont = std::max(largo_cont, NOMBRESCONT(k).size());
-  std::size_t mayor1 = 1, mayor2 = 1;
-  for (int g = 1; g <= NUMCOND; ++g) {
-    const std::size_t n = NOMBRESCOND(g).size();
-    mayor1 = std::max(mayor1, largo_registro(largo_cont, n, SIMULADO.size()));
-    mayor2 = std::max(mayor2, largo_registro(CAUDAL.size(), n, SIMULADO.size()) +
-                                  largo_registro(PERDIDAS.size(), n, SIMULADO.size()));
-  }
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) {
-    mayor1 = std::max(mayor1, largo_registro(largo_cont, NOMBRESEMB(e).size(), SIMULADO.size()) +
-                                  largo_registro(largo_cont, NOMBRESHIP(e).size(), SIMULADO_HIPOLIMNION.size()));
-    mayor2 = std::max(mayor2, largo_registro(VOLUMEN_FIN.size(), NOMBRESEMB(e).size(), SIMULADO.size()));
-  }
-  const std::size_t huecos1 = NY * 12 * NC * por_bloque;
-  const std::size_t huecos2 = NY * 12 * por_bloque;
-  const std::size_t por_trozo1 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor1);
-  const std::size_t por_trozo2 = std::max<std::size_t>(1, CHUNK_TARGET_BYTES / mayor2);
-  const std::size_t trozos1 = (huecos1 + por_trozo1 - 1) / por_trozo1;
-  const std::size_t trozos2 = (huecos2 + por_trozo2 - 1) / por_trozo2;
-
-  auto formato = [&](std::size_t trozo, ChunkBuffer& out) {
-    char fecha[LARGO_FECHA];
-    std::string inicio, inicio_perdidas;
-    if (trozo < trozos1) {
-      // Concentrations: block (iy, mes, k).
-      const std::size_t desde = trozo * por_trozo1;
-      const std::size_t hasta = std::min(huecos1, desde + por_trozo1);
-      std::size_t bloque = desde / por_bloque;
-      std::size_t j = desde % por_bloque;
-      int iy = 0, mes = 0, k = 0;
-      auto entrar = [&] {
-        k = static_cast<int>(bloque % NC) + 1;
-        mes = static_cast<int>(bloque / NC % 12) + 1;
-        iy = static_cast<int>(bloque / NC / 12) + 1;
-        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-        cabeza(inicio, NOMBRESCONT(k), fecha);
-      };
-      entrar();
-      for (std::size_t h = desde; h < hasta; ++h) {
-        if (j < NR) {
-          const int g = static_cast<int>(j) + 1;
-          if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
-        } else {
-          const int e = static_cast<int>(j - NR) + 1;
-          if (c.INRESEMB(e) == 1) {
-            registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
-            registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
-          }
-        }
-        if (++j == por_bloque && h + 1 < hasta) {
-          j = 0;
-          ++bloque;
-          entrar();
-        }
-      }
-    } else {
-      // Flows, losses of the reaches of types 2 and 3, end-of-month
-      // volumes: block (iy, mes).
-      const std::size_t desde = (trozo - trozos1) * por_trozo2;
-      const std::size_t hasta = std::min(huecos2, desde + por_trozo2);
-      std::size_t bloque = desde / por_bloque;
-      std::size_t j = desde % por_bloque;
-      int iy = 0, mes = 0;
-      std::string inicio_volumen;
-      auto entrar = [&] {
-        mes = static_cast<int>(bloque % 12) + 1;
-        iy = static_cast<int>(bloque / 12) + 1;
-        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-        cabeza(inicio, CAUDAL, fecha);
-        cabeza(inicio_perdidas, PERDIDAS, fecha);
-        cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
-      };
-      entrar();
-      for (std::size_t h = desde; h < hasta; ++h) {
-        if (j < NR) {
-          const int g = static_cast<int>(j) + 1;
-          if (c.INRESCOND(g) == 1) {
-            const std::string& nombre = NOMBRESCOND(g);
-            registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
-            if (tipo[j + 1] == 2)
-              registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[j + 1], mes, iy), FIN_SIMULADO);
-            else if (tipo[j + 1] == 3)
-              registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[j + 1], mes, iy), FIN_SIMULADO);
-          }
-        } else {
-          const int e = static_cast<int>(j - NR) + 1;
-          if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
-        }
-        if (++j == por_bloque && h + 1 < hasta) {
-          j = 0;
-          ++bloque;
-          entrar();
-        }
-      }
-    }
-  };
-  write_chunks_in_order(trozos1 + trozos2, formato, grf);
+  tabla.nombres();
+  tabla.reparto();
+  write_chunks_in_order(
+      tabla.trozos(), [&tabla](std::size_t trozo, ChunkBuffer& out) { tabla.formato(trozo, out); }, grf);
   grf.close();
 
   write_monthly_table(m);

@@ -10,6 +10,7 @@
 
 #include "common/free_reader.h"
 #include "common/stop.h"
+#include "common/text_lengths.h"
 #include "network/calculation_order.h"
 #include "network/network_file.h"
 #include "network/results_file.h"

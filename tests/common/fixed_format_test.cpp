@@ -6,12 +6,15 @@
 
 #include <cmath>
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "common/ordered_pipeline.h"
 
 namespace {
 
@@ -237,8 +240,18 @@ TEST(FixedFormatBuffer, EdgesOfTheEdits) {
     EXPECT_EQ(std::string(buf, static_cast<std::size_t>(n)), r.expected) << r.value;
   }
 
-  tornal::RecordBuffer rb;
-  rb.I(7, 3).A(';').F(-0.0, 6, 2).A("|x").F(1.0E9, 4, 1);
+  // A record edited field after field into a chunk's buffer, as the result
+  // files edit theirs: room for the field, its edit, its commit.
+  tornal::ChunkBuffer rb;
+  auto campo = [&rb](std::size_t w, auto editar) {
+    char* p = rb.room(w);
+    rb.commit(p + editar(p));
+  };
+  campo(3, [](char* p) { return tornal::put_I(p, 7, 3); });
+  rb.append(";");
+  campo(6, [](char* p) { return tornal::put_F(p, -0.0, 6, 2); });
+  rb.append("|x");
+  campo(4, [](char* p) { return tornal::put_F(p, 1.0E9, 4, 1); });
   EXPECT_EQ(rb.text(), "  7;  0.00|x****");
   rb.clear();
   EXPECT_EQ(rb.text(), "");
