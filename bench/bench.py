@@ -8,6 +8,7 @@ is the median of --repeat runs.
 
     python3 bench/bench.py                 # light basin: 500 reaches, 50 years
     python3 bench/bench.py --basin full    # every option on, a reservoir every 10th node
+    python3 bench/bench.py --basin full-heat  # the same with the surface heat balance
     python3 bench/bench.py --basin scaling # cost per reach-month, 500 against 8000 reaches
 
 It is not a test: the machine's load moves the figures; compare ratios
@@ -33,6 +34,8 @@ OUTPUTS = ["resultados.xml", "graficos.txt", "TablaCal.txt", "TablaCal.dir", "co
 BASINS = {
     "light": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=0, kinetics="light"),
     "full": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=10, kinetics="full"),
+    "full-heat": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=10, kinetics="full",
+                      temperature_model=2),
 }
 
 
@@ -47,7 +50,7 @@ def make_basin(folder, p):
     subprocess.run([sys.executable, os.path.join(HERE, "make_basin.py"), folder, "--reaches", str(p["reaches"]),
                     "--years", str(p["years"]), "--segments", str(p["segments"]), "--pollutants",
                     str(p["pollutants"]), "--reservoir-every", str(p["reservoir_every"]), "--kinetics",
-                    p["kinetics"]], check=True)
+                    p["kinetics"], "--temperature-model", str(p.get("temperature_model", 1))], check=True)
 
 
 def result_array_bytes(p):
@@ -120,7 +123,7 @@ def mb(n):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--basin", choices=["light", "full", "scaling"], default="light")
+    ap.add_argument("--basin", choices=list(BASINS) + ["scaling"], default="light")
     ap.add_argument("--repeat", type=int, default=3)
     ap.add_argument("--binary", help="run this program instead of building build-release/tornal")
     ap.add_argument("--work", help="folder for the basin (default: a temporary folder, removed at the end)")

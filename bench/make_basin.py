@@ -3,17 +3,55 @@
 draining to node 1, an inflow at every head node, optionally a reservoir every
 k-th node, and the quality data of either light kinetics (temperature given as
 data, first-order pollutants that neither decay nor settle) or every option on
-(equilibrium temperature, first-order pollutants, oxygen, nitrogen and
-phytoplankton).
+(simulated temperature, first-order pollutants, oxygen, nitrogen and
+phytoplankton). With every option on the temperature model is the equilibrium
+temperature (1) or the surface heat balance (2) under the monthly weather of a
+Mediterranean lowland (WEATHER).
 
     make_basin.py DIR --reaches 500 --years 50 --segments 5 --pollutants 12
-                  [--reservoir-every 10] [--kinetics light|full]
+                  [--reservoir-every 10] [--kinetics light|full] [--temperature-model 1|2]
 
 The folder gets VekArch.cal and every input file it names; the program is then
 run in it with no arguments."""
 
 import argparse
 import os
+
+
+# The monthly weather of a Mediterranean lowland (a coastal plain of eastern
+# Spain), October first as the hydrological year: short-wave radiation
+# absorbed by the water (W/m2, the daily mean), air temperature (degC),
+# relative humidity (%), cloud cover (fraction of the sky) and wind speed
+# (m/s), in the order of the heat-balance records of the quality data file.
+WEATHER = [
+    ("Radiacion", [130.0, 90.0, 75.0, 85.0, 115.0, 165.0, 200.0, 240.0, 270.0, 280.0, 240.0, 180.0]),
+    ("Temperatura del aire", [18.5, 13.5, 10.5, 10.0, 11.0, 13.0, 15.0, 18.5, 22.5, 25.5, 26.0, 23.0]),
+    ("Humedad relativa", [68.0, 68.0, 67.0, 65.0, 63.0, 61.0, 60.0, 60.0, 60.0, 60.0, 63.0, 66.0]),
+    ("Nubosidad", [0.45, 0.50, 0.50, 0.45, 0.45, 0.45, 0.45, 0.40, 0.25, 0.15, 0.20, 0.35]),
+    ("Viento", [2.5, 2.8, 3.0, 3.0, 3.0, 3.2, 3.0, 2.8, 2.6, 2.5, 2.4, 2.4]),
+]
+# The heat-balance constants of the coefficients file (Stefan-Boltzmann in
+# cal/cm2/day/K4, water emissivity, the wind function 19 + 0.95 U^2 in
+# cal/cm2/day/mmHg) and the humidity given as relative humidity (0).
+HEAT_CONSTANTS = "1.17E-7 0.97 19.0 0.95 2.0"
+HUMIDITY_OPTION = "0"
+
+
+def weather_curves():
+    """The weather as the quality data file gives it: per variable of
+    WEATHER its base value (the annual mean) and the twelve factors of its
+    time curve, as written; the program's series is base x factor."""
+    out = []
+    for name, months in WEATHER:
+        base = "%.4f" % (sum(months) / 12.0)
+        out.append((name, base, ["%.6f" % (v / float(base)) for v in months]))
+    return out
+
+
+def weather_series():
+    """The monthly values the program builds from weather_curves(), October
+    first: {name: [12 values]}."""
+    return {name: [float(base) * float(f) for f in factors] for name, base, factors in weather_curves()}
 
 
 def fmt(v):
@@ -35,7 +73,11 @@ def main():
     ap.add_argument("--pollutants", type=int, default=12)
     ap.add_argument("--reservoir-every", type=int, default=0, help="a reservoir at every node multiple of k (0: none)")
     ap.add_argument("--kinetics", choices=["light", "full"], default="light")
+    ap.add_argument("--temperature-model", type=int, choices=[1, 2], default=1,
+                    help="with --kinetics full: 1 equilibrium temperature, 2 surface heat balance")
     a = ap.parse_args()
+    if a.temperature_model == 2 and a.kinetics != "full":
+        ap.error("--temperature-model 2 needs --kinetics full")
 
     N, Y, S, P = a.reaches, a.years, a.segments, a.pollutants
     full = a.kinetics == "full"
@@ -102,7 +144,21 @@ def main():
     curve = lambda n: " ".join(["1"] * n)
     vals = lambda v, n: " ".join([v] * n)
     C = ["'Cuenca sintetica'", "'Cuenca sintetica para medir el programa'", "Opciones"]
-    if full:
+    heat = a.temperature_model == 2
+    # The time curves: 1 constant, then with the heat balance one per
+    # variable of the weather (2 to 6, in the order of WEATHER).
+    curves = [("Constante", ["1.00"] * 12)]
+    if full and heat:
+        C += ["1 %d 1 1 1 2" % P, "'Balance de calor'", "Conducciones"]
+        for k, (_, base, factors) in enumerate(weather_curves(), 2):
+            C += [vals(base, N), vals(str(k), N)]
+        if NE:
+            C += ["Embalses"]
+            for k, (_, base, factors) in enumerate(weather_curves(), 2):
+                C += [vals(base, NE), vals(str(k), NE)]
+            C += [vals("0.5", NE)]  # extinction coefficient of the heat, 1/m
+        curves += [(name, factors) for name, _, factors in weather_curves()]
+    elif full:
         C += ["1 %d 1 1 1 1" % P, "'Temperatura de equilibrio'", "Conducciones",
               vals("15.0", N), curve(N), vals("30.0", N)]
         if NE:
@@ -144,7 +200,9 @@ def main():
     C += ["Embalses epilimnion", "valores"] + [vals("5.0", NC)] * NE
     C += ["Embalses hipolimnion", "valores"] + [vals("4.0", NC)] * NE
     C += ["Depuracion", "Retornos", "valores", "Tomas", "valores"]
-    C += ["Indicadores", "0", "Nombre", "Curvas temporales", "1", "Nombre y factores", "'Constante'", vals("1.00", 12)]
+    C += ["Indicadores", "0", "Nombre", "Curvas temporales", str(len(curves)), "Nombre y factores"]
+    for name, factors in curves:
+        C += ["'%s'" % name, " ".join(factors)]
     write(out("calidad.dat"), C)
 
     # ---- quality of inflows: one block per constituent
@@ -170,7 +228,7 @@ def main():
         "OSAT", "<OSAT>", "14.652 0.41022 0.007991", "Termoclina", "<COEFTETERMOCLINA>", "0.8",
         "Semisaturacion", "<CTELIMITACIONNUTRIENTES>", "0.5 0.6 0.02 0.003 0.1",
         "Preferencia", "<FACTORPREFERENCIA>", "0.5 0.5", "Balances", "<OPCIONBALANCES>", "0",
-        "Calor", "<CONSTANTESMODTEMPERATURA>", "1.17E-7 0.97 19.0 0.95 2.0", "0",
+        "Calor", "<CONSTANTESMODTEMPERATURA>", HEAT_CONSTANTS, HUMIDITY_OPTION,
         "Fito", "<FITOENELHIPO>", "1.0", "Sedimentos", "<FLUJOSEDIMENTOSNOANOXIA>", "0",
         "Acumulacion", "<ACUMULACIONRESULTADOSPARCIALES>", "1 1"])
 
