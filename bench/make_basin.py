@@ -64,6 +64,97 @@ def write(path, lines):
         f.write("\n")
 
 
+# The coefficients file (version 1.4 tags): flows in hm3 per month of 30
+# days, the heat-balance constants, no balances file.
+COEFFICIENTS = [
+    "Coeficientes", "", "Unidades", "<UNIDADES>", "1000000.0   30.0", "Error", "<ERROR>", "0.0001",
+    "Agua", "<CARACTERISTICASDELAGUA>", "1000.0   4186.0", "Dispersion", "<DISPERSIONEMBALSES>", "0.05   0.5",
+    "Conducciones", "<CONDUCCIONES>", "100   0.0   0.0", "Embalses", "<EMBALSES>", "0.05   0.01   2.0",
+    "Tectas", "<TECTAS>", "1.024 1.047 1.047 1.083 1.045 1.066 1.080 1.047",
+    "Esteq", "<ESTEQUIMETRICOS>", "4.57 1.14 1.6 2.0 0.08 0.015",
+    "Unidades", "<UNIDADESESTEQUIOMETRICAS>", "0.23 0.7765 0.2259 1.0 0.3261",
+    "OSAT", "<OSAT>", "14.652 0.41022 0.007991", "Termoclina", "<COEFTETERMOCLINA>", "0.8",
+    "Semisaturacion", "<CTELIMITACIONNUTRIENTES>", "0.5 0.6 0.02 0.003 0.1",
+    "Preferencia", "<FACTORPREFERENCIA>", "0.5 0.5", "Balances", "<OPCIONBALANCES>", "0",
+    "Calor", "<CONSTANTESMODTEMPERATURA>", HEAT_CONSTANTS, HUMIDITY_OPTION,
+    "Fito", "<FITOENELHIPO>", "1.0", "Sedimentos", "<FLUJOSEDIMENTOSNOANOXIA>", "0",
+    "Acumulacion", "<ACUMULACIONRESULTADOSPARCIALES>", "1 1"]
+
+# The run configuration: the file names that make_basin writes.
+VEKARCH = [
+    "VERSION 1.4", "'red.dat'", "'red.xml'", "'resultados.dat'", "Archivos de calidad", "'calidad.dat'",
+    "'aportaciones.dat'", "'coeficientes.dat'", "Archivos de resultados", "'conducciones_parcial.csv'",
+    "'embalses_parcial.csv'", "'resultados.xml'", "'graficos.txt'", "Calibracion", "0",
+    "'calibracion_conduccion.dat'", "0", "'calibracion_embalse.dat'", "Registro", "'tornal.log'", "Reservado", "0"]
+
+
+def quality_lines(N, NE, P, full, heat, reach_data, photoperiod="12.0"):
+    """The quality data file of N reaches, NE reservoirs and P first-order
+    pollutants: light kinetics, or every option on (full) with the
+    equilibrium temperature or the heat balance (heat). reach_data holds the
+    twelve records of the reach data (INRESCOND to COEFTESHIDR column 6)."""
+    curve = lambda n: " ".join(["1"] * n)
+    vals = lambda v, n: " ".join([v] * n)
+    C = ["'Cuenca sintetica'", "'Cuenca sintetica para medir el programa'", "Opciones"]
+    # The time curves: 1 constant, then with the heat balance one per
+    # variable of the weather (2 to 6, in the order of WEATHER).
+    curves = [("Constante", ["1.00"] * 12)]
+    if full and heat:
+        C += ["1 %d 1 1 1 2" % P, "'Balance de calor'", "Conducciones"]
+        for k, (_, base, _) in enumerate(weather_curves(), 2):
+            C += [vals(base, N), vals(str(k), N)]
+        if NE:
+            C += ["Embalses"]
+            for k, (_, base, _) in enumerate(weather_curves(), 2):
+                C += [vals(base, NE), vals(str(k), NE)]
+            C += [vals("0.5", NE)]  # extinction coefficient of the heat, 1/m
+        curves += [(name, factors) for name, _, factors in weather_curves()]
+    elif full:
+        C += ["1 %d 1 1 1 1" % P, "'Temperatura de equilibrio'", "Conducciones",
+              vals("15.0", N), curve(N), vals("30.0", N)]
+        if NE:
+            C += ["Embalses", vals("15.0", NE), curve(NE), vals("5.0", NE), curve(NE), vals("25.0", NE)]
+    else:
+        C += ["0 %d 0 0 0 0" % P, "Temperatura como dato", "Conducciones",
+              vals("15.0", N), curve(N), vals("30.0", N)]
+        if NE:
+            C += ["Embalses", vals("15.0", NE), curve(NE), vals("10.0", NE), curve(NE), vals("25.0", NE)]
+    if P > 0:
+        C += ["Theta", vals("1.07", P)]
+        k_cond, k_emb = ("0.5", "0.1") if full else ("0.0", "0.0")
+        for k in range(1, P + 1):
+            C += ["'Contaminante %02d'" % k, "Conducciones", vals(k_cond, N), vals(k_emb, N)]
+            if NE:
+                C += ["Embalses", vals(k_cond, NE), vals(k_emb, NE)]
+    if full:
+        C += ["Cineticas", "1", "2", vals("-1.0", N), vals("0.25", N), vals("0.1", N)]
+        C += [vals(v, N) for v in ("0.1", "0.05", "0.3", "0.1")]  # nitrogen
+        for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
+            C.append(vals(v, N))
+        C += [curve(N), vals(photoperiod, N), curve(N), vals("250.0", N), vals("10.0", N)]
+        if NE:
+            C += ["Embalses", "1", vals("-1.0", NE), vals("3.0", NE), curve(NE), vals("0.1", NE), vals("0.1", NE)]
+            C += [vals(v, NE) for v in ("0.1", "0.05", "0.3", "0.1")]
+            for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
+                C.append(vals(v, NE))
+            C += [curve(NE), vals("12.0", NE), curve(NE), vals("250.0", NE), vals("10.0", NE)]
+    C += ["Datos de las conducciones", "1", "2"] + reach_data
+    if NE:
+        C += ["Datos de los embalses", "1", vals("1", NE), vals("0", NE), vals("0", NE), vals("0.1", NE), curve(NE),
+              vals("40.0", NE), vals("30.0", NE), vals("0.8", NE), curve(NE), vals("0.3", NE), curve(NE),
+              vals("8.0", NE), curve(NE)]
+    NC = (1 if full else 0) + P + (8 if full else 0)
+    C += ["Vertidos difusos", "0", "Nombre y carga", "Flujos de sedimentos", "0", "Embalse y flujo"]
+    C += ["'Concentraciones iniciales'", "Acuiferos", "valores"]
+    C += ["Embalses epilimnion", "valores"] + [vals("5.0", NC)] * NE
+    C += ["Embalses hipolimnion", "valores"] + [vals("4.0", NC)] * NE
+    C += ["Depuracion", "Retornos", "valores", "Tomas", "valores"]
+    C += ["Indicadores", "0", "Nombre", "Curvas temporales", str(len(curves)), "Nombre y factores"]
+    for name, factors in curves:
+        C += ["'%s'" % name, " ".join(factors)]
+    return C
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("folder")
@@ -141,69 +232,11 @@ def main():
             f.write(" ".join(row) + "\n")
 
     # ---- quality data file
-    curve = lambda n: " ".join(["1"] * n)
-    vals = lambda v, n: " ".join([v] * n)
-    C = ["'Cuenca sintetica'", "'Cuenca sintetica para medir el programa'", "Opciones"]
-    heat = a.temperature_model == 2
-    # The time curves: 1 constant, then with the heat balance one per
-    # variable of the weather (2 to 6, in the order of WEATHER).
-    curves = [("Constante", ["1.00"] * 12)]
-    if full and heat:
-        C += ["1 %d 1 1 1 2" % P, "'Balance de calor'", "Conducciones"]
-        for k, (_, base, factors) in enumerate(weather_curves(), 2):
-            C += [vals(base, N), vals(str(k), N)]
-        if NE:
-            C += ["Embalses"]
-            for k, (_, base, factors) in enumerate(weather_curves(), 2):
-                C += [vals(base, NE), vals(str(k), NE)]
-            C += [vals("0.5", NE)]  # extinction coefficient of the heat, 1/m
-        curves += [(name, factors) for name, _, factors in weather_curves()]
-    elif full:
-        C += ["1 %d 1 1 1 1" % P, "'Temperatura de equilibrio'", "Conducciones",
-              vals("15.0", N), curve(N), vals("30.0", N)]
-        if NE:
-            C += ["Embalses", vals("15.0", NE), curve(NE), vals("5.0", NE), curve(NE), vals("25.0", NE)]
-    else:
-        C += ["0 %d 0 0 0 0" % P, "Temperatura como dato", "Conducciones",
-              vals("15.0", N), curve(N), vals("30.0", N)]
-        if NE:
-            C += ["Embalses", vals("15.0", NE), curve(NE), vals("10.0", NE), curve(NE), vals("25.0", NE)]
-    if P > 0:
-        C += ["Theta", vals("1.07", P)]
-        k_cond, k_emb = ("0.5", "0.1") if full else ("0.0", "0.0")
-        for k in range(1, P + 1):
-            C += ["'Contaminante %02d'" % k, "Conducciones", vals(k_cond, N), vals(k_emb, N)]
-            if NE:
-                C += ["Embalses", vals(k_cond, NE), vals(k_emb, NE)]
-    if full:
-        C += ["Cineticas", "1", "2", vals("-1.0", N), vals("0.25", N), vals("0.1", N)]
-        C += [vals(v, N) for v in ("0.1", "0.05", "0.3", "0.1")]  # nitrogen
-        for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
-            C.append(vals(v, N))
-        C += [curve(N), vals("12.0", N), curve(N), vals("250.0", N), vals("10.0", N)]
-        if NE:
-            C += ["Embalses", "1", vals("-1.0", NE), vals("3.0", NE), curve(NE), vals("0.1", NE), vals("0.1", NE)]
-            C += [vals(v, NE) for v in ("0.1", "0.05", "0.3", "0.1")]
-            for v in ("1.5", "0.1", "0.2", "0.1", "0.05", "0.3", "0.5", "300.0"):
-                C.append(vals(v, NE))
-            C += [curve(NE), vals("12.0", NE), curve(NE), vals("250.0", NE), vals("10.0", NE)]
-    C += ["Datos de las conducciones", "1", "2", vals("1", N), vals("0", N), vals("10.0", N),
-          vals("%.1f" % (1000.0 * S), N), vals("1000.0", N), vals("1", N),
-          vals("0.035", N), vals("15.0", N), vals("0.002", N), vals("2.0", N), vals("500.0", N), vals("0.0", N)]
-    if NE:
-        C += ["Datos de los embalses", "1", vals("1", NE), vals("0", NE), vals("0", NE), vals("0.1", NE), curve(NE),
-              vals("40.0", NE), vals("30.0", NE), vals("0.8", NE), curve(NE), vals("0.3", NE), curve(NE),
-              vals("8.0", NE), curve(NE)]
+    reach_data = ["1", "0", "10.0", "%.1f" % (1000.0 * S), "1000.0", "1", "0.035", "15.0", "0.002", "2.0", "500.0",
+                  "0.0"]
     NC = (1 if full else 0) + P + (8 if full else 0)
-    C += ["Vertidos difusos", "0", "Nombre y carga", "Flujos de sedimentos", "0", "Embalse y flujo"]
-    C += ["'Concentraciones iniciales'", "Acuiferos", "valores"]
-    C += ["Embalses epilimnion", "valores"] + [vals("5.0", NC)] * NE
-    C += ["Embalses hipolimnion", "valores"] + [vals("4.0", NC)] * NE
-    C += ["Depuracion", "Retornos", "valores", "Tomas", "valores"]
-    C += ["Indicadores", "0", "Nombre", "Curvas temporales", str(len(curves)), "Nombre y factores"]
-    for name, factors in curves:
-        C += ["'%s'" % name, " ".join(factors)]
-    write(out("calidad.dat"), C)
+    write(out("calidad.dat"), quality_lines(N, NE, P, full, a.temperature_model == 2,
+                                            [" ".join([v] * N) for v in reach_data]))
 
     # ---- quality of inflows: one block per constituent
     with open(out("aportaciones.dat"), "w", newline="\n") as f:
@@ -217,27 +250,9 @@ def main():
                 f.write(" ".join(row) + "\n")
             f.write("fin\n")
 
-    # ---- coefficients (version 1.4 tags)
-    write(out("coeficientes.dat"), [
-        "Coeficientes", "", "Unidades", "<UNIDADES>", "1000000.0   30.0", "Error", "<ERROR>", "0.0001",
-        "Agua", "<CARACTERISTICASDELAGUA>", "1000.0   4186.0", "Dispersion", "<DISPERSIONEMBALSES>", "0.05   0.5",
-        "Conducciones", "<CONDUCCIONES>", "100   0.0   0.0", "Embalses", "<EMBALSES>", "0.05   0.01   2.0",
-        "Tectas", "<TECTAS>", "1.024 1.047 1.047 1.083 1.045 1.066 1.080 1.047",
-        "Esteq", "<ESTEQUIMETRICOS>", "4.57 1.14 1.6 2.0 0.08 0.015",
-        "Unidades", "<UNIDADESESTEQUIOMETRICAS>", "0.23 0.7765 0.2259 1.0 0.3261",
-        "OSAT", "<OSAT>", "14.652 0.41022 0.007991", "Termoclina", "<COEFTETERMOCLINA>", "0.8",
-        "Semisaturacion", "<CTELIMITACIONNUTRIENTES>", "0.5 0.6 0.02 0.003 0.1",
-        "Preferencia", "<FACTORPREFERENCIA>", "0.5 0.5", "Balances", "<OPCIONBALANCES>", "0",
-        "Calor", "<CONSTANTESMODTEMPERATURA>", HEAT_CONSTANTS, HUMIDITY_OPTION,
-        "Fito", "<FITOENELHIPO>", "1.0", "Sedimentos", "<FLUJOSEDIMENTOSNOANOXIA>", "0",
-        "Acumulacion", "<ACUMULACIONRESULTADOSPARCIALES>", "1 1"])
-
-    write(out("VekArch.cal"), [
-        "VERSION 1.4", "'red.dat'", "'red.xml'", "'resultados.dat'", "Archivos de calidad", "'calidad.dat'",
-        "'aportaciones.dat'", "'coeficientes.dat'", "Archivos de resultados", "'conducciones_parcial.csv'",
-        "'embalses_parcial.csv'", "'resultados.xml'", "'graficos.txt'", "Calibracion", "0",
-        "'calibracion_conduccion.dat'", "0", "'calibracion_embalse.dat'", "Registro", "'tornal.log'", "Reservado", "0"])
-
+    # ---- coefficients (version 1.4 tags) and the run configuration
+    write(out("coeficientes.dat"), COEFFICIENTS)
+    write(out("VekArch.cal"), VEKARCH)
 
 if __name__ == "__main__":
     main()
