@@ -8,6 +8,7 @@ is the median of --repeat runs.
 
     python3 bench/bench.py                 # light basin: 500 reaches, 50 years
     python3 bench/bench.py --basin full    # every option on, a reservoir every 10th node
+    python3 bench/bench.py --basin full-heat  # the same with the surface heat balance
     python3 bench/bench.py --basin scaling # cost per reach-month, 500 against 8000 reaches
 
 It is not a test: the machine's load moves the figures; compare ratios
@@ -33,6 +34,8 @@ OUTPUTS = ["resultados.xml", "graficos.txt", "TablaCal.txt", "TablaCal.dir", "co
 BASINS = {
     "light": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=0, kinetics="light"),
     "full": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=10, kinetics="full"),
+    "full-heat": dict(reaches=500, years=50, segments=5, pollutants=12, reservoir_every=10, kinetics="full",
+                      temperature_model=2),
 }
 
 
@@ -47,7 +50,7 @@ def make_basin(folder, p):
     subprocess.run([sys.executable, os.path.join(HERE, "make_basin.py"), folder, "--reaches", str(p["reaches"]),
                     "--years", str(p["years"]), "--segments", str(p["segments"]), "--pollutants",
                     str(p["pollutants"]), "--reservoir-every", str(p["reservoir_every"]), "--kinetics",
-                    p["kinetics"]], check=True)
+                    p["kinetics"], "--temperature-model", str(p.get("temperature_model", 1))], check=True)
 
 
 def result_array_bytes(p):
@@ -78,10 +81,13 @@ def run_once(binary, folder):
 
 
 def copy_time(files, scratch):
-    """Wall and cpu (user + system) time of reading and writing the files."""
+    """Wall and cpu (user + system) time of reading the files and writing
+    them to new files in the empty folder scratch, as the run writes its
+    output to new files (a copy into the files of a previous copy would first
+    free their blocks on truncation, a cost the run does not pay)."""
     t0, c0 = time.perf_counter(), os.times()
     for f in files:
-        with open(f, "rb") as src, open(os.path.join(scratch, os.path.basename(f)), "wb") as dst:
+        with open(f, "rb") as src, open(os.path.join(scratch, os.path.basename(f)), "xb") as dst:
             shutil.copyfileobj(src, dst, 1 << 20)
     c1 = os.times()
     return time.perf_counter() - t0, (c1.user - c0.user) + (c1.system - c0.system)
@@ -90,8 +96,6 @@ def copy_time(files, scratch):
 def measure(binary, p, repeat, work):
     folder = os.path.join(work, "basin")
     make_basin(folder, p)
-    scratch = os.path.join(work, "copy")
-    os.makedirs(scratch, exist_ok=True)
     walls, cpus, peaks, copies, copy_cpus = [], [], [], [], []
     files = []
     for _ in range(repeat):
@@ -99,6 +103,11 @@ def measure(binary, p, repeat, work):
         walls.append(wall)
         cpus.append(cpu)
         peaks.append(peak)
+        # The previous copy is removed before the clock starts, as the run's
+        # outputs are removed before each run.
+        scratch = os.path.join(work, "copy")
+        shutil.rmtree(scratch, ignore_errors=True)
+        os.makedirs(scratch)
         copy_wall, copy_cpu = copy_time(files, scratch)
         copies.append(copy_wall)
         copy_cpus.append(copy_cpu)
@@ -114,7 +123,7 @@ def mb(n):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--basin", choices=["light", "full", "scaling"], default="light")
+    ap.add_argument("--basin", choices=list(BASINS) + ["scaling"], default="light")
     ap.add_argument("--repeat", type=int, default=3)
     ap.add_argument("--binary", help="run this program instead of building build-release/tornal")
     ap.add_argument("--work", help="folder for the basin (default: a temporary folder, removed at the end)")
