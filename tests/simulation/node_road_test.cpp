@@ -96,19 +96,25 @@ TEST(NodeRoad, MixingThresholdOnTheHundredth) {
   }
 }
 
-// Intake weights are abstraction x returned fraction, not the return's own
-// flow; an intake's treated concentration replaces the node's; a return's
-// treated value replaces the mix of its intakes, -1.5 counting as untreated
-// and -2.0 as a treated value (no sign test).
-TEST(NodeRoad, IntakesAndTheirReturn) {
+// Inflows 1 and 2 at nodes 1 and 3, an intake at each feeding the return at
+// node 2, which reach 1 from node 1 reaches; calculation order 1, 3, 2.
+RedPrueba dos_tomas_y_su_retorno(int contaminantes) {
   RedPrueba p;
   p.nudos = {{1, 0}, {3, 0}, {2, 0}};
   p.conducciones = {{1, 2, 1}};
   p.aportaciones = {1, 3};
   p.retornos = {2};
   p.tomas = {{1, 1}, {3, 1}};
-  p.contaminantes = 3;
-  Modelo m = nuevo(p);
+  p.contaminantes = contaminantes;
+  return p;
+}
+
+// Intake weights are abstraction x returned fraction, not the return's own
+// flow; an intake's treated concentration replaces the node's; a return's
+// treated value replaces the mix of its intakes, -1.5 counting as untreated
+// and -2.0 as a treated value (no sign test).
+TEST(NodeRoad, IntakesAndTheirReturn) {
+  Modelo m = nuevo(dos_tomas_y_su_retorno(3));
   todos(m.red.QAPO, 1, 10.0);
   todos(m.red.QAPO, 2, 5.0);
   const double ca[2][3] = {{8.0, 4.0, 1.0}, {2.0, 8.0, 1.0}};
@@ -157,13 +163,7 @@ TEST(NodeRoad, ReturnOfTwoIntakesWeighsEachByItsOwnFraction) {
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.mezcla);
-    RedPrueba p;
-    p.nudos = {{1, 0}, {3, 0}, {2, 0}};
-    p.conducciones = {{1, 2, 1}};
-    p.aportaciones = {1, 3};
-    p.retornos = {2};
-    p.tomas = {{1, 1}, {3, 1}};
-    Modelo m = nuevo(p);
+    Modelo m = nuevo(dos_tomas_y_su_retorno(1));
     todos(m.red.QAPO, 1, 10.0);
     todos(m.red.QAPO, 2, 5.0);
     todos(m.cal.COAPO, 1, 1, 8.0);
