@@ -124,6 +124,13 @@ inline void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
   correr_embalse(m, w, [](int, int) {});
 }
 
+// One month (October of the first year) from VOLINIEMB to VOLFINEMB.
+inline void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
+  m.sim.MESACTUAL = 1;
+  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
+  tornal::CALCULOEMBSUB(m, 1, 1, 1, 1, w);
+}
+
 // A series of the allocation model or an inflow concentration in every month.
 inline void cada_mes(tornal::Array3<double>& a, double v) { a.fill(v); }
 inline void entrada(tornal::Modelo& m, int c, double v) {

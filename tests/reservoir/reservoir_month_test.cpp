@@ -14,13 +14,6 @@ namespace {
 
 using namespace tornal_test;
 
-// One month (October of the first year) from VOLINIEMB to VOLFINEMB.
-void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
-  m.sim.MESACTUAL = 1;
-  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
-  tornal::CALCULOEMBSUB(m, 1, 1, 1, 1, w);
-}
-
 TEST(ReservoirMonth, LayerDecision) {
   struct Caso {
     const char* nombre;

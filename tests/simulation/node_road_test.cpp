@@ -96,19 +96,25 @@ TEST(NodeRoad, MixingThresholdOnTheHundredth) {
   }
 }
 
-// Intake weights are abstraction x returned fraction, not the return's own
-// flow; an intake's treated concentration replaces the node's; a return's
-// treated value replaces the mix of its intakes, -1.5 counting as untreated
-// and -2.0 as a treated value (no sign test).
-TEST(NodeRoad, IntakesAndTheirReturn) {
+// Inflows 1 and 2 at nodes 1 and 3, an intake at each feeding the return at
+// node 2, which reach 1 from node 1 reaches; calculation order 1, 3, 2.
+RedPrueba dos_tomas_y_su_retorno(int contaminantes) {
   RedPrueba p;
   p.nudos = {{1, 0}, {3, 0}, {2, 0}};
   p.conducciones = {{1, 2, 1}};
   p.aportaciones = {1, 3};
   p.retornos = {2};
   p.tomas = {{1, 1}, {3, 1}};
-  p.contaminantes = 3;
-  Modelo m = nuevo(p);
+  p.contaminantes = contaminantes;
+  return p;
+}
+
+// Intake weights are abstraction x returned fraction, not the return's own
+// flow; an intake's treated concentration replaces the node's; a return's
+// treated value replaces the mix of its intakes, -1.5 counting as untreated
+// and -2.0 as a treated value (no sign test).
+TEST(NodeRoad, IntakesAndTheirReturn) {
+  Modelo m = nuevo(dos_tomas_y_su_retorno(3));
   todos(m.red.QAPO, 1, 10.0);
   todos(m.red.QAPO, 2, 5.0);
   const double ca[2][3] = {{8.0, 4.0, 1.0}, {2.0, 8.0, 1.0}};
@@ -137,6 +143,42 @@ TEST(NodeRoad, IntakesAndTheirReturn) {
   EXPECT_DOUBLE_EQ(s.NUDOSCE(3, 1, 1, 1), 7.5);         // (4x8 + 2x6.5) / 6
   EXPECT_DOUBLE_EQ(s.NUDOSCE(3, 2, 1, 1), 21.5 / 6.0);  // (4x4 + 2x2.75) / 6
   EXPECT_NEAR(s.NUDOSCE(3, 3, 1, 1), 0.0, 1e-15);       // (4x1 + 2x(-2)) / 6
+}
+
+// A return fed by two intakes of different returned fractions and
+// abstractions (intake 1 at 8, intake 2 at 2): each intake weighs its
+// abstraction times its own fraction. The rows are chosen so that a mix that
+// drops either fraction, or either abstraction, or weighs by the return's
+// own flow, gives another value; the node then mixes the return at its own
+// flow.
+TEST(NodeRoad, ReturnOfTwoIntakesWeighsEachByItsOwnFraction) {
+  struct Caso {
+    double S1, k1, S2, k2;
+    double mezcla;  // (S1 k1 8 + S2 k2 2) / (S1 k1 + S2 k2)
+  };
+  const Caso casos[] = {
+      {6.0, 0.5, 4.0, 0.25, 26.0 / 4.0},  // not 5.6 (no fractions), 6.0 (no abstractions), 50/7, 32/7, 4, 98/13
+      {2.0, 0.25, 3.0, 1.0, 10.0 / 3.5},  // the heavier weight on the smaller abstraction
+      {5.0, 0.0, 1.0, 0.6, 2.0},          // intake 1 returns nothing
+  };
+  for (const Caso& k : casos) {
+    SCOPED_TRACE(k.mezcla);
+    Modelo m = nuevo(dos_tomas_y_su_retorno(1));
+    todos(m.red.QAPO, 1, 10.0);
+    todos(m.red.QAPO, 2, 5.0);
+    todos(m.cal.COAPO, 1, 1, 8.0);
+    todos(m.cal.COAPO, 2, 1, 2.0);
+    todos(m.red.SUMTOMAS, 1, k.S1);
+    todos(m.red.SUMTOMAS, 2, k.S2);
+    m.red.COEFRETTOMA(1) = k.k1;
+    m.red.COEFRETTOMA(2) = k.k2;
+    todos(m.red.QRETREAL, 1, 1.5);
+    todos(m.red.QCONDUCC, 1, 4.0);
+    correr(m);
+    EXPECT_DOUBLE_EQ(m.sim.ELERETCE(1, 1, 3, 1), k.mezcla);
+    EXPECT_DOUBLE_EQ(m.sim.ELERETCS(1, 1, 3, 1), k.mezcla);
+    EXPECT_DOUBLE_EQ(m.sim.NUDOSCE(3, 1, 3, 1), (4.0 * 8.0 + 1.5 * k.mezcla) / 5.5);
+  }
 }
 
 // A return fed by no intake carries 0; treated, its treated value.
