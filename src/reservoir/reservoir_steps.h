@@ -12,6 +12,20 @@ bool vacio(double x);
 // not 0.
 bool limitacion_activa(double Ks);
 
+// The month's work arrays sized for NSUB sub-steps and its scalars read.
+void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);
+// Steps 8 to 16 of the month, from its start state (V0, VFIN, the layers,
+// CO1, CO2): sub-step volumes and flows, inflow concentrations, geometry,
+// transport terms, temperature, first-order pollutants and kinetics.
+void integrar_mes(Modelo& m, TrabajoEmbalse& w);
+// The month that diverged with its given sub-steps: integrated again with
+// finer ones while they help; writes the run log and the counts of such
+// months; gives the work arrays of the integration that stands.
+TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
+// Whether some sub-step of the month is too long for the four-stage step:
+// the step multiplies an error of some constituent by more than 1 in size.
+bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w);
+
 // Water balance and layers: start volume; one or two layers and the layer
 // volumes; sub-step volumes; inflow and layer flows; layer geometry (with
 // the stop on a negative depth).
@@ -38,6 +52,9 @@ void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j);
 
 // Layer temperature (constituent 1) over the month.
 void temperatura(Modelo& m, TrabajoEmbalse& w);
+// Heat balance: the warming of layer 1 over sub-step j per W/m2 of net
+// surface flux.
+double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j);
 // The first-order pollutants, one after the other, over the month.
 void primer_orden(Modelo& m, TrabajoEmbalse& w);
 

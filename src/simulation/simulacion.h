@@ -37,6 +37,9 @@ struct Simulacion {
   // Numerical trouble of a reservoir or a reach, reported at the end of the run.
   Array1<int> ERROREMB{"ERROREMB"};  // 1: trouble
   Array1<int> ERRORCOND{"ERRORCOND"};  // 1: trouble
+  // Months of each reservoir integrated with finer sub-steps than its given
+  // ones, listed at the end of the run.
+  Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};
   // The partial result files (opened and closed by the driver) and whether
   // their headings have been written.
   OutputFile archivo_cond_par;
