@@ -4,8 +4,8 @@
 // reservoir drawn down to a few centimetres grow as 1/depth), and the heat
 // balance, whose flux is taken at the start of each sub-step, only while
 // the flux takes back less than twice the error. Such a month is integrated
-// again from its start with 2, 4, 8, ... times its sub-steps, while its
-// sub-steps are still too long for the step and MAXSUBPASOSMES allows.
+// again from its start with 2, 4, 8, ... times its sub-steps, until they
+// are short enough for the step (or MAXSUBPASOSMES is reached).
 #include <cmath>
 #include <memory>
 
@@ -99,23 +99,26 @@ void aviso_divergencia(Modelo& m, const TrabajoEmbalse& a) {
 
 }  // namespace
 
-bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w) {
+double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
   const Calidad& c = m.cal;
-  const int T = c.OPCIONTEMPERATURA == 1 ? c.POS.TEMPERATURA : 0;
-  const bool balance = T > 0 && c.MODELOTEMPERATURA == 2;
-  for (int j = 1; j <= w.NSUB; ++j) {
-    for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) {
-      const double L = balance && k == T ? retorno_calor(m, w, j) : 0.0;
-      if (amplificacion(decaimiento(w, j, k), L) > 1.0) return true;
-    }
-  }
+  const bool balance = c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
+  return amplificacion(decaimiento(w, j, k), balance ? retorno_calor(m, w, j) : 0.0);
+}
+
+bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w) {
+  for (int j = 1; j <= w.NSUB; ++j)
+    for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k)
+      if (amplificacion_subpaso(m, w, j, k) > 1.0) return true;
   return false;
 }
 
+// Finer sub-steps while the month's are too long for the step: a month
+// whose sub-steps the step bears and that diverges still is diverging by
+// its own rates and inflows, and finer sub-steps would not mend it.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w) {
   TrabajoEmbalse* a = &w;
   int factor = 1;
-  while (a->diverge && w.NSUB <= MAXSUBPASOSMES / (2 * factor) && subpasos_inestables(m, *a)) {
+  while (w.NSUB <= MAXSUBPASOSMES / (2 * factor) && subpasos_inestables(m, *a)) {
     factor = 2 * factor;
     a = &integrar_de_nuevo(m, w, factor);
   }

@@ -70,15 +70,16 @@ namespace {
 
 // Notes a divergence of constituent k in sub-step j: a stage that the guard
 // stopped, a result that is not a finite number, or a modelled layer
-// temperature outside -50..100 degrees before the floor lifts it. The
-// earliest sub-step (and the first constituent there) is kept.
+// temperature outside -50..100 degrees before the floor lifts it; and a
+// negative result that the floor lifts in a sub-step too long for the step
+// (the floor would hide the growing error, holding the value at the floor
+// or swinging between it and the other side). The earliest sub-step (and
+// the first constituent there) is kept.
 void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const PasoEmbalse& r) {
-  const bool dos = w.dos_capas();
-  bool d = r.diverge || !std::isfinite(r.bruto1) || (dos && !std::isfinite(r.bruto2));
-  if (m.cal.OPCIONTEMPERATURA == 1 && k == m.cal.POS.TEMPERATURA) {
-    auto fuera = [](double T) { return T < TMIN || T > TMAX; };
-    d = d || fuera(r.bruto1) || (dos && fuera(r.bruto2));
-  }
+  const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
+  bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
+  if (k == m.cal.POS.TEMPERATURA) d = d || a < TMIN || a > TMAX || b < TMIN || b > TMAX;
+  if (!d && (a < 0.0 || b < 0.0)) d = amplificacion_subpaso(m, w, j, k) > 1.0;
   if (!d) return;
   if (!w.diverge || j < w.subpaso_diverge) {
     w.subpaso_diverge = j;

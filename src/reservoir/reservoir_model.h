@@ -130,7 +130,8 @@ struct PasoEmbalse {
   double C1 = 0.0;
   double C2 = 0.0;
   bool diverge = false;
-  // The results of the four stages before the guard and the floor.
+  // The results of the four stages before the guard and the floor (the
+  // second 0 in a one-layer step).
   double bruto1 = 0.0;
   double bruto2 = 0.0;
 };

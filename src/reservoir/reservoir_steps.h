@@ -22,8 +22,12 @@ void integrar_mes(Modelo& m, TrabajoEmbalse& w);
 // finer ones while they help; writes the run log and the counts of such
 // months; gives the work arrays of the integration that stands.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
-// Whether some sub-step of the month is too long for the four-stage step:
-// the step multiplies an error of some constituent by more than 1 in size.
+// What the four-stage step multiplies an error of constituent k by (in
+// size) over sub-step j, by the coefficients of (j, k) and, in the heat
+// balance, the surface flux at the sub-step's start temperature; above 1
+// the sub-step is too long for the step.
+double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
+// Whether some sub-step of the month is too long for the step.
 bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w);
 
 // Water balance and layers: start volume; one or two layers and the layer

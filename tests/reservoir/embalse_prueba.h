@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/latin1.h"
 #include "reservoir/reservoir_model.h"
@@ -130,6 +131,22 @@ inline void cada_mes(tornal::Array3<double>& a, double v) { a.fill(v); }
 inline void entrada(tornal::Modelo& m, int c, double v) {
   for (int y = 1; y <= m.red.NUMANYOS; ++y)
     for (int mes = 1; mes <= 12; ++mes) m.sim.NUDOSCE(1, c, mes, y) = v;
+}
+
+// The field `n` (from 0) of a row of the sub-step files.
+inline std::string campo(const std::string& l, int n) {
+  std::size_t p = 0;
+  for (int i = 0; i < n; ++i) p = l.find(';', p) + 1;
+  return l.substr(p, l.find(';', p) - p);
+}
+
+// The lines of the run log without their blanks, the blank pieces of long
+// names left out.
+inline std::vector<std::string> lineas_log(const tornal::Modelo& m) {
+  std::vector<std::string> out;
+  for (const std::string& x : log_lines(m))
+    if (!tornal::trimmed(x).empty()) out.push_back(tornal::trimmed(x));
+  return out;
 }
 
 }  // namespace tornal_test

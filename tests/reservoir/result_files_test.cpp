@@ -18,13 +18,6 @@ using namespace tornal_test;
 
 long puntos_y_comas(const std::string& l) { return std::count(l.begin(), l.end(), ';'); }
 
-// The field `n` (from 0) of a row.
-std::string campo(const std::string& l, int n) {
-  std::size_t p = 0;
-  for (int i = 0; i < n; ++i) p = l.find(';', p) + 1;
-  return l.substr(p, l.find(';', p) - p);
-}
-
 TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
   struct Caso {
     const char* nombre;
