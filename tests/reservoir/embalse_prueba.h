@@ -133,6 +133,21 @@ inline void entrada(tornal::Modelo& m, int c, double v) {
     for (int mes = 1; mes <= 12; ++mes) m.sim.NUDOSCE(1, c, mes, y) = v;
 }
 
+// Runs `f` with the sub-step files of reservoir 1 open in `dir` ("emb.csv"
+// and "balances.csv"): a row every N-th sub-step, the balances by
+// OPCIONBALANCES.
+template <typename F>
+void con_archivos(tornal::Modelo& m, const TempDir& dir, int N, int OPCIONBALANCES, F&& f) {
+  m.cal.INRESPAREMB(1) = 1;
+  m.cal.OPCIONBALANCES = OPCIONBALANCES;
+  m.cal.ACUMULACIONRESULTADOSPARCIALES(2) = N;
+  ASSERT_TRUE(m.sim.archivo_emb_par.open(dir.file("emb.csv")));
+  ASSERT_TRUE(m.sim.archivo_balances.open(dir.file("balances.csv")));
+  f();
+  ASSERT_TRUE(m.sim.archivo_emb_par.close());
+  ASSERT_TRUE(m.sim.archivo_balances.close());
+}
+
 // The field `n` (from 0) of a row of the sub-step files.
 inline std::string campo(const std::string& l, int n) {
   std::size_t p = 0;

@@ -38,16 +38,9 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
     cada_mes(m.red.VOLFINEMB, 2e7);
     cada_mes(m.red.SUELTASEMB, 1e5);
     serie(m.cal.ZTEMB, c.ZT);
-    m.cal.INRESPAREMB(1) = 1;
-    m.cal.OPCIONBALANCES = c.balances;
-    m.cal.ACUMULACIONRESULTADOSPARCIALES(2) = c.N;
     TempDir dir;
-    ASSERT_TRUE(m.sim.archivo_emb_par.open(dir.file("emb.csv")));
-    ASSERT_TRUE(m.sim.archivo_balances.open(dir.file("balances.csv")));
     tornal::TrabajoEmbalse w;
-    correr_embalse(m, w);
-    ASSERT_TRUE(m.sim.archivo_emb_par.close());
-    ASSERT_TRUE(m.sim.archivo_balances.close());
+    con_archivos(m, dir, c.N, c.balances, [&] { correr_embalse(m, w); });
 
     bool crlf = false;
     const auto p = crlf_lines(dir.read("emb.csv"), &crlf);
