@@ -16,10 +16,6 @@
 namespace tornal {
 namespace {
 
-// A layer temperature in the range of water; beyond it the heat flux is not
-// looked at (a divergence of its own).
-bool temperatura_fisica(double T) { return T >= -50.0 && T <= 100.0; }
-
 // The size of the error after one sub-step per unit error before it, for a
 // system whose fastest decay over the sub-step is z (z <= 0) and whose
 // surface flux, taken at the start of the sub-step, takes back L of every
@@ -52,7 +48,7 @@ double retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j) {
   const Calidad& c = m.cal;
   const int K = w.K, t = m.sim.MESACTUAL;
   const double T = w.P1(j, c.POS.TEMPERATURA);
-  if (!temperatura_fisica(T)) return 0.0;
+  if (!temperatura_fisica(T)) return 0.0;  // a divergence of its own
   auto H = [&](double TW) {
     return HTOTAL(c, TW, c.HSWEMB(K, t), c.TAIREMB(K, t), c.VIENTOEMB(K, t), c.HREMB(K, t), c.NUBEMB(K, t));
   };

@@ -16,7 +16,6 @@ const double COTA2 = 1.0e6;                     // divergence bound, two layers
 const double DIVERGIDO = 1.0e5;                 // value stored after a divergence
 const double UMBRALSUELO = sp(1.0e-7f);         // results below it ...
 const double SUELO = sp(1.0e-8f);               // ... take this value
-const double TMIN = -50.0, TMAX = 100.0;        // a layer temperature beyond diverges
 
 // A stage value that diverges: above the bound, or not a finite number.
 bool diverge(double etapa, double cota) { return !std::isfinite(etapa) || etapa > cota; }
@@ -78,7 +77,7 @@ namespace {
 void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const PasoEmbalse& r) {
   const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
   bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
-  if (k == m.cal.POS.TEMPERATURA) d = d || a < TMIN || a > TMAX || b < TMIN || b > TMAX;
+  if (k == m.cal.POS.TEMPERATURA) d = d || !temperatura_fisica(a) || !temperatura_fisica(b);
   if (!d && (a < 0.0 || b < 0.0)) d = amplificacion_subpaso(m, w, j, k) > 1.0;
   if (!d) return;
   if (!w.diverge || j < w.subpaso_diverge) {

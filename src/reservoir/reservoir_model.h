@@ -35,15 +35,17 @@ struct TrabajoEmbalse {
   // the month goes on and the reservoir's error flag is raised.
   bool division_nula = false;
   // The integration of the month diverged: a stage above the integrators'
-  // guard, a result that is not a finite number, or a layer temperature
-  // outside -50..100 degrees; the earliest sub-step where it did and its
-  // constituent.
+  // guard, a result that is not a finite number, a layer temperature
+  // outside -50..100 degrees, or a negative result lifted by the floor in a
+  // sub-step too long for the step; the earliest sub-step where it did and
+  // its constituent.
   bool diverge = false;
   int subpaso_diverge = 0, contaminante_diverge = 0;
   // The sub-steps of the month that make up each given one: 1, or 2, 4, 8,
   // ... when the given sub-steps diverge and the month is integrated again
-  // from its start in `fino` (whose work arrays are kept for the next such
-  // month). The sub-step files keep the rows of the given sub-steps.
+  // from its start in the work arrays `fino` (kept for the next such month
+  // of these work arrays). The sub-step files keep the rows of the given
+  // sub-steps.
   int factor = 1;
   std::unique_ptr<TrabajoEmbalse> fino;
 

@@ -12,6 +12,10 @@ bool vacio(double x);
 // not 0.
 bool limitacion_activa(double Ks);
 
+// A layer temperature within the range of water, -50..100 degrees; a
+// modelled one beyond it has diverged.
+inline bool temperatura_fisica(double T) { return T >= -50.0 && T <= 100.0; }
+
 // The month's work arrays sized for NSUB sub-steps and its scalars read.
 void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);
 // Steps 8 to 16 of the month, from its start state (V0, VFIN, the layers,
@@ -19,8 +23,9 @@ void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int N
 // transport terms, temperature, first-order pollutants and kinetics.
 void integrar_mes(Modelo& m, TrabajoEmbalse& w);
 // The month that diverged with its given sub-steps: integrated again with
-// finer ones while they help; writes the run log and the counts of such
-// months; gives the work arrays of the integration that stands.
+// finer ones while its sub-steps are too long for the step; writes the run
+// log, the count of such months and ERROREMB for a month that diverges
+// still; gives the work arrays of the integration that stands.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
 // What the four-stage step multiplies an error of constituent k by (in
 // size) over sub-step j, by the coefficients of (j, k) and, in the heat
