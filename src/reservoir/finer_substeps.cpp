@@ -52,8 +52,17 @@ double retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j) {
   auto H = [&](double TW) {
     return HTOTAL(c, TW, c.HSWEMB(K, t), c.TAIREMB(K, t), c.VIENTOEMB(K, t), c.HREMB(K, t), c.NUBEMB(K, t));
   };
-  const double lambda = H(T - 0.5) - H(T + 0.5);
-  return lambda > 0.0 ? lambda * calentamiento_capa1(m, w, j) : 0.0;
+  const double L = (H(T - 0.5) - H(T + 0.5)) * calentamiento_capa1(m, w, j);
+  return L > 0.0 ? L : 0.0;  // a flux that gives back more heat is a growth, no error of the step
+}
+
+// The least of 1, 2, 4, ... up to `limite` by which the sub-step j of
+// constituent k would have to be cut for the step to bear it (its decay and
+// heat return shrink in proportion), or 0 when none would.
+int division_estable(double z, double L, int limite) {
+  for (int f = 1; f <= limite; f = 2 * f)
+    if (amplificacion(z / f, L / f) <= 1.0) return f;
+  return 0;
 }
 
 // The month again from its start in w.fino with `factor` times the given
@@ -83,8 +92,8 @@ void aviso_subpasos_finos(Modelo& m, const TrabajoEmbalse& a) {
   m.log.write({"Se integra el mes con subpasos más finos, número de subpasos:", a.NSUB});
 }
 
-// A month whose integration stands with a divergence (the guard's value, or
-// a temperature out of range, in some sub-step).
+// A month whose integration stands with a divergence (the guard's value, a
+// temperature out of range, a value held at the floor, in some sub-step).
 void aviso_divergencia(Modelo& m, const TrabajoEmbalse& a) {
   m.log.write({"El cálculo del embalse diverge y no se resuelve con subpasos más finos"});
   m.log.write({"Embalse:", m.red.NOMEMB(a.K)});
@@ -93,28 +102,49 @@ void aviso_divergencia(Modelo& m, const TrabajoEmbalse& a) {
   m.log.write({"Número de subpasos:", a.NSUB});
 }
 
+// The heat return of sub-step j for constituent k: only the temperature of
+// the heat balance has one.
+double retorno(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
+  const Calidad& c = m.cal;
+  const bool balance = c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
+  return balance ? retorno_calor(m, w, j) : 0.0;
+}
+
 }  // namespace
 
 double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
-  const Calidad& c = m.cal;
-  const bool balance = c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
-  return amplificacion(decaimiento(w, j, k), balance ? retorno_calor(m, w, j) : 0.0);
+  return amplificacion(decaimiento(w, j, k), retorno(m, w, j, k));
 }
 
-bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w) {
-  for (int j = 1; j <= w.NSUB; ++j)
-    for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k)
-      if (amplificacion_subpaso(m, w, j, k) > 1.0) return true;
-  return false;
+int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
+  // After a divergence the rates follow the diverged values (a temperature of
+  // 1e5 in theta^(T - 20)): only the coefficients of a sound state count,
+  // those of every constituent before the earliest divergence and that of
+  // its constituent there.
+  const int ultimo = w.diverge ? w.subpaso_diverge : w.NSUB;
+  int division = 1;
+  for (int j = 1; j <= ultimo; ++j) {
+    for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
+      if (j == w.subpaso_diverge && k != w.contaminante_diverge) continue;
+      const int f = division_estable(decaimiento(w, j, k), retorno(m, w, j, k), limite);
+      if (f == 0) return 0;
+      if (f > division) division = f;
+    }
+  }
+  return division;
 }
 
-// Finer sub-steps while the month's are too long for the step: a month
+// Finer sub-steps while the month diverges, its sub-steps are too long for
+// the step and sub-steps that the step bears lie within the bound: a month
 // whose sub-steps the step bears and that diverges still is diverging by
-// its own rates and inflows, and finer sub-steps would not mend it.
+// its own rates and inflows, and one whose rates no sub-step within the
+// bound could follow would only diverge again, at great cost; finer
+// sub-steps mend neither.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w) {
+  const int maximo = MAXSUBPASOSMES / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
-  while (w.NSUB <= MAXSUBPASOSMES / (2 * factor) && subpasos_inestables(m, *a)) {
+  while (a->diverge && 2 * factor <= maximo && division_subpasos(m, *a, maximo / factor) > 1) {
     factor = 2 * factor;
     a = &integrar_de_nuevo(m, w, factor);
   }

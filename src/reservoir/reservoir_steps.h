@@ -32,8 +32,10 @@ TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
 // balance, the surface flux at the sub-step's start temperature; above 1
 // the sub-step is too long for the step.
 double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
-// Whether some sub-step of the month is too long for the step.
-bool subpasos_inestables(const Modelo& m, const TrabajoEmbalse& w);
+// The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
+// month would have to be cut for the step to bear them (those up to the
+// earliest divergence), or 0 when none would.
+int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite);
 
 // Water balance and layers: start volume; one or two layers and the layer
 // volumes; sub-step volumes; inflow and layer flows; layer geometry (with
