@@ -30,11 +30,11 @@ PasoEmbalse paso_una_capa(double A, double D, double P) {
   const double k3 = A * (P + 0.5 * k2) + D;
   const double k4 = A * (P + 0.5 * k3) + D;  // half of k3 here too
   PasoEmbalse r;
+  r.bruto1 = P + (k1 + k2 + k2 + k3 + k3 + k4) * SEXTO;
+  r.C1 = r.bruto1;
   if (diverge(k1, COTA1) || diverge(k2, COTA1) || diverge(k3, COTA1) || diverge(k4, COTA1)) {
     r.diverge = true;
     r.C1 = DIVERGIDO;
-  } else {
-    r.C1 = P + (k1 + k2 + k2 + k3 + k3 + k4) * SEXTO;
   }
   r.C1 = suelo(r.C1);
   return r;
@@ -48,8 +48,10 @@ PasoEmbalse paso_dos_capas(double A1, double B1, double D1, double A2, double B2
   const double u3 = capa1(P1 + 0.5 * u2, P2 + 0.5 * v2), v3 = capa2(P1 + 0.5 * u2, P2 + 0.5 * v2);
   const double u4 = capa1(P1 + 0.5 * u3, P2 + 0.5 * v3), v4 = capa2(P1 + 0.5 * u3, P2 + 0.5 * v3);
   PasoEmbalse r;
-  r.C1 = P1 + (u1 + u2 + u2 + u3 + u3 + u4) * SEXTO;
-  r.C2 = P2 + (v1 + v2 + v2 + v3 + v3 + v4) * SEXTO;
+  r.bruto1 = P1 + (u1 + u2 + u2 + u3 + u3 + u4) * SEXTO;
+  r.bruto2 = P2 + (v1 + v2 + v2 + v3 + v3 + v4) * SEXTO;
+  r.C1 = r.bruto1;
+  r.C2 = r.bruto2;
   for (double e : {u1, u2, u3, u4, v1, v2, v3, v4}) {
     if (diverge(e, COTA2)) {
       r.diverge = true;
@@ -63,21 +65,45 @@ PasoEmbalse paso_dos_capas(double A1, double B1, double D1, double A2, double B2
   return r;
 }
 
+namespace {
+
+// Notes a divergence of constituent k in sub-step j: a stage that the guard
+// stopped, a result that is not a finite number, or a modelled layer
+// temperature outside -50..100 degrees before the floor lifts it; and a
+// negative result that the floor lifts in a sub-step too long for the step
+// (the floor would hide the growing error, holding the value at the floor
+// or swinging between it and the other side). The earliest sub-step (and
+// the first constituent there) is kept.
+void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const PasoEmbalse& r) {
+  const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
+  bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
+  if (k == m.cal.POS.TEMPERATURA) d = d || !temperatura_fisica(a) || !temperatura_fisica(b);
+  if (!d && (a < 0.0 || b < 0.0)) d = amplificacion_subpaso(m, w, j, k) > 1.0;
+  if (!d) return;
+  if (!w.diverge || j < w.subpaso_diverge) {
+    w.subpaso_diverge = j;
+    w.contaminante_diverge = k;
+  }
+  w.diverge = true;
+}
+
+}  // namespace
+
 // Constituent k over sub-step j of a one-layer month: reads AC1I and DC1I of
-// (j, k), writes C1I(j, k); a divergence raises ERROREMB(K).
-void INTEGRAEMB1SUB(Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV, int K) {
+// (j, k), writes C1I(j, k); notes a divergence.
+void INTEGRAEMB1SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV) {
   const PasoEmbalse r = paso_una_capa(w.AC1I(j, k), w.DC1I(j, k), CPREV);
-  if (r.diverge) m.sim.ERROREMB(K) = 1;
+  anotar_divergencia(m, w, k, j, r);
   w.C1I(j, k) = r.C1;
 }
 
 // Constituent k over sub-step j of a two-layer month: reads the six
-// coefficients of (j, k), writes C1I(j, k) and C2I(j, k); a divergence
-// raises ERROREMB(K).
-void INTEGRAEMB2SUB(Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV, int K) {
+// coefficients of (j, k), writes C1I(j, k) and C2I(j, k); notes a
+// divergence.
+void INTEGRAEMB2SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV) {
   const PasoEmbalse r = paso_dos_capas(w.AC1I(j, k), w.BC1I(j, k), w.DC1I(j, k), w.AC2I(j, k), w.BC2I(j, k),
                                        w.DC2I(j, k), C1PREV, C2PREV);
-  if (r.diverge) m.sim.ERROREMB(K) = 1;
+  anotar_divergencia(m, w, k, j, r);
   w.C1I(j, k) = r.C1;
   w.C2I(j, k) = r.C2;
 }
@@ -90,9 +116,9 @@ namespace tornal {
 // start of the month at j = 1), with the step of the month's layers.
 void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j) {
   if (w.dos_capas())
-    INTEGRAEMB2SUB(m, w, k, j, w.P1(j, k), w.P2(j, k), w.K);
+    INTEGRAEMB2SUB(m, w, k, j, w.P1(j, k), w.P2(j, k));
   else
-    INTEGRAEMB1SUB(m, w, k, j, w.P1(j, k), w.K);
+    INTEGRAEMB1SUB(m, w, k, j, w.P1(j, k));
 }
 
 }  // namespace tornal

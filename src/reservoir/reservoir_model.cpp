@@ -14,18 +14,32 @@ void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y) {
   CALCULOEMBSUB(m, I, K, M, Y, w);
 }
 
-void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w) {
+void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB) {
   const Calidad& cal = m.cal;
-  const int t = m.sim.MESACTUAL;
-  // The month, cut into NSUB sub-steps of equal length that cover its 30
-  // days; the volume of a month's flow per sub-step.
-  const int NSUB = static_cast<int>(std::trunc(cal.INCRETIEM(K)));
   w.dimensionar(NSUB, cal.NUMCONTAMINANTES, cal.NUMCONT1OR);
   w.K = K, w.I = I, w.M = M, w.Y = Y, w.NSUB = NSUB;
   w.dt = 30.0 / NSUB;
   w.VOLQ = cal.DIVISORUNIDADES / NSUB;
   w.VFIN = m.red.VOLFINEMB(K, M, Y);
-  w.ZT = cal.ZTEMB(K, t);
+  w.ZT = cal.ZTEMB(K, m.sim.MESACTUAL);
+}
+
+void integrar_mes(Modelo& m, TrabajoEmbalse& w) {
+  volumenes_subpaso(m, w);
+  caudales_capas(m, w);
+  concentraciones_entrada(m, w);
+  geometria_subpaso(m, w);
+  coeficientes_transporte(m, w);
+  if (m.cal.OPCIONTEMPERATURA == 1) temperatura(m, w);
+  primer_orden(m, w);
+  if (m.cal.OPCIONOXIGENO == 1) cinetica(m, w);
+}
+
+void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w) {
+  const Calidad& cal = m.cal;
+  // The month, cut into NSUB sub-steps of equal length that cover its 30
+  // days; the volume of a month's flow per sub-step.
+  empezar_mes(m, w, I, K, M, Y, static_cast<int>(std::trunc(cal.INCRETIEM(K))));
 
   volumen_inicial(m, w);
   bool fin = embalse_vacio(m, w);
@@ -37,18 +51,15 @@ void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w) {
       fin = true;
     }
   }
+  bool division_nula = false;
   if (!fin) {
-    volumenes_subpaso(m, w);
-    caudales_capas(m, w);
-    concentraciones_entrada(m, w);
-    geometria_subpaso(m, w);
-    coeficientes_transporte(m, w);
-    if (cal.OPCIONTEMPERATURA == 1) temperatura(m, w);
-    primer_orden(m, w);
-    if (cal.OPCIONOXIGENO == 1) cinetica(m, w);
-    resultados_mes(m, w);
+    integrar_mes(m, w);
+    // A month that diverges, again with finer sub-steps.
+    TrabajoEmbalse& a = w.diverge ? subpasos_finos(m, w) : w;
+    resultados_mes(m, a);
+    division_nula = a.division_nula;
   }
-  if (w.division_nula) m.sim.ERROREMB(K) = 1;
+  if (w.division_nula || division_nula) m.sim.ERROREMB(K) = 1;
   if (cal.INRESPAREMB(K) == 1) {
     resultados_parciales(m, w);
     if (cal.OPCIONBALANCES == 1) balances(m, w);

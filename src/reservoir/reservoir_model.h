@@ -4,10 +4,16 @@
 // sub-step integrators.
 #pragma once
 
+#include <memory>
+
 #include "common/array.h"
 #include "modelo/modelo.h"
 
 namespace tornal {
+
+// Most sub-steps of one reservoir month: a month integrated again with finer
+// sub-steps (its given ones diverge) takes no more than these.
+constexpr int MAXSUBPASOSMES = 100000;
 
 // The work arrays of one reservoir month, sized by the sub-steps NSUB, the
 // constituents NC and the first-order pollutants. Layer 1 is the epilimnion
@@ -28,6 +34,20 @@ struct TrabajoEmbalse {
   // A division by zero was met (a depth, volume, extinction or light of 0):
   // the month goes on and the reservoir's error flag is raised.
   bool division_nula = false;
+  // The integration of the month diverged: a stage above the integrators'
+  // guard, a result that is not a finite number, a layer temperature
+  // outside -50..100 degrees, or a negative result lifted by the floor in a
+  // sub-step too long for the step; the earliest sub-step where it did and
+  // its constituent.
+  bool diverge = false;
+  int subpaso_diverge = 0, contaminante_diverge = 0;
+  // The sub-steps of the month that make up each given one: 1, or 2, 4, 8,
+  // ... when the given sub-steps diverge and the month is integrated again
+  // from its start in the work arrays `fino` (kept for the next such month
+  // of these work arrays). The sub-step files keep the rows of the given
+  // sub-steps.
+  int factor = 1;
+  std::unique_ptr<TrabajoEmbalse> fino;
 
   // Start concentrations, inflow concentrations, sediment flux per unit area
   // and sub-step (constituent).
@@ -72,6 +92,9 @@ struct TrabajoEmbalse {
   double P1(int j, int c) const { return j == 1 ? CO1(c) : C1I(j - 1, c); }
   double P2(int j, int c) const { return j == 1 ? CO2(c) : C2I(j - 1, c); }
   bool dos_capas() const { return UNACAPA == 0; }
+  // The work arrays of the month's accepted integration: these, or those of
+  // the finer sub-steps.
+  TrabajoEmbalse& integrado() { return factor == 1 ? *this : *fino; }
 
   // a / b; a zero divisor (or a result that is not a number) is noted and
   // gives 0.
@@ -83,9 +106,15 @@ struct TrabajoEmbalse {
 // the previous month's layers into the layer concentrations EMB1CF, EMB2CF,
 // the layer volumes V1F, V2F and the outflow NUDOSCS of the node; may raise
 // ERROREMB(K); writes the partial result file of reservoirs and
-// "balances.csv" for a reservoir whose INRESPAREMB is 1.
+// "balances.csv" for a reservoir whose INRESPAREMB is 1. A month whose
+// integration diverges is integrated again from its start with 2, 4, 8, ...
+// times its sub-steps, while they are too long for the step to be stable and
+// MAXSUBPASOSMES allows; such months are counted in NUMMESESFINOSEMB(K) and
+// the first of them is named in the run log, as is a month that diverges
+// still.
 void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y);
-// The same with the caller's work arrays, which hold the month afterwards.
+// The same with the caller's work arrays, which hold the month afterwards
+// (the sub-steps as given; the finer ones in `w.fino`).
 void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w);
 
 // Level-area-volume curve of reservoir K: MODE 1 gives the level COTA and
@@ -103,16 +132,20 @@ struct PasoEmbalse {
   double C1 = 0.0;
   double C2 = 0.0;
   bool diverge = false;
+  // The results of the four stages before the guard and the floor (the
+  // second 0 in a one-layer step).
+  double bruto1 = 0.0;
+  double bruto2 = 0.0;
 };
 // dC/dt = A C + D from P.
 PasoEmbalse paso_una_capa(double A, double D, double P);
 // dC1/dt = A1 C1 + B1 C2 + D1, dC2/dt = A2 C2 + B2 C1 + D2 from (P1, P2).
 PasoEmbalse paso_dos_capas(double A1, double B1, double D1, double A2, double B2, double D2, double P1, double P2);
 
-// Constituent k over sub-step j of reservoir K from the previous
-// concentration(s): writes C1I(j, k) (and C2I(j, k)); a divergence raises
-// ERROREMB(K).
-void INTEGRAEMB1SUB(Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV, int K);
-void INTEGRAEMB2SUB(Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV, int K);
+// Constituent k over sub-step j of the month from the previous
+// concentration(s): writes C1I(j, k) (and C2I(j, k)); a divergence is noted
+// in the work arrays, and the month decides (finer sub-steps, or ERROREMB).
+void INTEGRAEMB1SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV);
+void INTEGRAEMB2SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV);
 
 }  // namespace tornal

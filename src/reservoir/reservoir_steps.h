@@ -12,6 +12,31 @@ bool vacio(double x);
 // not 0.
 bool limitacion_activa(double Ks);
 
+// A layer temperature within the range of water, -50..100 degrees; a
+// modelled one beyond it has diverged.
+inline bool temperatura_fisica(double T) { return T >= -50.0 && T <= 100.0; }
+
+// The month's work arrays sized for NSUB sub-steps and its scalars read.
+void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);
+// Steps 8 to 16 of the month, from its start state (V0, VFIN, the layers,
+// CO1, CO2): sub-step volumes and flows, inflow concentrations, geometry,
+// transport terms, temperature, first-order pollutants and kinetics.
+void integrar_mes(Modelo& m, TrabajoEmbalse& w);
+// The month that diverged with its given sub-steps: integrated again with
+// finer ones while its sub-steps are too long for the step; writes the run
+// log, the count of such months and ERROREMB for a month that diverges
+// still; gives the work arrays of the integration that stands.
+TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
+// What the four-stage step multiplies an error of constituent k by (in
+// size) over sub-step j, by the coefficients of (j, k) and, in the heat
+// balance, the surface flux at the sub-step's start temperature; above 1
+// the sub-step is too long for the step.
+double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
+// The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
+// month would have to be cut for the step to bear them (those up to the
+// earliest divergence), or 0 when none would.
+int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite);
+
 // Water balance and layers: start volume; one or two layers and the layer
 // volumes; sub-step volumes; inflow and layer flows; layer geometry (with
 // the stop on a negative depth).
@@ -38,6 +63,9 @@ void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j);
 
 // Layer temperature (constituent 1) over the month.
 void temperatura(Modelo& m, TrabajoEmbalse& w);
+// Heat balance: the warming of layer 1 over sub-step j per W/m2 of net
+// surface flux.
+double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j);
 // The first-order pollutants, one after the other, over the month.
 void primer_orden(Modelo& m, TrabajoEmbalse& w);
 

@@ -73,10 +73,23 @@ void preparar_filas(Modelo& m, TrabajoEmbalse& w) {
     if (w.dos_capas()) {
       if (vacio(w.VFIN)) w.V2I(j) = 0.0;
       if (vacio(w.V0)) w.V2I(j) = w.VFIN;
-    } else {
-      for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) w.C2I(j, c) = 0.0;
     }
   }
+  TrabajoEmbalse& a = w.integrado();
+  if (!a.dos_capas())
+    for (int j = 1; j <= a.NSUB; ++j)
+      for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) a.C2I(j, c) = 0.0;
+}
+
+// A term of the given sub-step J: the sum of its values over the sub-steps
+// of the month's integration that make J up (J alone when the given
+// sub-steps stand), added in order from the first.
+template <typename F>
+double suma_subpasos(const TrabajoEmbalse& w, int J, F&& valor) {
+  const int f = w.factor;
+  double s = valor((J - 1) * f + 1);
+  for (int i = (J - 1) * f + 2; i <= J * f; ++i) s = s + valor(i);
+  return s;
 }
 
 std::vector<std::string> con_prefijo(const Calidad& cal, const char* prefijo) {
@@ -101,23 +114,31 @@ void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
     escribir_cabecera(m, archivo, CABECERAPARCIAL, items, 500);
     s.CABECERAEMBPAR = true;
   }
+  // One row for every N-th given sub-step J: the water of J, the state at
+  // its end, and the growth rates of its sub-steps summed.
+  const TrabajoEmbalse& a = w.integrado();
   const int N = cal.ACUMULACIONRESULTADOSPARCIALES(2);
   const double FV = cal.FACTORVOLUMEN;
   int R = 1;
-  for (int j = 1; j <= w.NSUB; ++j) {
+  for (int J = 1; J <= w.NSUB; ++J) {
     if (R != N) {
       ++R;
       continue;
     }
     R = 1;
-    std::vector<double> v = {w.V1I(j) / FV, w.V2I(j) / FV, w.ZEPILI(j), w.ZHYPI(j), w.QS1 / FV, w.QS2 / FV,
-                             w.QE1 / FV,    w.QE2 / FV,    w.QV / FV,   w.E12I(j)};
-    for (int c = 1; c <= NC; ++c) v.push_back(w.C1I(j, c) * s.DESCAMBIOUNIDAD(c));
-    for (int c = 1; c <= NC; ++c) v.push_back(w.C2I(j, c) * s.DESCAMBIOUNIDAD(c));
+    const int j = J * w.factor;
+    std::vector<double> v = {w.V1I(J) / FV, w.V2I(J) / FV, w.ZEPILI(J), w.ZHYPI(J), w.QS1 / FV, w.QS2 / FV,
+                             w.QE1 / FV,    w.QE2 / FV,    w.QV / FV,   w.E12I(J)};
+    for (int c = 1; c <= NC; ++c) v.push_back(a.C1I(j, c) * s.DESCAMBIOUNIDAD(c));
+    for (int c = 1; c <= NC; ++c) v.push_back(a.C2I(j, c) * s.DESCAMBIOUNIDAD(c));
     for (int c = 1; c <= NC; ++c) v.push_back(w.C1ENTRI(c) * s.DESCAMBIOUNIDAD(c));
     for (int c = 1; c <= NC; ++c) v.push_back(w.C2ENTRI(c) * s.DESCAMBIOUNIDAD(c));
-    for (int f = 1; f <= 8; ++f) v.push_back(w.LIMITECRECIMIENTO(f, j));
-    escribir_fila(m, archivo, w, j, v);
+    for (int f = 1; f <= 8; ++f) {
+      const bool tasa = f == 1 || f == 5;  // the maximum growth over the sub-step
+      v.push_back(tasa ? suma_subpasos(w, J, [&](int i) { return a.LIMITECRECIMIENTO(f, i); })
+                       : a.LIMITECRECIMIENTO(f, j));
+    }
+    escribir_fila(m, archivo, w, J, v);
   }
 }
 
@@ -141,28 +162,34 @@ void balances(Modelo& m, TrabajoEmbalse& w) {
     escribir_cabecera(m, archivo, CABECERABALANCE, items, 800);
     s.CABECERABALANCES = true;
   }
+  // One row for every given sub-step J: the substance held at its end and
+  // the terms of its balance, summed over the sub-steps that make it up.
+  const TrabajoEmbalse& a = w.integrado();
   const double FV = cal.FACTORVOLUMEN;
-  for (int j = 1; j <= w.NSUB; ++j) {
-    const double V1 = w.V1I(j), V2 = w.V2I(j);
+  for (int J = 1; J <= w.NSUB; ++J) {
+    const int j = J * w.factor;
+    const double V1 = w.V1I(J), V2 = w.V2I(J);
     std::vector<double> v = {V1 / FV, V2 / FV};
-    for (int c = 1; c <= NC; ++c) v.push_back(V1 * w.C1I(j, c) / 1000000.0);
-    for (int c = 1; c <= NC; ++c) v.push_back(V2 * w.C2I(j, c) / 1000000.0);
-    for (const Array3<double>* masa : {&w.MASAEP, &w.MASAHIP})
+    for (int c = 1; c <= NC; ++c) v.push_back(V1 * a.C1I(j, c) / 1000000.0);
+    for (int c = 1; c <= NC; ++c) v.push_back(V2 * a.C2I(j, c) / 1000000.0);
+    for (const Array3<double>* masa : {&a.MASAEP, &a.MASAHIP})
       for (int t = 1; t <= 6; ++t)
-        for (int c = 1; c <= NC; ++c) v.push_back((*masa)(j, c, t) / 1000000.0);
+        for (int c = 1; c <= NC; ++c)
+          v.push_back(suma_subpasos(w, J, [&](int i) { return (*masa)(i, c, t); }) / 1000000.0);
     struct Proceso {
       const Array2<double>* masa;
-      double volumen;
+      const Array1<double>* volumen;
     };
-    const Proceso procesos[] = {{&w.MASAEPOD, V1},    {&w.MASAHIPOD, V2},   {&w.MASAEPL, V1},
-                                {&w.MASAHIPL, V2},    {&w.MASAEPNORG, V1},  {&w.MASAHIPNORG, V2},
-                                {&w.MASAEPNH4, V1},   {&w.MASAHIPNH4, V2},  {&w.MASAEPNO3, V1},
-                                {&w.MASAHIPNO3, V2},  {&w.MASAEPCHLA, V1},  {&w.MASAHIPCHLA, V2},
-                                {&w.MASAEPPORG, V1},  {&w.MASAHIPPORG, V2}, {&w.MASAEPPO4, V1},
-                                {&w.MASAHIPPO4, V2}};
+    const Proceso procesos[] = {{&a.MASAEPOD, &a.V1I},    {&a.MASAHIPOD, &a.V2I},   {&a.MASAEPL, &a.V1I},
+                                {&a.MASAHIPL, &a.V2I},    {&a.MASAEPNORG, &a.V1I},  {&a.MASAHIPNORG, &a.V2I},
+                                {&a.MASAEPNH4, &a.V1I},   {&a.MASAHIPNH4, &a.V2I},  {&a.MASAEPNO3, &a.V1I},
+                                {&a.MASAHIPNO3, &a.V2I},  {&a.MASAEPCHLA, &a.V1I},  {&a.MASAHIPCHLA, &a.V2I},
+                                {&a.MASAEPPORG, &a.V1I},  {&a.MASAHIPPORG, &a.V2I}, {&a.MASAEPPO4, &a.V1I},
+                                {&a.MASAHIPPO4, &a.V2I}};
     for (const Proceso& p : procesos)
-      for (int t = 1; t <= p.masa->size(2); ++t) v.push_back(p.volumen * (*p.masa)(j, t) / 1000000.0);
-    escribir_fila(m, archivo, w, j, v);
+      for (int t = 1; t <= p.masa->size(2); ++t)
+        v.push_back(suma_subpasos(w, J, [&](int i) { return (*p.volumen)(i) * (*p.masa)(i, t); }) / 1000000.0);
+    escribir_fila(m, archivo, w, J, v);
   }
 }
 

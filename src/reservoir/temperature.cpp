@@ -60,11 +60,22 @@ void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   }
 }
 
+// The heat divisor: seconds to days and the specific heat of water.
+double divisor_calor(const Calidad& cal) { return sp(1.1574167e-5f) * cal.CARACTERISTICASDELAGUA(2); }
+
 }  // namespace
 
+// The share of the flux that the epilimnion keeps, over its heat capacity,
+// as the heat balance takes it.
+double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j) {
+  const Calidad& cal = m.cal;
+  double parte = 1.0;
+  if (w.dos_capas()) parte = 1.0 - sp(0.45f) * std::exp(-cal.KEEMBTEMP(w.K) * w.ZEPILI(j));
+  return parte * w.dt * w.AEPILI(j) / (divisor_calor(cal) * cal.CARACTERISTICASDELAGUA(1) * w.V1I(j));
+}
+
 void temperatura(Modelo& m, TrabajoEmbalse& w) {
-  // The heat divisor: seconds to days and the specific heat of water.
-  const double DIVT = sp(1.1574167e-5f) * m.cal.CARACTERISTICASDELAGUA(2);
+  const double DIVT = divisor_calor(m.cal);
   if (m.cal.MODELOTEMPERATURA == 1)
     temperatura_equilibrio(m, w, DIVT);
   else if (m.cal.MODELOTEMPERATURA == 2)

@@ -44,6 +44,9 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
   UNACAPA = 1;
   ANOXICO = false;
   division_nula = false;
+  diverge = false;
+  subpaso_diverge = contaminante_diverge = 0;
+  factor = 1;
 }
 
 double TrabajoEmbalse::cociente(double a, double b) {

@@ -51,6 +51,7 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.CEIN.resize(NC);
   s.DESCAMBIOUNIDAD.resize(NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
+  s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
   s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);

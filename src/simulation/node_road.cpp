@@ -378,6 +378,12 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Numero de embalse", k});
     m.log.write({"Nombre de embalse", m.red.NOMEMB(k)});
   }
+  for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
+    if (m.sim.NUMMESESFINOSEMB(k) == 0) continue;
+    m.log.write({"Meses del embalse integrados con subpasos más finos"});
+    m.log.write({"Embalse:", m.red.NOMEMB(k)});
+    m.log.write({"Número de meses:", m.sim.NUMMESESFINOSEMB(k)});
+  }
   for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
     if (m.sim.ERRORCOND(j) == 0) continue;
     m.log.write({"Las concetraciones han superado el valor máximo de 100000"});

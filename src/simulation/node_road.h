@@ -76,9 +76,11 @@ void recorrido_mes(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, in
 void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
 
 // The warnings of the end of the run: three lines in the run log for every
-// reservoir (ERROREMB) and then every reach (ERRORCOND) in numerical trouble,
-// in increasing number; then, for every reach whose heat balance was solved
-// linearised, its name and the count of such months. They never stop the run.
+// reservoir (ERROREMB) in numerical trouble, for every reservoir with months
+// integrated with finer sub-steps (NUMMESESFINOSEMB) and then for every reach
+// (ERRORCOND) in numerical trouble, in increasing number; then, for every
+// reach whose heat balance was solved linearised, its name and the count of
+// such months. They never stop the run.
 void avisos_fin_calculo(Modelo& m);
 
 }  // namespace tornal

@@ -41,6 +41,9 @@ struct Simulacion {
   // those the months that took the equilibrium temperature of the flux.
   Array1<int> MESESCALORLINEAL{"MESESCALORLINEAL"};
   Array1<int> MESESCALOREQUILIBRIO{"MESESCALOREQUILIBRIO"};
+  // Months of each reservoir integrated with finer sub-steps than its given
+  // ones, listed at the end of the run.
+  Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};
   // The partial result files (opened and closed by the driver) and whether
   // their headings have been written.
   OutputFile archivo_cond_par;

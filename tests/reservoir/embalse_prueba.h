@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/latin1.h"
 #include "reservoir/reservoir_model.h"
@@ -103,6 +104,7 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   s.CEEMBAUX.resize(NC);
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(1);
+  s.NUMMESESFINOSEMB.resize(1);
   return m;
 }
 
@@ -136,6 +138,37 @@ inline void cada_mes(tornal::Array3<double>& a, double v) { a.fill(v); }
 inline void entrada(tornal::Modelo& m, int c, double v) {
   for (int y = 1; y <= m.red.NUMANYOS; ++y)
     for (int mes = 1; mes <= 12; ++mes) m.sim.NUDOSCE(1, c, mes, y) = v;
+}
+
+// Runs `f` with the sub-step files of reservoir 1 open in `dir` ("emb.csv"
+// and "balances.csv"): a row every N-th sub-step, the balances by
+// OPCIONBALANCES.
+template <typename F>
+void con_archivos(tornal::Modelo& m, const TempDir& dir, int N, int OPCIONBALANCES, F&& f) {
+  m.cal.INRESPAREMB(1) = 1;
+  m.cal.OPCIONBALANCES = OPCIONBALANCES;
+  m.cal.ACUMULACIONRESULTADOSPARCIALES(2) = N;
+  ASSERT_TRUE(m.sim.archivo_emb_par.open(dir.file("emb.csv")));
+  ASSERT_TRUE(m.sim.archivo_balances.open(dir.file("balances.csv")));
+  f();
+  ASSERT_TRUE(m.sim.archivo_emb_par.close());
+  ASSERT_TRUE(m.sim.archivo_balances.close());
+}
+
+// The field `n` (from 0) of a row of the sub-step files.
+inline std::string campo(const std::string& l, int n) {
+  std::size_t p = 0;
+  for (int i = 0; i < n; ++i) p = l.find(';', p) + 1;
+  return l.substr(p, l.find(';', p) - p);
+}
+
+// The lines of the run log without their blanks, the blank pieces of long
+// names left out.
+inline std::vector<std::string> lineas_log(const tornal::Modelo& m) {
+  std::vector<std::string> out;
+  for (const std::string& x : log_lines(m))
+    if (!tornal::trimmed(x).empty()) out.push_back(tornal::trimmed(x));
+  return out;
 }
 
 }  // namespace tornal_test

@@ -18,13 +18,6 @@ using namespace tornal_test;
 
 long puntos_y_comas(const std::string& l) { return std::count(l.begin(), l.end(), ';'); }
 
-// The field `n` (from 0) of a row.
-std::string campo(const std::string& l, int n) {
-  std::size_t p = 0;
-  for (int i = 0; i < n; ++i) p = l.find(';', p) + 1;
-  return l.substr(p, l.find(';', p) - p);
-}
-
 TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
   struct Caso {
     const char* nombre;
@@ -45,16 +38,9 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
     cada_mes(m.red.VOLFINEMB, 2e7);
     cada_mes(m.red.SUELTASEMB, 1e5);
     serie(m.cal.ZTEMB, c.ZT);
-    m.cal.INRESPAREMB(1) = 1;
-    m.cal.OPCIONBALANCES = c.balances;
-    m.cal.ACUMULACIONRESULTADOSPARCIALES(2) = c.N;
     TempDir dir;
-    ASSERT_TRUE(m.sim.archivo_emb_par.open(dir.file("emb.csv")));
-    ASSERT_TRUE(m.sim.archivo_balances.open(dir.file("balances.csv")));
     tornal::TrabajoEmbalse w;
-    correr_embalse(m, w);
-    ASSERT_TRUE(m.sim.archivo_emb_par.close());
-    ASSERT_TRUE(m.sim.archivo_balances.close());
+    con_archivos(m, dir, c.N, c.balances, [&] { correr_embalse(m, w); });
 
     bool crlf = false;
     const auto p = crlf_lines(dir.read("emb.csv"), &crlf);

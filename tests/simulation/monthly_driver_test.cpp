@@ -182,8 +182,9 @@ TEST(Driver, MonthCounters) {
   }
 }
 
-// Reservoirs in trouble first, then reaches, each with three lines, in
-// increasing number; the run is not stopped.
+// Reservoirs in trouble first, then reservoirs with months of finer
+// sub-steps, then reaches, each with three lines, in increasing number; the
+// run is not stopped.
 TEST(Driver, EndOfRunWarnings) {
   RedPrueba p;
   p.nudos = {{1, 0}};
@@ -196,6 +197,7 @@ TEST(Driver, EndOfRunWarnings) {
   tornal::avisos_fin_calculo(m);
   EXPECT_TRUE(log_lines(m).empty());
   m.sim.ERROREMB(2) = 1;
+  m.sim.NUMMESESFINOSEMB(1) = 3;
   m.sim.ERRORCOND(1) = 1;
   m.sim.ERRORCOND(2) = 1;
   tornal::avisos_fin_calculo(m);
@@ -207,6 +209,10 @@ TEST(Driver, EndOfRunWarnings) {
       "Numero de embalse           2",
       "Nombre de embalse",
       "Embalse 2",
+      tornal::latin1("Meses del embalse integrados con subpasos más finos"),
+      "Embalse:",
+      "Embalse 1",
+      tornal::latin1("Número de meses:           3"),
       tornal::latin1("Las concetraciones han superado el valor máximo de 100000"),
       tornal::latin1("Número Conducción:           1"),
       tornal::latin1("Nombre Conducción:"),

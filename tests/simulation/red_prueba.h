@@ -263,6 +263,7 @@ inline void preparar_resultados(tornal::Modelo& m) {
   s.CEIN.resize(NC);
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
+  s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
   s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);

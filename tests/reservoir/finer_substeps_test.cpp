@@ -1,0 +1,227 @@
+// A reservoir month that diverges with its given sub-steps (a few
+// centimetres of water under a strong heat exchange, settling or the heat
+// balance), integrated again with finer ones: against closed forms and the
+// same month at a stable sub-step count given in the input; the months that
+// finer sub-steps cannot mend, with the bound and the run log; the rows of
+// the sub-step files, which stay those of the given sub-steps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/fixed_format.h"
+#include "common/precision.h"
+#include "e2e/e2e_util.h"
+#include "embalse_prueba.h"
+#include "reach/reach_model.h"
+
+namespace {
+
+using namespace tornal_test;
+
+// A prism of 1e5 m2 from `calado` to `calado_fin` metres every month, `paso`
+// m3 a month through it: temperature (inflow 10 degrees, equilibrium 20, or
+// the heat balance of a dry September) when `T`, and a pollutant that
+// settles (inflow 100).
+struct Somero {
+  double calado = 0.05, calado_fin = 0.05, paso = 1.5e4, KET = 30.0, VS = 0.5, INCR = 30.0;
+  int T = 1, modelo_t = 1, oxigeno = 0;
+};
+
+tornal::Modelo somero(const Somero& s) {
+  OpcionesEmbalse o;
+  o.temperatura = s.T, o.modelo_t = s.modelo_t, o.oxigeno = s.oxigeno;
+  tornal::Modelo m = embalse_prueba(o);
+  tornal::Calidad& c = m.cal;
+  m.red.VOLINIEMB(1) = s.calado * o.area;
+  cada_mes(m.red.VOLFINEMB, s.calado_fin * o.area);
+  cada_mes(m.red.SUELTASEMB, s.paso / 30.0);
+  c.INCRETIEM(1) = s.INCR, c.KETEMB(1) = s.KET, c.VSEMB(1, 1) = s.VS;
+  serie(c.TEEMB, 20.0), serie(c.HSWEMB, 250.0), serie(c.TAIREMB, 20.0), serie(c.HREMB, 60.0);
+  serie(c.NUBEMB, 0.3), serie(c.VIENTOEMB, 2.0);
+  const double constantes[] = {1.17e-7, 0.97, 19.0, 0.95, 2.0};
+  for (int i = 1; i <= 5; ++i) c.CONSTANTESMODTEMPERATURA(i) = constantes[i - 1];
+  c.KDEMB(1) = 0.2, c.VSLEMB(1) = 0.5, c.KAEMB(1) = 0.5;
+  const double inicio[] = {10.0, 100.0, 5.0, 8.0};  // T, P1, DBO5, oxygen
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) c.COEMB(1, k) = inicio[k - s.T];
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) entrada(m, k, inicio[k - s.T]);
+  if (s.T == 0) c.COEMB(1, 1) = 0.0;  // the pollutant starts below its steady state
+  return m;
+}
+
+// October of the first year.
+void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
+  m.sim.MESACTUAL = 1;
+  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
+  tornal::CALCULOEMBSUB(m, 1, 1, 1, 1, w);
+}
+
+int subpasos(const tornal::TrabajoEmbalse& w) { return w.NSUB * w.factor; }
+
+// Shallow months of steady volume and flow end on the steady state of their
+// equations: temperature (q Tin + k TE) / (q + k), q the flow and k the
+// exchange over the volume, or the root of HTOTAL in a closed puddle; the
+// pollutant q Cin / (q + VS / H). A month stable as given keeps its
+// sub-steps; the others take those that their fastest rate needs, a year of
+// them is counted month by month and only its first month is named.
+TEST(ReservoirFinerSubsteps, ShallowMonthsReachTheirSteadyState) {
+  struct Caso {
+    const char* nombre;
+    Somero s;
+    int subpasos;
+  };
+  const Caso casos[] = {
+      {"half a metre: stable as given", {.calado = 0.5, .calado_fin = 0.5}, 30},
+      {"five centimetres: exchange 12.4 and settling 10 a day", {}, 120},
+      {"the heat balance of a closed puddle", {.paso = 0.0, .modelo_t = 2}, 240},
+      // Settling of 6 a day: the pollutant overshoots below 0 and the floor
+      // would hold it at 1e-8 all month, with no guard to trip.
+      {"a pollutant held at the floor", {.VS = 0.3, .T = 0}, 60},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    tornal::Modelo m = somero(c.s);
+    tornal::TrabajoEmbalse w;
+    const int refinados = c.subpasos > 30 ? 12 : 0;
+    correr_embalse(m, w, [&](int mes, int) {
+      EXPECT_EQ(subpasos(w), c.subpasos);
+      EXPECT_EQ(m.sim.NUMMESESFINOSEMB(1), refinados == 0 ? 0 : mes);
+    });
+    const double H = c.s.calado, q = c.s.paso / 30.0 / (H * 1e5);
+    const double k = c.s.KET / (tornal::sp(1.1574167e-5f) * 4186.0 * 1000.0 * H);
+    const double T = c.s.modelo_t == 1 ? (q * 10.0 + k * 20.0) / (q + k) : 0.0;
+    if (c.s.T == 1) {
+      EXPECT_NEAR(m.sim.EMB1CF(1, 1, 12, 1), c.s.modelo_t == 1 ? T : 20.602307, 1e-6);
+    }
+    EXPECT_NEAR(m.sim.EMB1CF(1, c.s.T + 1, 12, 1), q * 100.0 / (q + c.s.VS / H), 1e-7);  // a floor of 1e-8
+    EXPECT_EQ(m.sim.ERROREMB(1), 0);
+    EXPECT_EQ(lineas_log(m).size(), refinados == 0 ? 0u : 5u);
+  }
+  // The root of the puddle's heat balance.
+  const tornal::Modelo m = somero({});
+  const tornal::Calidad& c = m.cal;
+  EXPECT_NEAR(tornal::HTOTAL(c, 20.602307, 250.0, 20.0, 2.0, 60.0, 0.3), 0.0, 1e-4);
+}
+
+// Drawn down from 2 m to 5 cm in the month, under an exchange of 100 and
+// settling of 2 m a day, with organic matter and oxygen: the last sub-steps
+// diverge as given. With the finer sub-steps it is the month of that count
+// given in the input, to the bit (the same start state); against 64 times
+// that count it is within the scheme's first-order error, about twice the
+// change from n to 2 n sub-steps (three times: the couplings of the
+// kinetics are taken at the start of every sub-step).
+TEST(ReservoirFinerSubsteps, ADrawnDownMonthAgainstAStableSubstepCount) {
+  const Somero s{.calado = 2.0, .paso = 4e5, .KET = 100.0, .VS = 2.0, .oxigeno = 1};
+  tornal::Modelo automatico = somero(s);
+  tornal::TrabajoEmbalse w;
+  un_mes(automatico, w);
+  const int n = subpasos(w);
+  ASSERT_GT(n, 30);
+  auto con = [&](int INCR) {
+    Somero d = s;
+    d.INCR = INCR;
+    tornal::Modelo m = somero(d);
+    tornal::TrabajoEmbalse v;
+    un_mes(m, v);
+    EXPECT_EQ(v.factor, 1) << INCR;
+    return m;
+  };
+  const tornal::Modelo dado = con(n), doble = con(2 * n), fino = con(64 * n);
+  for (int c = 1; c <= automatico.cal.NUMCONTAMINANTES; ++c) {
+    SCOPED_TRACE(c);
+    const double x = automatico.sim.EMB1CF(1, c, 1, 1);
+    EXPECT_EQ(x, dado.sim.EMB1CF(1, c, 1, 1));
+    EXPECT_EQ(automatico.sim.NUDOSCS(1, c, 1, 1), dado.sim.NUDOSCS(1, c, 1, 1));
+    const double error = std::fabs(x - doble.sim.EMB1CF(1, c, 1, 1));
+    EXPECT_LE(std::fabs(x - fino.sim.EMB1CF(1, c, 1, 1)), 3.0 * error + 1e-9 * std::fabs(x));
+  }
+  EXPECT_EQ(automatico.sim.ERROREMB(1), 0);
+}
+
+// The bound on the sub-steps and the months that finer sub-steps cannot
+// mend, which keep what the integrators stored, raise the flag and are
+// named in the run log: a source beyond the guard (stable sub-steps: none
+// finer are tried), a rate that is not a number, and settling of 6 000 a
+// day in 30 000 sub-steps (60 000 bear it) and of 10 000 (120 000 would, past
+// the bound: none are tried).
+TEST(ReservoirFinerSubsteps, TheBoundAndTheDivergencesThatFinerSubstepsCannotMend) {
+  struct Caso {
+    const char* nombre;
+    double inflow, INCR, VS, TECTA;
+    int subpasos;
+    bool diverge;
+  };
+  const Caso casos[] = {{"a source beyond the guard", 1e12, 30.0, 0.0, 1.0, 30, true},
+                        {"a decay that is not a number", 100.0, 30.0, 0.0, 0.0, 30, true},
+                        {"twice the sub-steps, within the bound", 100.0, 30000.0, 300.0, 1.0, 60000, false},
+                        {"four times, past the bound", 100.0, 30000.0, 500.0, 1.0, 30000, true}};
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    tornal::Modelo m = somero({.paso = 1.5e4, .INCR = c.INCR, .T = 0});
+    m.cal.VSEMB(1, 1) = c.VS, m.cal.TECTAK1OR(1) = c.TECTA, m.cal.COEMB(1, 1) = 100.0;
+    serie(m.cal.TEPIL, 10.0);
+    entrada(m, 1, c.inflow);
+    tornal::TrabajoEmbalse w;
+    un_mes(m, w);
+    EXPECT_EQ(subpasos(w), c.subpasos);
+    if (c.INCR == 30.0) {
+      EXPECT_EQ(m.sim.EMB1CF(1, 1, 1, 1), 1.0e5);
+    }
+    EXPECT_EQ(m.sim.ERROREMB(1), c.diverge ? 1 : 0);
+    const std::string fecha = tornal::latin1("Año, Mes:           1           1");
+    std::vector<std::string> l;
+    if (c.subpasos > c.INCR)
+      l = {tornal::latin1("El cálculo del embalse diverge con el diferencial de cálculo dado"), "Embalse:",
+           "Embalse de prueba", fecha,
+           tornal::latin1("Se integra el mes con subpasos más finos, número de subpasos:       60000")};
+    if (c.diverge)
+      for (const std::string& x :
+           {tornal::latin1("El cálculo del embalse diverge y no se resuelve con subpasos más finos"),
+            std::string("Embalse:"), std::string("Embalse de prueba"), fecha, std::string("Contaminante: P1"),
+            tornal::latin1("Número de subpasos:") + tornal::edit_I(c.subpasos, 12)})
+        l.push_back(x);
+    EXPECT_EQ(lineas_log(m), l);
+  }
+}
+
+// A month of 4 finer sub-steps to every given one keeps a row per given
+// sub-step J (every N-th in the partial results): its water as given, the
+// concentrations at its end (sub-step 4 J), the terms of the balances summed
+// over its 4 sub-steps (transport as they stand, processes times the
+// volume of each sub-step).
+TEST(ReservoirFinerSubsteps, FileRowsStayThoseOfTheGivenSubsteps) {
+  for (int N : {1, 5}) {
+    SCOPED_TRACE(N);
+    tornal::Modelo m = somero({.oxigeno = 1});
+    TempDir dir;
+    tornal::TrabajoEmbalse w;
+    con_archivos(m, dir, N, 1, [&] { un_mes(m, w); });
+    ASSERT_EQ(w.factor, 4);
+    const tornal::TrabajoEmbalse& f = *w.fino;
+    const int NC = m.cal.NUMCONTAMINANTES;  // temperature, P1, DBO5, oxygen
+    auto F = [](double v) { return tornal::edit_F(v, 15, 3); };
+    auto suma = [](int J, auto&& termino) {
+      double x = 0.0;
+      for (int i = 4 * J - 3; i <= 4 * J; ++i) x += termino(i);
+      return x / 1e6;
+    };
+    const auto p = crlf_lines(dir.read("emb.csv"));
+    ASSERT_EQ(p.size(), 1u + 30 / N);
+    for (int J = N; J <= 30; J += N) {
+      EXPECT_EQ(campo(p[J / N], 2), tornal::edit_I(J, 4));
+      EXPECT_EQ(campo(p[J / N], 3), F(w.V1I(J) / 1e6));
+      for (int c = 1; c <= NC; ++c) EXPECT_EQ(campo(p[J / N], 12 + c), F(f.C1I(4 * J, c))) << J;
+    }
+    const auto b = crlf_lines(dir.read("balances.csv"));
+    ASSERT_EQ(b.size(), 31u);
+    for (int J = 1; J <= 30; ++J) {
+      EXPECT_EQ(campo(b[J], 5), F(w.V1I(J) * f.C1I(4 * J, 1) / 1e6)) << J;
+      for (int c = 1; c <= NC; ++c)  // outflow of layer 1
+        EXPECT_EQ(campo(b[J], 5 + 3 * NC + c - 1), F(suma(J, [&](int i) { return f.MASAEP(i, c, 2); }))) << J;
+      EXPECT_EQ(campo(b[J], 5 + 14 * NC + 11), F(suma(J, [&](int i) { return f.V1I(i) * f.MASAEPL(i, 2); }))) << J;
+    }
+  }
+}
+
+}  // namespace
