@@ -227,7 +227,9 @@ class LectorAvz {
 }  // namespace
 
 // Reads "tornal.avz" from the working folder when it exists (when it does
-// not, nothing is written and every flag stays off). Reads NUMANYOS,
+// not, nothing is written and every flag stays off; when it exists and
+// cannot be opened, a folder of that name included, the access error stops
+// the run). Reads NUMANYOS,
 // NUMCURVASTEMP, NUMCONTAMINANTES, the reach and reservoir counts and the
 // kinetic constants that the options created; writes NUMMESESTEMP, the flag,
 // count, element list and values of each section met, and the run log. At
@@ -235,7 +237,7 @@ class LectorAvz {
 // (CURVASTEMPLARGASSUB).
 void LEERARCHAVZSUB(Modelo& m) {
   const std::string path = m.ruta("tornal.avz");
-  if (!file_exists(path)) return;
+  if (!name_exists(path)) return;
   m.sim.NUMMESESTEMP = 12 * m.red.NUMANYOS;
   m.log.write({"Existe Tornal.avz"});
   LectorAvz lector(m);
