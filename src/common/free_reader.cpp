@@ -237,6 +237,11 @@ bool file_exists(const std::string& path) {
   return static_cast<bool>(in);
 }
 
+bool name_exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
 std::optional<long long> file_line_count(const std::string& path) {
   if (is_folder(path)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);

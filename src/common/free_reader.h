@@ -139,6 +139,11 @@ class FreeReader {
 // Whether a file exists and can be opened for reading.
 bool file_exists(const std::string& path);
 
+// Whether anything stands at `path` (a file, readable or not, a folder, a
+// link): whether an optional input was given, a question apart from whether
+// it can be opened.
+bool name_exists(const std::string& path);
+
 // The number of lines of the file at `path` as the reader sees them; empty
 // when it cannot be opened. A bound on the records the file can hold.
 std::optional<long long> file_line_count(const std::string& path);

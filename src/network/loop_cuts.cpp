@@ -5,9 +5,7 @@
 // return stands at node 0 and no intake returns to it any more. Names, data
 // and flows of cut elements stay as read.
 #include <array>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <unordered_set>
 #include <vector>
 
@@ -52,13 +50,11 @@ struct TipoBucle {
 void aplicar_bucles(Modelo& m) {
   Red& red = m.red;
   const std::string ruta = m.ruta("bucle.avz");
-  std::error_code ec;
-  if (!std::filesystem::exists(ruta, ec)) return;
+  if (!name_exists(ruta)) return;
 
   m.log.write({"Existe bucle.avz"});
   FreeReader rd;
-  if (std::filesystem::is_directory(ruta, ec) || !rd.open(ruta))
-    access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
+  if (!rd.open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
 
   // Kinds in the order in which tags are compared; indices 0 to 4 are the
   // reach types 1 to 5.
@@ -99,6 +95,10 @@ void aplicar_bucles(Modelo& m) {
       if (st.finish() != ReadStatus::Ok) error_lectura(m, NUMLINEA);
     }
     ++NUMLINEA;
+    // Every element of the list takes at least one character of the file
+    // (repeat counts aside): a count beyond the rest of the file is refused
+    // before the list is gathered.
+    if (cuenta > 0 && static_cast<std::size_t>(cuenta) > rd.characters_left()) error_lectura(m, NUMLINEA);
     // The list is read only when there is something to read, so that a tag
     // right after a count of 0 still opens its block.
     if (cuenta > 0) {

@@ -19,6 +19,12 @@ namespace tornal {
 constexpr std::size_t LONGNOMCONT = 30;
 // Most levels of one constituent in the quality-risk levels file.
 constexpr int MAXNIVELESRIESGO = 50;
+// Most sub-steps of a reservoir month (INCRETIEM): 100,000 are steps of
+// about 26 s, finer than any month needs.
+constexpr int MAXSUBPASOSEMBALSE = 100000;
+// Most passes of a reach's oxygen iteration (NUMMAXITERCOND): no reach needs
+// more to settle.
+constexpr int MAXITERCONDUCCION = 10000;
 
 // Places of the constituents in NOMCONT and in every constituent-indexed
 // array; 0 for a constituent that the options leave out. Temperature comes

@@ -77,6 +77,13 @@ class LectorCoeficientes {
     valores_[G_FITOHIPO] = reales(&c.FITOENELHIPO, 1);
     valores_[G_FLUJOSED] = enteros(&c.FLUJOSEDIMENTOSNOANOXIA, 1);
     valores_[G_ACUMULACION] = enteros(c.ACUMULACIONRESULTADOSPARCIALES, 2);
+    // Built after the defaults are set: the values every record starts from.
+    for (int g = 0; g < NUM_GRUPOS; ++g) {
+      for (const Valor& v : valores_[g]) {
+        defectos_[g].reales.push_back(v.real ? *v.real : 0.0);
+        defectos_[g].enteros.push_back(v.entero ? *v.entero : 0);
+      }
+    }
   }
 
   void leer_por_etiquetas();
@@ -112,20 +119,37 @@ class LectorCoeficientes {
 
   static bool obligatorio(Grupo g) { return g < G_BALANCES; }
 
+  // The values of one record, in the order of its group.
+  struct Leidos {
+    std::vector<double> reales;
+    std::vector<int> enteros;
+  };
+
   // A heading record; false when the file ended where a record that it may
   // end before stands.
   bool cabecera(bool es_obligatoria);
-  // One record of values of group g; false when the file ended where it may.
+  // One record of values of group g, read and kept; false when the file
+  // ended where it may.
   bool grupo(Grupo g);
+  // One record of values of group g, read but not yet kept; empty when the
+  // file ended where it may.
+  std::optional<Leidos> leer(Grupo g);
+  // Keeps the values of a record of group g.
+  void guardar(Grupo g, const Leidos& leidos);
+  // The heat-balance constants and EAIOPCIONHRR of a tagged section.
+  bool constantes_temperatura();
 
   Modelo& m_;
   Calidad& c_;
   FreeReader& rd_;
   std::vector<Valor> valores_[NUM_GRUPOS];
+  Leidos defectos_[NUM_GRUPOS];
   long NUMLINEA_ = 0;
-  // The statements that last read the unit factors (0: never read).
+  // The statements that last read the unit factors and the reach iteration
+  // limit (0: never read).
   long linea_unidades_ = 0;
   long linea_unidades_esteq_ = 0;
+  long linea_conducciones_ = 0;
 };
 
 bool LectorCoeficientes::cabecera(bool es_obligatoria) {
@@ -136,36 +160,41 @@ bool LectorCoeficientes::cabecera(bool es_obligatoria) {
   error_lectura();
 }
 
-// The values are taken into scratch values preset to 0 and kept only when
-// the record has been read: items that a slash or a null item leaves unread
-// are 0, never the values of an earlier section; a record that the end of
-// the file cuts off changes nothing.
-bool LectorCoeficientes::grupo(Grupo g) {
+// The values are taken into scratch values preset to their defaults (0
+// for a value without one) and kept only when the record has been read:
+// items that a slash or a null item leaves unread keep their defaults, never
+// the values of an earlier section; a record that the end of the file cuts
+// off changes nothing.
+std::optional<LectorCoeficientes::Leidos> LectorCoeficientes::leer(Grupo g) {
   ++NUMLINEA_;
   const std::vector<Valor>& valores = valores_[g];
-  std::vector<double> r(valores.size(), 0.0);
-  std::vector<int> e(valores.size(), 0);
+  Leidos leidos = defectos_[g];
   ReadStatus estado;
   {
     Statement st = rd_.statement();
     for (std::size_t i = 0; i < valores.size(); ++i) {
       if (valores[i].real)
-        st.real(r[i]);
+        st.real(leidos.reales[i]);
       else
-        st.integer(e[i]);
+        st.integer(leidos.enteros[i]);
     }
     estado = st.finish();
   }
   if (estado == ReadStatus::Error) error_lectura();
   if (estado == ReadStatus::EndOfFile) {
     if (obligatorio(g)) error_lectura();
-    return false;
+    return std::nullopt;
   }
+  return leidos;
+}
+
+void LectorCoeficientes::guardar(Grupo g, const Leidos& leidos) {
+  const std::vector<Valor>& valores = valores_[g];
   for (std::size_t i = 0; i < valores.size(); ++i) {
     if (valores[i].real)
-      *valores[i].real = r[i];
+      *valores[i].real = leidos.reales[i];
     else
-      *valores[i].entero = e[i];
+      *valores[i].entero = leidos.enteros[i];
   }
   if (g == G_UNIDADES) {
     // The factor of the allocation model's monthly flows; a zero divisor is
@@ -174,7 +203,29 @@ bool LectorCoeficientes::grupo(Grupo g) {
     linea_unidades_ = NUMLINEA_;
   } else if (g == G_UNIDADESESTEQ) {
     linea_unidades_esteq_ = NUMLINEA_;
+  } else if (g == G_CONDUCCIONES) {
+    linea_conducciones_ = NUMLINEA_;
   }
+}
+
+bool LectorCoeficientes::grupo(Grupo g) {
+  std::optional<Leidos> leidos = leer(g);
+  if (!leidos) return false;
+  guardar(g, *leidos);
+  return true;
+}
+
+// The five heat-balance constants, then EAIOPCIONHRR on the next record,
+// kept together: a section that the end of the file cuts leaves the
+// constants of an earlier complete section as they were. False at that end.
+bool LectorCoeficientes::constantes_temperatura() {
+  std::optional<Leidos> constantes = leer(G_CTESTEMPERATURA);
+  if (!constantes) return false;
+  std::optional<Leidos> humedad = leer(G_EAIOPCIONHRR);
+  if (!humedad) return false;
+  guardar(G_CTESTEMPERATURA, *constantes);
+  guardar(G_EAIOPCIONHRR, *humedad);
+  c_.HAYCONSTANTESMODTEMPERATURA = true;
   return true;
 }
 
@@ -217,10 +268,7 @@ void LectorCoeficientes::leer_por_etiquetas() {
       if (LINEACOEF == t.nombre) etiqueta = &t;
     if (!etiqueta) continue;
     if (etiqueta->grupo == G_CTESTEMPERATURA) {
-      // The constants held are complete only when this section is.
-      c_.HAYCONSTANTESMODTEMPERATURA = false;
-      if (!grupo(G_CTESTEMPERATURA) || !grupo(G_EAIOPCIONHRR)) return;
-      c_.HAYCONSTANTESMODTEMPERATURA = true;
+      if (!constantes_temperatura()) return;
     } else if (!grupo(etiqueta->grupo)) {
       return;
     }
@@ -276,11 +324,18 @@ void LectorCoeficientes::leer_fijo() {
 
 // The end of the reading: the unit factors that the monthly driver divides
 // by must not be 0 (read-error lines, with the statement that read them, or
-// the statements made when the file never gave them); a heat-balance run
-// needs the complete heat-balance constants.
+// the statements made when the file never gave them), nor may the reach
+// iteration limit exceed MAXITERCONDUCCION (the same lines, with the
+// statement that read it); a heat-balance run needs the complete
+// heat-balance constants.
 void LectorCoeficientes::terminar() {
   if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
     if (linea_unidades_ > 0) NUMLINEA_ = linea_unidades_;
+    error_lectura();
+  }
+  // The reach's oxygen iteration runs up to this many passes a month.
+  if (!(c_.NUMMAXITERCOND <= MAXITERCONDUCCION)) {
+    NUMLINEA_ = linea_conducciones_;
     error_lectura();
   }
   // The driver turns internal concentrations back by 1 / factor for
@@ -335,8 +390,9 @@ void valores_iniciales(Calidad& c) {
 // Reads PATHARCHIVO5 (record 8 of the run configuration) into the
 // coefficients of m.cal, in the tagged layout when NUMVERSION is above 11 and
 // in the fixed one otherwise. A record that cannot be read, an end of file
-// inside a record that must be there, or a zero unit factor that the driver
-// divides by gives the read-error lines with the statement counter; a
+// inside a record that must be there, a zero unit factor that the driver
+// divides by or a reach iteration limit above MAXITERCONDUCCION gives the
+// read-error lines with the statement counter; a
 // heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2) without the
 // complete heat-balance constants stops with its own line. Writes the success
 // line to the run log.

@@ -22,8 +22,9 @@ constexpr std::size_t LONGNOMCONTRISK = 255;
 
 }  // namespace
 
-// Sets OPCIONRIESGO to whether "NivelesRQ.dat" can be opened (one log line
-// either way); when it can, reads NUMCONTRIESGO, NOMCONTRISK, NUMNIVELESCONT
+// Sets OPCIONRIESGO to whether "NivelesRQ.dat" exists (one log line either
+// way; one that exists and cannot be opened, a folder of that name included,
+// is the file's access error and stops the run); when it exists, reads NUMCONTRIESGO, NOMCONTRISK, NUMNIVELESCONT
 // and LIMNIVELES (NUMCONTRIESGO x 50, the limits times the unit factor of
 // their constituent, every other entry 0), and creates MATCONDRIESGO (reaches
 // x NUMCONTRIESGO x 50) at 0. A record that cannot be read, an end of file
@@ -34,10 +35,12 @@ void LEERARCHRIESGOSUB(Modelo& m) {
   Calidad& c = m.cal;
   c.OPCIONRIESGO = false;
   CountedReader f(m.log, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:");
-  if (!f.open(m.ruta("NivelesRQ.dat"))) {
+  const std::string ruta = m.ruta("NivelesRQ.dat");
+  if (!name_exists(ruta)) {
     m.log.write({"No existe archivo de niveles de riesgo"});
     return;
   }
+  if (!f.open(ruta)) access_failure(m.log, "Error en el acceso al archivo de niveles de riesgo");
   c.OPCIONRIESGO = true;
   m.log.write({"Existe archivo de niveles de riesgo. Opcion de riesgo activada"});
 

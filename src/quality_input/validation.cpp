@@ -9,6 +9,8 @@
 // calculation step the models cannot work with.
 #include "quality_input/validation.h"
 
+#include <string>
+
 #include "common/latin1.h"
 #include "common/stop.h"
 
@@ -265,8 +267,10 @@ void validar_concentraciones(Modelo& m) {
 
 // Steps the models cannot work with: a modelled reach (report flag neither
 // -1 nor 2) whose step is not positive would divide by zero, a reservoir
-// below one sub-step a month would run none. Written so that an undefined
-// value is caught too. Returns whether any was found.
+// below one sub-step a month would run none, one above MAXSUBPASOSEMBALSE
+// would ask for more sub-steps than any month needs (and than its work
+// arrays can count). Written so that an undefined value is caught too.
+// Returns whether any was found.
 bool diferenciales_invalidos(Modelo& m) {
   const Calidad& cal = m.cal;
   bool hay = false;
@@ -278,9 +282,14 @@ bool diferenciales_invalidos(Modelo& m) {
       hay = true;
     }
   }
+  const std::string demasiados =
+      "El diferencial de cálculo del embalse no puede ser superior a " + std::to_string(MAXSUBPASOSEMBALSE);
   for (int e = 1; e <= m.red.NUMEMBALSES; ++e) {
     if (!(cal.INCRETIEM(e) >= 1.0)) {
       aviso(m, "El diferencial de cálculo del embalse debe ser al menos 1", ETIQUETAEMB, m.red.NOMEMB(e));
+      hay = true;
+    } else if (!(cal.INCRETIEM(e) <= MAXSUBPASOSEMBALSE)) {
+      aviso(m, demasiados.c_str(), ETIQUETAEMB, m.red.NOMEMB(e));
       hay = true;
     }
   }

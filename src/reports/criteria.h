@@ -53,9 +53,10 @@ struct CriteriaArrays {
 void prepare_criteria(const Modelo& m, CriteriaArrays& cr);
 
 // Reads "Criterios.txt" into the criteria arrays; false, after the run log's
-// line "No existe archivo de criterios", when the file cannot be opened. A
-// record that cannot be read, or that the file ends before, stops the run
-// with the file's read error and the record's number.
+// line "No existe archivo de criterios", when the file does not exist. One
+// that exists and cannot be opened (a folder of that name included) stops the
+// run with the file's access error; a record that cannot be read, or that the
+// file ends before, with the file's read error and the record's number.
 bool read_criteria_file(Modelo& m, CriteriaArrays& cr);
 
 // Judges the outlet concentrations CONDUCCCS of every reported reach against

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "common/counted_reader.h"
+#include "common/failures.h"
+#include "common/free_reader.h"
 #include "common/latin1.h"
 #include "reports/criteria.h"
 
@@ -61,10 +63,12 @@ void prepare_criteria(const Modelo& m, CriteriaArrays& cr) {
 
 bool read_criteria_file(Modelo& m, CriteriaArrays& cr) {
   CountedReader rd(m.log, "Error en la lectura del archivo de criterios", "Error en la linea:");
-  if (!rd.open(m.ruta("Criterios.txt"))) {
+  const std::string ruta = m.ruta("Criterios.txt");
+  if (!name_exists(ruta)) {
     m.log.write({"No existe archivo de criterios"});
     return false;
   }
+  if (!rd.open(ruta)) access_failure(m.log, "Error en el acceso al archivo de criterios");
   const int NK = m.cal.NUMCONTAMINANTES;
   // Every item starts at 0, so an item left without a value (two commas, a
   // slash) reads as 0. The first item of a constituent record is read and

@@ -96,13 +96,16 @@ class LectorAvz {
         true);
   }
 
-  // Rows x months series records begin one line each: more of them than
-  // the rest of the file has lines cannot all be in it. A negative count is
-  // refused too. Checked before the arrays are sized, so that a wrong count
-  // never asks for memory the file cannot fill.
+  // The list record that follows the count takes at least one character of
+  // the file for each row (repeat counts aside), and rows x months series
+  // records begin one line each: more rows than the rest of the file can
+  // hold, in a run of any number of years (none included), are refused, as
+  // is a negative count. Checked before the arrays are sized, so that a
+  // wrong count never asks for memory the file cannot fill.
   void cabe(int filas) const {
     const long long M = m_.sim.NUMMESESTEMP;
     if (filas < 0) error();
+    if (static_cast<std::size_t>(filas) > rd_.characters_left()) error();
     if (filas > 0 && M > 0 && filas * M > static_cast<long long>(rd_.lines_left())) error();
   }
 
@@ -227,7 +230,9 @@ class LectorAvz {
 }  // namespace
 
 // Reads "tornal.avz" from the working folder when it exists (when it does
-// not, nothing is written and every flag stays off). Reads NUMANYOS,
+// not, nothing is written and every flag stays off; when it exists and
+// cannot be opened, a folder of that name included, the access error stops
+// the run). Reads NUMANYOS,
 // NUMCURVASTEMP, NUMCONTAMINANTES, the reach and reservoir counts and the
 // kinetic constants that the options created; writes NUMMESESTEMP, the flag,
 // count, element list and values of each section met, and the run log. At
@@ -235,7 +240,7 @@ class LectorAvz {
 // (CURVASTEMPLARGASSUB).
 void LEERARCHAVZSUB(Modelo& m) {
   const std::string path = m.ruta("tornal.avz");
-  if (!file_exists(path)) return;
+  if (!name_exists(path)) return;
   m.sim.NUMMESESTEMP = 12 * m.red.NUMANYOS;
   m.log.write({"Existe Tornal.avz"});
   LectorAvz lector(m);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -35,6 +36,42 @@ std::vector<std::string> registro(const TempDir& dir) {
 
 bool contiene(const std::vector<std::string>& v, const std::string& s) {
   return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+// Replaces the first `desde` of a file of the folder by `hasta`.
+void cambiar(const TempDir& dir, const std::string& archivo, const std::string& desde, const std::string& hasta) {
+  std::string texto = dir.read(archivo);
+  const std::size_t p = texto.find(desde);
+  ASSERT_NE(p, std::string::npos) << archivo << ": " << desde;
+  dir.write(archivo, texto.replace(p, desde.size(), hasta));
+}
+
+// The last `n` lines of the run log that hold more than blanks, without
+// their blanks at either end (a name at its stored length runs over lines).
+std::vector<std::string> final_del_registro(const TempDir& dir, std::size_t n) {
+  std::vector<std::string> l;
+  for (std::string x : registro(dir)) {
+    x.erase(0, x.find_first_not_of(' '));
+    x.erase(x.find_last_not_of(' ') + 1);
+    if (!x.empty()) l.push_back(x);
+  }
+  return std::vector<std::string>(l.end() - static_cast<long>(std::min(n, l.size())), l.end());
+}
+
+// The example's temperature by surface heat balance: the same reaches and
+// reservoir with meteorological data in place of the equilibrium
+// temperature (records 4 to 15 of its quality data file).
+void balance_de_calor(const TempDir& dir) {
+  std::string texto = dir.read("calidad.dat");
+  std::size_t p = 0;
+  for (int k = 1; k < 4; ++k) p = texto.find('\n', p) + 1;
+  std::size_t e = p;
+  for (int k = 4; k <= 15; ++k) e = texto.find('\n', e) + 1;
+  std::string bloque = "1 1 1 1 1 2\n'Balance de calor'\nConducciones\n";
+  for (const char* v : {"300", "1", "15", "1", "70", "1", "0.3", "1", "2", "1"})
+    bloque += std::string(v) + " " + v + " " + v + " " + v + "\n";
+  bloque += "Embalses\n300\n1\n15\n1\n70\n1\n0.3\n1\n2\n1\n0.5\n";
+  dir.write("calidad.dat", texto.replace(p, e - p, bloque));
 }
 
 }  // namespace
@@ -152,4 +189,102 @@ TEST(Robustness, ResultsThatOverflowAreListedInTheRunLog) {
   copy_example("basin", limpio);
   ASSERT_EQ(run_tornal(limpio).status, 0);
   for (const std::string& x : registro(limpio)) EXPECT_EQ(x.find("Resultado no finito"), std::string::npos);
+}
+
+// Inputs that the readers bound, keep or refuse: the sub-steps of a
+// reservoir month and the passes of the reach oxygen iteration (a bound no
+// month or reach needs), optional files that exist but cannot be opened (a
+// folder of that name), counts of tornal.avz and bucle.avz beyond their
+// files (in a run of no years too), values that a slash leaves unread
+// (their defaults), a heat-balance section cut by the end of the file after
+// a complete one. Each row: the change to the example basin, the exit
+// status, the last lines of the run log and, for runs that end, a result
+// file that must be that of the example as it stands.
+TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
+  const std::string FIN = "Simulación Finalizada con éxito";
+  // INCRETIEM of the reservoir and NUMMAXITERCOND in place of the example's.
+  auto subpasos = [](const char* v) {
+    return [v](const TempDir& d) { cambiar(d, "calidad.dat", "    30.0    INCRETIEM", std::string(v) + " INCRETIEM"); };
+  };
+  auto pasadas = [](const char* v) {
+    return [v](const TempDir& d) {
+      cambiar(d, "coeficientes.dat", "<CONDUCCIONES>\r\n100   0.0", std::string("<CONDUCCIONES>\r\n") + v + " 0.0");
+    };
+  };
+  auto carpeta = [](const char* nombre) {
+    return [nombre](const TempDir& d) { std::filesystem::create_directory(d.file(nombre)); };
+  };
+  auto sin_anyos = [](const char* avz) {
+    return [avz](const TempDir& d) {
+      poner_linea(d, "red.dat", 2, "0 2000");
+      d.write("tornal.avz", avz);
+    };
+  };
+  struct Caso {
+    const char* que;
+    std::function<void(const TempDir&)> cambio;
+    int status;
+    std::vector<std::string> final_;
+    const char* igual;  // a result file equal to the example's ("" none)
+  };
+  const std::vector<Caso> casos = {
+      {"1.0E+30 sub-steps a month", subpasos("1.0E+30"), 1,
+       {"El diferencial de cálculo del embalse no puede ser superior a 100000", "Embalse:", "Embalse Mayor"}, ""},
+      {"3.0E+9 sub-steps a month", subpasos("3.0E+9"), 1,
+       {"El diferencial de cálculo del embalse no puede ser superior a 100000", "Embalse:", "Embalse Mayor"}, ""},
+      {"hourly sub-steps", subpasos("720"), 0, {FIN}, ""},
+      {"2147483648 oxygen passes", pasadas("2147483648"), 1,
+       {"Error en la lectura del archivo de coeficientes", "Error en la linea numero:", "17"}, ""},
+      {"10000 oxygen passes", pasadas("10000"), 0, {FIN}, "conducciones_parcial.csv"},
+      {"a folder named tornal.avz", carpeta("tornal.avz"), 1,
+       {"Existe Tornal.avz", "Error en el acceso al archivo TORNAL.AVZ"}, ""},
+      {"a folder named bucle.avz", carpeta("bucle.avz"), 1,
+       {"Existe bucle.avz", "Error en el acceso al archivo BUCLE.AVZ"}, ""},
+      {"a folder named NivelesRQ.dat", carpeta("NivelesRQ.dat"), 1,
+       {"Error en el acceso al archivo de niveles de riesgo"}, ""},
+      {"a folder named Criterios.txt", carpeta("Criterios.txt"), 1,
+       {"Los calculos se han realizado con exito", "Error en el acceso al archivo de criterios"}, ""},
+      {"2e9 diffuse-load rows in a run of no years", sin_anyos("<CONTDIF_TEMPORAL>\n2000000000\n1\n"), 1,
+       {"Error en la lectura del archivo TORNAL.AVZ", "Error en la linea numero:", "1"}, ""},
+      {"1e9 sediment rows of one repeated item", sin_anyos("<SED_EMB_TEMPORAL>\n999999999\n999999999*1\n"), 1,
+       {"Error en la lectura del archivo TORNAL.AVZ", "Error en la linea numero:", "1"}, ""},
+      {"rows that a run of no years can hold", sin_anyos("<CONTDIF_TEMPORAL>\n2\n1 2\n<SED_EMB_TEMPORAL>\n1\n1\n"), 0,
+       {FIN}, ""},
+      {"1e9 cut returns of one repeated item",
+       [](const TempDir& d) { d.write("bucle.avz", "<RETORNOS_CONTAMINADOS>\n999999999\n999999999*1\n"); }, 1,
+       {"Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", "2"}, ""},
+      {"phytoplankton of the hypolimnion left by a slash",
+       [](const TempDir& d) { cambiar(d, "coeficientes.dat", "<FITOENELHIPO>\r\n1.0", "<FITOENELHIPO>\r\n/"); }, 0,
+       {FIN}, "embalses_parcial.csv"},
+      {"partial results left by a slash",
+       [](const TempDir& d) {
+         cambiar(d, "coeficientes.dat", "<ACUMULACIONRESULTADOSPARCIALES>\r\n1   5",
+                 "<ACUMULACIONRESULTADOSPARCIALES>\r\n/");
+       },
+       0, {FIN}, "conducciones_parcial.csv"},
+      {"a heat-balance section cut after a complete one",
+       [](const TempDir& d) {
+         balance_de_calor(d);
+         d.write("coeficientes.dat", d.read("coeficientes.dat") + "<CONSTANTESMODTEMPERATURA>\r\n1 2 3\r\n");
+       },
+       0, {FIN}, ""},
+  };
+  TempDir ejemplo;
+  copy_example("basin", ejemplo);
+  ASSERT_EQ(run_tornal(ejemplo).status, 0);
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    TempDir dir;
+    copy_example("basin", dir);
+    c.cambio(dir);
+    RunResult r = run_tornal(dir);
+    EXPECT_EQ(r.status, c.status) << r.console;
+    std::vector<std::string> final_ = c.final_;
+    // A run that ends closes its log with a line of 95 "-" (79 and 16).
+    if (c.status == 0) final_.insert(final_.end(), {std::string(79, '-'), std::string(16, '-')});
+    EXPECT_EQ(final_del_registro(dir, final_.size()), final_);
+    if (*c.igual) {
+      EXPECT_EQ(dir.read(c.igual), ejemplo.read(c.igual)) << c.igual;
+    }
+  }
 }
