@@ -19,8 +19,9 @@ namespace tornal {
 constexpr std::size_t LONGNOMCONT = 30;
 // Most levels of one constituent in the quality-risk levels file.
 constexpr int MAXNIVELESRIESGO = 50;
-// Most sub-steps of a reservoir month (INCRETIEM): 100,000 are steps of
-// about 26 s, finer than any month needs.
+// Most sub-steps of a reservoir month, given (INCRETIEM) or taken by a month
+// integrated again with finer sub-steps: 100,000 are steps of about 26 s,
+// finer than any month needs.
 constexpr int MAXSUBPASOSEMBALSE = 100000;
 // Most passes of a reach's oxygen iteration (NUMMAXITERCOND): no reach needs
 // more to settle.

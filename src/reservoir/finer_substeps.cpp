@@ -5,7 +5,7 @@
 // balance, whose flux is taken at the start of each sub-step, only while
 // the flux takes back less than twice the error. Such a month is integrated
 // again from its start with 2, 4, 8, ... times its sub-steps, until they
-// are short enough for the step (or MAXSUBPASOSMES is reached).
+// are short enough for the step (or MAXSUBPASOSEMBALSE is reached).
 #include <cmath>
 #include <memory>
 
@@ -141,7 +141,7 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
 // bound could follow would only diverge again, at great cost; finer
 // sub-steps mend neither.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w) {
-  const int maximo = MAXSUBPASOSMES / w.NSUB;  // the most sub-steps to a given one
+  const int maximo = MAXSUBPASOSEMBALSE / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
   while (a->diverge && 2 * factor <= maximo && division_subpasos(m, *a, maximo / factor) > 1) {

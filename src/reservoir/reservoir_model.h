@@ -11,10 +11,6 @@
 
 namespace tornal {
 
-// Most sub-steps of one reservoir month: a month integrated again with finer
-// sub-steps (its given ones diverge) takes no more than these.
-constexpr int MAXSUBPASOSMES = 100000;
-
 // The work arrays of one reservoir month, sized by the sub-steps NSUB, the
 // constituents NC and the first-order pollutants. Layer 1 is the epilimnion
 // (or the whole water body in a one-layer month), layer 2 the hypolimnion.
@@ -109,7 +105,7 @@ struct TrabajoEmbalse {
 // "balances.csv" for a reservoir whose INRESPAREMB is 1. A month whose
 // integration diverges is integrated again from its start with 2, 4, 8, ...
 // times its sub-steps, while they are too long for the step to be stable and
-// MAXSUBPASOSMES allows; such months are counted in NUMMESESFINOSEMB(K) and
+// MAXSUBPASOSEMBALSE allows; such months are counted in NUMMESESFINOSEMB(K) and
 // the first of them is named in the run log, as is a month that diverges
 // still.
 void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y);
