@@ -31,11 +31,16 @@ struct CapaEmbalse {
   const Array1<double>& KNOA;
   const Array1<double>& KNAI;
   const Array1<double>& KNO3;
-  const Array1<double>& KGROW;
+  const Array1<double>& KMAXGROW;
+  Array1<double>& KGROW;  // written by the growth of the algae
   const Array1<double>& KRESP;
   const Array1<double>& OSAT;
   const Array1<double>& KFOSF;
   const Array1<double>& KFOSFA;
+  // First-order decay rates (sub-step, pollutant), written by the
+  // first-order pollutants; light limitation of the layer.
+  Array2<double>& KAUXE;
+  Array1<double>& LIMLUM;
   // Mass-balance terms of the processes (sub-step, term).
   Array2<double>& MASAOD;
   Array2<double>& MASAL;
@@ -66,11 +71,14 @@ inline CapaEmbalse epilimnio(TrabajoEmbalse& w) {
           .KNOA = w.KNOAAUX1,
           .KNAI = w.KNAIAUX1,
           .KNO3 = w.KNO3AUX1,
+          .KMAXGROW = w.KMAXGROWAUX1,
           .KGROW = w.KGROWAUX1,
           .KRESP = w.KRESPAUX1,
           .OSAT = w.OSATAUX1,
           .KFOSF = w.KFOSFAUX1,
           .KFOSFA = w.KFOSFAAUX1,
+          .KAUXE = w.KAUXE1,
+          .LIMLUM = w.LIMLUMEP,
           .MASAOD = w.MASAEPOD,
           .MASAL = w.MASAEPL,
           .MASANORG = w.MASAEPNORG,
@@ -97,11 +105,14 @@ inline CapaEmbalse hipolimnio(TrabajoEmbalse& w) {
           .KNOA = w.KNOAAUX2,
           .KNAI = w.KNAIAUX2,
           .KNO3 = w.KNO3AUX2,
+          .KMAXGROW = w.KMAXGROWAUX2,
           .KGROW = w.KGROWAUX2,
           .KRESP = w.KRESPAUX2,
           .OSAT = w.OSATAUX2,
           .KFOSF = w.KFOSFAUX2,
           .KFOSFA = w.KFOSFAAUX2,
+          .KAUXE = w.KAUXE2,
+          .LIMLUM = w.LIMLUMHIP,
           .MASAOD = w.MASAHIPOD,
           .MASAL = w.MASAHIPL,
           .MASANORG = w.MASAHIPNORG,
