@@ -41,10 +41,7 @@ void primer_orden(Modelo& m, TrabajoEmbalse& w) {
     primer_orden_capa(m, w, epilimnio(w), i, k, residencia);
     if (w.dos_capas()) {
       primer_orden_capa(m, w, hipolimnio(w), i, k, residencia);
-      // Layer 2 only: what settles out of layer 1 settles into it.
-      const double VS = cal.VSEMB(w.K, i);
-      for (int j = 1; j <= w.NSUB; ++j)
-        w.BC2I(j, k) = w.BC2I(j, k) + w.cociente(w.V1I(j), w.V2I(j)) * w.cociente(VS, w.ZEPILI(j)) * w.dt;
+      for (int j = 1; j <= w.NSUB; ++j) sedimenta_al_hipolimnio(w, j, k, cal.VSEMB(w.K, i));
     }
     for (int j = 1; j <= w.NSUB; ++j) integrar(m, w, k, j);
   }

@@ -123,6 +123,17 @@ inline CapaEmbalse hipolimnio(TrabajoEmbalse& w) {
           .MASAPO4 = w.MASAHIPPO4};
 }
 
+// What settles at speed VS out of layer 1 into layer 2 over sub-step j, a
+// term of layer 2 only: its coefficient of constituent k added to BC2I;
+// gives the change of concentration it brings to layer 2, at the start
+// concentration of layer 1, for the books.
+inline double sedimenta_al_hipolimnio(TrabajoEmbalse& w, int j, int k, double VS) {
+  const double sed1 = w.cociente(VS, w.ZEPILI(j));
+  const double razon = w.cociente(w.V1I(j), w.V2I(j));
+  w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
+  return razon * w.P1(j, k) * sed1 * w.dt;
+}
+
 // The bottom layer, where the sediment fluxes act: layer 2 of a two-layer
 // month, layer 1 of a one-layer one.
 inline CapaEmbalse capa_fondo(TrabajoEmbalse& w) { return w.dos_capas() ? hipolimnio(w) : epilimnio(w); }

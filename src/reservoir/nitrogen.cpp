@@ -41,11 +41,7 @@ void nitrogeno_organico(Modelo& m, TrabajoEmbalse& w, int j) {
   nitrogeno_organico_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     nitrogeno_organico_capa(m, w, hipolimnio(w), j);
-    // Layer 2 only: what settles out of layer 1 settles into it.
-    const double sed1 = w.cociente(m.cal.VSNOEMB(w.K), w.ZEPILI(j));
-    const double razon = w.cociente(w.V1I(j), w.V2I(j));
-    w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-    w.MASAHIPNORG(j, 4) = razon * w.P1(j, k) * sed1 * w.dt;
+    w.MASAHIPNORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSNOEMB(w.K));
   }
   integrar(m, w, k, j);
 }

@@ -25,10 +25,11 @@ void materia_organica(Modelo& m, TrabajoEmbalse& w, int j) {
   materia_organica_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     materia_organica_capa(m, w, hipolimnio(w), j);
-    // Layer 2 only: what settles out of layer 1 settles into it.
-    const double sed12 = w.cociente(w.V1I(j), w.V2I(j)) * w.cociente(m.cal.VSLEMB(w.K), w.ZEPILI(j)) * w.dt;
-    w.BC2I(j, L) = w.BC2I(j, L) + sed12;
-    w.MASAHIPL(j, 3) = sed12 * w.P1(j, L);
+    // What settles into layer 2, booked in the grouping the books of L have
+    // always had: the rate first, then the volume ratio.
+    const double VSL = m.cal.VSLEMB(w.K);
+    sedimenta_al_hipolimnio(w, j, L, VSL);
+    w.MASAHIPL(j, 3) = w.cociente(VSL, w.ZEPILI(j)) * w.cociente(w.V1I(j), w.V2I(j)) * w.dt * w.P1(j, L);
   }
   integrar(m, w, L, j);
 }

@@ -34,11 +34,7 @@ void clorofila(Modelo& m, TrabajoEmbalse& w, int j) {
   clorofila_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     clorofila_capa(m, w, hipolimnio(w), j);
-    // Layer 2 only: what settles out of layer 1 settles into it.
-    const double sed1 = w.cociente(m.cal.VSALGEMB(w.K), w.ZEPILI(j));
-    const double razon = w.cociente(w.V1I(j), w.V2I(j));
-    w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-    w.MASAHIPCHLA(j, 4) = razon * w.P1(j, k) * sed1 * w.dt;
+    w.MASAHIPCHLA(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSALGEMB(w.K));
   }
   integrar(m, w, k, j);
 }
@@ -63,11 +59,7 @@ void fosforo_organico(Modelo& m, TrabajoEmbalse& w, int j) {
   fosforo_organico_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     fosforo_organico_capa(m, w, hipolimnio(w), j);
-    // Layer 2 only: what settles out of layer 1 settles into it.
-    const double sed1 = w.cociente(m.cal.VSFOSFEMB(w.K), w.ZEPILI(j));
-    const double razon = w.cociente(w.V1I(j), w.V2I(j));
-    w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-    w.MASAHIPPORG(j, 4) = razon * w.P1(j, k) * sed1 * w.dt;
+    w.MASAHIPPORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSFOSFEMB(w.K));
   }
   integrar(m, w, k, j);
 }
