@@ -6,6 +6,8 @@
 // or that differs from its twin in sign or factor, breaks the trade.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
