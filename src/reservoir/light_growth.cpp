@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "common/precision.h"
+#include "reservoir/layer.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {
@@ -16,25 +17,27 @@ void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa) {
   const PosicionesContaminantes& P = cal.POS;
   const int K = w.K, t = m.sim.MESACTUAL;
   const bool uno = capa == 1;
+  const CapaEmbalse c = uno ? epilimnio(w) : hipolimnio(w);
   // Light extinction: both layers with the chlorophyll-a of layer 1.
   const double Chl1 = w.P1(j, P.CHLA);
   const double ALFA = cal.ALFAFITOEMB(K);
   const double Ke = std::trunc(ALFA) == -1.0
                         ? (88.0 * Chl1 + cal.KEEMB(K)) + sp(0.054f) * std::pow(1000.0 * Chl1, sp(0.6667f))
                         : ALFA * Chl1 + cal.KEEMB(K);
-  // Light factor between the layer's top and bottom.
+  // Light factor between the layer's top and bottom: layer 1 from the
+  // surface, layer 2 from the bottom of layer 1 down.
   const double r = w.cociente(cal.IOEMB(K, t), cal.ISATEMB(K));
   const double zt = uno ? 0.0 : w.ZEPILI(j);
   const double zb = uno ? w.ZEPILI(j) : w.ZHYPI(j) + w.ZEPILI(j);
-  const double H = uno ? w.ZEPILI(j) : w.ZHYPI(j);
+  const double H = c.Z(j);
   const double a = r * std::exp(-Ke * zb);
   const double eb = std::exp(-a);
   const double et = uno ? std::exp(-r) : std::exp(-r * std::exp(-Ke * zt));
   const double luz = (eb - et) * w.cociente(w.cociente(sp(2.718f) * cal.FLUMEMB(K, t), Ke), H);
   // Nutrient factors of the layer's own water.
-  const double NH4 = uno ? w.P1(j, P.NH4) : w.P2(j, P.NH4);
-  const double NO3 = uno ? w.P1(j, P.NO3) : w.P2(j, P.NO3);
-  const double PO4 = uno ? w.P1(j, P.PO4) : w.P2(j, P.PO4);
+  const double NH4 = c.P(j, P.NH4);
+  const double NO3 = c.P(j, P.NO3);
+  const double PO4 = c.P(j, P.PO4);
   const Array1<double>& KS = cal.CTELIMITACIONNUTRIENTES;
   const bool limN = limitacion_activa(KS(3));
   const bool limP = limitacion_activa(KS(4));
@@ -44,7 +47,7 @@ void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa) {
   w.LIMITECRECIMIENTO(fila + 2, j) = luz;
   if (limP) w.LIMITECRECIMIENTO(fila + 3, j) = fP;
   if (limN) w.LIMITECRECIMIENTO(fila + 4, j) = fN;
-  const double G = (uno ? w.KMAXGROWAUX1(j) : w.KMAXGROWAUX2(j)) * luz;
+  const double G = c.KMAXGROW(j) * luz;
   double crecimiento = G;
   if (limN && limP)
     crecimiento = std::min(fN, fP) * G;
@@ -52,13 +55,8 @@ void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa) {
     crecimiento = G * fP;
   else if (limN)
     crecimiento = G * fN;
-  if (uno) {
-    w.LIMLUMEP(j) = luz;
-    w.KGROWAUX1(j) = crecimiento;
-  } else {
-    w.LIMLUMHIP(j) = luz;
-    w.KGROWAUX2(j) = crecimiento;
-  }
+  c.LIMLUM(j) = luz;
+  c.KGROW(j) = crecimiento;
 }
 
 }  // namespace tornal

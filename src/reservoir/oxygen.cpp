@@ -4,70 +4,71 @@
 // nitrification and to algal respiration and gains by algal growth; and the
 // anoxia of the bottom layer, which the sediment fluxes of the nitrogen and
 // phosphorus cycles read.
+#include "reservoir/layer.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {
 namespace {
 
+// Organic matter of one layer: decay and settling out of the layer.
+void materia_organica_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
+  const int L = m.cal.POS.DBO;
+  const double Lp = c.P(j, L);
+  const double sed = w.cociente(m.cal.VSLEMB(w.K), c.Z(j)) * w.dt;  // settled out of the layer
+  c.AC(j, L) = c.AC(j, L) - c.KD(j) - sed;
+  c.MASAL(j, 1) = -c.KD(j) * Lp;
+  c.MASAL(j, 2) = -sed * Lp;
+}
+
 void materia_organica(Modelo& m, TrabajoEmbalse& w, int j) {
   const int L = m.cal.POS.DBO;
-  const double VSL = m.cal.VSLEMB(w.K);
-  const double Lp1 = w.P1(j, L);
-  const double sed1 = w.cociente(VSL, w.ZEPILI(j)) * w.dt;     // settled out of layer 1
-  w.AC1I(j, L) = w.AC1I(j, L) - w.KDAUX1(j) - sed1;
-  w.MASAEPL(j, 1) = -w.KDAUX1(j) * Lp1;
-  w.MASAEPL(j, 2) = -sed1 * Lp1;
+  materia_organica_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
-    const double Lp2 = w.P2(j, L);
-    const double sed2 = w.cociente(VSL, w.ZHYPI(j)) * w.dt;    // settled out of layer 2
-    const double sed12 = w.cociente(w.V1I(j), w.V2I(j)) * w.cociente(VSL, w.ZEPILI(j)) * w.dt;  // into layer 2
-    w.AC2I(j, L) = w.AC2I(j, L) - w.KDAUX2(j) - sed2;
-    w.BC2I(j, L) = w.BC2I(j, L) + sed12;
-    w.MASAHIPL(j, 1) = -w.KDAUX2(j) * Lp2;
-    w.MASAHIPL(j, 2) = -sed2 * Lp2;
-    w.MASAHIPL(j, 3) = w.cociente(VSL, w.ZEPILI(j)) * w.cociente(w.V1I(j), w.V2I(j)) * w.dt * Lp1;
+    materia_organica_capa(m, w, hipolimnio(w), j);
+    // What settles into layer 2, booked in the grouping L's books have: the
+    // settling over the depth of layer 1 first, then the volume ratio.
+    const double VSL = m.cal.VSLEMB(w.K);
+    sedimenta_al_hipolimnio(w, j, L, VSL);
+    w.MASAHIPL(j, 3) = w.cociente(VSL, w.ZEPILI(j)) * w.cociente(w.V1I(j), w.V2I(j)) * w.dt * w.P1(j, L);
   }
   integrar(m, w, L, j);
 }
 
-// The oxygen terms of one layer: reaeration, decay of L, nitrification and
-// algae, each computed once and booked from the same value.
-void oxigeno_capa(Modelo& m, int j, double& AC, double& DC, Array2<double>& MASA, double KA,
-                  double OSAT, double KD, double KNAI, double KGROW, double KRESP, double ODp, double Lp, double NH4p,
-                  double Chlap) {
+// The oxygen terms of one layer: reaeration (none in layer 2, whose KAAUX2
+// is 0), decay of L, nitrification and algae, each computed once and booked
+// from the same value. Nitrogen and algae, when absent, read as nothing.
+void oxigeno_capa(Modelo& m, const CapaEmbalse& c, int j) {
   const Calidad& cal = m.cal;
+  const PosicionesContaminantes& P = cal.POS;
   const Array1<double>& ST = cal.STECHIO;
-  const double dbo = KD * Lp;                          // decay of organic matter
-  AC = AC - KA;
-  DC = DC + KA * OSAT - dbo;
-  MASA(j, 1) = KA * (OSAT - ODp);
-  MASA(j, 2) = -dbo;
+  const int OD = P.OD;
+  auto p = [&](int k) { return k > 0 ? c.P(j, k) : 0.0; };
+  const double KA = c.KA(j), OSAT = c.OSAT(j);
+  const double dbo = c.KD(j) * p(P.DBO);  // decay of organic matter
+  c.AC(j, OD) = c.AC(j, OD) - KA;
+  c.DC(j, OD) = c.DC(j, OD) + KA * OSAT - dbo;
+  c.MASAOD(j, 1) = KA * (OSAT - p(OD));
+  c.MASAOD(j, 2) = -dbo;
   if (cal.OPCIONNITROGENO != 1) return;
-  const double nitrificacion = ST(1) * KNAI * NH4p;
-  DC = DC - nitrificacion;
-  MASA(j, 3) = -nitrificacion;
+  const double nitrificacion = ST(1) * c.KNAI(j) * p(P.NH4);
+  c.DC(j, OD) = c.DC(j, OD) - nitrificacion;
+  c.MASAOD(j, 3) = -nitrificacion;
   if (cal.OPCIONFITOPLANCTON != 1) return;
-  const double crecimiento = ST(3) * KGROW;
-  const double respiracion = ST(4) * KRESP;
-  DC = DC + (crecimiento - respiracion) * Chlap;
-  MASA(j, 4) = crecimiento * Chlap;
-  MASA(j, 5) = -respiracion * Chlap;
+  const double crecimiento = ST(3) * c.KGROW(j);
+  const double respiracion = ST(4) * c.KRESP(j);
+  const double Chlap = p(P.CHLA);
+  c.DC(j, OD) = c.DC(j, OD) + (crecimiento - respiracion) * Chlap;
+  c.MASAOD(j, 4) = crecimiento * Chlap;
+  c.MASAOD(j, 5) = -respiracion * Chlap;
 }
 
 void oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
-  const PosicionesContaminantes& P = m.cal.POS;
-  const int OD = P.OD;
-  // Nitrogen and algae, when absent, read as nothing.
-  auto p1 = [&](int c) { return c > 0 ? w.P1(j, c) : 0.0; };
-  auto p2 = [&](int c) { return c > 0 ? w.P2(j, c) : 0.0; };
-  oxigeno_capa(m, j, w.AC1I(j, OD), w.DC1I(j, OD), w.MASAEPOD, w.KAAUX1(j), w.OSATAUX1(j), w.KDAUX1(j),
-               w.KNAIAUX1(j), w.KGROWAUX1(j), w.KRESPAUX1(j), p1(OD), p1(P.DBO), p1(P.NH4), p1(P.CHLA));
-  if (w.dos_capas())
-    oxigeno_capa(m, j, w.AC2I(j, OD), w.DC2I(j, OD), w.MASAHIPOD, w.KAAUX2(j), w.OSATAUX2(j), w.KDAUX2(j),
-                 w.KNAIAUX2(j), w.KGROWAUX2(j), w.KRESPAUX2(j), p2(OD), p2(P.DBO), p2(P.NH4), p2(P.CHLA));
+  const int OD = m.cal.POS.OD;
+  oxigeno_capa(m, epilimnio(w), j);
+  if (w.dos_capas()) oxigeno_capa(m, hipolimnio(w), j);
   integrar(m, w, OD, j);
   // Anoxia of the bottom layer at the end of the sub-step.
-  w.ANOXICO = (w.dos_capas() ? w.C2I(j, OD) : w.C1I(j, OD)) < 1.0;
+  w.ANOXICO = capa_fondo(w).C(j, OD) < 1.0;
 }
 
 }  // namespace

@@ -2,106 +2,92 @@
 // (growth, respiration, settling), organic phosphorus (mineralisation,
 // settling, respired algal phosphorus) and phosphate (first-order loss,
 // mineralisation, uptake by growth, respired algal phosphorus), each solved
-// before the next. The phosphate sediment flux acts only while the bottom
-// layer is anoxic, unless FLUJOSEDIMENTOSNOANOXIA says always.
+// before the next. Each block adds the terms of one layer, applied to layer
+// 1 and then to layer 2. The phosphate sediment flux acts only while the
+// bottom layer is anoxic, unless FLUJOSEDIMENTOSNOANOXIA says always.
+#include "reservoir/layer.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {
 namespace {
 
-void clorofila(Modelo& m, TrabajoEmbalse& w, int j) {
+// Chlorophyll-a of one layer: without algae in the hypolimnion
+// (FITOENELHIPO 0) the exchange between the layers is taken out again;
+// growth, respiration and settling out of the layer.
+void clorofila_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
   const Calidad& cal = m.cal;
   const int k = cal.POS.CHLA;
-  const double VSALG = cal.VSALGEMB(w.K);
-  // No algae in the hypolimnion: no exchange of algae between the layers.
   if (cal.FITOENELHIPO == 0.0) {
-    w.AC1I(j, k) = w.AC1I(j, k) + w.cociente(w.E12I(j), w.V1I(j));
-    if (w.dos_capas()) {
-      w.BC1I(j, k) = 0.0;
-      w.BC2I(j, k) = 0.0;
-      w.AC2I(j, k) = w.AC2I(j, k) + w.cociente(w.E12I(j), w.V2I(j));
-    }
+    c.AC(j, k) = c.AC(j, k) + w.cociente(w.E12I(j), c.V(j));
+    if (w.dos_capas()) c.BC(j, k) = 0.0;
   }
-  const double Chlap1 = w.P1(j, k);
-  const double sed1 = w.cociente(VSALG, w.ZEPILI(j));
-  w.AC1I(j, k) = w.AC1I(j, k) + w.KGROWAUX1(j) - w.KRESPAUX1(j) - sed1 * w.dt;
-  w.MASAEPCHLA(j, 1) = w.KGROWAUX1(j) * Chlap1;
-  w.MASAEPCHLA(j, 2) = -w.KRESPAUX1(j) * Chlap1;
-  w.MASAEPCHLA(j, 3) = -sed1 * w.dt * Chlap1;
+  const double Chlap = c.P(j, k);
+  const double sed = w.cociente(cal.VSALGEMB(w.K), c.Z(j));  // settling out of the layer, per day
+  c.AC(j, k) = c.AC(j, k) + c.KGROW(j) - c.KRESP(j) - sed * w.dt;
+  c.MASACHLA(j, 1) = c.KGROW(j) * Chlap;
+  c.MASACHLA(j, 2) = -c.KRESP(j) * Chlap;
+  c.MASACHLA(j, 3) = -sed * w.dt * Chlap;
+}
+
+void clorofila(Modelo& m, TrabajoEmbalse& w, int j) {
+  const int k = m.cal.POS.CHLA;
+  clorofila_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
-    const double Chlap2 = w.P2(j, k);
-    const double sed2 = w.cociente(VSALG, w.ZHYPI(j));
-    const double razon = w.cociente(w.V1I(j), w.V2I(j));
-    w.AC2I(j, k) = w.AC2I(j, k) + w.KGROWAUX2(j) - w.KRESPAUX2(j) - sed2 * w.dt;
-    w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-    w.MASAHIPCHLA(j, 1) = w.KGROWAUX2(j) * Chlap2;
-    w.MASAHIPCHLA(j, 2) = -w.KRESPAUX2(j) * Chlap2;
-    w.MASAHIPCHLA(j, 3) = -sed2 * w.dt * Chlap2;
-    w.MASAHIPCHLA(j, 4) = razon * Chlap1 * sed1 * w.dt;
+    clorofila_capa(m, w, hipolimnio(w), j);
+    w.MASAHIPCHLA(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSALGEMB(w.K));
   }
   integrar(m, w, k, j);
 }
 
-void fosforo_organico(Modelo& m, TrabajoEmbalse& w, int j) {
+// Organic phosphorus of one layer: mineralisation, settling out of the layer
+// and the organic share of the algae's respired phosphorus.
+void fosforo_organico_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
   const Calidad& cal = m.cal;
   const PosicionesContaminantes& P = cal.POS;
   const int k = P.PORG;
-  const double VSF = cal.VSFOSFEMB(w.K);
-  const double ST6 = cal.STECHIO(6);
-  const double FP2 = cal.FACTORPREFERENCIA(2);
-  const double sed1 = w.cociente(VSF, w.ZEPILI(j));
-  w.AC1I(j, k) = w.AC1I(j, k) - w.KFOSFAUX1(j) - sed1 * w.dt;
-  const double respiracion1 = ST6 * FP2 * w.KRESPAUX1(j) * w.P1(j, P.CHLA);
-  w.MASAEPPORG(j, 1) = -w.KFOSFAUX1(j) * w.P1(j, k);
-  w.MASAEPPORG(j, 2) = -w.P1(j, k) * sed1 * w.dt;
-  w.MASAEPPORG(j, 3) = respiracion1;
-  w.DC1I(j, k) = w.DC1I(j, k) + respiracion1;
+  const double sed = w.cociente(cal.VSFOSFEMB(w.K), c.Z(j));  // settling out of the layer, per day
+  c.AC(j, k) = c.AC(j, k) - c.KFOSF(j) - sed * w.dt;
+  const double respiracion = cal.STECHIO(6) * cal.FACTORPREFERENCIA(2) * c.KRESP(j) * c.P(j, P.CHLA);
+  c.MASAPORG(j, 1) = -c.KFOSF(j) * c.P(j, k);
+  c.MASAPORG(j, 2) = -c.P(j, k) * sed * w.dt;
+  c.MASAPORG(j, 3) = respiracion;
+  c.DC(j, k) = c.DC(j, k) + respiracion;
+}
+
+void fosforo_organico(Modelo& m, TrabajoEmbalse& w, int j) {
+  const int k = m.cal.POS.PORG;
+  fosforo_organico_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
-    const double sed2 = w.cociente(VSF, w.ZHYPI(j));
-    const double razon = w.cociente(w.V1I(j), w.V2I(j));
-    w.AC2I(j, k) = w.AC2I(j, k) - w.KFOSFAUX2(j) - sed2 * w.dt;
-    w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-    const double respiracion2 = ST6 * FP2 * w.KRESPAUX2(j) * w.P2(j, P.CHLA);
-    w.MASAHIPPORG(j, 1) = -w.KFOSFAUX2(j) * w.P2(j, k);
-    w.MASAHIPPORG(j, 2) = -w.P2(j, k) * sed2 * w.dt;
-    w.MASAHIPPORG(j, 3) = respiracion2;
-    w.MASAHIPPORG(j, 4) = razon * w.P1(j, k) * sed1 * w.dt;
-    w.DC2I(j, k) = w.DC2I(j, k) + respiracion2;
+    fosforo_organico_capa(m, w, hipolimnio(w), j);
+    w.MASAHIPPORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSFOSFEMB(w.K));
   }
   integrar(m, w, k, j);
 }
 
-// The phosphate terms of one layer: first-order loss, mineralisation of
-// organic phosphorus, uptake by growth and respired algal phosphorus.
-void fosfato_capa(Modelo& m, double& AC, double& DC, Array2<double>& MASA, int j, double KFOSFA, double KFOSF,
-                  double KGROW, double KRESP, double PO4p, double PORGp, double Chlap) {
+// Phosphate of one layer: first-order loss, mineralisation of organic
+// phosphorus, uptake by growth and the dissolved share of the algae's
+// respired phosphorus.
+void fosfato_capa(Modelo& m, const CapaEmbalse& c, int j) {
+  const PosicionesContaminantes& P = m.cal.POS;
+  const int k = P.PO4;
   const double ST6 = m.cal.STECHIO(6);
   const double resto = 1.0 - m.cal.FACTORPREFERENCIA(2);  // share of respired phosphorus that is phosphate
-  AC = AC - KFOSFA;
-  MASA(j, 1) = -KFOSFA * PO4p;
-  MASA(j, 2) = KFOSF * PORGp;
-  MASA(j, 3) = -ST6 * KGROW * Chlap;
-  MASA(j, 4) = resto * KRESP * ST6 * Chlap;
-  DC = DC + KFOSF * PORGp - ST6 * (KGROW - resto * KRESP) * Chlap;
+  const double KFOSFA = c.KFOSFA(j), KFOSF = c.KFOSF(j), KGROW = c.KGROW(j), KRESP = c.KRESP(j);
+  const double PO4p = c.P(j, k), PORGp = c.P(j, P.PORG), Chlap = c.P(j, P.CHLA);
+  c.AC(j, k) = c.AC(j, k) - KFOSFA;
+  c.MASAPO4(j, 1) = -KFOSFA * PO4p;
+  c.MASAPO4(j, 2) = KFOSF * PORGp;
+  c.MASAPO4(j, 3) = -ST6 * KGROW * Chlap;
+  c.MASAPO4(j, 4) = resto * KRESP * ST6 * Chlap;
+  c.DC(j, k) = c.DC(j, k) + KFOSF * PORGp - ST6 * (KGROW - resto * KRESP) * Chlap;
 }
 
+// The sediment flux is taken out before the terms of either layer.
 void fosfato(Modelo& m, TrabajoEmbalse& w, int j) {
-  const Calidad& cal = m.cal;
-  const PosicionesContaminantes& P = cal.POS;
-  const int k = P.PO4;
-  // The sediment flux, by default, only while the bottom layer is anoxic.
-  if (cal.FLUJOSEDIMENTOSNOANOXIA == 0 && !w.ANOXICO) {
-    if (w.dos_capas())
-      w.DC2I(j, k) = w.DC2I(j, k) - w.cociente(w.FLUJSEDEMBA(k) * w.AHYPI(j), w.V2I(j));
-    else
-      w.DC1I(j, k) = w.DC1I(j, k) - w.cociente(w.FLUJSEDEMBA(k) * w.AEPILI(j), w.V1I(j));
-    w.SINFLUJOSED(j) = 1;
-  }
-  fosfato_capa(m, w.AC1I(j, k), w.DC1I(j, k), w.MASAEPPO4, j, w.KFOSFAAUX1(j), w.KFOSFAUX1(j), w.KGROWAUX1(j),
-               w.KRESPAUX1(j), w.P1(j, k), w.P1(j, P.PORG), w.P1(j, P.CHLA));
-  if (w.dos_capas())
-    fosfato_capa(m, w.AC2I(j, k), w.DC2I(j, k), w.MASAHIPPO4, j, w.KFOSFAAUX2(j), w.KFOSFAUX2(j), w.KGROWAUX2(j),
-                 w.KRESPAUX2(j), w.P2(j, k), w.P2(j, P.PORG), w.P2(j, P.CHLA));
+  const int k = m.cal.POS.PO4;
+  sin_flujo_sin_anoxia(m, w, j, k);
+  fosfato_capa(m, epilimnio(w), j);
+  if (w.dos_capas()) fosfato_capa(m, hipolimnio(w), j);
   integrar(m, w, k, j);
 }
 

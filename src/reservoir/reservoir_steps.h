@@ -77,6 +77,11 @@ void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa);
 void materia_organica_oxigeno(Modelo& m, TrabajoEmbalse& w, int j);
 void ciclo_nitrogeno(Modelo& m, TrabajoEmbalse& w, int j);
 void fitoplancton_fosforo(Modelo& m, TrabajoEmbalse& w, int j);
+// Takes the sediment flux of constituent k out of the bottom layer again in
+// sub-step j when that layer is not anoxic (unless FLUJOSEDIMENTOSNOANOXIA
+// says the flux acts always); notes it in SINFLUJOSED, so that the balances
+// book no sediment term there.
+void sin_flujo_sin_anoxia(Modelo& m, TrabajoEmbalse& w, int j, int k);
 void cinetica(Modelo& m, TrabajoEmbalse& w);
 
 // Oxygen saturation (mg/l) of fresh water at T degrees C.

@@ -1,0 +1,141 @@
+// One layer of a reservoir month seen through its own work arrays: the
+// epilimnion (layer 1, or the whole water body in a one-layer month) or the
+// hypolimnion (layer 2). Each kinetic block is written once against a layer
+// and applied to layer 1, then to layer 2; the system's names of each layer's
+// arrays stand where the layer is bound, below. What only one layer has (the
+// reaeration of the surface, what settles out of layer 1 into layer 2, the
+// sediment flux of the bottom layer) stays with the block that adds it.
+#pragma once
+
+#include "reservoir/reservoir_model.h"
+
+namespace tornal {
+
+struct CapaEmbalse {
+  int capa;  // 1 epilimnion, 2 hypolimnion
+  // The linear system (sub-step, constituent): dC/dt = A C + B C' + D, C'
+  // being the other layer.
+  Array2<double>& AC;
+  Array2<double>& BC;
+  Array2<double>& DC;
+  // Concentrations at the end of each sub-step and at the start of the month.
+  const Array2<double>& C;
+  const Array1<double>& CO;
+  // Thickness, area and volume of the layer in each sub-step.
+  const Array1<double>& Z;
+  const Array1<double>& A;
+  const Array1<double>& V;
+  // Kinetic rates of each sub-step (dt included) and oxygen saturation.
+  const Array1<double>& KA;
+  const Array1<double>& KD;
+  const Array1<double>& KNOA;
+  const Array1<double>& KNAI;
+  const Array1<double>& KNO3;
+  const Array1<double>& KMAXGROW;
+  Array1<double>& KGROW;  // written by the growth of the algae
+  const Array1<double>& KRESP;
+  const Array1<double>& OSAT;
+  const Array1<double>& KFOSF;
+  const Array1<double>& KFOSFA;
+  // First-order decay rates (sub-step, pollutant), written by the
+  // first-order pollutants; light limitation of the layer.
+  Array2<double>& KAUXE;
+  Array1<double>& LIMLUM;
+  // Mass-balance terms of the processes (sub-step, term).
+  Array2<double>& MASAOD;
+  Array2<double>& MASAL;
+  Array2<double>& MASANORG;
+  Array2<double>& MASANH4;
+  Array2<double>& MASANO3;
+  Array2<double>& MASACHLA;
+  Array2<double>& MASAPORG;
+  Array2<double>& MASAPO4;
+
+  // Concentration of constituent c at the start of sub-step j: the start of
+  // the month at j = 1, the end of sub-step j - 1 otherwise.
+  double P(int j, int c) const { return j == 1 ? CO(c) : C(j - 1, c); }
+};
+
+inline CapaEmbalse epilimnio(TrabajoEmbalse& w) {
+  return {.capa = 1,
+          .AC = w.AC1I,
+          .BC = w.BC1I,
+          .DC = w.DC1I,
+          .C = w.C1I,
+          .CO = w.CO1,
+          .Z = w.ZEPILI,
+          .A = w.AEPILI,
+          .V = w.V1I,
+          .KA = w.KAAUX1,
+          .KD = w.KDAUX1,
+          .KNOA = w.KNOAAUX1,
+          .KNAI = w.KNAIAUX1,
+          .KNO3 = w.KNO3AUX1,
+          .KMAXGROW = w.KMAXGROWAUX1,
+          .KGROW = w.KGROWAUX1,
+          .KRESP = w.KRESPAUX1,
+          .OSAT = w.OSATAUX1,
+          .KFOSF = w.KFOSFAUX1,
+          .KFOSFA = w.KFOSFAAUX1,
+          .KAUXE = w.KAUXE1,
+          .LIMLUM = w.LIMLUMEP,
+          .MASAOD = w.MASAEPOD,
+          .MASAL = w.MASAEPL,
+          .MASANORG = w.MASAEPNORG,
+          .MASANH4 = w.MASAEPNH4,
+          .MASANO3 = w.MASAEPNO3,
+          .MASACHLA = w.MASAEPCHLA,
+          .MASAPORG = w.MASAEPPORG,
+          .MASAPO4 = w.MASAEPPO4};
+}
+
+// KAAUX2 is 0: no reaeration below the surface layer.
+inline CapaEmbalse hipolimnio(TrabajoEmbalse& w) {
+  return {.capa = 2,
+          .AC = w.AC2I,
+          .BC = w.BC2I,
+          .DC = w.DC2I,
+          .C = w.C2I,
+          .CO = w.CO2,
+          .Z = w.ZHYPI,
+          .A = w.AHYPI,
+          .V = w.V2I,
+          .KA = w.KAAUX2,
+          .KD = w.KDAUX2,
+          .KNOA = w.KNOAAUX2,
+          .KNAI = w.KNAIAUX2,
+          .KNO3 = w.KNO3AUX2,
+          .KMAXGROW = w.KMAXGROWAUX2,
+          .KGROW = w.KGROWAUX2,
+          .KRESP = w.KRESPAUX2,
+          .OSAT = w.OSATAUX2,
+          .KFOSF = w.KFOSFAUX2,
+          .KFOSFA = w.KFOSFAAUX2,
+          .KAUXE = w.KAUXE2,
+          .LIMLUM = w.LIMLUMHIP,
+          .MASAOD = w.MASAHIPOD,
+          .MASAL = w.MASAHIPL,
+          .MASANORG = w.MASAHIPNORG,
+          .MASANH4 = w.MASAHIPNH4,
+          .MASANO3 = w.MASAHIPNO3,
+          .MASACHLA = w.MASAHIPCHLA,
+          .MASAPORG = w.MASAHIPPORG,
+          .MASAPO4 = w.MASAHIPPO4};
+}
+
+// What settles at speed VS out of layer 1 into layer 2 over sub-step j, a
+// term of layer 2 only: its coefficient of constituent k added to BC2I;
+// gives the change of concentration it brings to layer 2, at the start
+// concentration of layer 1, for the books.
+inline double sedimenta_al_hipolimnio(TrabajoEmbalse& w, int j, int k, double VS) {
+  const double sed1 = w.cociente(VS, w.ZEPILI(j));
+  const double razon = w.cociente(w.V1I(j), w.V2I(j));
+  w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
+  return razon * w.P1(j, k) * sed1 * w.dt;
+}
+
+// The bottom layer, where the sediment fluxes act: layer 2 of a two-layer
+// month, layer 1 of a one-layer one.
+inline CapaEmbalse capa_fondo(TrabajoEmbalse& w) { return w.dos_capas() ? hipolimnio(w) : epilimnio(w); }
+
+}  // namespace tornal

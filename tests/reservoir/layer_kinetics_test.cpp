@@ -1,0 +1,99 @@
+// The kinetic blocks of the reservoir are one per layer: a two-layer
+// sub-step whose layers trade every datum of their own (start
+// concentrations, geometry, rates) trades every term it adds and books,
+// bit for bit, but for what only the hypolimnion has (what settles into it
+// from the epilimnion). A term of one layer that reads the other's array,
+// or that differs from its twin in sign or factor, breaks the trade.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "embalse_prueba.h"
+#include "reservoir/reservoir_steps.h"
+
+namespace {
+
+using namespace tornal_test;
+using tornal::Array1;
+using tornal::Array2;
+using tornal::TrabajoEmbalse;
+
+// The arrays of layer 1 and of layer 2 under the system's names.
+std::vector<std::pair<Array1<double>*, Array1<double>*>> datos(TrabajoEmbalse& w) {
+  return {{&w.CO1, &w.CO2},           {&w.ZEPILI, &w.ZHYPI},       {&w.AEPILI, &w.AHYPI},
+          {&w.V1I, &w.V2I},           {&w.KAAUX1, &w.KAAUX2},      {&w.KDAUX1, &w.KDAUX2},
+          {&w.KNOAAUX1, &w.KNOAAUX2}, {&w.KNAIAUX1, &w.KNAIAUX2},  {&w.KNO3AUX1, &w.KNO3AUX2},
+          {&w.KGROWAUX1, &w.KGROWAUX2}, {&w.KRESPAUX1, &w.KRESPAUX2}, {&w.OSATAUX1, &w.OSATAUX2},
+          {&w.KFOSFAUX1, &w.KFOSFAUX2}, {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
+}
+
+std::vector<std::pair<const Array2<double>*, const Array2<double>*>> terminos(const TrabajoEmbalse& w) {
+  return {{&w.AC1I, &w.AC2I},          {&w.DC1I, &w.DC2I},          {&w.MASAEPL, &w.MASAHIPL},
+          {&w.MASAEPOD, &w.MASAHIPOD}, {&w.MASAEPNORG, &w.MASAHIPNORG}, {&w.MASAEPNH4, &w.MASAHIPNH4},
+          {&w.MASAEPNO3, &w.MASAHIPNO3}, {&w.MASAEPCHLA, &w.MASAHIPCHLA}, {&w.MASAEPPORG, &w.MASAHIPPORG},
+          {&w.MASAEPPO4, &w.MASAHIPPO4}};
+}
+
+// The first sub-step of a two-layer month, every datum of layer 1 from
+// `uno` and of layer 2 from `dos` (swapped when `trocar`).
+void subpaso(tornal::Modelo& m, TrabajoEmbalse& w, bool trocar) {
+  w.dimensionar(1, m.cal.NUMCONTAMINANTES, m.cal.NUMCONT1OR);
+  w.K = 1;
+  w.NSUB = 1;
+  w.dt = 0.25;
+  w.UNACAPA = 0;
+  w.E12I(1) = 0.3;
+  int n = 0;
+  for (auto [uno, dos] : datos(w))
+    for (int i = 1; i <= uno->size(1); ++i) {
+      ++n;
+      (*uno)(i) = 0.5 + 0.37 * n;  // every datum its own value
+      (*dos)(i) = 1.1 + 0.23 * n;
+      if (trocar) std::swap((*uno)(i), (*dos)(i));
+    }
+  tornal::materia_organica_oxigeno(m, w, 1);
+  tornal::ciclo_nitrogeno(m, w, 1);
+  tornal::fitoplancton_fosforo(m, w, 1);
+}
+
+TEST(ReservoirLayerKinetics, LayersThatTradeTheirDataTradeTheirTerms) {
+  for (double FITOENELHIPO : {1.0, 0.0}) {
+    OpcionesEmbalse o;
+    o.oxigeno = o.nitrogeno = o.fitoplancton = 1;
+    tornal::Modelo m = embalse_prueba(o);
+    auto& c = m.cal;
+    for (int i = 1; i <= 6; ++i) c.STECHIO(i) = 0.1 * i + 0.05;
+    c.FACTORPREFERENCIA(1) = 0.6;
+    c.FACTORPREFERENCIA(2) = 0.3;
+    c.VSLEMB(1) = 0.11;
+    c.VSNOEMB(1) = 0.13;
+    c.VSALGEMB(1) = 0.17;
+    c.VSFOSFEMB(1) = 0.19;
+    c.FITOENELHIPO = FITOENELHIPO;
+    TrabajoEmbalse a, b;
+    subpaso(m, a, false);
+    subpaso(m, b, true);
+    const auto ta = terminos(a), tb = terminos(b);
+    int comparados = 0;
+    for (std::size_t t = 0; t < ta.size(); ++t) {
+      const Array2<double>& uno = *ta[t].first;
+      const Array2<double>& dos = *ta[t].second;
+      // The hypolimnion's last term of a settling constituent is what
+      // settles into it: its own.
+      const int n = std::min(uno.size(2), dos.size(2));
+      for (int k = 1; k <= n; ++k) {
+        SCOPED_TRACE(uno.name() + " / " + dos.name() + " " + std::to_string(k) + ", FITOENELHIPO " +
+                     std::to_string(FITOENELHIPO));
+        EXPECT_EQ(uno(1, k), (*tb[t].second)(1, k));
+        EXPECT_EQ(dos(1, k), (*tb[t].first)(1, k));
+        comparados += uno(1, k) != 0.0;
+      }
+    }
+    EXPECT_EQ(comparados, 40);  // every kinetic term of a layer is there to compare
+  }
+}
+
+}  // namespace
