@@ -1,6 +1,14 @@
 // The state of the monthly calculation driver that other subsystems read:
 // the month counter, the long time curves and the time-varying constants of
 // the advanced-options file.
+//
+// Units in brackets. [internal C]: a concentration in the units the reach and
+// reservoir models compute in: those of the quality files, but the organic
+// load as ultimate BOD and ammonium, nitrate, chlorophyll-a and phosphate
+// times UNIDADESESTEQUIOMETRICAS; DESCAMBIOUNIDAD turns it into the output
+// units of the files. [then output]: converted back to them after the months.
+// Flows are in m3/day and volumes in m3 during the months. A field without a
+// unit is a count, an element number, a flag or a file.
 #pragma once
 
 #include "common/array.h"
@@ -12,93 +20,94 @@ struct Simulacion {
   // Result arrays (element, constituent, month, year); nodes by their row of
   // ORDENNUDOS, reaches by global reach number. Calculation units during the
   // months; CONDUCCCE, CONDUCCCS, EMB1CF, EMB2CF, V1F and V2F are converted
-  // back to output units after them.
-  Array4<double> NUDOSCE{"NUDOSCE"};
-  Array4<double> NUDOSCS{"NUDOSCS"};
-  Array4<double> CONDUCCCE{"CONDUCCCE"};
-  Array4<double> CONDUCCCS{"CONDUCCCS"};
-  Array4<double> CENTRCE{"CENTRCE"};
-  Array4<double> CENTRCS{"CENTRCS"};
-  Array4<double> TOMASCE{"TOMASCE"};
-  Array4<double> TOMASCS{"TOMASCS"};
-  Array4<double> ELERETCE{"ELERETCE"};
-  Array4<double> ELERETCS{"ELERETCS"};
-  Array3<double> V1F{"V1F"};
-  Array3<double> V2F{"V2F"};
-  Array4<double> EMB1CF{"EMB1CF"};
-  Array4<double> EMB2CF{"EMB2CF"};
+  // back to output units after them. In a month of one layer the epilimnion's
+  // arrays hold the whole reservoir.
+  Array4<double> NUDOSCE{"NUDOSCE"};      // mixed water of the node [internal C]
+  Array4<double> NUDOSCS{"NUDOSCS"};      // water leaving the node [internal C]
+  Array4<double> CONDUCCCE{"CONDUCCCE"};  // inlet of the reach [internal C, then output]
+  Array4<double> CONDUCCCS{"CONDUCCCS"};  // outlet of the reach, -999 until computed [internal C, then output]
+  Array4<double> CENTRCE{"CENTRCE"};      // water taken by the hydro plant [internal C]
+  Array4<double> CENTRCS{"CENTRCS"};      // water the hydro plant gives back [internal C]
+  Array4<double> TOMASCE{"TOMASCE"};      // water taken by the intake [internal C]
+  Array4<double> TOMASCS{"TOMASCS"};      // delivered by the intake, treated or not; -9999 until computed [internal C]
+  Array4<double> ELERETCE{"ELERETCE"};    // mix of the intakes feeding the return [internal C]
+  Array4<double> ELERETCS{"ELERETCS"};    // water the return delivers [internal C]
+  Array3<double> V1F{"V1F"};              // (reservoir, month, year): end-of-month epilimnion volume [m3, then hm3]
+  Array3<double> V2F{"V2F"};              // (reservoir, month, year): end-of-month hypolimnion volume [m3, then hm3]
+  Array4<double> EMB1CF{"EMB1CF"};        // end-of-month epilimnion [internal C, then output]
+  Array4<double> EMB2CF{"EMB2CF"};        // end-of-month hypolimnion [internal C, then output]
   // Inflow concentrations of the reservoir of the current node, and the head
   // and lateral-inflow concentrations of the reach being handed its water.
-  Array1<double> CEEMBAUX{"CEEMBAUX"};
-  Array1<double> COIN{"COIN"};
-  Array1<double> CEIN{"CEIN"};
+  Array1<double> CEEMBAUX{"CEEMBAUX"};  // (constituent) [internal C]
+  Array1<double> COIN{"COIN"};          // (constituent) [internal C]
+  Array1<double> CEIN{"CEIN"};          // (constituent) [internal C]
   // Factors from internal back to output concentration units.
-  Array1<double> DESCAMBIOUNIDAD{"DESCAMBIOUNIDAD"};
+  Array1<double> DESCAMBIOUNIDAD{"DESCAMBIOUNIDAD"};  // (constituent): internal C x it = output units [-]
   // Numerical trouble of a reservoir or a reach, reported at the end of the run.
-  Array1<int> ERROREMB{"ERROREMB"};  // 1: trouble
+  Array1<int> ERROREMB{"ERROREMB"};    // 1: trouble
   Array1<int> ERRORCOND{"ERRORCOND"};  // 1: trouble
   // Months of each reach whose heat balance was solved linearised, and of
   // those the months that took the equilibrium temperature of the flux.
-  Array1<int> MESESCALORLINEAL{"MESESCALORLINEAL"};
-  Array1<int> MESESCALOREQUILIBRIO{"MESESCALOREQUILIBRIO"};
+  Array1<int> MESESCALORLINEAL{"MESESCALORLINEAL"};          // (reach): months
+  Array1<int> MESESCALOREQUILIBRIO{"MESESCALOREQUILIBRIO"};  // (reach): months
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
-  Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};
+  Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months
   // The partial result files (opened and closed by the driver) and whether
   // their headings have been written.
-  OutputFile archivo_cond_par;
-  OutputFile archivo_emb_par;
-  OutputFile archivo_balances;
-  bool CABECERACONDPAR = false;
-  bool CABECERAEMBPAR = false;
-  bool CABECERABALANCES = false;
+  OutputFile archivo_cond_par;    // partial result file of reaches
+  OutputFile archivo_emb_par;     // partial result file of reservoirs
+  OutputFile archivo_balances;    // "balances.csv", open with OPCIONBALANCES 1
+  bool CABECERACONDPAR = false;   // heading of the reaches' partial file written
+  bool CABECERAEMBPAR = false;    // heading of the reservoirs' partial file written
+  bool CABECERABALANCES = false;  // heading of "balances.csv" written
 
   // Column of the monthly input series that the models read this month.
-  int MESACTUAL = 0;
+  int MESACTUAL = 0;  // 1..12 each year, or 1..12 x NUMANYOS with long curves
   // Long time curves of "tornal.avz": (curve, month of the run).
-  bool HAYCURVASLARGAS = false;
-  int NUMMESESTEMP = 0;
-  Array2<double> CURVASTEMPLARGAS{"CURVASTEMPLARGAS"};
+  bool HAYCURVASLARGAS = false;                         // "<CURVAS_TEMPORALES>" read
+  int NUMMESESTEMP = 0;                                 // months of the run, 12 x NUMANYOS
+  Array2<double> CURVASTEMPLARGAS{"CURVASTEMPLARGAS"};  // (curve, month of the run): factor [-]
   // Time-varying constants of reaches and reservoirs.
-  bool HAYCTESTEMP = false;
-  int NUMCTESTEMPCOND = 0;
-  int NUMCTESTEMPEMB = 0;
-  Array1<double> CONDUCKTEMP{"CONDUCKTEMP"};
-  Array1<double> NUMKCONDUCTEMP{"NUMKCONDUCTEMP"};
-  Array2<double> KTESTEMPCONDUC{"KTESTEMPCONDUC"};
-  Array1<double> EMBKTEMP{"EMBKTEMP"};
-  Array1<double> NUMKEMBTEMP{"NUMKEMBTEMP"};
-  Array2<double> KTESTEMPEMB{"KTESTEMPEMB"};
+  bool HAYCTESTEMP = false;                         // "<CTES_TEMPORALES>" read
+  int NUMCTESTEMPCOND = 0;                          // time-varying reach constants
+  int NUMCTESTEMPEMB = 0;                           // time-varying reservoir constants
+  Array1<double> CONDUCKTEMP{"CONDUCKTEMP"};        // (row): global reach number, held as a real, truncated
+  Array1<double> NUMKCONDUCTEMP{"NUMKCONDUCTEMP"};  // (row): code 1..15 of the constant, held as a real, truncated
+  Array2<double> KTESTEMPCONDUC{"KTESTEMPCONDUC"};  // (row, month of the run): value, in the unit of the constant
+  Array1<double> EMBKTEMP{"EMBKTEMP"};              // (row): reservoir number, held as a real, truncated
+  Array1<double> NUMKEMBTEMP{"NUMKEMBTEMP"};        // (row): code 1..15 of the constant, held as a real, truncated
+  Array2<double> KTESTEMPEMB{"KTESTEMPEMB"};        // (row, month of the run): value, in the unit of the constant
   // Time-varying diffuse loads of reaches (row, constituent, month of the
   // run) and the global reach number of each row; used as read, with no
   // unit change.
-  bool HAYCONTDIFTEMP = false;
-  int NUMVERTDIFTEMP = 0;
-  Array1<int> ORDENVERTDIFTEMP{"ORDENVERTDIFTEMP"};
-  Array3<double> SDVERTDIFTEMP{"SDVERTDIFTEMP"};
+  bool HAYCONTDIFTEMP = false;                       // "<CONTDIF_TEMPORAL>" read
+  int NUMVERTDIFTEMP = 0;                            // rows
+  Array1<int> ORDENVERTDIFTEMP{"ORDENVERTDIFTEMP"};  // (row): global reach number
+  Array3<double> SDVERTDIFTEMP{"SDVERTDIFTEMP"};     // load [m3/day x internal C, as read]
   // Time-varying sediment fluxes of reservoirs (row, constituent, month of
   // the run), per day, and the reservoir number of each row.
-  bool HAYSEDEMBTEMP = false;
-  int NUMEMBFLUJSEDTEMP = 0;
-  Array1<int> ORDEMBFLUJSEDVAR{"ORDEMBFLUJSEDVAR"};
-  Array3<double> FLUJSEDEMBTEMP{"FLUJSEDEMBTEMP"};
+  bool HAYSEDEMBTEMP = false;                        // "<SED_EMB_TEMPORAL>" read
+  int NUMEMBFLUJSEDTEMP = 0;                         // rows
+  Array1<int> ORDEMBFLUJSEDVAR{"ORDEMBFLUJSEDVAR"};  // (row): reservoir number
+  Array3<double> FLUJSEDEMBTEMP{"FLUJSEDEMBTEMP"};   // flux per bed area [m/day x internal C, as read]
 
   // Calibration of one reach and one reservoir: the calibrated element (0:
   // none), the measured head flow of the reach (month, year; calculation
   // units; mode 1 only) and the inlet concentrations of the reach and the
   // inflow concentrations of the reservoir (constituent, month, year;
   // internal units). Empty when their file is not read.
-  int NUMCONDUCCALIBRAR = 0;
-  int NUMEMBCALIBRAR = 0;
-  Array2<double> CAUDALCALIBRA{"CAUDALCALIBRA"};
-  Array3<double> CONCCALIBRAC{"CONCCALIBRAC"};
-  Array3<double> CONCCALIBRAE{"CONCCALIBRAE"};
+  int NUMCONDUCCALIBRAR = 0;                      // global number of the calibrated reach, 0 none
+  int NUMEMBCALIBRAR = 0;                         // number of the calibrated reservoir, 0 none
+  Array2<double> CAUDALCALIBRA{"CAUDALCALIBRA"};  // (month, year): head flow of the reach [m3/day]
+  Array3<double> CONCCALIBRAC{"CONCCALIBRAC"};    // (constituent, month, year): inlet of the reach [internal C]
+  Array3<double> CONCCALIBRAE{"CONCCALIBRAE"};    // (constituent, month, year): inflow of the reservoir [internal C]
   // Release, evaporation, seepage and spill of the reservoir calibration
   // record being read, in the allocation model's units.
-  double SUELTASCALIB = 0.0;
-  double EVAPCALIB = 0.0;
-  double FILTRCALIB = 0.0;
-  double VERTCALIB = 0.0;
+  double SUELTASCALIB = 0.0;  // release [hm3/month]
+  double EVAPCALIB = 0.0;     // evaporation [hm3/month]
+  double FILTRCALIB = 0.0;    // seepage [hm3/month]
+  double VERTCALIB = 0.0;     // spill [hm3/month]
 };
 
 }  // namespace tornal
