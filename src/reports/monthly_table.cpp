@@ -140,7 +140,7 @@ void escribir_tablacal_dir(Modelo& m) {
 
 }  // namespace
 
-void write_monthly_table(Modelo& m) {
+void escribir_tabla_mensual(Modelo& m) {
   escribir_tablacal_txt(m);
   escribir_tablacal_dir(m);
 }
