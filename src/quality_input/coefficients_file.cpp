@@ -95,21 +95,25 @@ class LectorCoeficientes {
   static Valor real(double* p) { return Valor{p, nullptr}; }
   static std::vector<Valor> reales(double* p, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v.push_back(real(p + i));
     return v;
   }
   static std::vector<Valor> reales(Array1<double>& a, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) v.push_back(real(&a(i)));
     return v;
   }
   static std::vector<Valor> enteros(int* p, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v.push_back(Valor{nullptr, p + i});
     return v;
   }
   static std::vector<Valor> enteros(Array1<int>& a, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) v.push_back(Valor{nullptr, &a(i)});
     return v;
   }
