@@ -209,7 +209,7 @@ void put_F_fixed(char* out, double value) {
   [&]<int... K>(std::integer_sequence<int, K...>) {
     (([&] {
        const std::uint64_t w = palabra<W, D, 8 * K>(s, inicio, negativo);
-       std::memcpy(out + 8 * K, &w, 8);
+       std::memcpy(out + std::ptrdiff_t{8} * K, &w, 8);
      })(),
      ...);
   }(std::make_integer_sequence<int, W / 8>{});

@@ -67,7 +67,7 @@ std::vector<std::string> free_format_lines(const std::vector<FreeItem>& items) {
     std::string s = item.render();
     const bool text = item.kind() == FreeItem::Kind::Text;
     // One blank stands between an integer and a text that follows it.
-    if (text && after_integer && s.size() <= kPiece) s = " " + s;
+    if (text && after_integer && s.size() <= kPiece) s.insert(0, 1, ' ');
     after_integer = item.kind() == FreeItem::Kind::Integer;
     if (text && s.size() > kPiece) {
       if (line.size() > 1) lines.push_back(line);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -34,10 +35,6 @@ struct TipoBucle {
   std::vector<int> lista = {};  // element numbers to cut, in file order
 };
 
-[[noreturn]] void error_lectura(Modelo& m, int NUMLINEA) {
-  read_failure(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", NUMLINEA);
-}
-
 }  // namespace
 
 // Reads "bucle.avz" from the working folder when it exists and cuts the
@@ -53,8 +50,11 @@ void aplicar_bucles(Modelo& m) {
   if (!name_exists(ruta)) return;
 
   m.log.write({"Existe bucle.avz"});
-  FreeReader rd;
-  if (!rd.open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
+  // The counter is NUMLINEA: it counts the count lines and the list lines of
+  // reach kinds that were read without error, from 1; tag lines and
+  // passed-over lines do not count.
+  CountedReader f(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", 1);
+  if (!f.reader().open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
 
   // Kinds in the order in which tags are compared; indices 0 to 4 are the
   // reach types 1 to 5.
@@ -70,10 +70,7 @@ void aplicar_bucles(Modelo& m) {
   TipoBucle& RETCONT = tipos[5];
   TipoBucle& CENTRCONT = tipos[6];
 
-  // NUMLINEA counts the count lines and the list lines of reach kinds that
-  // were read without error; tag lines and passed-over lines do not count.
-  int NUMLINEA = 1;
-  while (std::optional<std::string> palabra = rd.first_word(LONGLINEABUCLE)) {
+  while (std::optional<std::string> palabra = f.reader().first_word(LONGLINEABUCLE)) {
     const std::string LINEABUCLE = trimmed(*palabra);
     TipoBucle* tipo = nullptr;
     for (TipoBucle& t : tipos)
@@ -84,35 +81,31 @@ void aplicar_bucles(Modelo& m) {
     if (tipo == nullptr) continue;
     // Each kind is listed once: a second block of the same kind is refused
     // rather than silently replacing the first.
-    if (tipo->leida) error_lectura(m, NUMLINEA);
+    if (tipo->leida) f.failure();
     tipo->leida = true;
     m.log.write({tipo->mensaje});
 
     int cuenta = 0;
-    {
-      Statement st = rd.statement();
-      st.integer(cuenta);
-      if (st.finish() != ReadStatus::Ok) error_lectura(m, NUMLINEA);
-    }
-    ++NUMLINEA;
+    f.uncounted([&](Statement& st) { st.integer(cuenta); });
+    f.count_one();
     // Every element of the list takes at least one character of the file
     // (repeat counts aside): a count beyond the rest of the file is refused
     // before the list is gathered.
-    if (cuenta > 0 && static_cast<std::size_t>(cuenta) > rd.characters_left()) error_lectura(m, NUMLINEA);
+    if (cuenta > 0 && static_cast<std::size_t>(cuenta) > f.reader().characters_left()) f.failure();
     // The list is read only when there is something to read, so that a tag
     // right after a count of 0 still opens its block.
     if (cuenta > 0) {
-      Statement st = rd.statement();
-      for (int i = 0; i < cuenta; ++i) {
-        // A value left unread by a slash keeps 0, which names no element.
-        int n = 0;
-        st.integer(n);
-        if (st.status() != ReadStatus::Ok || n < 1 || n > tipo->numero) error_lectura(m, NUMLINEA);
-        tipo->lista.push_back(n);
-      }
-      if (st.finish() != ReadStatus::Ok) error_lectura(m, NUMLINEA);
+      f.uncounted([&](Statement& st) {
+        for (int i = 0; i < cuenta; ++i) {
+          // A value left unread by a slash keeps 0, which names no element.
+          int n = 0;
+          st.integer(n);
+          if (st.status() != ReadStatus::Ok || n < 1 || n > tipo->numero) f.failure();
+          tipo->lista.push_back(n);
+        }
+      });
     }
-    if (tipo->es_conduccion) ++NUMLINEA;
+    if (tipo->es_conduccion) f.count_one();
   }
   m.log.write({"Lectura de archivo bucle.avz realizada con éxito"});
 

@@ -27,49 +27,16 @@ const char* const ERROR_LECTURA = "Error en la lectura del archivo de datos fisi
 constexpr std::size_t LONGTITULO = 30;
 constexpr std::size_t LONGNOMTOMA = 30;
 
-// The open network data file and its record counter NUMLINEA: the number of
-// the record being read, counting every record of the file once from 1 at
+// The network data file is read with its record counter NUMLINEA: the number
+// of the record being read, counting every record of the file once from 1 at
 // the title, however many lines it spans.
-class NetworkFile {
- public:
-  explicit NetworkFile(Modelo& m) : m_(m), file_(m.log, ERROR_LECTURA, "Numero de linea:") {}
 
-  void open(const std::string& path) {
-    if (!file_.open(path)) access_failure(m_.log, ERROR_ACCESO);
-  }
-
-  // One record: `items` takes its values from the statement.
-  template <typename F>
-  void record(F&& items) {
-    file_.record(items);
-  }
-
-  // One record whose values must pass `acceptable` once read (counts that
-  // may not be negative); a value that does not is reported as a read error
-  // of this record.
-  template <typename F, typename C>
-  void record(F&& items, C&& acceptable) {
-    file_.record(items);
-    if (!acceptable()) file_.failure();
-  }
-
-  // Lines of the allocation model's data that this system passes over: each
-  // is a record of one text value, the first word of the next line holding
-  // one; the rest of that line is ignored.
-  void discard(int count = 1) {
-    for (int n = 0; n < count; ++n) record([](Statement& st) { st.skip(); });
-  }
-
-  // The count just read announces `records` records to follow (see
-  // CountedReader::announce).
-  void announce(long long records) { file_.announce(records); }
-
-  [[noreturn]] void failure() const { file_.failure(); }
-
- private:
-  Modelo& m_;
-  CountedReader file_;
-};
+// Lines of the allocation model's data that this system passes over: each is
+// a record of one text value, the first word of the next line holding one;
+// the rest of that line is ignored.
+void discard(CountedReader& f, int count = 1) {
+  for (int n = 0; n < count; ++n) f.record([](Statement& st) { st.skip(); });
+}
 
 // Values 1 to n of row i of a monthly or curve array.
 void row(Statement& st, Array2<double>& a, int i, int n) {
@@ -240,7 +207,7 @@ void crear_arrays(Red& r) {
 // for each of the 12 x NUMANYOS months, which form an integer in any case, and each element of record 5 takes
 // its records of this file. Such a count is reported as a read error of the
 // record that holds it, before any array is sized by it.
-void leer_cabecera(NetworkFile& f, Red& r, const std::string& PATHARCHIVO2) {
+void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
   std::string titulo = blanks(LONGTITULO);
   int libre[5] = {};
   f.record([&](Statement& st) { st.text(titulo, LONGTITULO); });
@@ -281,7 +248,7 @@ void leer_cabecera(NetworkFile& f, Red& r, const std::string& PATHARCHIVO2) {
                                        r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5);
 }
 
-void leer_embalses(NetworkFile& f, Red& r) {
+void leer_embalses(CountedReader& f, Red& r) {
   for (int i = 1; i <= r.NUMEMBALSES; ++i) {
     f.record([&](Statement& st) { st.text(r.NOMEMB(i), LONGNOMBRE); });
     f.record([&](Statement& st) {
@@ -294,19 +261,19 @@ void leer_embalses(NetworkFile& f, Red& r) {
     });
     f.record([&](Statement& st) { st.real(r.VOLINIEMB(i)); });
     f.record([&](Statement& st) { st.real(r.QMAXSUELEMB(i)); });
-    f.record([&](Statement& st) { row(st, r.VMAXEMB, i, 12); });
-    f.record([&](Statement& st) { row(st, r.VOBJEMB, i, 12); });
-    f.record([&](Statement& st) { row(st, r.VMIN, i, 12); });
-    f.record([&](Statement& st) { row(st, r.COTAEMB, i, 10); });
-    f.record([&](Statement& st) { row(st, r.SUPERFEMB, i, 10); });
-    f.record([&](Statement& st) { row(st, r.VOLEMB, i, 10); });
-    f.record([&](Statement& st) { row(st, r.EVAP, i, 12); });
+    f.row(r.VMAXEMB, i, 12);
+    f.row(r.VOBJEMB, i, 12);
+    f.row(r.VMIN, i, 12);
+    f.row(r.COTAEMB, i, 10);
+    f.row(r.SUPERFEMB, i, 10);
+    f.row(r.VOLEMB, i, 10);
+    f.row(r.EVAP, i, 12);
   }
 }
 
 // The five reach sections. Each reach takes the next global number once all
 // records of its block have been read.
-void leer_conducciones(NetworkFile& f, Red& r) {
+void leer_conducciones(CountedReader& f, Red& r) {
   int k = 0;
   auto numerar = [&](int inicial, int final_, int tipo, const std::string& nombre) {
     ++k;
@@ -329,7 +296,7 @@ void leer_conducciones(NetworkFile& f, Red& r) {
       row(st, r.CAUMINCONDT1, i, 12);
       st.real(r.NIVELFALLQMINCONDT1(i));
     });
-    f.record([&](Statement& st) { row(st, r.QMAXCONDT1, i, 12); });
+    f.row(r.QMAXCONDT1, i, 12);
     numerar(r.NUDOINICONDT1(i), r.NUDOFINCONDT1(i), 1, r.NOMCONDT1(i));
   }
 
@@ -342,7 +309,7 @@ void leer_conducciones(NetworkFile& f, Red& r) {
       row(st, r.QMINCONDT2, i, 12);
       st.real(r.NIVELFALLOQMINCONDT2(i));
     });
-    f.record([&](Statement& st) { row(st, r.QMAXCONDT2, i, 12); });
+    f.row(r.QMAXCONDT2, i, 12);
     f.record([&](Statement& st) {
       st.real(r.NUMACUCONDT2(i)).real(r.NUMACCELEMCONDT2(i));
       st.real(r.COEFACONDT2(i)).real(r.COEFBCONDT2(i)).real(r.COEFCCONDT2(i));
@@ -359,7 +326,7 @@ void leer_conducciones(NetworkFile& f, Red& r) {
       row(st, r.QMINCONDT3, i, 12);
       st.real(r.NIVELFALLOQMINCONDT3(i));
     });
-    f.record([&](Statement& st) { row(st, r.QMAXCONDT3, i, 12); });
+    f.row(r.QMAXCONDT3, i, 12);
     f.record([&](Statement& st) {
       st.real(r.NUMACUCONDT3(i)).real(r.NUMPARCONTROLCONDT3(i)).real(r.NUMACCELEMCONDT3(i));
     });
@@ -376,9 +343,9 @@ void leer_conducciones(NetworkFile& f, Red& r) {
       row(st, r.QMINCONDT4, i, 12);
       st.real(r.NIVELFALLOQMINCONDT4(i));
     });
-    f.record([&](Statement& st) { row(st, r.QMAXCONDT4, i, 12); });
+    f.row(r.QMAXCONDT4, i, 12);
     f.record([&](Statement& st) { st.real(r.COTAENTRCONDT4(i)).real(r.COTASALCONDT4(i)); });
-    f.discard(3);
+    discard(f, 3);
     numerar(r.NUDOINICONDT4(i), r.NUDOFINCONDT4(i), 4, r.NOMCONDT4(i));
   }
 
@@ -386,7 +353,7 @@ void leer_conducciones(NetworkFile& f, Red& r) {
     f.record([&](Statement& st) { st.text(r.NOMCONDT5(i), LONGNOMBRE); });
     f.record([&](Statement& st) { st.integer(r.NUDOINICONDT5(i)).integer(r.NUDOFINCONDT5(i)); });
     f.record([&](Statement& st) { st.real(r.COTAENTRCONDT5(i)).real(r.COTASALCONDT5(i)); });
-    f.discard(3);
+    discard(f, 3);
     numerar(r.NUDOINICONDT5(i), r.NUDOFINCONDT5(i), 5, r.NOMCONDT5(i));
   }
 }
@@ -396,17 +363,17 @@ void leer_conducciones(NetworkFile& f, Red& r) {
 // total is known only at the end; then the intake arrays are made of them. A
 // negative number of intakes of a demand is reported as a read error of the
 // record that holds it.
-void leer_demandas(NetworkFile& f, Red& r) {
+void leer_demandas(CountedReader& f, Red& r) {
   std::vector<TomaLeida> tomas;
   r.NUMTOMAS = 0;
   for (int i = 1; i <= r.NUMDEMANDAS; ++i) {
     f.record([&](Statement& st) { st.text(r.NOMDEM(i), LONGNOMBRE); });
-    f.record([&](Statement& st) { row(st, r.DEMMENS, i, 12); });
+    f.row(r.DEMMENS, i, 12);
     f.record([&](Statement& st) {
       st.integer(r.ACURECDEM(i)).integer(r.ACCELEMRECDEM(i)).integer(r.ACUBOMBDEM(i)).integer(r.PARCTRLCOMBDEM(i));
       st.real(r.UMBRALPARCTRLDEM(i)).real(r.QMAXBOMBDEM(i));
     });
-    f.record([&](Statement& st) { row(st, r.GARANTIASDEM, i, 5); });
+    f.row(r.GARANTIASDEM, i, 5);
     f.record([&](Statement& st) { st.integer(r.NUMTOMASDEM(i)); }, [&] { return r.NUMTOMASDEM(i) >= 0; });
     f.announce(6LL * r.NUMTOMASDEM(i));
     for (int j = 1; j <= r.NUMTOMASDEM(i); ++j) {
@@ -455,9 +422,9 @@ void leer_demandas(NetworkFile& f, Red& r) {
 
 // The records that follow the first two of an aquifer, by its type; their
 // values are not kept. A count of pairs of 0 or less gives no pairs.
-void leer_resto_acuifero(NetworkFile& f, int TIPOACU) {
+void leer_resto_acuifero(CountedReader& f, int TIPOACU) {
   auto pares = [&](int n) {
-    for (int p = 1; p <= n; ++p) f.discard(2);
+    for (int p = 1; p <= n; ++p) discard(f, 2);
   };
   int libre = 0;
   int n1 = 0;
@@ -465,30 +432,30 @@ void leer_resto_acuifero(NetworkFile& f, int TIPOACU) {
   switch (TIPOACU) {
     case 1:
       f.record([&](Statement& st) { st.integer(libre).integer(n1).integer(n2); });
-      f.discard(3);
+      discard(f, 3);
       pares(n1);
       pares(n2);
       break;
     case 2:
-      f.discard(2);
+      discard(f, 2);
       break;
     case 3:
     case 4:
-      f.discard(3);
+      discard(f, 3);
       break;
     case 5:
     case 6:
       f.record([&](Statement& st) { st.integer(n1); });
-      f.discard(3);
+      discard(f, 3);
       pares(n1);
       break;
     case 7:
       f.record([&](Statement& st) { st.integer(libre).integer(n1); });
-      f.discard(3);
+      discard(f, 3);
       pares(n1);
       break;
     case 11:
-      f.discard(4);
+      discard(f, 4);
       break;
     default:
       break;
@@ -496,7 +463,7 @@ void leer_resto_acuifero(NetworkFile& f, int TIPOACU) {
 }
 
 // Returns, hydro plants, recharges, inflows, aquifers and pumping elements.
-void leer_otros_elementos(NetworkFile& f, Red& r) {
+void leer_otros_elementos(CountedReader& f, Red& r) {
   for (int i = 1; i <= r.NUMRETORNOS; ++i) {
     f.record([&](Statement& st) { st.text(r.NOMRET(i), LONGNOMBRE); });
     f.record([&](Statement& st) { st.integer(r.NUDORET(i)); });
@@ -508,7 +475,7 @@ void leer_otros_elementos(NetworkFile& f, Red& r) {
       st.integer(r.NUDTOMACEN(c)).integer(r.NUDREINCEN(c)).real(r.QMINCEN(c)).real(r.QMAXCEN(c));
       st.integer(r.PRIORCENT(c));
     });
-    f.record([&](Statement& st) { row(st, r.QOBJCEN, c, 12); });
+    f.row(r.QOBJCEN, c, 12);
     f.record([&](Statement& st) { st.integer(r.NUMEMBCEN(c)).real(r.SALTOCEN(c)).real(r.COEFPRODCEN(c)); });
     // Only a plant with a reservoir has its minimum level.
     if (r.NUMEMBCEN(c) > 0) f.record([&](Statement& st) { st.real(r.COTAMIN(c)); });
@@ -563,8 +530,8 @@ void LEERARCHFISSUB(Modelo& m, const std::string& PATHARCHIVO, const std::string
 // read fails.
 void leer_archivo_fisico(Modelo& m, const std::string& PATHARCHIVO) {
   Red& r = m.red;
-  NetworkFile f(m);
-  f.open(PATHARCHIVO);
+  CountedReader f(m.log, ERROR_LECTURA, "Numero de linea:");
+  f.open(PATHARCHIVO, ERROR_ACCESO);
   leer_cabecera(f, r, m.conf.PATHARCHIVO2);
   crear_arrays(r);
   leer_embalses(f, r);

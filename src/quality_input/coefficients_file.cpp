@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -56,7 +57,7 @@ enum Grupo {
 
 class LectorCoeficientes {
  public:
-  LectorCoeficientes(Modelo& m, FreeReader& rd) : m_(m), c_(m.cal), rd_(rd) {
+  LectorCoeficientes(Modelo& m, CountedReader& f) : m_(m), c_(m.cal), f_(f) {
     Calidad& c = c_;
     valores_[G_UNIDADES] = {real(&c.FACTORVOLUMEN), real(&c.DIVISORUNIDADES)};
     valores_[G_ERROR] = {real(&c.ERRORCONC)};
@@ -94,27 +95,27 @@ class LectorCoeficientes {
   static Valor real(double* p) { return Valor{p, nullptr}; }
   static std::vector<Valor> reales(double* p, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v.push_back(real(p + i));
     return v;
   }
   static std::vector<Valor> reales(Array1<double>& a, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) v.push_back(real(&a(i)));
     return v;
   }
   static std::vector<Valor> enteros(int* p, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v.push_back(Valor{nullptr, p + i});
     return v;
   }
   static std::vector<Valor> enteros(Array1<int>& a, int n) {
     std::vector<Valor> v;
+    v.reserve(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) v.push_back(Valor{nullptr, &a(i)});
     return v;
-  }
-
-  [[noreturn]] void error_lectura() const {
-    read_failure(m_.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:", NUMLINEA_);
   }
 
   static bool obligatorio(Grupo g) { return g < G_BALANCES; }
@@ -141,10 +142,9 @@ class LectorCoeficientes {
 
   Modelo& m_;
   Calidad& c_;
-  FreeReader& rd_;
+  CountedReader& f_;  // its counter is NUMLINEA
   std::vector<Valor> valores_[NUM_GRUPOS];
   Leidos defectos_[NUM_GRUPOS];
-  long NUMLINEA_ = 0;
   // The statements that last read the unit factors and the reach iteration
   // limit (0: never read).
   long linea_unidades_ = 0;
@@ -153,11 +153,9 @@ class LectorCoeficientes {
 };
 
 bool LectorCoeficientes::cabecera(bool es_obligatoria) {
-  ++NUMLINEA_;
-  ReadStatus estado = rd_.statement().finish();
-  if (estado == ReadStatus::Ok) return true;
-  if (estado == ReadStatus::EndOfFile && !es_obligatoria) return false;
-  error_lectura();
+  if (f_.heading_or_end()) return true;
+  if (es_obligatoria) f_.failure();
+  return false;
 }
 
 // The values are taken into scratch values preset to their defaults (0
@@ -166,23 +164,18 @@ bool LectorCoeficientes::cabecera(bool es_obligatoria) {
 // the values of an earlier section; a record that the end of the file cuts
 // off changes nothing.
 std::optional<LectorCoeficientes::Leidos> LectorCoeficientes::leer(Grupo g) {
-  ++NUMLINEA_;
   const std::vector<Valor>& valores = valores_[g];
   Leidos leidos = defectos_[g];
-  ReadStatus estado;
-  {
-    Statement st = rd_.statement();
+  const bool leido = f_.record_or_end([&](Statement& st) {
     for (std::size_t i = 0; i < valores.size(); ++i) {
       if (valores[i].real)
         st.real(leidos.reales[i]);
       else
         st.integer(leidos.enteros[i]);
     }
-    estado = st.finish();
-  }
-  if (estado == ReadStatus::Error) error_lectura();
-  if (estado == ReadStatus::EndOfFile) {
-    if (obligatorio(g)) error_lectura();
+  });
+  if (!leido) {
+    if (obligatorio(g)) f_.failure();
     return std::nullopt;
   }
   return leidos;
@@ -200,11 +193,11 @@ void LectorCoeficientes::guardar(Grupo g, const Leidos& leidos) {
     // The factor of the allocation model's monthly flows; a zero divisor is
     // refused when the reading ends.
     c_.FACTORUNIDADES = c_.DIVISORUNIDADES != 0.0 ? c_.FACTORVOLUMEN / c_.DIVISORUNIDADES : 0.0;
-    linea_unidades_ = NUMLINEA_;
+    linea_unidades_ = f_.counter();
   } else if (g == G_UNIDADESESTEQ) {
-    linea_unidades_esteq_ = NUMLINEA_;
+    linea_unidades_esteq_ = f_.counter();
   } else if (g == G_CONDUCCIONES) {
-    linea_conducciones_ = NUMLINEA_;
+    linea_conducciones_ = f_.counter();
   }
 }
 
@@ -259,8 +252,7 @@ void LectorCoeficientes::leer_por_etiquetas() {
       {"<ACUMULACIONRESULTADOSPARCIALES>", G_ACUMULACION},
   };
   for (;;) {
-    ++NUMLINEA_;
-    std::optional<std::string> palabra = rd_.first_word(LONGLINEACOEF);
+    std::optional<std::string> palabra = f_.first_word(LONGLINEACOEF);
     if (!palabra) return;
     const std::string LINEACOEF = trimmed(*palabra);
     const Etiqueta* etiqueta = nullptr;
@@ -330,13 +322,11 @@ void LectorCoeficientes::leer_fijo() {
 // heat-balance constants.
 void LectorCoeficientes::terminar() {
   if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
-    if (linea_unidades_ > 0) NUMLINEA_ = linea_unidades_;
-    error_lectura();
+    f_.failure_at(linea_unidades_ > 0 ? linea_unidades_ : f_.counter());
   }
   // The reach's oxygen iteration runs up to this many passes a month.
   if (!(c_.NUMMAXITERCOND <= MAXITERCONDUCCION)) {
-    NUMLINEA_ = linea_conducciones_;
-    error_lectura();
+    f_.failure_at(linea_conducciones_);
   }
   // The driver turns internal concentrations back by 1 / factor for
   // ammonium and nitrate (oxygen and nitrogen on), and for chlorophyll-a and
@@ -348,8 +338,7 @@ void LectorCoeficientes::terminar() {
     if (c_.OPCIONFITOPLANCTON == 1 && (U(4) == 0.0 || U(5) == 0.0)) divide_por_cero = true;
   }
   if (divide_por_cero) {
-    if (linea_unidades_esteq_ > 0) NUMLINEA_ = linea_unidades_esteq_;
-    error_lectura();
+    f_.failure_at(linea_unidades_esteq_ > 0 ? linea_unidades_esteq_ : f_.counter());
   }
   if (c_.OPCIONTEMPERATURA == 1 && c_.MODELOTEMPERATURA == 2 && !c_.HAYCONSTANTESMODTEMPERATURA) {
     m_.log.write({"Para modelar la temperatura por balance actualice el archivo de coeficientes"});
@@ -398,9 +387,9 @@ void valores_iniciales(Calidad& c) {
 // line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION) {
   valores_iniciales(m.cal);
-  FreeReader rd;
-  if (!rd.open(trimmed(PATHARCHIVO5))) access_failure(m.log, "Error en el acceso al archivo de coeficientes");
-  LectorCoeficientes lector(m, rd);
+  CountedReader f(m.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:");
+  f.open(PATHARCHIVO5, "Error en el acceso al archivo de coeficientes");
+  LectorCoeficientes lector(m, f);
   if (NUMVERSION > 11)
     lector.leer_por_etiquetas();
   else

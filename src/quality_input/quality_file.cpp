@@ -32,82 +32,16 @@ const char* const ERROR_LECTURA = "Error en la lectura del archivo de calidad";
 // Length of the label records of the file (read and not used).
 constexpr std::size_t LONGETIQUETA = 255;
 
-// The open quality data file and its record counter NUMLINEA: while a record
-// is read, the number of that record, every read statement of the file
+// The quality data file is read with its record counter NUMLINEA: while a
+// record is read, the number of that record, every read statement of the file
 // counting one from 1 at TITULO1, headings included, however many lines the
 // record spans.
-class ArchivoCalidad {
- public:
-  explicit ArchivoCalidad(Modelo& m) : m_(m), file_(m.log, ERROR_LECTURA, "Error en la linea numero:") {}
 
-  void open(const std::string& path) {
-    if (!file_.open(path)) access_failure(m_.log, ERROR_ACCESO);
-  }
-
-  // One record: `items` takes its values from the statement.
-  template <typename F>
-  void record(F&& items) {
-    file_.record(items);
-  }
-
-  void heading(int count = 1) { file_.heading(count); }
-
-  // A record of one text value held at `length` characters.
-  void text(std::string& value, std::size_t length) {
-    record([&](Statement& st) { st.text(value, length); });
-  }
-
-  // A label record: one text value that is not used.
-  void label() {
-    std::string etiqueta = blanks(LONGETIQUETA);
-    text(etiqueta, LONGETIQUETA);
-  }
-
-  // A record of one integer, the count of a section whose `records_after`
-  // records (its headings) and `records_each` records per entry follow. A
-  // negative count, or one that announces more records than the rest of the
-  // file could hold, is the read error of this record.
-  void count(int& value, long long records_each, long long records_after = 1) {
-    value = 0;
-    record([&](Statement& st) { st.integer(value); });
-    if (value < 0) failure();
-    file_.announce(records_after + records_each * value);
-  }
-
-  // See CountedReader::announce.
-  void announce(long long records) { file_.announce(records); }
-
-  // A record of one value per element: a(1..n).
-  template <typename T>
-  void values(Array1<T>& a, int n) {
-    record([&](Statement& st) {
-      for (int i = 1; i <= n; ++i) item(st, a(i));
-    });
-  }
-
-  // A record of column `j` of a per-element array: a(1..n, j).
-  void column(Array2<double>& a, int j, int n) {
-    record([&](Statement& st) {
-      for (int i = 1; i <= n; ++i) st.real(a(i, j));
-    });
-  }
-
-  // A record of row `i` of a per-element array: a(i, 1..n).
-  void row(Array2<double>& a, int i, int n) {
-    record([&](Statement& st) {
-      for (int j = 1; j <= n; ++j) st.real(a(i, j));
-    });
-  }
-
-  [[noreturn]] void failure() const { file_.failure(); }
-
- private:
-  static void item(Statement& st, double& v) { st.real(v); }
-  static void item(Statement& st, int& v) { st.integer(v); }
-
-  Modelo& m_;
-  CountedReader file_;
-};
+// A label record: one text value that is not used.
+void etiqueta(CountedReader& f) {
+  std::string texto = blanks(LONGETIQUETA);
+  f.text(texto, LONGETIQUETA);
+}
 
 // The arrays that exist in every run before the quality data file is
 // opened: reach and reservoir data and the monthly input series of reaches
@@ -175,7 +109,7 @@ long long registros_aportaciones(long long NUMCONTAMINANTES, int NUMANYOS) {
 // first-order pollutants take their records of this file, and the quality of
 // inflows file (when it can be opened) holds a block of every constituent.
 // More than that is the read error of record 4.
-void leer_opciones(ArchivoCalidad& f, Calidad& c, int NUMVERSION, int NUMANYOS, const std::string& PATHARCHIVO4) {
+void leer_opciones(CountedReader& f, Calidad& c, int NUMVERSION, int NUMANYOS, const std::string& PATHARCHIVO4) {
   f.text(c.TITULO1, 255);
   f.text(c.TITULO2, 255);
   f.heading();
@@ -209,7 +143,7 @@ void leer_opciones(ArchivoCalidad& f, Calidad& c, int NUMVERSION, int NUMANYOS, 
 // temperatures given as data (0), equilibrium temperature (1, 1), surface
 // heat balance (1, 2), the label alone (1, other model) or nothing (other
 // option). The reservoir block is in the file only when there are reservoirs.
-void leer_temperatura(ArchivoCalidad& f, Modelo& m) {
+void leer_temperatura(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int nc = m.red.NUMCONDUCCIONES;
   const int ne = m.red.NUMEMBALSES;
@@ -240,7 +174,7 @@ void leer_temperatura(ArchivoCalidad& f, Modelo& m) {
   }
   if (c.OPCIONTEMPERATURA != 1) return;
 
-  f.label();
+  etiqueta(f);
   if (c.MODELOTEMPERATURA == 1) {
     c.TECON.resize(nc);
     c.TEEM.resize(ne);
@@ -314,7 +248,7 @@ void leer_temperatura(ArchivoCalidad& f, Modelo& m) {
 // The first-order pollutants: their temperature corrections, then per
 // pollutant its name, its decay rates and settling velocities in the reaches
 // and, with reservoirs, in the reservoirs.
-void leer_primer_orden(ArchivoCalidad& f, Modelo& m) {
+void leer_primer_orden(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int n1 = c.NUMCONT1OR;
   if (n1 <= 0) return;
@@ -347,7 +281,7 @@ void leer_primer_orden(ArchivoCalidad& f, Modelo& m) {
 // oxygen, the nitrogen cycle (nitrogen option) and phytoplankton with the
 // phosphorus cycle (phytoplankton option), first for the reaches, then, with
 // reservoirs, for the reservoirs, which also give the wind speed over them.
-void leer_cineticas(ArchivoCalidad& f, Modelo& m) {
+void leer_cineticas(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   if (c.OPCIONOXIGENO != 1) return;
   const int nc = m.red.NUMCONDUCCIONES;
@@ -443,7 +377,7 @@ void leer_cineticas(ArchivoCalidad& f, Modelo& m) {
 }
 
 // The reach data and, with reservoirs, the reservoir data.
-void leer_elementos(ArchivoCalidad& f, Modelo& m) {
+void leer_elementos(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int nc = m.red.NUMCONDUCCIONES;
   const int ne = m.red.NUMEMBALSES;
@@ -477,7 +411,7 @@ void leer_elementos(ArchivoCalidad& f, Modelo& m) {
 // The diffuse discharges into reaches and the sediment fluxes of
 // reservoirs: each entry names its reach or reservoir, which must be one of
 // the network, and gives one value per constituent.
-void leer_vertidos_y_sedimentos(ArchivoCalidad& f, Modelo& m) {
+void leer_vertidos_y_sedimentos(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
@@ -515,12 +449,12 @@ void leer_vertidos_y_sedimentos(ArchivoCalidad& f, Modelo& m) {
 
 // The initial concentrations of aquifers and reservoirs and the treated
 // concentrations of returns and of every intake of the network data file.
-void leer_concentraciones(ArchivoCalidad& f, Modelo& m) {
+void leer_concentraciones(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const Red& r = m.red;
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
-  f.label();
+  etiqueta(f);
   if (r.NUMACUIFEROS > 0) c.COACU.resize(r.NUMACUIFEROS, n);
   if (r.NUMEMBALSES > 0) {
     c.COEMB.resize(r.NUMEMBALSES, n);
@@ -545,7 +479,7 @@ void leer_concentraciones(ArchivoCalidad& f, Modelo& m) {
 // The indicators (names, then element and kind, then after all of them
 // their values) and the time curves (a name and twelve monthly factors,
 // October first).
-void leer_indicadores_y_curvas(ArchivoCalidad& f, Modelo& m) {
+void leer_indicadores_y_curvas(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
@@ -660,8 +594,8 @@ void LEERARCHCALSUB(Modelo& m, const std::string& PATHARCHIVO3, const std::strin
                     const std::string& PATHARCHIVO5, int NUMVERSION) {
   crear_arrays_iniciales(m);
   {
-    ArchivoCalidad f(m);
-    f.open(PATHARCHIVO3);
+    CountedReader f(m.log, ERROR_LECTURA, "Error en la linea numero:");
+    f.open(PATHARCHIVO3, ERROR_ACCESO);
     leer_opciones(f, m.cal, NUMVERSION, m.red.NUMANYOS, PATHARCHIVO4);
     leer_temperatura(f, m);
     leer_primer_orden(f, m);

@@ -19,11 +19,9 @@ namespace {
 
 constexpr const char* ERROR_CSV = "Error en el acceso al arcchivo de resultados de criterios";
 
-bool reported(int INRESCOND) { return INRESCOND != -1 && INRESCOND != 2; }
-
 }  // namespace
 
-void write_criteria_report(Modelo& m, const CriteriaArrays& cr) {
+void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
   const int NC = cr.NUMCONDUCCIONES;
   const int NK = m.cal.NUMCONTAMINANTES;
   ResultFile f(m.log, m.ruta("Criterios.csv"), ERROR_CSV, false);
@@ -33,7 +31,7 @@ void write_criteria_report(Modelo& m, const CriteriaArrays& cr) {
     f.line(padded(m.cal.NOMCONT(k), LONGNOMCONT));
     f.write_free({"Conduccion;Numero de Fallos;C/NC_FallosPunt;MaxNumFallosSeq;C/NC_Sequia ;"});
     for (int c = 1; c <= NC; ++c) {
-      if (!reported(m.cal.INRESCOND(c))) continue;
+      if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
       f.line(trimmed(cr.NOMBREAUXCONDUCC(c)) + ";" + edit_I(cr.NUMFALLOSPUNT(c, k), 4) + ";" + cr.CUMPLEFPC(c, k) +
               ";" + edit_I(cr.MAXFALLOSSEQ(c, k), 4) + ";" + cr.CUMPLESEQC(c, k) + ";");
     }
@@ -47,7 +45,7 @@ void write_criteria_report(Modelo& m, const CriteriaArrays& cr) {
         f.write_free({"Sequía número;", s});
         f.write_free({"Conduccion;Numero de Fallos en Sequías;"});
         for (int c = 1; c <= NC; ++c) {
-          if (!reported(m.cal.INRESCOND(c))) continue;
+          if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
           f.line(trimmed(cr.NOMBREAUXCONDUCC(c)) + ";" + edit_I(cr.NUMFALLOSSEQ(s, c, k), 4) + ";");
         }
       }
@@ -57,11 +55,11 @@ void write_criteria_report(Modelo& m, const CriteriaArrays& cr) {
 }
 
 void CRITERIOSUB(Modelo& m) {
-  CriteriaArrays cr;
-  prepare_criteria(m, cr);
-  if (!read_criteria_file(m, cr)) return;
-  evaluate_criteria(m, cr);
-  write_criteria_report(m, cr);
+  TrabajoCriterios cr;
+  preparar_criterios(m, cr);
+  if (!leer_archivo_criterios(m, cr)) return;
+  evaluar_criterios(m, cr);
+  escribir_informe_criterios(m, cr);
 }
 
 }  // namespace tornal

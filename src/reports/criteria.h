@@ -15,7 +15,11 @@ namespace tornal {
 inline constexpr const char* CUMPLE = "CUMPLE    ";
 inline constexpr const char* NO_CUMPLE = "NO CUMPLE ";
 
-struct CriteriaArrays {
+// Whether the criteria judge a reach of result option INRESCOND: the reaches
+// that the river-reach model does not solve are left out.
+inline bool conduccion_informada(int INRESCOND) { return INRESCOND != -1 && INRESCOND != 2; }
+
+struct TrabajoCriterios {
   int NUMCONDUCCIONES = 0;
   // Per constituent, from the file: the window of the point-failure
   // criterion, the failures permitted in one drought period, the window of
@@ -50,21 +54,21 @@ struct CriteriaArrays {
 
 // Sizes the per-constituent and per-reach arrays for the counts of the
 // network and the quality data, and builds the reach label list.
-void prepare_criteria(const Modelo& m, CriteriaArrays& cr);
+void preparar_criterios(const Modelo& m, TrabajoCriterios& cr);
 
 // Reads "Criterios.txt" into the criteria arrays; false, after the run log's
 // line "No existe archivo de criterios", when the file does not exist. One
 // that exists and cannot be opened (a folder of that name included) stops the
 // run with the file's access error; a record that cannot be read, or that the
 // file ends before, with the file's read error and the record's number.
-bool read_criteria_file(Modelo& m, CriteriaArrays& cr);
+bool leer_archivo_criterios(Modelo& m, TrabajoCriterios& cr);
 
 // Judges the outlet concentrations CONDUCCCS of every reported reach against
 // the criteria: failure counts, window tests and verdicts.
-void evaluate_criteria(const Modelo& m, CriteriaArrays& cr);
+void evaluar_criterios(const Modelo& m, TrabajoCriterios& cr);
 
 // Writes the report "Criterios.csv"; a file that cannot be opened or
 // written stops the run with "error".
-void write_criteria_report(Modelo& m, const CriteriaArrays& cr);
+void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr);
 
 }  // namespace tornal

@@ -9,14 +9,7 @@
 
 namespace tornal {
 
-namespace {
-
-// The reaches that the river-reach model does not solve are left out.
-bool reported(int INRESCOND) { return INRESCOND != -1 && INRESCOND != 2; }
-
-}  // namespace
-
-void evaluate_criteria(const Modelo& m, CriteriaArrays& cr) {
+void evaluar_criterios(const Modelo& m, TrabajoCriterios& cr) {
   const int NC = cr.NUMCONDUCCIONES;
   const int NK = m.cal.NUMCONTAMINANTES;
   const int NUMANYOS = m.red.NUMANYOS;
@@ -28,7 +21,7 @@ void evaluate_criteria(const Modelo& m, CriteriaArrays& cr) {
   cr.NUMFALLOSPUNT.fill(0);
 
   for (int c = 1; c <= NC; ++c) {
-    if (!reported(m.cal.INRESCOND(c))) continue;
+    if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
     for (int k = 1; k <= NK; ++k) {
       cr.UFP(c, k) = -static_cast<long long>(cr.NUMMESPOSTPUNT(k));
       cr.UFSEQ(c, k) = -static_cast<long long>(cr.NUMMESPOSTSEQ(k));

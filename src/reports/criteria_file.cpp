@@ -20,15 +20,15 @@ namespace {
 constexpr std::size_t LONGNOMBREAUX = 255;
 
 // The number of reaches of one type; a count below zero gives no reach.
-int reaches_of(int count) { return std::max(count, 0); }
+int conducciones_de(int count) { return std::max(count, 0); }
 
 }  // namespace
 
-void prepare_criteria(const Modelo& m, CriteriaArrays& cr) {
+void preparar_criterios(const Modelo& m, TrabajoCriterios& cr) {
   const Red& r = m.red;
-  const int NC = reaches_of(r.NUMCONDUCCIONEST1) + reaches_of(r.NUMCONDUCCIONEST2) +
-                 reaches_of(r.NUMCONDUCCIONEST3) + reaches_of(r.NUMCONDUCCIONEST4) +
-                 reaches_of(r.NUMCONDUCCIONEST5);
+  const int NC = conducciones_de(r.NUMCONDUCCIONEST1) + conducciones_de(r.NUMCONDUCCIONEST2) +
+                 conducciones_de(r.NUMCONDUCCIONEST3) + conducciones_de(r.NUMCONDUCCIONEST4) +
+                 conducciones_de(r.NUMCONDUCCIONEST5);
   const int NK = m.cal.NUMCONTAMINANTES;
   cr.NUMCONDUCCIONES = NC;
 
@@ -61,7 +61,7 @@ void prepare_criteria(const Modelo& m, CriteriaArrays& cr) {
     for (int i = 1; i <= counts[t]; ++i) cr.NOMBREAUXCONDUCC(++c) = padded((*names[t])(i), LONGNOMBREAUX);
 }
 
-bool read_criteria_file(Modelo& m, CriteriaArrays& cr) {
+bool leer_archivo_criterios(Modelo& m, TrabajoCriterios& cr) {
   CountedReader rd(m.log, "Error en la lectura del archivo de criterios", "Error en la linea:");
   const std::string ruta = m.ruta("Criterios.txt");
   if (!name_exists(ruta)) {

@@ -40,7 +40,8 @@ namespace {
 
 constexpr std::size_t VALORESPORREGISTRO = 5000;
 
-int positivo(int n) { return n > 0 ? n : 0; }
+// A count as a size; a count below zero gives no element.
+std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
 // "TablaCal.txt": rows of years outer and months inner. Each record of a
 // row (VALORESPORREGISTRO values, (F20.5, TAB) each; a month with no value
@@ -48,10 +49,10 @@ int positivo(int n) { return n > 0 ? n : 0; }
 void escribir_tablacal_txt(Modelo& m) {
   const Red& r = m.red;
   const Simulacion& s = m.sim;
-  const std::size_t R = static_cast<std::size_t>(positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) +
-                                                 positivo(r.NUMCONDUCCIONEST3) + positivo(r.NUMCONDUCCIONEST4));
-  const std::size_t E = static_cast<std::size_t>(positivo(r.NUMEMBALSES));
-  const std::size_t C = static_cast<std::size_t>(positivo(m.cal.NUMCONTAMINANTES));
+  const std::size_t R = positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) +
+                        positivo(r.NUMCONDUCCIONEST3) + positivo(r.NUMCONDUCCIONEST4);
+  const std::size_t E = positivo(r.NUMEMBALSES);
+  const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
 
   ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
   // The values of a row: every reach with its constituents, then the upper
@@ -60,7 +61,7 @@ void escribir_tablacal_txt(Modelo& m) {
   const std::size_t en_fila = en_tramos + 2 * E * C;
   const std::size_t registros_fila =
       en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
-  const std::size_t filas = 12 * static_cast<std::size_t>(positivo(r.NUMANYOS));
+  const std::size_t filas = 12 * positivo(r.NUMANYOS);
 
   auto formato = [&](std::size_t trozo, ChunkBuffer& out) {
     const std::size_t fila = trozo / registros_fila;
@@ -140,7 +141,7 @@ void escribir_tablacal_dir(Modelo& m) {
 
 }  // namespace
 
-void write_monthly_table(Modelo& m) {
+void escribir_tabla_mensual(Modelo& m) {
   escribir_tablacal_txt(m);
   escribir_tablacal_dir(m);
 }

@@ -25,6 +25,6 @@ std::string nombre_contaminante(const Calidad& cal, int k);
 // upper and the lower layer of every reservoir, each with all its
 // constituents, in F20.5 with a TAB after each value, 5000 values to a
 // record) and its column legend "TablaCal.dir", in the working folder.
-void write_monthly_table(Modelo& m);
+void escribir_tabla_mensual(Modelo& m);
 
 }  // namespace tornal

@@ -284,7 +284,7 @@ void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
       tabla.trozos(), [&tabla](std::size_t trozo, ChunkBuffer& out) { tabla.formato(trozo, out); }, grf);
   grf.close();
 
-  write_monthly_table(m);
+  escribir_tabla_mensual(m);
 }
 
 }  // namespace tornal

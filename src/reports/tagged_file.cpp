@@ -154,7 +154,7 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   const std::string CIERRAANYO = sentencia("</IANYC>");
   const int NC = c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0;
   std::string codigos(3 * static_cast<std::size_t>(NC), ' ');
-  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + 3 * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
 
   // The chunks: every block of a year in runs of elements of about
   // CHUNK_TARGET_BYTES.
@@ -196,8 +196,8 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
       for (long e = t.desde; e <= t.hasta; ++e)
         for (int k = 1; k <= NC; ++k) {
           char* p = out.room(LARGO_CONCENTRACION);
-          std::memcpy(p, codigos.data() + 3 * (k - 1), 3);
-          for (int mes = 1; mes <= 12; ++mes) put_F_fixed<15, 3>(p + 3 + 15 * (mes - 1), valores(e, k, mes, t.iy));
+          std::memcpy(p, codigos.data() + std::ptrdiff_t{3} * (k - 1), 3);
+          for (int mes = 1; mes <= 12; ++mes) put_F_fixed<15, 3>(p + 3 + std::ptrdiff_t{15} * (mes - 1), valores(e, k, mes, t.iy));
           p[LARGO_CONCENTRACION - 2] = '\r';
           p[LARGO_CONCENTRACION - 1] = '\n';
           out.commit(p + LARGO_CONCENTRACION);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
@@ -37,10 +38,10 @@ using Constante = ConstanteTemporal;
 // with NUMLINEA and stops the run.
 class LectorAvz {
  public:
-  explicit LectorAvz(Modelo& m) : m_(m) {}
+  explicit LectorAvz(Modelo& m) : m_(m), f_(m.log, ERRORLECTURA, ETIQUETALINEA, 1) {}
 
   bool abrir(const std::string& path) {
-    if (!rd_.open(path)) return false;
+    if (!f_.reader().open(path)) return false;
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(path, ec);
     bytes_ = ec ? 0.0 : static_cast<double>(bytes);
@@ -49,7 +50,7 @@ class LectorAvz {
 
   void leer() {
     bool curvas = false, contdif = false, sed = false, ctes = false;
-    while (std::optional<std::string> LINEAAVZ = rd_.first_word(LONGLINEAAVZ)) {
+    while (std::optional<std::string> LINEAAVZ = f_.reader().first_word(LONGLINEAAVZ)) {
       const std::string tag = trimmed(*LINEAAVZ);
       if (tag == "<CURVAS_TEMPORALES>") {
         seccion_nueva(curvas);
@@ -68,7 +69,7 @@ class LectorAvz {
   }
 
  private:
-  [[noreturn]] void error() const { read_failure(m_.log, ERRORLECTURA, ETIQUETALINEA, NUMLINEA_); }
+  [[noreturn]] void error() const { f_.failure(); }
 
   // A section's arrays are sized once: a second tag of the same section is
   // refused rather than mixing or dropping data of two sections.
@@ -80,10 +81,8 @@ class LectorAvz {
   // One record of the file; `serie` counts it in NUMLINEA once read.
   template <typename F>
   void registro(F&& items, bool serie) {
-    Statement st = rd_.statement();
-    items(st);
-    if (st.finish() != ReadStatus::Ok) error();
-    if (serie) ++NUMLINEA_;
+    f_.uncounted(items);
+    if (serie) f_.count_one();
   }
 
   // `n` reals of a series record, values(1..n) through `valor(i)`.
@@ -105,8 +104,8 @@ class LectorAvz {
   void cabe(int filas) const {
     const long long M = m_.sim.NUMMESESTEMP;
     if (filas < 0) error();
-    if (static_cast<std::size_t>(filas) > rd_.characters_left()) error();
-    if (filas > 0 && M > 0 && filas * M > static_cast<long long>(rd_.lines_left())) error();
+    if (static_cast<std::size_t>(filas) > f_.reader().characters_left()) error();
+    if (filas > 0 && M > 0 && filas * M > static_cast<long long>(f_.reader().lines_left())) error();
   }
 
   // The time-varying constants: each takes at least one character of its
@@ -116,7 +115,7 @@ class LectorAvz {
     if (n1 < 0 || n2 < 0) error();
     if (static_cast<double>(n1) + n2 > bytes_ + 1.0) error();
     const long long registros = (2LL + m_.sim.NUMMESESTEMP) * ((n1 > 0) + (n2 > 0));
-    if (registros > static_cast<long long>(rd_.lines_left())) error();
+    if (registros > static_cast<long long>(f_.reader().lines_left())) error();
   }
 
   // "<CURVAS_TEMPORALES>": one series record per month of the run, the
@@ -222,9 +221,8 @@ class LectorAvz {
   }
 
   Modelo& m_;
-  FreeReader rd_;
+  CountedReader f_;  // its counter is NUMLINEA
   double bytes_ = 0.0;
-  long NUMLINEA_ = 1;
 };
 
 }  // namespace

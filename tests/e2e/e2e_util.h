@@ -86,31 +86,6 @@ inline RunResult run_tornal(const TempDir& dir) {
   return r;
 }
 
-// The lines of a file written with CR LF line ends, without the leading blank
-// of free-format lines removed; `crlf` tells whether every line had CR LF.
-inline std::vector<std::string> crlf_lines(const std::string& text, bool* crlf = nullptr) {
-  std::vector<std::string> out;
-  bool all = true;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    std::size_t e = text.find('\n', p);
-    if (e == std::string::npos) {
-      out.push_back(text.substr(p));
-      all = false;
-      break;
-    }
-    std::string l = text.substr(p, e - p);
-    if (!l.empty() && l.back() == '\r')
-      l.pop_back();
-    else
-      all = false;
-    out.push_back(l);
-    p = e + 1;
-  }
-  if (crlf) *crlf = all;
-  return out;
-}
-
 // The run-log lines of an element name written at its length of 250: pieces
 // of 79 characters, the last one of 13.
 inline std::vector<std::string> name_lines(const std::string& nombre) {

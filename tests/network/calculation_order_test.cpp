@@ -20,79 +20,9 @@ using tornal::Red;
 
 namespace {
 
-struct Tramo {
-  int tipo;
-  int inicial;
-  int final_;
-};
-struct Toma {
-  int nudo;
-  int retorno;  // return number, 0 = none
-};
-struct Central {
-  int toma;
-  int reincorporacion;
-};
-
-// A network by its elements; reaches are numbered within their type in the
-// order they are given here.
-struct RedPrueba {
-  std::vector<Tramo> tramos = {};
-  std::vector<Toma> tomas = {};
-  std::vector<int> retornos = {};  // NUDORET
-  std::vector<Central> centrales = {};
-  std::vector<int> embalses = {};  // NUMNUDOEMB
-  int nudos_fis = 100;
-};
-
-void montar(Red& r, const RedPrueba& d) {
-  std::array<std::vector<const Tramo*>, 5> por_tipo;
-  for (const Tramo& t : d.tramos) por_tipo[t.tipo - 1].push_back(&t);
-  std::array<int*, 5> cuenta{&r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2, &r.NUMCONDUCCIONEST3,
-                             &r.NUMCONDUCCIONEST4, &r.NUMCONDUCCIONEST5};
-  std::array<tornal::Array1<int>*, 5> ini{&r.NUDOINICONDT1, &r.NUDOINICONDT2, &r.NUDOINICONDT3, &r.NUDOINICONDT4,
-                                          &r.NUDOINICONDT5};
-  std::array<tornal::Array1<int>*, 5> fin{&r.NUDOFINCONDT1, &r.NUDOFINCONDT2, &r.NUDOFINCONDT3, &r.NUDOFINCONDT4,
-                                          &r.NUDOFINCONDT5};
-  r.NUMCONDUCCIONES = static_cast<int>(d.tramos.size());
-  r.CONDUCCIONES.resize(r.NUMCONDUCCIONES, 3);
-  int g = 0;
-  for (int k = 0; k < 5; ++k) {
-    const int n = static_cast<int>(por_tipo[k].size());
-    *cuenta[k] = n;
-    ini[k]->resize(n);
-    fin[k]->resize(n);
-    for (int j = 1; j <= n; ++j) {
-      (*ini[k])(j) = por_tipo[k][j - 1]->inicial;
-      (*fin[k])(j) = por_tipo[k][j - 1]->final_;
-      ++g;
-      r.CONDUCCIONES(g, 1) = (*ini[k])(j);
-      r.CONDUCCIONES(g, 2) = (*fin[k])(j);
-      r.CONDUCCIONES(g, 3) = k + 1;
-    }
-  }
-  r.NUMTOMAS = static_cast<int>(d.tomas.size());
-  r.NUMTOMA.resize(r.NUMTOMAS);
-  r.NUMRETTOMA.resize(r.NUMTOMAS);
-  for (int t = 1; t <= r.NUMTOMAS; ++t) {
-    r.NUMTOMA(t) = d.tomas[t - 1].nudo;
-    r.NUMRETTOMA(t) = d.tomas[t - 1].retorno;
-  }
-  r.NUMRETORNOS = static_cast<int>(d.retornos.size());
-  r.NUDORET.resize(r.NUMRETORNOS);
-  for (int i = 1; i <= r.NUMRETORNOS; ++i) r.NUDORET(i) = d.retornos[i - 1];
-  r.NUMCENTRALES = static_cast<int>(d.centrales.size());
-  r.NUDTOMACEN.resize(r.NUMCENTRALES);
-  r.NUDREINCEN.resize(r.NUMCENTRALES);
-  for (int c = 1; c <= r.NUMCENTRALES; ++c) {
-    r.NUDTOMACEN(c) = d.centrales[c - 1].toma;
-    r.NUDREINCEN(c) = d.centrales[c - 1].reincorporacion;
-  }
-  r.NUMEMBALSES = static_cast<int>(d.embalses.size());
-  r.NUMNUDOEMB.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) r.NUMNUDOEMB(e) = d.embalses[e - 1];
-  r.NUMNUDOSFIS = d.nudos_fis;
-}
+using Tramo = tornal_test::TramoRed;
+using RedPrueba = tornal_test::ElementosRed;
+using tornal_test::montar_elementos;
 
 using Nudo = std::array<int, 3>;      // node, head flag, reservoir flag
 using Elemento = std::array<int, 4>;  // initial node, final node, row, kind
@@ -186,7 +116,7 @@ TEST(CalculationOrder, PlacesNodesAndElementsAsTheScansDo) {
     Modelo m;
     tornal_test::TempDir dir;
     tornal_test::prepare(m, dir.path());
-    montar(m.red, caso.red);
+    montar_elementos(m.red, caso.red);
     EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "");
     EXPECT_EQ(orden_nudos(m.red), caso.nudos);
     EXPECT_EQ(filas_colocadas(m.red), caso.filas);
@@ -200,7 +130,7 @@ TEST(CalculationOrder, ElementRowsCarryEndsRowNumberAndKind) {
   Modelo m;
   tornal_test::TempDir dir;
   tornal_test::prepare(m, dir.path());
-  montar(m.red, {.tramos = {{3, 2, 3}, {1, 1, 2}}, .tomas = {{3, 2}, {2, 1}}, .retornos = {3, 4}, .centrales = {{4, 5}}});
+  montar_elementos(m.red, {.tramos = {{3, 2, 3}, {1, 1, 2}}, .tomas = {{3, 2}, {2, 1}}, .retornos = {3, 4}, .centrales = {{4, 5}}});
   tornal::ORDENCALCULOSUB(m);
   const std::vector<Elemento> esperado = {
       {1, 2, 1, 1}, {2, 3, 2, 3}, {2, 3, 4, 6}, {3, 4, 3, 6}, {4, 5, 5, 7},
@@ -248,7 +178,7 @@ TEST(CalculationOrder, StopsWithErrorAndItsLogLines) {
     Modelo m;
     tornal_test::TempDir dir;
     tornal_test::prepare(m, dir.path());
-    montar(m.red, caso.red);
+    montar_elementos(m.red, caso.red);
     EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "Error");
     std::vector<std::string> esperado;
     for (const std::string& l : caso.log) esperado.push_back(tornal::latin1(l));
@@ -261,7 +191,7 @@ TEST(CalculationOrder, LoopCutByLoopFileIsOrderedWithThePseudoNode) {
   tornal_test::TempDir dir;
   tornal_test::prepare(m, dir.path());
   // The pseudo-node counts against the room of NUMNUDOSFIS + 1 nodes.
-  montar(m.red, {.tramos = {{1, 10, 20}, {1, 20, 10}}, .nudos_fis = 2});
+  montar_elementos(m.red, {.tramos = {{1, 10, 20}, {1, 20, 10}}, .nudos_fis = 2});
   dir.write("bucle.avz", "<CONDUCCIONEST1_CONTAMINADAS>\n1\n2\n");
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "");
   EXPECT_EQ(tornal_test::log_lines(m),
@@ -276,7 +206,7 @@ TEST(CalculationOrder, LoopCutByLoopFileIsOrderedWithThePseudoNode) {
 
   Modelo sin_sitio;
   tornal_test::prepare(sin_sitio, dir.path());
-  montar(sin_sitio.red, {.tramos = {{1, 10, 20}, {1, 20, 10}}, .nudos_fis = 1});
+  montar_elementos(sin_sitio.red, {.tramos = {{1, 10, 20}, {1, 20, 10}}, .nudos_fis = 1});
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(sin_sitio); }), "Error");
   EXPECT_EQ(tornal_test::log_lines(sin_sitio).back(),
             tornal::latin1("Hay más nudos que los declarados en el archivo de datos fisicos de Kelmar"));
@@ -287,7 +217,7 @@ TEST(CalculationOrder, CutReturnAndPlantTieNoNode) {
   tornal_test::TempDir dir;
   tornal_test::prepare(m, dir.path());
   // Intake at 2 returning to 1 and plant 2->1 both close a loop with reach 1->2.
-  montar(m.red, {.tramos = {{1, 1, 2}}, .tomas = {{2, 1}}, .retornos = {1}, .centrales = {{2, 1}}});
+  montar_elementos(m.red, {.tramos = {{1, 1, 2}}, .tomas = {{2, 1}}, .retornos = {1}, .centrales = {{2, 1}}});
   dir.write("bucle.avz", "<RETORNOS_CONTAMINADOS>\n1\n1\n<CENTRALES_CONTAMINADOS>\n1\n1\n");
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "");
   EXPECT_EQ(orden_nudos(m.red), (std::vector<Nudo>{{1, 1, 0}, {-999, 1, 0}, {2, 0, 0}}));
@@ -308,7 +238,7 @@ TEST(CalculationOrder, LongChainAgainstTheFlowIsOrderedQuickly) {
   Modelo m;
   tornal_test::TempDir dir;
   tornal_test::prepare(m, dir.path());
-  montar(m.red, cadena_invertida(n));
+  montar_elementos(m.red, cadena_invertida(n));
   const auto inicio = std::chrono::steady_clock::now();
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "");
   const double segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
@@ -330,7 +260,7 @@ TEST(CalculationOrder, LoopAtTheEndOfALongChainStops) {
   tornal_test::prepare(m, dir.path());
   RedPrueba d = cadena_invertida(n);
   d.tramos.push_back({2, n + 1, n});
-  montar(m.red, d);
+  montar_elementos(m.red, d);
   const auto inicio = std::chrono::steady_clock::now();
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::ORDENCALCULOSUB(m); }), "Error");
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count(), 5.0);

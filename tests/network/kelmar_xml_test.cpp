@@ -15,18 +15,12 @@ using tornal::Modelo;
 const char* const EXITO = "Lectura de archivo de KELMAR_ XML realizada con éxito";
 const char* const ERROR_LECTURA = "Error en la lectura del archivo de datos de Kelmar XML";
 
-struct LecturaXml {
-  tornal_test::TempDir dir;
-  Modelo m;
-  std::string parada;
-
+struct LecturaXml : tornal_test::FileReading {
   explicit LecturaXml(const std::string& contenido) {
-    tornal_test::prepare(m, dir.path());
     // Values left by an earlier reading must not survive.
     m.red.NUMPARCTROLTOTAL = 99;
     m.red.INDMODELOOPTIM = true;
-    const std::string ruta = dir.write("kelmar.xml", contenido);
-    parada = tornal_test::stop_message([&] { tornal::leer_archivo_xml(m, ruta); });
+    read("kelmar.xml", contenido, [&](const std::string& ruta) { tornal::leer_archivo_xml(m, ruta); });
   }
 };
 

@@ -37,50 +37,19 @@ const std::string MSG_T2 = "Existen Conducciones Tipo 2 dentro de un bucle";
 // at nodes 11 to 14. Intakes: at 2 to return 4, at 3 to return 2, at 5 to
 // return 4, at 6 without return. Plants 3->7 and 5->9.
 void montar(Red& r) {
-  const int cuenta[5] = {3, 3, 1, 1, 1};
-  tornal::Array1<int>* ini[5] = {&r.NUDOINICONDT1, &r.NUDOINICONDT2, &r.NUDOINICONDT3, &r.NUDOINICONDT4,
-                                 &r.NUDOINICONDT5};
-  tornal::Array1<int>* fin[5] = {&r.NUDOFINCONDT1, &r.NUDOFINCONDT2, &r.NUDOFINCONDT3, &r.NUDOFINCONDT4,
-                                 &r.NUDOFINCONDT5};
-  r.NUMCONDUCCIONEST1 = 3;
-  r.NUMCONDUCCIONEST2 = 3;
-  r.NUMCONDUCCIONEST3 = 1;
-  r.NUMCONDUCCIONEST4 = 1;
-  r.NUMCONDUCCIONEST5 = 1;
-  r.NUMCONDUCCIONES = 9;
-  r.CONDUCCIONES.resize(9, 3);
-  int g = 0;
-  for (int k = 0; k < 5; ++k) {
-    ini[k]->resize(cuenta[k]);
-    fin[k]->resize(cuenta[k]);
-    for (int j = 1; j <= cuenta[k]; ++j) {
-      ++g;
-      (*ini[k])(j) = g;
-      (*fin[k])(j) = g + 1;
-      r.CONDUCCIONES(g, 1) = g;
-      r.CONDUCCIONES(g, 2) = g + 1;
-      r.CONDUCCIONES(g, 3) = k + 1;
-    }
-  }
-  r.NUMRETORNOS = 4;
-  r.NUDORET.resize(4);
-  for (int i = 1; i <= 4; ++i) r.NUDORET(i) = 10 + i;
-  r.NUMTOMAS = 4;
-  r.NUMTOMA.resize(4);
-  r.NUMRETTOMA.resize(4);
-  const int nudo[4] = {2, 3, 5, 6};
-  const int ret[4] = {4, 2, 4, 0};
-  for (int t = 1; t <= 4; ++t) {
-    r.NUMTOMA(t) = nudo[t - 1];
-    r.NUMRETTOMA(t) = ret[t - 1];
-  }
-  r.NUMCENTRALES = 2;
-  r.NUDTOMACEN.resize(2);
-  r.NUDREINCEN.resize(2);
-  r.NUDTOMACEN(1) = 3;
-  r.NUDREINCEN(1) = 7;
-  r.NUDTOMACEN(2) = 5;
-  r.NUDREINCEN(2) = 9;
+  tornal_test::montar_elementos(r, {.tramos = {{1, 1, 2},
+                                               {1, 2, 3},
+                                               {1, 3, 4},
+                                               {2, 4, 5},
+                                               {2, 5, 6},
+                                               {2, 6, 7},
+                                               {3, 7, 8},
+                                               {4, 8, 9},
+                                               {5, 9, 10}},
+                                    .tomas = {{2, 4}, {3, 2}, {5, 4}, {6, 0}},
+                                    .retornos = {11, 12, 13, 14},
+                                    .centrales = {{3, 7}, {5, 9}},
+                                    .nudos_fis = 0});
 }
 
 // Every node field that the cuts may change, by element.

@@ -161,25 +161,18 @@ class RedBuilder {
 };
 
 // One reading of a network data file into a fresh model.
-struct Lectura {
-  tornal_test::TempDir dir;
-  Modelo m;
-  std::string parada;
-
+struct Lectura : tornal_test::FileReading {
   explicit Lectura(const std::string& contenido, bool brundel = false) {
-    tornal_test::prepare(m, dir.path());
     m.red.INDMODELOOPTIM = brundel;
-    const std::string ruta = dir.write("red.dat", contenido);
-    parada = tornal_test::stop_message([&] { tornal::leer_archivo_fisico(m, ruta); });
+    read("red.dat", contenido, [&](const std::string& ruta) { tornal::leer_archivo_fisico(m, ruta); });
   }
   explicit Lectura(const RedBuilder& b, bool brundel = false) : Lectura(b.text(), brundel) {}
   Red& red() { return m.red; }
 };
 
 std::vector<std::string> read_error_lines(int counter) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%11d", counter);
-  return {"Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:", buf};
+  return tornal_test::read_error_lines("Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:",
+                                       counter);
 }
 
 // A basin with one element of every kind.

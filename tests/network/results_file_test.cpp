@@ -38,18 +38,13 @@ std::string tabla(long filas, long ncol, bool ultimo_aparte = false, const std::
   return out;
 }
 
-struct Lectura {
-  Modelo m;
-  tornal_test::TempDir dir;
-  Lectura() { tornal_test::prepare(m, dir.path()); }
-
+struct Lectura : tornal_test::FileReading {
   // Writes the results file and reads it through a path held at 255
   // characters, as the run configuration gives it; returns the stop message.
   std::string leer(const std::string& contenido) {
-    std::string ruta = dir.write("resultados.dat", contenido);
-    return tornal_test::stop_message([&] { tornal::LEERARCHRESSUB(m, tornal::padded(ruta, tornal::LONGRUTA)); });
+    return read("resultados.dat", contenido,
+                [&](const std::string& ruta) { tornal::LEERARCHRESSUB(m, tornal::padded(ruta, tornal::LONGRUTA)); });
   }
-  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
 };
 
 void tramos(Red& r, int t1, int t2, int t3, int t4, int t5) {

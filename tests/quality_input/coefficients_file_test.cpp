@@ -25,28 +25,22 @@ struct Opciones {
   int T = 0, MT = 0, O = 0, N = 0, F = 0;
 };
 
-struct Lectura {
-  Modelo m;
-  tornal_test::TempDir dir;
-  std::string parada;
+struct Lectura : tornal_test::FileReading {
   Lectura(const std::string& contenido, int NUMVERSION, Opciones o = {}) {
-    tornal_test::prepare(m, dir.path());
     m.cal.OPCIONTEMPERATURA = o.T;
     m.cal.MODELOTEMPERATURA = o.MT;
     m.cal.OPCIONOXIGENO = o.O;
     m.cal.OPCIONNITROGENO = o.N;
     m.cal.OPCIONFITOPLANCTON = o.F;
-    const std::string ruta = dir.write("coeficientes.dat", contenido);
-    parada = tornal_test::stop_message(
-        [&] { tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION); });
+    read("coeficientes.dat", contenido, [&](const std::string& ruta) {
+      tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION);
+    });
   }
-  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
 };
 
 std::vector<std::string> lineas_error(long n) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%11ld", n);
-  return {"Error en la lectura del archivo de coeficientes", "Error en la linea numero:", buf};
+  return tornal_test::read_error_lines("Error en la lectura del archivo de coeficientes", "Error en la linea numero:",
+                                       n);
 }
 
 const std::vector<std::string> LOG_EXITO = {tornal::latin1(EXITO)};

@@ -51,26 +51,20 @@ std::string unir(const std::vector<std::string>& l) {
   return s;
 }
 
-struct Lectura {
-  Modelo m;
-  tornal_test::TempDir dir;
-  std::string parada;
+struct Lectura : tornal_test::FileReading {
   Lectura(int NAP, int NC, int NA, const std::string& contenido) {
-    tornal_test::prepare(m, dir.path());
     m.red.NUMAPORTACIONES = NAP;
     m.red.NUMANYOS = NA;
     m.cal.NUMCONTAMINANTES = NC;
-    const std::string ruta = dir.write("aportaciones.dat", contenido);
-    parada = tornal_test::stop_message(
-        [&] { tornal::leer_aportaciones_calidad(m, tornal::padded(ruta, tornal::LONGRUTA)); });
+    read("aportaciones.dat", contenido, [&](const std::string& ruta) {
+      tornal::leer_aportaciones_calidad(m, tornal::padded(ruta, tornal::LONGRUTA));
+    });
   }
-  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
 };
 
 std::vector<std::string> lineas_error(long n) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%11ld", n);
-  return {"Error en la lectura del archivo de Aportaciones de calidad", "Error en la linea numero:", buf};
+  return tornal_test::read_error_lines("Error en la lectura del archivo de Aportaciones de calidad",
+                                       "Error en la linea numero:", n);
 }
 
 TEST(InflowsFile, EveryValueInItsPlace) {

@@ -425,36 +425,27 @@ std::string coeficientes(int version) {
 
 // The three lines of a read error of the quality data file.
 std::vector<std::string> error_lectura(int linea) {
-  char n[32];
-  std::snprintf(n, sizeof n, "%11d", linea);
-  return {latin1("Error en la lectura del archivo de calidad"), "Error en la linea numero:", n};
+  return tornal_test::read_error_lines(latin1("Error en la lectura del archivo de calidad"), "Error en la linea numero:",
+                                       linea);
 }
 
 const std::string EXITO = latin1("Lectura de archivos de calidad realizada con éxito");
 
-struct Lectura {
-  Modelo m;
-  tornal_test::TempDir dir;
-  explicit Lectura(const Cuenca& c) {
-    tornal_test::prepare(m, dir.path());
-    montar_red(m.red, c);
-  }
+struct Lectura : tornal_test::FileReading {
+  explicit Lectura(const Cuenca& c) { montar_red(m.red, c); }
 
   // Writes the three files and reads them through paths held at 255
   // characters; returns the stop message.
   std::string leer(const std::string& calidad, int constituyentes, int version = 12) {
-    const std::string p3 = dir.write("calidad.dat", calidad);
     const std::string p4 = dir.write("aportaciones.dat", aportaciones(constituyentes, m.red.NUMANYOS,
                                                                        m.red.NUMAPORTACIONES));
     const std::string p5 = dir.write("coeficientes.dat", coeficientes(version));
-    return tornal_test::stop_message([&] {
+    return read("calidad.dat", calidad, [&](const std::string& p3) {
       tornal::LEERARCHCALSUB(m, padded(p3, tornal::LONGRUTA), padded(p4, tornal::LONGRUTA),
                              padded(p5, tornal::LONGRUTA), version);
     });
   }
   std::string leer(const Archivo& a, int version = 12) { return leer(a.texto(), a.constituyentes(), version); }
-
-  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
   bool exito() const {
     const auto l = log();
     return std::find(l.begin(), l.end(), EXITO) != l.end();

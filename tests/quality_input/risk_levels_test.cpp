@@ -20,26 +20,21 @@ namespace {
 
 const char* const EXISTE = "Existe archivo de niveles de riesgo. Opcion de riesgo activada";
 
-struct Lectura {
-  Modelo m;
-  tornal_test::TempDir dir;
-  std::string parada;
+struct Lectura : tornal_test::FileReading {
   Lectura() {
-    tornal_test::prepare(m, dir.path());
     m.red.NUMCONDUCCIONEST1 = 2;
     m.red.NUMCONDUCCIONEST3 = 1;
   }
   void leer(const std::string& contenido) {
-    dir.write("NivelesRQ.dat", contenido);
-    parada = tornal_test::stop_message([&] { tornal::LEERARCHRIESGOSUB(m); });
+    read("NivelesRQ.dat", contenido, [&](const std::string&) { tornal::LEERARCHRIESGOSUB(m); });
   }
-  std::vector<std::string> log() const { return tornal_test::log_lines(m); }
 };
 
 std::vector<std::string> lineas_error(long n) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%11ld", n);
-  return {EXISTE, "Error en la lectura del archivo de niveles de riesgo", "Error en la linea:", buf};
+  std::vector<std::string> l =
+      tornal_test::read_error_lines("Error en la lectura del archivo de niveles de riesgo", "Error en la linea:", n);
+  l.insert(l.begin(), EXISTE);
+  return l;
 }
 
 // A block of n levels whose limits are 10, 20, ...

@@ -16,7 +16,7 @@
 
 namespace {
 
-using tornal::CriteriaArrays;
+using tornal::TrabajoCriterios;
 using tornal::Modelo;
 using tornal::padded;
 using tornal_test::log_lines;
@@ -67,9 +67,9 @@ struct Criterio {
   int NUMSEQUIAS = -1000;  // the number of periods when not their count
 };
 
-CriteriaArrays evaluate(Modelo& m, const Criterio& k) {
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
+TrabajoCriterios evaluate(Modelo& m, const Criterio& k) {
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
   for (int i = 1; i <= m.cal.NUMCONTAMINANTES; ++i) {
     cr.NUMMESPOSTPUNT(i) = k.ventana_punt;
     cr.NUMPERFALLOSSEQ(i) = k.permitidos;
@@ -85,7 +85,7 @@ CriteriaArrays evaluate(Modelo& m, const Criterio& k) {
     cr.MESINISEQ(s) = k.sequias[s - 1].first;
     cr.MESFINSEQ(s) = k.sequias[s - 1].second;
   }
-  tornal::evaluate_criteria(m, cr);
+  tornal::evaluar_criterios(m, cr);
   return cr;
 }
 
@@ -124,9 +124,9 @@ TEST(CriteriaFile, ReadsEveryBlockIntoItsArrays) {
             "3\r\n"
             "10 12\r\n15 20 9 9\r\n30 2\r\n"
             "never read\r\n");
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
-  ASSERT_TRUE(tornal::read_criteria_file(m, cr));
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
+  ASSERT_TRUE(tornal::leer_archivo_criterios(m, cr));
   EXPECT_EQ(cr.NUMMESPOSTPUNT(1), 3);
   EXPECT_EQ(cr.NUMPERFALLOSSEQ(1), 1);
   EXPECT_EQ(cr.NUMMESPOSTSEQ(1), 6);
@@ -154,9 +154,9 @@ TEST(CriteriaFile, NullItemsReadAsZero) {
   tornal_test::prepare(m, dir.path());
   basin(m, 1, {{"R1"}}, {"A"});
   dir.write("Criterios.txt", "h\nh\nh\n1,,4,,\nh\nh\n1 5 /\nh\n1\n, 8\n");
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
-  ASSERT_TRUE(tornal::read_criteria_file(m, cr));
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
+  ASSERT_TRUE(tornal::leer_archivo_criterios(m, cr));
   EXPECT_EQ(cr.NUMMESPOSTPUNT(1), 0);
   EXPECT_EQ(cr.NUMPERFALLOSSEQ(1), 4);
   EXPECT_EQ(cr.NUMMESPOSTSEQ(1), 0);
@@ -175,9 +175,9 @@ TEST(CriteriaFile, CountOfZeroOrLessReadsNoDroughtRecord) {
     basin(m, 1, {{"R1"}}, {"A", "B"});
     // The file ends at the count, line 7 + 2N.
     dir.write("Criterios.txt", std::string("h\nh\nh\n1 1 1 1\n2 1 1 1\nh\nh\n1 1 0\n2 1 0\nh\n") + cuenta);
-    CriteriaArrays cr;
-    tornal::prepare_criteria(m, cr);
-    ASSERT_TRUE(tornal::read_criteria_file(m, cr));
+    TrabajoCriterios cr;
+    tornal::preparar_criterios(m, cr);
+    ASSERT_TRUE(tornal::leer_archivo_criterios(m, cr));
     EXPECT_EQ(cr.NUMSEQUIAS, std::stoi(cuenta));
     EXPECT_EQ(cr.MESINISEQ.size(), 0);
     EXPECT_EQ(cr.MESFINSEQ.size(), 0);
@@ -190,9 +190,9 @@ TEST(CriteriaFile, NoConstituentsTakesSixHeadingsAndTheCount) {
   tornal_test::prepare(m, dir.path());
   basin(m, 1, {}, {});
   dir.write("Criterios.txt", "\n\n\n\n\n\n1\n4 5\n");
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
-  ASSERT_TRUE(tornal::read_criteria_file(m, cr));
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
+  ASSERT_TRUE(tornal::leer_archivo_criterios(m, cr));
   EXPECT_EQ(cr.NUMSEQUIAS, 1);
   EXPECT_EQ(cr.MESINISEQ(1), 4);
   EXPECT_EQ(cr.MESFINSEQ(1), 5);
@@ -268,8 +268,8 @@ TEST(CriteriaFile, ReachLabelsFollowTheGlobalReachOrder) {
   Modelo m;
   tornal_test::prepare(m);
   basin(m, 1, {{"T1a", 1}, {"T1b", 1}, {"T2", 2}, {"T4", 4}, {"T5", 5}}, {"A"});
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
   ASSERT_EQ(cr.NUMCONDUCCIONES, 5);
   const char* esperado[] = {"T1a", "T1b", "T2", "T4", "T5"};
   for (int c = 1; c <= 5; ++c) {
@@ -308,7 +308,7 @@ TEST(CriteriaEvaluation, FailureIsStrictlyOutsideTheThresholds) {
     k.maximo = caso.maximo;
     k.minimo = caso.minimo;
     k.ventana_punt = 0;
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.NUMFALLOSPUNT(1, 1), caso.fallos);
   }
 }
@@ -345,7 +345,7 @@ TEST(CriteriaEvaluation, PointFailureWindow) {
     for (long t : caso.fallos) at(m, 1, 1, t) = 100;
     Criterio k;
     k.ventana_punt = caso.ventana;
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.NUMFALLOSPUNT(1, 1), static_cast<int>(caso.fallos.size()));
     EXPECT_EQ(cr.CUMPLEFP(1, 1), caso.CUMPLEFP);
     EXPECT_EQ(cr.CUMPLEFPC(1, 1), caso.CUMPLEFP ? "CUMPLE    " : "NO CUMPLE ");
@@ -380,7 +380,7 @@ TEST(CriteriaEvaluation, DroughtExample) {
     k.ventana_seq = caso.ventana_seq;
     k.permitidos = caso.permitidos;
     k.sequias = {{10, 12}, {15, 20}};
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.NUMFALLOSSEQ(1, 1, 1), 3);
     EXPECT_EQ(cr.NUMFALLOSSEQ(2, 1, 1), 2);
     EXPECT_EQ(cr.MAXFALLOSSEQ(1, 1), 3);
@@ -423,7 +423,7 @@ TEST(CriteriaEvaluation, FailuresInsideAndOutsideDroughts) {
     k.ventana_seq = caso.ventana_seq;
     k.permitidos = 100;
     k.sequias = caso.sequias;
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.CUMPLEFP(1, 1), caso.CUMPLEFP);
     EXPECT_EQ(cr.CUMPLESEQ(1, 1), caso.CUMPLESEQ);
     if (caso.UFP != 0) {
@@ -444,7 +444,7 @@ TEST(CriteriaEvaluation, DroughtPeriodOfAMonth) {
   // Period 2 overlaps period 1 (months 4 to 6) and period 3 holds month 5:
   // the highest-numbered period gets the month. Periods 4 to 6 match no month.
   k.sequias = {{2, 6}, {4, 8}, {5, 5}, {0, 0}, {13, 20}, {9, 7}};
-  CriteriaArrays cr = evaluate(m, k);
+  TrabajoCriterios cr = evaluate(m, k);
   EXPECT_EQ(cr.NUMFALLOSSEQ(1, 1, 1), 2);  // months 2, 3
   EXPECT_EQ(cr.NUMFALLOSSEQ(2, 1, 1), 4);  // months 4, 6, 7, 8
   EXPECT_EQ(cr.NUMFALLOSSEQ(3, 1, 1), 1);
@@ -473,7 +473,7 @@ TEST(CriteriaEvaluation, PermittedDroughtFailures) {
     k.ventana_seq = 0;
     k.permitidos = caso.permitidos;
     k.sequias = {{4, 9}};
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.CUMPLESEQ(1, 1), 1);
     EXPECT_EQ(cr.MAXFALLOSSEQ(1, 1), caso.fallos);
     EXPECT_EQ(cr.CUMPLESEQC(1, 1), caso.verdict);
@@ -495,7 +495,7 @@ TEST(CriteriaEvaluation, NoDroughtPeriods) {
     k.permitidos = -1;
     k.ventana_seq = INT_MAX;
     k.NUMSEQUIAS = NUMSEQUIAS;
-    CriteriaArrays cr = evaluate(m, k);
+    TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.NUMFALLOSSEQ.size(1), 0);
     EXPECT_EQ(cr.NUMFALLOSPUNT(1, 1), 2);
     EXPECT_EQ(cr.MAXFALLOSSEQ(1, 1), 0);
@@ -524,7 +524,7 @@ TEST(CriteriaEvaluation, ReachesAndConstituentsAreJudgedApart) {
   Criterio k;
   k.ventana_punt = 2;
   k.sequias = {{10, 11}};
-  CriteriaArrays cr = evaluate(m, k);
+  TrabajoCriterios cr = evaluate(m, k);
   for (int c : {2, 4}) {
     for (int i = 1; i <= 2; ++i) {
       EXPECT_EQ(cr.NUMFALLOSPUNT(c, i), 0);
@@ -551,7 +551,7 @@ TEST(CriteriaEvaluation, NoYearsOrNoConstituentsKeepTheStartValues) {
   basin(m, 0, {{"R1"}}, {"A"});
   Criterio k;
   k.sequias = {{1, 12}};
-  CriteriaArrays cr = evaluate(m, k);
+  TrabajoCriterios cr = evaluate(m, k);
   EXPECT_EQ(cr.NUMFALLOSPUNT(1, 1), 0);
   EXPECT_EQ(cr.NUMFALLOSSEQ(1, 1, 1), 0);
   EXPECT_EQ(cr.CUMPLEFPC(1, 1), "CUMPLE    ");
@@ -560,7 +560,7 @@ TEST(CriteriaEvaluation, NoYearsOrNoConstituentsKeepTheStartValues) {
   Modelo m2;
   tornal_test::prepare(m2);
   basin(m2, 1, {{"R1"}}, {});
-  CriteriaArrays cr2 = evaluate(m2, k);
+  TrabajoCriterios cr2 = evaluate(m2, k);
   EXPECT_EQ(cr2.NUMFALLOSSEQ.size(3), 0);
 }
 
@@ -678,8 +678,8 @@ TEST(CriteriaReport, RowsOfUnusualReachesAndCounts) {
   // A name of blanks; a name with leading blanks; every reach left out of
   // a second basin below.
   basin(m, 1, {{""}, {"  Lejos"}}, {"A"});
-  CriteriaArrays cr;
-  tornal::prepare_criteria(m, cr);
+  TrabajoCriterios cr;
+  tornal::preparar_criterios(m, cr);
   cr.NUMSEQUIAS = 12;
   cr.NUMFALLOSSEQ.resize(12, 2, 1);
   cr.NUMFALLOSPUNT(1, 1) = 10000;
@@ -689,7 +689,7 @@ TEST(CriteriaReport, RowsOfUnusualReachesAndCounts) {
   cr.NUMFALLOSSEQ(12, 1, 1) = 12345;
   cr.NUMFALLOSSEQ(12, 2, 1) = 7;
   cr.CUMPLEFPC(2, 1) = "NO CUMPLE ";
-  tornal::write_criteria_report(m, cr);
+  tornal::escribir_informe_criterios(m, cr);
   std::vector<std::string> lines;
   std::string text = dir.read("Criterios.csv");
   for (std::size_t p = 0; p < text.size();) {

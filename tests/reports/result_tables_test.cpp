@@ -19,23 +19,7 @@ namespace {
 using tornal::padded;
 using tornal::LONGNOMBRE;
 using tornal::LONGRUTA;
-
-// The lines of a file, each of which must end with CR LF.
-std::vector<std::string> crlf_lines(const std::string& content) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    std::size_t end = content.find("\r\n", pos);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "last line without CR LF: " << content.substr(pos, 60);
-      lines.push_back(content.substr(pos));
-      break;
-    }
-    lines.push_back(content.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return lines;
-}
+using tornal_test::crlf_lines;
 
 const std::string kOxigeno = "Ox\xEDgeno Disuelto";  // Latin-1
 

@@ -29,9 +29,7 @@ std::string exito(const char* elemento) {
 }
 
 std::vector<std::string> lineas_error(const char* mensaje, long n) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%11ld", n);
-  return {mensaje, "Error en la linea numero:", buf};
+  return tornal_test::read_error_lines(mensaje, "Error en la linea numero:", n);
 }
 
 // A model of `anyos` years and three constituents whose factors back to

@@ -11,6 +11,7 @@
 
 #include "common/latin1.h"
 #include "modelo/modelo.h"
+#include "test_util.h"
 
 namespace tornal_test {
 
@@ -57,23 +58,18 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   r.NUMANYOS = NA;
   r.ANYOINICIAL = 2000;
 
-  int t[6] = {0, 0, 0, 0, 0, 0};
-  for (const Conduccion& k : p.conducciones) ++t[k.tipo];
-  r.NUMCONDUCCIONEST1 = t[1];
-  r.NUMCONDUCCIONEST2 = t[2];
-  r.NUMCONDUCCIONEST3 = t[3];
-  r.NUMCONDUCCIONEST4 = t[4];
-  r.NUMCONDUCCIONEST5 = t[5];
-  const int NR = static_cast<int>(p.conducciones.size());
-  r.NUMCONDUCCIONES = NR;
-  r.CONDUCCIONES.resize(NR, 3);
+  // The elements and their nodes.
+  ElementosRed e{.retornos = p.retornos, .embalses = p.embalses, .nudos_fis = 0};
+  for (const Conduccion& k : p.conducciones) e.tramos.push_back({k.tipo, k.inicial, k.final_});
+  for (const auto& [nudo, retorno] : p.tomas) e.tomas.push_back({nudo, retorno});
+  for (const auto& [toma, reincorporacion] : p.centrales) e.centrales.push_back({toma, reincorporacion});
+  montar_elementos(r, e);
+
+  const int t[6] = {0, r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
+                    r.NUMCONDUCCIONEST5};
+  const int NR = r.NUMCONDUCCIONES;
   r.NOMCONDUCC.resize(NR);
-  for (int i = 1; i <= NR; ++i) {
-    r.CONDUCCIONES(i, 1) = p.conducciones[i - 1].inicial;
-    r.CONDUCCIONES(i, 2) = p.conducciones[i - 1].final_;
-    r.CONDUCCIONES(i, 3) = p.conducciones[i - 1].tipo;
-    r.NOMCONDUCC(i) = padded("Tramo " + std::to_string(i), tornal::LONGNOMBRE);
-  }
+  for (int i = 1; i <= NR; ++i) r.NOMCONDUCC(i) = padded("Tramo " + std::to_string(i), tornal::LONGNOMBRE);
   r.NUMACUCONDT3.resize(t[3]);
   for (int i = 1; i <= t[3] && i <= static_cast<int>(p.acuiferos_t3.size()); ++i)
     r.NUMACUCONDT3(i) = p.acuiferos_t3[i - 1];
@@ -89,15 +85,12 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   r.NUDOAPO.resize(r.NUMAPORTACIONES);
   for (int i = 1; i <= r.NUMAPORTACIONES; ++i) r.NUDOAPO(i) = p.aportaciones[i - 1];
 
-  r.NUMEMBALSES = static_cast<int>(p.embalses.size());
-  r.NUMNUDOEMB.resize(r.NUMEMBALSES);
   r.NOMEMB.resize(r.NUMEMBALSES);
   r.VOLINIEMB.resize(r.NUMEMBALSES);
   r.VOLEMB.resize(r.NUMEMBALSES, 10);
   r.SUPERFEMB.resize(r.NUMEMBALSES, 10);
   r.COTAEMB.resize(r.NUMEMBALSES, 10);
   for (int i = 1; i <= r.NUMEMBALSES; ++i) {
-    r.NUMNUDOEMB(i) = p.embalses[i - 1];
     r.NOMEMB(i) = padded("Embalse " + std::to_string(i), tornal::LONGNOMBRE);
     // A prism: level 1 for every 100 of volume, area 100 at every level.
     for (int k = 1; k <= 10; ++k) {
@@ -105,14 +98,6 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
       r.COTAEMB(i, k) = k - 1;
       r.SUPERFEMB(i, k) = 100.0;
     }
-  }
-
-  r.NUMCENTRALES = static_cast<int>(p.centrales.size());
-  r.NUDTOMACEN.resize(r.NUMCENTRALES);
-  r.NUDREINCEN.resize(r.NUMCENTRALES);
-  for (int i = 1; i <= r.NUMCENTRALES; ++i) {
-    r.NUDTOMACEN(i) = p.centrales[i - 1].first;
-    r.NUDREINCEN(i) = p.centrales[i - 1].second;
   }
 
   r.NUMBOMBEOS = static_cast<int>(p.bombeos.size());
@@ -124,22 +109,11 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   }
   r.NUMACUIFEROS = p.acuiferos;
 
-  r.NUMRETORNOS = static_cast<int>(p.retornos.size());
-  r.NUDORET.resize(r.NUMRETORNOS);
   r.NOMRET.resize(r.NUMRETORNOS);
-  for (int i = 1; i <= r.NUMRETORNOS; ++i) {
-    r.NUDORET(i) = p.retornos[i - 1];
-    r.NOMRET(i) = padded("Retorno " + std::to_string(i), tornal::LONGNOMBRE);
-  }
+  for (int i = 1; i <= r.NUMRETORNOS; ++i) r.NOMRET(i) = padded("Retorno " + std::to_string(i), tornal::LONGNOMBRE);
 
-  r.NUMTOMAS = r.NUMTOMASFIS = static_cast<int>(p.tomas.size());
-  r.NUMTOMA.resize(r.NUMTOMAS);
-  r.NUMRETTOMA.resize(r.NUMTOMAS);
+  r.NUMTOMASFIS = r.NUMTOMAS;
   r.COEFRETTOMA.resize(r.NUMTOMAS);
-  for (int i = 1; i <= r.NUMTOMAS; ++i) {
-    r.NUMTOMA(i) = p.tomas[i - 1].first;
-    r.NUMRETTOMA(i) = p.tomas[i - 1].second;
-  }
 
   // Monthly series of the allocation results.
   r.QAPO.resize(r.NUMAPORTACIONES, 12, NA);
