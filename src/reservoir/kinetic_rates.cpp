@@ -21,55 +21,58 @@ double saturacion_oxigeno(double T) {
   return std::exp(ln);
 }
 
+namespace {
+
+// The month's rates of one layer over sub-step j at its temperature T, by
+// the reservoir's constants corrected by TECTAOD(n) ** (T - 20). KA is the
+// month's reaeration, which only the surface layer has; the hypolimnion's
+// algae grow at FITOENELHIPO times the maximum rate (the epilimnion's
+// factor 1 changes no bit).
+void tasas_capa(const Calidad& cal, const TrabajoEmbalse& w, const CapaEmbalse& c, int j, double T, double KA) {
+  const int K = w.K;
+  const double dt = w.dt;
+  auto theta = [&](int n) { return std::pow(cal.TECTAOD(n), T - 20.0); };
+  c.KA(j) = c.capa == 1 ? theta(1) * (KA * dt) : 0.0;
+  c.KD(j) = theta(2) * (dt * cal.KDEMB(K));
+  c.OSAT(j) = saturacion_oxigeno(T);
+  if (cal.OPCIONNITROGENO == 1) {
+    c.KNOA(j) = theta(3) * (dt * cal.KNOAEMB(K));
+    c.KNAI(j) = theta(4) * (dt * cal.KNAIEMB(K));
+    c.KNO3(j) = theta(5) * (dt * cal.KNO3EMB(K));
+  }
+  if (cal.OPCIONFITOPLANCTON == 1) {
+    const double fito = c.capa == 1 ? 1.0 : cal.FITOENELHIPO;
+    c.KMAXGROW(j) = theta(6) * ((fito * cal.KMAXGROWEMB(K)) * dt);
+    c.KRESP(j) = theta(7) * (dt * cal.KRESPEMB(K));
+    c.KFOSF(j) = theta(8) * (dt * cal.KFOSFEMB(K));
+    c.KFOSFA(j) = dt * cal.KFOSFAEMB(K);
+  }
+}
+
+}  // namespace
+
 void tasas_cineticas(Modelo& m, TrabajoEmbalse& w) {
   const Calidad& cal = m.cal;
   const int K = w.K, t = m.sim.MESACTUAL;
-  const double dt = w.dt;
-  const bool nitrogeno = cal.OPCIONNITROGENO == 1;
-  const bool fito = cal.OPCIONFITOPLANCTON == 1;
-  const Array1<double>& TECTA = cal.TECTAOD;
   // Reaeration of the month: the wind law when the constant's whole part is -1.
   double KA = cal.KAEMB(K);
   if (std::trunc(KA) == -1.0) KA = cal.REAIEMB(2) * std::pow(cal.UWEMB(K, t), cal.REAIEMB(3)) + cal.REAIEMB(1);
-  auto theta = [&](int n, double T) { return std::pow(TECTA(n), T - 20.0); };
-
+  // The layer's temperature: modelled (at the end of the sub-step, the
+  // temperature being integrated before the kinetics) or the month's given
+  // one of the layer.
+  auto temperatura = [&](const CapaEmbalse& c, int j, const Array2<double>& dada) {
+    return cal.OPCIONTEMPERATURA == 1 ? c.C(j, 1) : dada(K, t);
+  };
+  const CapaEmbalse e = epilimnio(w), h = hipolimnio(w);
   for (int j = 1; j <= w.NSUB; ++j) {
-    const double T1 = cal.OPCIONTEMPERATURA == 1 ? w.C1I(j, 1) : cal.TEPIL(K, t);
-    w.KAAUX1(j) = theta(1, T1) * (KA * dt);
-    w.KDAUX1(j) = theta(2, T1) * (dt * cal.KDEMB(K));
-    w.OSATAUX1(j) = saturacion_oxigeno(T1);
-    if (nitrogeno) {
-      w.KNOAAUX1(j) = theta(3, T1) * (dt * cal.KNOAEMB(K));
-      w.KNAIAUX1(j) = theta(4, T1) * (dt * cal.KNAIEMB(K));
-      w.KNO3AUX1(j) = theta(5, T1) * (dt * cal.KNO3EMB(K));
-    }
-    if (fito) {
-      w.KMAXGROWAUX1(j) = theta(6, T1) * (dt * cal.KMAXGROWEMB(K));
-      w.KRESPAUX1(j) = theta(7, T1) * (dt * cal.KRESPEMB(K));
-      w.KFOSFAUX1(j) = theta(8, T1) * (dt * cal.KFOSFEMB(K));
-      w.KFOSFAAUX1(j) = dt * cal.KFOSFAEMB(K);
-    }
-    if (!w.dos_capas()) continue;
-    const double T2 = cal.OPCIONTEMPERATURA == 1 ? w.C2I(j, 1) : cal.THIPOL(K, t);
-    w.KAAUX2(j) = 0.0;  // no reaeration below the surface layer
-    w.KDAUX2(j) = theta(2, T2) * (dt * cal.KDEMB(K));
-    w.OSATAUX2(j) = saturacion_oxigeno(T2);
-    if (nitrogeno) {
-      w.KNOAAUX2(j) = theta(3, T2) * (dt * cal.KNOAEMB(K));
-      w.KNAIAUX2(j) = theta(4, T2) * (dt * cal.KNAIEMB(K));
-      w.KNO3AUX2(j) = theta(5, T2) * (dt * cal.KNO3EMB(K));
-    }
-    if (fito) {
-      w.KMAXGROWAUX2(j) = theta(6, T2) * ((cal.FITOENELHIPO * cal.KMAXGROWEMB(K)) * dt);
-      w.KRESPAUX2(j) = theta(7, T2) * (dt * cal.KRESPEMB(K));
-      w.KFOSFAUX2(j) = theta(8, T2) * (dt * cal.KFOSFEMB(K));
-      w.KFOSFAAUX2(j) = dt * cal.KFOSFAEMB(K);
-    }
+    tasas_capa(cal, w, e, j, temperatura(e, j, cal.TEPIL), KA);
+    if (w.dos_capas()) tasas_capa(cal, w, h, j, temperatura(h, j, cal.THIPOL), KA);
   }
-  if (fito) {
+  // The maximum growth rate of each layer kept for the partial results.
+  if (cal.OPCIONFITOPLANCTON == 1) {
     for (int j = 1; j <= w.NSUB; ++j) {
-      w.LIMITECRECIMIENTO(1, j) = w.KMAXGROWAUX1(j);
-      if (w.dos_capas()) w.LIMITECRECIMIENTO(5, j) = w.KMAXGROWAUX2(j);
+      w.LIMITECRECIMIENTO(e.fila_limites() + 1, j) = e.KMAXGROW(j);
+      if (w.dos_capas()) w.LIMITECRECIMIENTO(h.fila_limites() + 1, j) = h.KMAXGROW(j);
     }
   }
 }
@@ -80,18 +83,17 @@ void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
   const Calidad& cal = m.cal;
   const Array1<double>& KS = cal.CTELIMITACIONNUTRIENTES;
   const int OD = cal.POS.OD;
-  auto capa = [&](double O2, double& KD, double& KNAI, double& KNO3) {
-    if (limitacion_activa(KS(1))) KD = O2 / (KS(1) + O2) * KD;
+  auto capa = [&](const CapaEmbalse& c) {
+    const double O2 = c.P(j, OD);
+    if (limitacion_activa(KS(1))) c.KD(j) = O2 / (KS(1) + O2) * c.KD(j);
     if (cal.OPCIONNITROGENO == 1) {
-      if (limitacion_activa(KS(2))) KNAI = O2 / (KS(2) + O2) * KNAI;
-      if (limitacion_activa(KS(5))) KNO3 = KS(5) / (KS(5) + O2) * KNO3;
+      if (limitacion_activa(KS(2))) c.KNAI(j) = O2 / (KS(2) + O2) * c.KNAI(j);
+      if (limitacion_activa(KS(5))) c.KNO3(j) = KS(5) / (KS(5) + O2) * c.KNO3(j);
     }
+    if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, j, c.capa);
   };
-  capa(w.P1(j, OD), w.KDAUX1(j), w.KNAIAUX1(j), w.KNO3AUX1(j));
-  if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, j, 1);
-  if (!w.dos_capas()) return;
-  capa(w.P2(j, OD), w.KDAUX2(j), w.KNAIAUX2(j), w.KNO3AUX2(j));
-  if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, j, 2);
+  capa(epilimnio(w));
+  if (w.dos_capas()) capa(hipolimnio(w));
 }
 
 }  // namespace tornal

@@ -25,18 +25,20 @@ struct CapaEmbalse {
   const Array1<double>& Z;
   const Array1<double>& A;
   const Array1<double>& V;
-  // Kinetic rates of each sub-step (dt included) and oxygen saturation.
-  const Array1<double>& KA;
-  const Array1<double>& KD;
-  const Array1<double>& KNOA;
-  const Array1<double>& KNAI;
-  const Array1<double>& KNO3;
-  const Array1<double>& KMAXGROW;
-  Array1<double>& KGROW;  // written by the growth of the algae
-  const Array1<double>& KRESP;
-  const Array1<double>& OSAT;
-  const Array1<double>& KFOSF;
-  const Array1<double>& KFOSFA;
+  // Kinetic rates of each sub-step (dt included) and oxygen saturation,
+  // written by the month's rates; KD, KNAI and KNO3 limited by the oxygen
+  // at the start of each sub-step, KGROW written by the growth of the algae.
+  Array1<double>& KA;
+  Array1<double>& KD;
+  Array1<double>& KNOA;
+  Array1<double>& KNAI;
+  Array1<double>& KNO3;
+  Array1<double>& KMAXGROW;
+  Array1<double>& KGROW;
+  Array1<double>& KRESP;
+  Array1<double>& OSAT;
+  Array1<double>& KFOSF;
+  Array1<double>& KFOSFA;
   // First-order decay rates (sub-step, pollutant), written by the
   // first-order pollutants; light limitation of the layer.
   Array2<double>& KAUXE;
@@ -54,6 +56,10 @@ struct CapaEmbalse {
   // Concentration of constituent c at the start of sub-step j: the start of
   // the month at j = 1, the end of sub-step j - 1 otherwise.
   double P(int j, int c) const { return j == 1 ? CO(c) : C(j - 1, c); }
+  // The layer's rows of LIMITECRECIMIENTO come after this one: 1..4 of
+  // layer 1, 5..8 of layer 2 (maximum growth rate, light, phosphorus,
+  // nitrogen).
+  int fila_limites() const { return capa == 1 ? 0 : 4; }
 };
 
 inline CapaEmbalse epilimnio(TrabajoEmbalse& w) {

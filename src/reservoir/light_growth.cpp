@@ -43,7 +43,7 @@ void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa) {
   const bool limP = limitacion_activa(KS(4));
   const double fN = limN ? w.cociente(NH4 + NO3, (KS(3) + NH4) + NO3) : 0.0;
   const double fP = limP ? w.cociente(PO4, KS(4) + PO4) : 0.0;
-  const int fila = uno ? 0 : 4;  // rows 1..4 of layer 1, 5..8 of layer 2
+  const int fila = c.fila_limites();
   w.LIMITECRECIMIENTO(fila + 2, j) = luz;
   if (limP) w.LIMITECRECIMIENTO(fila + 3, j) = fP;
   if (limN) w.LIMITECRECIMIENTO(fila + 4, j) = fN;

@@ -1,7 +1,9 @@
 // The steps of a reservoir month, in the order the month runs them; each
-// reads and writes the month's work arrays.
+// reads and writes the month's work arrays, the layer terms through the
+// binding of each layer's arrays (layer.h).
 #pragma once
 
+#include "reservoir/layer.h"
 #include "reservoir/reservoir_model.h"
 
 namespace tornal {

@@ -12,25 +12,32 @@
 namespace tornal {
 namespace {
 
+// Method 1 on one layer over sub-step j: the heat `calor` (a flux times an
+// area) enters it over its heat capacity; the surface layer also relaxes at
+// the rate KET over its area.
+void equilibrio_capa(TrabajoEmbalse& w, const CapaEmbalse& c, int j, double calor, double capacidad, double KET) {
+  c.DC(j, 1) = c.DC(j, 1) + w.cociente(calor, capacidad) * w.dt;
+  if (c.capa == 1) c.AC(j, 1) = c.AC(j, 1) - w.cociente(c.A(j) * KET, capacidad) * w.dt;
+}
+
 // Method 1: the epilimnion (or the whole water) relaxes toward the
 // equilibrium temperature TEEMB at the rate KETEMB over its surface; the
 // flux TEEMBHIP leaves the epilimnion over its surface and enters the
-// hypolimnion over the thermocline plane.
+// hypolimnion over the thermocline plane. The heat each layer takes is its
+// own, written where the layer is bound.
 void temperatura_equilibrio(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   const Calidad& cal = m.cal;
   const int K = w.K, t = m.sim.MESACTUAL;
   const double RHO = cal.CARACTERISTICASDELAGUA(1);
   const double KET = cal.KETEMB(K), TE = cal.TEEMB(K, t), TEHIP = cal.TEEMBHIP(K, t);
+  const CapaEmbalse e = epilimnio(w), h = hipolimnio(w);
   for (int j = 1; j <= w.NSUB; ++j) {
-    const double capa1 = DIVT * RHO * w.V1I(j);
+    const double capa1 = DIVT * RHO * e.V(j);
     if (w.dos_capas()) {
-      const double capa2 = DIVT * RHO * w.V2I(j);
-      w.DC1I(j, 1) = w.DC1I(j, 1) + w.cociente((KET * TE - TEHIP) * w.AEPILI(j), capa1) * w.dt;
-      w.AC1I(j, 1) = w.AC1I(j, 1) - w.cociente(w.AEPILI(j) * KET, capa1) * w.dt;
-      w.DC2I(j, 1) = w.DC2I(j, 1) + w.cociente(w.AHYPI(j) * TEHIP, capa2) * w.dt;
+      equilibrio_capa(w, e, j, (KET * TE - TEHIP) * e.A(j), capa1, KET);
+      equilibrio_capa(w, h, j, h.A(j) * TEHIP, DIVT * RHO * h.V(j), KET);
     } else {
-      w.DC1I(j, 1) = w.DC1I(j, 1) + w.cociente(w.AEPILI(j) * KET * TE, capa1) * w.dt;
-      w.AC1I(j, 1) = w.AC1I(j, 1) - w.cociente(w.AEPILI(j) * KET, capa1) * w.dt;
+      equilibrio_capa(w, e, j, e.A(j) * KET * TE, capa1, KET);
     }
   }
   for (int j = 1; j <= w.NSUB; ++j) integrar(m, w, 1, j);
@@ -38,11 +45,15 @@ void temperatura_equilibrio(Modelo& m, TrabajoEmbalse& w, double DIVT) {
 
 // Method 2: the net surface flux at the temperature of the sub-step's start;
 // with two layers the epilimnion keeps H1 and the hypolimnion receives H2,
-// by the extinction KEEMBTEMP over the epilimnion thickness.
+// by the extinction KEEMBTEMP over the epilimnion thickness. Each layer
+// takes its share over the surface area, the area the flux comes through.
 void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   const Calidad& cal = m.cal;
   const int K = w.K, t = m.sim.MESACTUAL;
   const double RHO = cal.CARACTERISTICASDELAGUA(1);
+  auto calentar = [&](const CapaEmbalse& c, int j, double Hc) {
+    c.DC(j, 1) = c.DC(j, 1) + w.cociente(w.AEPILI(j) * Hc, DIVT * RHO * c.V(j));
+  };
   for (int j = 1; j <= w.NSUB; ++j) {
     const double T = w.P1(j, 1);
     double H = HTOTAL(cal, T, cal.HSWEMB(K, t), cal.TAIREMB(K, t), cal.VIENTOEMB(K, t), cal.HREMB(K, t),
@@ -54,8 +65,8 @@ void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
       H1 = H - sp(0.45f) * H * E;   // kept by the epilimnion
       H2 = sp(0.55f) * H1 * E;      // given to the hypolimnion
     }
-    w.DC1I(j, 1) = w.DC1I(j, 1) + w.cociente(w.AEPILI(j) * H1, DIVT * RHO * w.V1I(j));
-    if (w.dos_capas()) w.DC2I(j, 1) = w.DC2I(j, 1) + w.cociente(H2 * w.AEPILI(j), DIVT * RHO * w.V2I(j));
+    calentar(epilimnio(w), j, H1);
+    if (w.dos_capas()) calentar(hipolimnio(w), j, H2);
     integrar(m, w, 1, j);
   }
 }

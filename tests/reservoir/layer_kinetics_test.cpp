@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,6 +94,76 @@ TEST(ReservoirLayerKinetics, LayersThatTradeTheirDataTradeTheirTerms) {
       }
     }
     EXPECT_EQ(comparados, 40);  // every kinetic term of a layer is there to compare
+  }
+}
+
+
+// The month's rates and oxygen limitations of a layer are those of its
+// temperature (modelled, or the month's given one) and of its oxygen: layers
+// that trade them trade every rate, but for the reaeration, which only the
+// surface has.
+TEST(ReservoirLayerKinetics, LayersThatTradeTemperatureAndOxygenTradeTheirRates) {
+  for (int modelada : {1, 0}) {
+    SCOPED_TRACE("OPCIONTEMPERATURA " + std::to_string(modelada));
+    OpcionesEmbalse o;
+    o.temperatura = 1;
+    o.oxigeno = o.nitrogeno = o.fitoplancton = 1;
+    tornal::Modelo m = embalse_prueba(o);
+    auto& c = m.cal;
+    c.OPCIONTEMPERATURA = modelada;
+    m.sim.MESACTUAL = 1;
+    c.FITOENELHIPO = 1.0;
+    for (int n = 1; n <= 8; ++n) c.TECTAOD(n) = 1.01 + 0.01 * n;
+    c.KAEMB(1) = 0.3;
+    c.KDEMB(1) = 0.2;
+    c.KNOAEMB(1) = 0.15;
+    c.KNAIEMB(1) = 0.12;
+    c.KNO3EMB(1) = 0.08;
+    c.KMAXGROWEMB(1) = 1.5;
+    c.KRESPEMB(1) = 0.1;
+    c.KFOSFEMB(1) = 0.05;
+    c.KFOSFAEMB(1) = 0.07;
+    c.CTELIMITACIONNUTRIENTES(1) = 0.5;
+    c.CTELIMITACIONNUTRIENTES(2) = 0.6;
+    c.CTELIMITACIONNUTRIENTES(5) = 0.4;
+    auto mes = [&](TrabajoEmbalse& w, bool trocar) {
+      w.dimensionar(1, c.NUMCONTAMINANTES, c.NUMCONT1OR);
+      w.K = 1;
+      w.NSUB = 1;
+      w.dt = 0.25;
+      w.UNACAPA = 0;
+      double T1 = 24.0, T2 = 9.0, O1 = 8.5, O2 = 3.0;
+      if (trocar) std::swap(T1, T2), std::swap(O1, O2);
+      w.C1I(1, 1) = c.TEPIL(1, 1) = T1;
+      w.C2I(1, 1) = c.THIPOL(1, 1) = T2;
+      w.CO1(c.POS.OD) = O1;
+      w.CO2(c.POS.OD) = O2;
+      tornal::tasas_cineticas(m, w);
+      tornal::limitaciones_oxigeno(m, w, 1);
+    };
+    TrabajoEmbalse a, b;
+    mes(a, false);
+    mes(b, true);
+    auto tasas = [](TrabajoEmbalse& w) {
+      return std::vector<std::pair<Array1<double>*, Array1<double>*>>{
+          {&w.KDAUX1, &w.KDAUX2},         {&w.KNOAAUX1, &w.KNOAAUX2},   {&w.KNAIAUX1, &w.KNAIAUX2},
+          {&w.KNO3AUX1, &w.KNO3AUX2},     {&w.KMAXGROWAUX1, &w.KMAXGROWAUX2}, {&w.KRESPAUX1, &w.KRESPAUX2},
+          {&w.OSATAUX1, &w.OSATAUX2},     {&w.KFOSFAUX1, &w.KFOSFAUX2}, {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
+    };
+    const auto ta = tasas(a), tb = tasas(b);
+    for (std::size_t t = 0; t < ta.size(); ++t) {
+      SCOPED_TRACE(ta[t].first->name());
+      EXPECT_NE((*ta[t].first)(1), 0.0);
+      EXPECT_EQ((*ta[t].first)(1), (*tb[t].second)(1));
+      EXPECT_EQ((*ta[t].second)(1), (*tb[t].first)(1));
+    }
+    EXPECT_EQ(a.LIMITECRECIMIENTO(1, 1), b.LIMITECRECIMIENTO(5, 1));
+    EXPECT_EQ(a.LIMITECRECIMIENTO(5, 1), b.LIMITECRECIMIENTO(1, 1));
+    // Reaeration at the surface only, at the surface's temperature.
+    EXPECT_EQ(a.KAAUX2(1), 0.0);
+    EXPECT_EQ(b.KAAUX2(1), 0.0);
+    EXPECT_DOUBLE_EQ(a.KAAUX1(1), std::pow(1.02, 4.0) * (0.3 * 0.25));
+    EXPECT_DOUBLE_EQ(b.KAAUX1(1), std::pow(1.02, -11.0) * (0.3 * 0.25));
   }
 }
 
