@@ -45,6 +45,7 @@ void escribir(Modelo& m, OutputFile& archivo, const std::string& linea) {
 void escribir_cabecera(Modelo& m, OutputFile& archivo, const std::string& primero,
                        const std::vector<std::string>& items, std::size_t por_linea) {
   std::vector<std::string> grupos;
+  grupos.reserve(items.size());
   for (const std::string& i : items) grupos.push_back(i + ";");
   std::vector<std::string> lineas = reverted_records(grupos, por_linea);
   lineas.front() = primero + lineas.front();
@@ -57,6 +58,7 @@ void escribir_fila(Modelo& m, OutputFile& archivo, TrabajoEmbalse& w, int j, con
   const std::string inicio = trimmed(m.red.NOMEMB(w.K)) + ";" + nombre_mes(w.M) + "-" +
                              edit_I(anyo_calendario(m.red.ANYOINICIAL, w.Y, w.M), 4) + ";" + edit_I(j, 4) + ";";
   std::vector<std::string> grupos;
+  grupos.reserve(valores.size());
   for (double v : valores) grupos.push_back(edit_F(v, 15, 3) + ";");
   std::vector<std::string> lineas = reverted_records(grupos, 800);
   lineas.front() = inicio + lineas.front();
