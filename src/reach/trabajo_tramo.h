@@ -33,41 +33,69 @@ struct PotenciaRecordada {
   }
 };
 
+// Units in brackets: flows, exchanges and loads per day, concentrations in
+// internal units ([C]: the constituent's, temperature in degC), rates per day
+// at the segment's temperature. [-]: a ratio.
 struct TrabajoTramo {
   // Per segment (i = 1 .. NUMSEGMENTOS, from the head).
-  Array1<double> QI1{"QI1"}, QI{"QI"}, UI{"UI"}, AIC{"AIC"}, Y{"Y"}, VI{"VI"}, AXY{"AXY"};
-  Array1<double> EIJ{"EIJ"};  // interfaces 1 .. NUMSEGMENTOS - 1
+  Array1<double> QI1{"QI1"},  // flow through the downstream face [m3/day]
+      QI{"QI"},               // flow at the centre [m3/day]
+      UI{"UI"},               // mean velocity [m/day]
+      AIC{"AIC"},             // wetted cross-section [m2]
+      Y{"Y"},                 // depth [m]
+      VI{"VI"},               // volume [m3]
+      AXY{"AXY"};             // water surface [m2]
+  Array1<double> EIJ{"EIJ"};  // interfaces 1 .. NUMSEGMENTOS - 1: dispersive exchange flow [m3/day]
   // The transport rows: the sub- and superdiagonal, the same for every
   // constituent; per segment and constituent the diagonal and the right
   // side (a stage may add its terms to those of its constituents), and the
   // concentrations.
-  Array1<double> SUB{"SUB"}, SUPER{"SUPER"};
-  Array2<double> CX{"CX"}, DIAG{"DIAG"}, WI{"WI"};
+  Array1<double> SUB{"SUB"},  // subdiagonal [m3/day]
+      SUPER{"SUPER"};         // superdiagonal [m3/day]
+  Array2<double> CX{"CX"},    // (segment, constituent): concentration [C]
+      DIAG{"DIAG"},           // (segment, constituent): diagonal [m3/day]
+      WI{"WI"};               // (segment, constituent): right side, the loads [m3/day x C]
   // Diffuse load of the reach, per constituent.
-  Array1<double> SDIF{"SDIF"};
+  Array1<double> SDIF{"SDIF"};  // load of the whole reach [m3/day x C]
   // The diagonal and right side of a system that differs from the stored
   // rows (the heat exchange, a pass of the oxygen iteration), a solution
   // that may be turned down (a pass of the heat balance), and the solver's
   // work vector.
-  Array1<double> DIAGAUX{"DIAGAUX"}, WIAUX{"WIAUX"}, SOLAUX{"SOLAUX"};
-  Array1<double> GAM{"GAM"};
+  Array1<double> DIAGAUX{"DIAGAUX"},  // diagonal [m3/day]
+      WIAUX{"WIAUX"},                 // right side [m3/day x C]
+      SOLAUX{"SOLAUX"};               // solution [C]
+  Array1<double> GAM{"GAM"};          // elimination factors [-]
   // The work arrays of systems solved together (one per constituent): the
   // factors of the solve, the last pivot and the segment of the first
   // vanishing pivot.
-  Array2<double> GAMVARIOS{"GAMVARIOS"};
-  Array1<double> BETVARIOS{"BETVARIOS"};
-  Array1<int> PIVOTENULO{"PIVOTENULO"};
+  Array2<double> GAMVARIOS{"GAMVARIOS"};  // (segment, system): elimination factors [-]
+  Array1<double> BETVARIOS{"BETVARIOS"};  // (system): last pivot [m3/day]
+  Array1<int> PIVOTENULO{"PIVOTENULO"};   // (system): segment of the first vanishing pivot, 0: none
   // Rates per segment (1/day): the first-order pollutant in hand with the
   // last temperature correction of each segment, then the fixed rates of
   // the oxygen group and those of every pass.
-  Array1<double> KAUX{"KAUX"};
+  Array1<double> KAUX{"KAUX"};  // decay rate of the pollutant in hand [1/day]
+  // The correction theta^(T - 20) of that decay, remembered [-].
   Array1<PotenciaRecordada> CORRECCION1OR{"CORRECCION1OR"};
-  Array1<double> KAAUX{"KAAUX"}, OSATAUX{"OSATAUX"}, KDAUX{"KDAUX"}, KDAUX2{"KDAUX2"}, KDACTUAL{"KDACTUAL"},
-      KDPREV{"KDPREV"};
-  Array1<double> KNOAAUX{"KNOAAUX"}, KNAIAUX{"KNAIAUX"}, KNAIAUX2{"KNAIAUX2"}, KNO3AUX{"KNO3AUX"},
-      KNO3AUX2{"KNO3AUX2"};
-  Array1<double> KMAXGROWAUX{"KMAXGROWAUX"}, KGROWAUX2{"KGROWAUX2"}, KRESPAUX{"KRESPAUX"}, KFOSFAUX{"KFOSFAUX"},
-      KFOSFAAUX{"KFOSFAAUX"}, LIMLUMCOND{"LIMLUMCOND"}, KE{"KE"}, ALFA1{"ALFA1"};
+  Array1<double> KAAUX{"KAAUX"},      // reaeration rate [1/day]
+      OSATAUX{"OSATAUX"},             // oxygen saturation, times the altitude factor where given [mg/l]
+      KDAUX{"KDAUX"},                 // BOD decay rate [1/day]
+      KDAUX2{"KDAUX2"},               // decay of the pass: KDACTUAL, from the second pass its mean with KDPREV [1/day]
+      KDACTUAL{"KDACTUAL"},           // BOD decay limited by the oxygen of the pass [1/day]
+      KDPREV{"KDPREV"};               // KDACTUAL of the previous pass [1/day]
+  Array1<double> KNOAAUX{"KNOAAUX"},  // organic-nitrogen ammonification rate [1/day]
+      KNAIAUX{"KNAIAUX"},             // nitrification rate [1/day]
+      KNAIAUX2{"KNAIAUX2"},           // nitrification limited by the oxygen of the pass [1/day]
+      KNO3AUX{"KNO3AUX"},             // denitrification rate [1/day]
+      KNO3AUX2{"KNO3AUX2"};           // denitrification inhibited by the oxygen of the pass [1/day]
+  Array1<double> KMAXGROWAUX{"KMAXGROWAUX"},  // maximum phytoplankton growth rate [1/day]
+      KGROWAUX2{"KGROWAUX2"},                 // growth of the pass, limited by light and nutrients [1/day]
+      KRESPAUX{"KRESPAUX"},                   // phytoplankton respiration rate [1/day]
+      KFOSFAUX{"KFOSFAUX"},                   // organic-phosphorus mineralisation rate [1/day]
+      KFOSFAAUX{"KFOSFAAUX"},                 // phosphate loss rate, not temperature-corrected [1/day]
+      LIMLUMCOND{"LIMLUMCOND"},               // light limitation of the growth, photoperiod included [-]
+      KE{"KE"},                               // light extinction, chlorophyll-a included [1/m]
+      ALFA1{"ALFA1"};                         // light at the segment's bottom over the saturating light [-]
 
   // Every array sized for N segments and NC constituents, all values 0.
   // With the sizes of the last call the arrays are kept as they are: every

@@ -11,47 +11,50 @@
 
 namespace tornal {
 
+// Units as in TrabajoEmbalse: [C] a concentration in internal units, [-] a
+// rate per sub-step (dt included).
 struct CapaEmbalse {
   int capa;  // 1 epilimnion, 2 hypolimnion
   // The linear system (sub-step, constituent): dC/dt = A C + B C' + D, C'
   // being the other layer.
-  Array2<double>& AC;
-  Array2<double>& BC;
-  Array2<double>& DC;
+  Array2<double>& AC;  // coefficient of the layer's own concentration, per sub-step [-]
+  Array2<double>& BC;  // coefficient of the other layer's concentration, per sub-step [-]
+  Array2<double>& DC;  // independent term, per sub-step [C]
   // Concentrations at the end of each sub-step and at the start of the month.
-  const Array2<double>& C;
-  const Array1<double>& CO;
+  const Array2<double>& C;   // (sub-step, constituent): at the end of the sub-step [C]
+  const Array1<double>& CO;  // (constituent): at the start of the month [C]
   // Thickness, area and volume of the layer in each sub-step.
-  const Array1<double>& Z;
-  const Array1<double>& A;
-  const Array1<double>& V;
+  const Array1<double>& Z;  // thickness [m]
+  const Array1<double>& A;  // area of the layer's top: the water surface, the thermocline [m2]
+  const Array1<double>& V;  // volume at the middle of the sub-step [m3]
   // Kinetic rates of each sub-step (dt included) and oxygen saturation,
   // written by the month's rates; KD, KNAI and KNO3 limited by the oxygen
   // at the start of each sub-step, KGROW written by the growth of the algae.
-  Array1<double>& KA;
-  Array1<double>& KD;
-  Array1<double>& KNOA;
-  Array1<double>& KNAI;
-  Array1<double>& KNO3;
-  Array1<double>& KMAXGROW;
-  Array1<double>& KGROW;
-  Array1<double>& KRESP;
-  Array1<double>& OSAT;
-  Array1<double>& KFOSF;
-  Array1<double>& KFOSFA;
+  Array1<double>& KA;        // reaeration, 0 in layer 2 [-]
+  Array1<double>& KD;        // BOD decay [-]
+  Array1<double>& KNOA;      // organic-nitrogen ammonification [-]
+  Array1<double>& KNAI;      // nitrification [-]
+  Array1<double>& KNO3;      // denitrification [-]
+  Array1<double>& KMAXGROW;  // maximum phytoplankton growth [-]
+  Array1<double>& KGROW;     // phytoplankton growth, limited by light and nutrients [-]
+  Array1<double>& KRESP;     // phytoplankton respiration [-]
+  Array1<double>& OSAT;      // oxygen saturation [mg/l]
+  Array1<double>& KFOSF;     // organic-phosphorus mineralisation [-]
+  Array1<double>& KFOSFA;    // phosphate loss, not temperature-corrected [-]
   // First-order decay rates (sub-step, pollutant), written by the
   // first-order pollutants; light limitation of the layer.
-  Array2<double>& KAUXE;
-  Array1<double>& LIMLUM;
-  // Mass-balance terms of the processes (sub-step, term).
-  Array2<double>& MASAOD;
-  Array2<double>& MASAL;
-  Array2<double>& MASANORG;
-  Array2<double>& MASANH4;
-  Array2<double>& MASANO3;
-  Array2<double>& MASACHLA;
-  Array2<double>& MASAPORG;
-  Array2<double>& MASAPO4;
+  Array2<double>& KAUXE;   // decay rate at the layer's temperature [1/day]
+  Array1<double>& LIMLUM;  // light limitation [-]
+  // Mass-balance terms of the processes (sub-step, term): the change of
+  // concentration each brings in the sub-step [C], terms as in TrabajoEmbalse.
+  Array2<double>& MASAOD;    // dissolved oxygen
+  Array2<double>& MASAL;     // BOD
+  Array2<double>& MASANORG;  // organic nitrogen
+  Array2<double>& MASANH4;   // ammonium
+  Array2<double>& MASANO3;   // nitrate
+  Array2<double>& MASACHLA;  // chlorophyll-a
+  Array2<double>& MASAPORG;  // organic phosphorus
+  Array2<double>& MASAPO4;   // phosphate
 
   // Concentration of constituent c at the start of sub-step j: the start of
   // the month at j = 1, the end of sub-step j - 1 otherwise.

@@ -14,19 +14,38 @@ namespace tornal {
 // The work arrays of one reservoir month, sized by the sub-steps NSUB, the
 // constituents NC and the first-order pollutants. Layer 1 is the epilimnion
 // (or the whole water body in a one-layer month), layer 2 the hypolimnion.
-// Every array starts the month at 0.
+// Every array starts the month at 0. Units in brackets: volumes in m3,
+// concentrations in internal units ([C]: the constituent's, temperature in
+// degC, oxygen in mg/l). A rate "per sub-step" is the rate per day times the
+// sub-step's length dt, a ratio [-] of what a sub-step takes or adds.
 struct TrabajoEmbalse {
   // The month: reservoir, node row, month, year, sub-steps and their length
   // in days; the volume of a month's flow per sub-step (DIVISORUNIDADES /
   // NSUB).
-  int K = 0, I = 0, M = 0, Y = 0, NSUB = 0;
-  double dt = 0.0, VOLQ = 0.0;
+  int K = 0,        // reservoir
+      I = 0,        // row of ORDENNUDOS
+      M = 0,        // month, 1 = October
+      Y = 0,        // year of the run
+      NSUB = 0;     // sub-steps of the month
+  double dt = 0.0,  // length of a sub-step, 30 / NSUB [day]
+      VOLQ = 0.0;   // DIVISORUNIDADES / NSUB: a flow times VOLQ is its volume in a sub-step [day]
   // Water balance (volumes, flows per sub-step, transfer across the
   // thermocline) and the one-layer flag.
-  double V0 = 0.0, VFIN = 0.0, ZT = 0.0, V1O = 0.0, V2O = 0.0;
-  double QIN = 0.0, QS1 = 0.0, QE1 = 0.0, QS2 = 0.0, QE2 = 0.0, QV = 0.0, QVSUBE = 0.0, QVBAJA = 0.0;
-  int UNACAPA = 1;
-  bool ANOXICO = false;
+  double V0 = 0.0,       // volume at the start of the month [m3]
+      VFIN = 0.0,        // volume at the end of the month [m3]
+      ZT = 0.0,          // depth of the thermocline below the surface [m]
+      V1O = 0.0,         // volume of layer 1 at the start of the month [m3]
+      V2O = 0.0;         // volume of layer 2 at the start of the month [m3]
+  double QIN = 0.0,      // the month's inflow, closing the allocation model's balance [m3/day]
+      QS1 = 0.0,         // outflow of layer 1 in a sub-step [m3]
+      QE1 = 0.0,         // inflow into layer 1 in a sub-step [m3]
+      QS2 = 0.0,         // outflow of layer 2 in a sub-step [m3]
+      QE2 = 0.0,         // inflow into layer 2 in a sub-step [m3]
+      QV = 0.0,          // the month's transfer across the thermocline, upward positive [m3]
+      QVSUBE = 0.0,      // upward transfer in a sub-step, 0 or more [m3]
+      QVBAJA = 0.0;      // downward transfer in a sub-step, 0 or less [m3]
+  int UNACAPA = 1;       // 1: one layer in the month, 0: two
+  bool ANOXICO = false;  // the bottom layer's oxygen under 1 mg/l at the end of the sub-step before
   // A division by zero was met (a depth, volume, extinction or light of 0):
   // the month goes on and the reservoir's error flag is raised.
   bool division_nula = false;
@@ -36,7 +55,8 @@ struct TrabajoEmbalse {
   // sub-step too long for the step; the earliest sub-step where it did and
   // its constituent.
   bool diverge = false;
-  int subpaso_diverge = 0, contaminante_diverge = 0;
+  int subpaso_diverge = 0,       // earliest sub-step that diverged
+      contaminante_diverge = 0;  // its constituent
   // The sub-steps of the month that make up each given one: 1, or 2, 4, 8,
   // ... when the given sub-steps diverge and the month is integrated again
   // from its start in the work arrays `fino` (kept for the next such month
@@ -47,35 +67,92 @@ struct TrabajoEmbalse {
 
   // Start concentrations, inflow concentrations, sediment flux per unit area
   // and sub-step (constituent).
-  Array1<double> CO1{"CO1"}, CO2{"CO2"}, C1ENTRI{"C1ENTRI"}, C2ENTRI{"C2ENTRI"}, FLUJSEDEMBA{"FLUJSEDEMBA"};
+  Array1<double> CO1{"CO1"},       // layer 1 at the start of the month [C]
+      CO2{"CO2"},                  // layer 2 at the start of the month [C]
+      C1ENTRI{"C1ENTRI"},          // inflow into layer 1 [C]
+      C2ENTRI{"C2ENTRI"},          // inflow into layer 2, 0 in a one-layer month [C]
+      FLUJSEDEMBA{"FLUJSEDEMBA"};  // sediment flux per bed area in a sub-step [m x C]
   // Concentrations at the end of each sub-step and the linear system of each
   // sub-step (sub-step, constituent).
-  Array2<double> C1I{"C1I"}, C2I{"C2I"};
-  Array2<double> AC1I{"AC1I"}, BC1I{"BC1I"}, DC1I{"DC1I"}, AC2I{"AC2I"}, BC2I{"BC2I"}, DC2I{"DC2I"};
+  Array2<double> C1I{"C1I"},    // layer 1 at the end of the sub-step [C]
+      C2I{"C2I"};               // layer 2 at the end of the sub-step [C]
+  Array2<double> AC1I{"AC1I"},  // layer 1: coefficient of its own concentration, per sub-step [-]
+      BC1I{"BC1I"},             // layer 1: coefficient of layer 2's concentration, per sub-step [-]
+      DC1I{"DC1I"},             // layer 1: independent term, per sub-step [C]
+      AC2I{"AC2I"},             // layer 2: coefficient of its own concentration, per sub-step [-]
+      BC2I{"BC2I"},             // layer 2: coefficient of layer 1's concentration, per sub-step [-]
+      DC2I{"DC2I"};             // layer 2: independent term, per sub-step [C]
   // Volumes at the middle of each sub-step and at its boundaries (NSUB + 1),
   // thickness and areas of the layers, exchange between them (sub-step).
-  Array1<double> V1I{"V1I"}, V2I{"V2I"}, VI{"VI"}, V1IO{"V1IO"}, V2IO{"V2IO"};
-  Array1<double> ZEPILI{"ZEPILI"}, AEPILI{"AEPILI"}, ZHYPI{"ZHYPI"}, AHYPI{"AHYPI"}, E12I{"E12I"};
+  Array1<double> V1I{"V1I"},        // layer 1 at the middle [m3]
+      V2I{"V2I"},                   // layer 2 at the middle [m3]
+      VI{"VI"},                     // both layers at the middle [m3]
+      V1IO{"V1IO"},                 // layer 1 at the start of sub-step j, the end of the month at NSUB + 1 [m3]
+      V2IO{"V2IO"};                 // layer 2 at the start of sub-step j, the end of the month at NSUB + 1 [m3]
+  Array1<double> ZEPILI{"ZEPILI"},  // thickness of layer 1 [m]
+      AEPILI{"AEPILI"},             // area of the water surface [m2]
+      ZHYPI{"ZHYPI"},               // thickness of layer 2, 0 in a one-layer month [m]
+      AHYPI{"AHYPI"},               // area of the thermocline, 0 in a one-layer month [m2]
+      E12I{"E12I"};                 // exchange between the layers in a sub-step [m3]
   // First-order decay rates (sub-step, pollutant).
-  Array2<double> KAUXE1{"KAUXE1"}, KAUXE2{"KAUXE2"};
-  // Kinetic rates per sub-step (dt included) and oxygen saturation.
-  Array1<double> KAAUX1{"KAAUX1"}, KDAUX1{"KDAUX1"}, KNOAAUX1{"KNOAAUX1"}, KNAIAUX1{"KNAIAUX1"},
-      KNO3AUX1{"KNO3AUX1"}, KMAXGROWAUX1{"KMAXGROWAUX1"}, KGROWAUX1{"KGROWAUX1"}, KRESPAUX1{"KRESPAUX1"},
-      OSATAUX1{"OSATAUX1"}, KFOSFAUX1{"KFOSFAUX1"}, KFOSFAAUX1{"KFOSFAAUX1"};
-  Array1<double> KAAUX2{"KAAUX2"}, KDAUX2{"KDAUX2"}, KNOAAUX2{"KNOAAUX2"}, KNAIAUX2{"KNAIAUX2"},
-      KNO3AUX2{"KNO3AUX2"}, KMAXGROWAUX2{"KMAXGROWAUX2"}, KGROWAUX2{"KGROWAUX2"}, KRESPAUX2{"KRESPAUX2"},
-      OSATAUX2{"OSATAUX2"}, KFOSFAUX2{"KFOSFAUX2"}, KFOSFAAUX2{"KFOSFAAUX2"};
+  Array2<double> KAUXE1{"KAUXE1"},  // layer 1, at its temperature [1/day]
+      KAUXE2{"KAUXE2"};             // layer 2, at its temperature [1/day]
+  // Kinetic rates per sub-step (dt included) and oxygen saturation, of
+  // layer 1 (...AUX1) and of layer 2 (...AUX2), at the layer's temperature.
+  Array1<double> KAAUX1{"KAAUX1"},   // reaeration [-]
+      KDAUX1{"KDAUX1"},              // BOD decay, limited by oxygen in each sub-step [-]
+      KNOAAUX1{"KNOAAUX1"},          // organic-nitrogen ammonification [-]
+      KNAIAUX1{"KNAIAUX1"},          // nitrification, limited by oxygen in each sub-step [-]
+      KNO3AUX1{"KNO3AUX1"},          // denitrification, inhibited by oxygen in each sub-step [-]
+      KMAXGROWAUX1{"KMAXGROWAUX1"},  // maximum phytoplankton growth [-]
+      KGROWAUX1{"KGROWAUX1"},        // phytoplankton growth, limited by light and nutrients [-]
+      KRESPAUX1{"KRESPAUX1"},        // phytoplankton respiration [-]
+      OSATAUX1{"OSATAUX1"},          // oxygen saturation [mg/l]
+      KFOSFAUX1{"KFOSFAUX1"},        // organic-phosphorus mineralisation [-]
+      KFOSFAAUX1{"KFOSFAAUX1"};      // phosphate loss, not temperature-corrected [-]
+  Array1<double> KAAUX2{"KAAUX2"},   // reaeration, 0 [-]
+      KDAUX2{"KDAUX2"},              // BOD decay, limited by oxygen in each sub-step [-]
+      KNOAAUX2{"KNOAAUX2"},          // organic-nitrogen ammonification [-]
+      KNAIAUX2{"KNAIAUX2"},          // nitrification, limited by oxygen in each sub-step [-]
+      KNO3AUX2{"KNO3AUX2"},          // denitrification, inhibited by oxygen in each sub-step [-]
+      KMAXGROWAUX2{"KMAXGROWAUX2"},  // maximum phytoplankton growth, FITOENELHIPO included [-]
+      KGROWAUX2{"KGROWAUX2"},        // phytoplankton growth, limited by light and nutrients [-]
+      KRESPAUX2{"KRESPAUX2"},        // phytoplankton respiration [-]
+      OSATAUX2{"OSATAUX2"},          // oxygen saturation [mg/l]
+      KFOSFAUX2{"KFOSFAUX2"},        // organic-phosphorus mineralisation [-]
+      KFOSFAAUX2{"KFOSFAAUX2"};      // phosphate loss, not temperature-corrected [-]
   // Light limitation of each layer and the growth factors kept for the
   // partial results (factor 1..8, sub-step).
-  Array1<double> LIMLUMEP{"LIMLUMEP"}, LIMLUMHIP{"LIMLUMHIP"};
+  Array1<double> LIMLUMEP{"LIMLUMEP"},  // light limitation of layer 1 [-]
+      LIMLUMHIP{"LIMLUMHIP"};           // light limitation of layer 2 [-]
+  // Rows 1..4 of layer 1, 5..8 of layer 2: maximum growth per sub-step, the
+  // light, phosphorus and nitrogen factors [-].
   Array2<double> LIMITECRECIMIENTO{"LIMITECRECIMIENTO"};
   // Mass-balance terms: transport (sub-step, constituent, term 1..6) and the
-  // processes of the kinetics (sub-step, term).
-  Array3<double> MASAEP{"MASAEP"}, MASAHIP{"MASAHIP"};
-  Array2<double> MASAEPOD{"MASAEPOD"}, MASAHIPOD{"MASAHIPOD"}, MASAEPL{"MASAEPL"}, MASAHIPL{"MASAHIPL"},
-      MASAEPNORG{"MASAEPNORG"}, MASAHIPNORG{"MASAHIPNORG"}, MASAEPNH4{"MASAEPNH4"}, MASAHIPNH4{"MASAHIPNH4"},
-      MASAEPNO3{"MASAEPNO3"}, MASAHIPNO3{"MASAHIPNO3"}, MASAEPCHLA{"MASAEPCHLA"}, MASAHIPCHLA{"MASAHIPCHLA"},
-      MASAEPPORG{"MASAEPPORG"}, MASAHIPPORG{"MASAHIPPORG"}, MASAEPPO4{"MASAEPPO4"}, MASAHIPPO4{"MASAHIPPO4"};
+  // processes of the kinetics (sub-step, term). A transport term is a mass
+  // gained by the layer in the sub-step [m3 x C]: 1 change of the layer
+  // volume, 2 outflow, 3 inflow, 4 exchange, 5 transfer across the
+  // thermocline, 6 sediment flux. A process term is the change of
+  // concentration it brings in the sub-step [C], gain positive; the terms
+  // are listed on each array, (2) those of layer 2 only.
+  Array3<double> MASAEP{"MASAEP"},      // transport of layer 1 [m3 x C]
+      MASAHIP{"MASAHIP"};               // transport of layer 2 [m3 x C]
+  Array2<double> MASAEPOD{"MASAEPOD"},  // oxygen: reaeration, BOD decay, nitrification, growth, respiration [C]
+      MASAHIPOD{"MASAHIPOD"},           // oxygen: the terms of MASAEPOD [C]
+      MASAEPL{"MASAEPL"},               // BOD: decay, settling [C]
+      MASAHIPL{"MASAHIPL"},             // BOD: decay, settling, (2) settled from layer 1 [C]
+      MASAEPNORG{"MASAEPNORG"},         // organic nitrogen: ammonification, settling, algal respiration [C]
+      MASAHIPNORG{"MASAHIPNORG"},       // organic nitrogen: the terms of MASAEPNORG, (2) settled from layer 1 [C]
+      MASAEPNH4{"MASAEPNH4"},           // ammonium: nitrification, ammonification, algal uptake [C]
+      MASAHIPNH4{"MASAHIPNH4"},         // ammonium: the terms of MASAEPNH4 [C]
+      MASAEPNO3{"MASAEPNO3"},           // nitrate: denitrification, nitrification, algal uptake [C]
+      MASAHIPNO3{"MASAHIPNO3"},         // nitrate: the terms of MASAEPNO3 [C]
+      MASAEPCHLA{"MASAEPCHLA"},         // chlorophyll-a: growth, respiration, settling [C]
+      MASAHIPCHLA{"MASAHIPCHLA"},       // chlorophyll-a: the terms of MASAEPCHLA, (2) settled from layer 1 [C]
+      MASAEPPORG{"MASAEPPORG"},         // organic phosphorus: mineralisation, settling, algal respiration [C]
+      MASAHIPPORG{"MASAHIPPORG"},       // organic phosphorus: the terms of MASAEPPORG, (2) settled from layer 1 [C]
+      MASAEPPO4{"MASAEPPO4"},           // phosphate: loss, mineralisation, algal uptake, algal respiration [C]
+      MASAHIPPO4{"MASAHIPPO4"};         // phosphate: the terms of MASAEPPO4 [C]
   // Sub-steps in which the sediment flux of ammonium, nitrate and phosphate
   // was taken out again (the bottom layer was not anoxic): 1.
   Array1<int> SINFLUJOSED{"SINFLUJOSED"};

@@ -13,8 +13,8 @@ namespace tornal {
 // elements of row f are ELEMENTOS(INICIO(f)) .. ELEMENTOS(INICIO(f + 1) - 1),
 // in increasing element number.
 struct ElementosPorFila {
-  Array1<int> INICIO;
-  Array1<int> ELEMENTOS;
+  Array1<int> INICIO;     // (row 1 .. rows + 1): place in ELEMENTOS of the row's first element
+  Array1<int> ELEMENTOS;  // element numbers, row after row
 };
 
 // What the node road looks up at each node, built once from the network
@@ -28,10 +28,17 @@ struct ElementosPorFila {
 // feed it (NUMRETTOMA). Every element whose node is that of the row is in its
 // list, as the scan of all the elements would find it.
 struct ElementosNudos {
-  bool hechos = false;
-  ElementosPorFila APORTACIONES, LLEGADAS, SALIDAS, REINCEN, TOMACEN, BOMBEOS, RETORNOS, TOMAS;
-  ElementosPorFila TOMASRETORNO;  // by return number
-  Array1<int> EMBALSEFILA{"EMBALSEFILA"};
+  bool hechos = false;                     // the lists are built
+  ElementosPorFila APORTACIONES,           // inflows at the node
+      LLEGADAS,                            // reaches ending there
+      SALIDAS,                             // reaches starting there
+      REINCEN,                             // hydro plants re-entering there
+      TOMACEN,                             // hydro plants taking there
+      BOMBEOS,                             // pumping at the node
+      RETORNOS,                            // returns at the node
+      TOMAS;                               // intakes at the node
+  ElementosPorFila TOMASRETORNO;           // by return number: the intakes feeding it
+  Array1<int> EMBALSEFILA{"EMBALSEFILA"};  // (row): reservoir at the node, 0: none
 };
 
 // Builds the lists of `e` from the network data and calculation order of r.
@@ -40,11 +47,13 @@ void preparar_elementos_nudos(const Red& r, ElementosNudos& e);
 // Work sums of the node road, sized once for the constituents of the run:
 // flow times concentration of the inflows of the current node, and weight
 // times concentration of the intakes feeding the current return; and the
-// elements of each node.
+// elements of each node. Flows in m3/day, concentrations in internal units
+// ([C]).
 struct TrabajoNudos {
-  Array1<double> CENUDOAUX{"CENUDOAUX"};
-  Array1<double> CERETAUX{"CERETAUX"};
-  ElementosNudos elementos;
+  Array1<double> CENUDOAUX{"CENUDOAUX"};  // (constituent): sum of flow x concentration into the node [m3/day x C]
+  Array1<double> CERETAUX{"CERETAUX"};    // (constituent): sum of abstraction x COEFRETTOMA x concentration
+                                          // of the intakes feeding the return [m3/day x C]
+  ElementosNudos elementos;               // the elements of each row of the calculation order
   void dimensionar(int NUMCONTAMINANTES) {
     CENUDOAUX.resize(NUMCONTAMINANTES);
     CERETAUX.resize(NUMCONTAMINANTES);
