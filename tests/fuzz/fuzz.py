@@ -9,15 +9,25 @@ and a memory limit, and judges the outcome. A failure is:
 
   crash     a signal, or a report of AddressSanitizer, LeakSanitizer or
             UndefinedBehaviorSanitizer (float-cast-overflow included)
-  hang      no end within the time limit
+  hang      no end within the time limit, when the input asks for less work
+            than the limit allows (work.py: the segments x months of the
+            reaches and the sub-steps x months of the reservoirs, at their
+            least cost); a run whose input asks for more is "ok-long-run"
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1
   silent    an exit 1 without a line in the run log after its header, when
             the run log could be opened
   nonfinite an exit 0 whose result files hold a non-finite value (NaN,
-            Infinity, or asterisks that no large input explains) and whose
-            run log has no warning of it
+            Infinity, or asterisks that the mutated numbers do not explain)
+            and whose run log has no warning of it. Asterisks fill a field
+            Fw.d too narrow for its value, of magnitude 10^(w-d-2) at least
+            (w is the run of asterisks, d the decimals of the file's other
+            fields of that width, 0 when none); a mutation that scaled a
+            number of the input by as many orders of magnitude explains them
+            (a result of order one scaled as much overflows the field),
+            field by field; "ok-asterisks-large-input" when every field is
+            explained
 
 The cases of failures are kept in the output folder with a note. Each run
 draws its mutations from its own generator seeded with (seed, run number),
@@ -30,6 +40,8 @@ Long campaign:        tests/fuzz/fuzz.py --binary build-sanitize/tornal --runs 1
 import argparse
 import collections
 import concurrent.futures
+import difflib
+import math
 import os
 import random
 import re
@@ -43,6 +55,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import basins  # noqa: E402
+import work  # noqa: E402
 
 # A number as the reader takes it, the exponent given by a letter (E, D, Q)
 # or by its sign alone (1.0+5).
@@ -70,6 +83,10 @@ OUT_OF_MEMORY = (b"rss limit exhausted", b"out of memory", b"allocation-size-too
                  b"requested allocation size")
 NONFINITE_TEXT = re.compile(rb"(?i)(?<![a-z])(nan|-?inf|-?infinity)(?![a-z])")
 ASTERISKS = re.compile(rb"\*{3,}")
+# A number field written in fixed form, its decimals in the group, and a
+# number with its leading blanks in a line of blank-separated fields.
+PLAIN_NUMBER = re.compile(rb"[-+]?(?=\.?\d)\d*\.?(\d*)")
+FIXED_FIELD = re.compile(rb" *[^ ]+")
 # Warnings of the run log that account for non-finite or overflowing results.
 WARNINGS = ("Resultado no finito".encode("latin-1"), b"Posible error numerico",
             "superado el valor máximo".encode("latin-1"))
@@ -171,16 +188,64 @@ def mutate(rng, basin):
     return files, notes
 
 
-def large_input(original, mutated):
-    """Whether the mutation brought in numbers large or small enough to make
-    finite results overflow their fields."""
+def orders_moved(original, mutated):
+    """The most orders of magnitude by which the mutations scaled a number of
+    the input files: each number of a mutated file against the number that
+    stood in its place (the numbers of the two files aligned), a number that
+    stood in no number's place against 1. Zero scales nothing."""
+    most = 0.0
     for name, data in mutated.items():
-        before = set(numbers(original.get(name, b"")))
-        for x in numbers(data):
-            if x in before:
+        before = original.get(name, b"")
+        if data == before:
+            continue
+        old = [m.group() for m in NUMBER.finditer(before)]
+        new = [m.group() for m in NUMBER.finditer(data)]
+        old_values, new_values = numbers(before), numbers(data)
+        matcher = difflib.SequenceMatcher(None, old, new, autojunk=False)
+        for op, i1, i2, j1, j2 in matcher.get_opcodes():
+            if op == "equal" or op == "delete":
                 continue
-            if x >= 1e6 or (0.0 < x <= 1e-6):
-                return True
+            for k in range(j2 - j1):
+                x = new_values[j1 + k]
+                y = old_values[i1 + k] if op == "replace" and i1 + k < i2 else 1.0
+                if x == 0.0 or y == 0.0:
+                    continue
+                if math.isinf(x) or math.isinf(y):
+                    return math.inf
+                most = max(most, abs(math.log10(x / y)))
+    return most
+
+
+def field_formats(data):
+    """(width, decimals) of the number fields of a result file: the fields
+    between semicolons or tabs, or else each number with its leading blanks."""
+    formats = set()
+    for line in data.split(b"\n"):
+        line = line.rstrip(b"\r")
+        pieces = re.split(rb"[;\t]", line) if (b";" in line or b"\t" in line) else FIXED_FIELD.findall(line)
+        for piece in pieces:
+            m = PLAIN_NUMBER.fullmatch(piece.strip())
+            if m:
+                formats.add((len(piece), len(m.group(1))))
+    return formats
+
+
+def unexplained_asterisks(data, moved):
+    """Whether a run of asterisks of a result file stands for a value larger
+    than the scaling of the mutated numbers explains (`moved` orders of
+    magnitude)."""
+    formats = None
+    for m in ASTERISKS.finditer(data):
+        run = len(m.group())
+        if formats is None:
+            formats = field_formats(data)
+        # The run fills one field, or fields side by side, of a width that
+        # the file's numbers show; of those the one that holds the largest
+        # values. A width no number of the file shows: the run, no decimals.
+        fields = [(w, d) for (w, d) in formats if run % w == 0]
+        w, d = max(fields, key=lambda f: f[0] - f[1], default=(run, 0))
+        if moved < w - d - 2:
+            return True
     return False
 
 
@@ -208,8 +273,13 @@ def find_log(folder, inputs):
     return None
 
 
-def judge(folder, inputs, original, proc_status, console, stderr, timed_out):
+def judge(folder, inputs, original, proc_status, console, stderr, timed_out, timeout=20.0, is_asan=True):
     if timed_out:
+        # The least time the input asks for (a plain build is about four
+        # times faster than the sanitizer one).
+        asked = work.work(inputs)
+        if asked is not None and asked * (1.0 if is_asan else 0.25) >= timeout:
+            return "ok-long-run"
         return "hang"
     if any(s in stderr for s in OUT_OF_MEMORY):
         return "memory"
@@ -235,19 +305,22 @@ def judge(folder, inputs, original, proc_status, console, stderr, timed_out):
     # no number of the run.
     warned = log is not None and any(w in log for w in WARNINGS)
     copied = {m.group(1).lower() for data in inputs.values() for m in NONFINITE_TEXT.finditer(data)}
-    text_found = asterisks = False
+    if warned:
+        return "ok-end-warned"
+    moved = None
+    asterisks = False
     for _, data in written_files(folder, inputs):
         if b"Numero de versio:" in data:
             continue
         if any(m.group(1).lower() not in copied for m in NONFINITE_TEXT.finditer(data)):
-            text_found = True
+            return "nonfinite"
         if ASTERISKS.search(data):
             asterisks = True
-    if (text_found or asterisks) and not warned:
-        if text_found or not large_input(original, inputs):
-            return "nonfinite"
-        return "ok-asterisks-large-input"
-    return "ok-end" if not warned else "ok-end-warned"
+            if moved is None:
+                moved = orders_moved(original, inputs)
+            if unexplained_asterisks(data, moved):
+                return "nonfinite"
+    return "ok-asterisks-large-input" if asterisks else "ok-end"
 
 
 FAILURES = ("crash", "hang", "memory", "status", "silent", "nonfinite")
@@ -276,7 +349,7 @@ def run_one(args, basin_list, index, workdir, is_asan):
         except subprocess.TimeoutExpired as e:
             timed_out = True
             status, out, err = -9, e.stdout or b"", e.stderr or b""
-        verdict = judge(folder, files, basin, status, out, err, timed_out)
+        verdict = judge(folder, files, basin, status, out, err, timed_out, args.timeout, is_asan)
         if verdict in FAILURES or verdict in args.keep:
             keep = os.path.join(args.out, "%06d-%s-%s" % (index, verdict, basin_name))
             os.makedirs(keep, exist_ok=True)
