@@ -381,10 +381,10 @@ void valores_iniciales(Calidad& c) {
 // in the fixed one otherwise. A record that cannot be read, an end of file
 // inside a record that must be there, a zero unit factor that the driver
 // divides by or a reach iteration limit above MAXITERCONDUCCION gives the
-// read-error lines with the statement counter; a
-// heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2) without the
-// complete heat-balance constants stops with its own line. Writes the success
-// line to the run log.
+// read-error lines with the statement counter; a heat-balance run
+// (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2) without the complete
+// heat-balance constants stops with its own line. Writes the success line to
+// the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION) {
   valores_iniciales(m.cal);
   CountedReader f(m.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:");

@@ -24,13 +24,13 @@ constexpr std::size_t LONGNOMCONTRISK = 255;
 
 // Sets OPCIONRIESGO to whether "NivelesRQ.dat" exists (one log line either
 // way; one that exists and cannot be opened, a folder of that name included,
-// is the file's access error and stops the run); when it exists, reads NUMCONTRIESGO, NOMCONTRISK, NUMNIVELESCONT
-// and LIMNIVELES (NUMCONTRIESGO x 50, the limits times the unit factor of
-// their constituent, every other entry 0), and creates MATCONDRIESGO (reaches
-// x NUMCONTRIESGO x 50) at 0. A record that cannot be read, an end of file
-// before the last separator, a block of more than 50 levels or fewer blocks
-// than constituents give the file's read-error lines with the statement
-// counter and stop.
+// is the file's access error and stops the run); when it exists, reads
+// NUMCONTRIESGO, NOMCONTRISK, NUMNIVELESCONT and LIMNIVELES (NUMCONTRIESGO x
+// 50, the limits times the unit factor of their constituent, every other
+// entry 0), and creates MATCONDRIESGO (reaches x NUMCONTRIESGO x 50) at 0. A
+// record that cannot be read, an end of file before the last separator, a
+// block of more than 50 levels or fewer blocks than constituents give the
+// file's read-error lines with the statement counter and stop.
 void LEERARCHRIESGOSUB(Modelo& m) {
   Calidad& c = m.cal;
   c.OPCIONRIESGO = false;
