@@ -1,4 +1,5 @@
-// Out-of-range indices of the system's arrays (see array.h).
+// Out-of-range indices of the system's arrays and of their views, and the
+// storage of their elements (see array.h).
 #include "common/array.h"
 
 #include <cstdlib>
@@ -29,6 +30,26 @@ void array_index_error(const std::string& name, const long* index, int rank, con
     dims += std::to_string(size[d]);
   }
   throw IndexOutOfRange(text + "), de dimensiones " + dims + ")");
+}
+
+void view_index_error(const ArrayShape& shape, int dimension, std::size_t origin, long k) {
+  // The offset of the view's first element, or, along an empty dimension,
+  // its other indices counted as an offset without that dimension.
+  const bool vacia = shape.size[dimension] == 0;
+  long index[4] = {1, 1, 1, 1};
+  for (int d = 0; d < shape.rank; ++d) {
+    if (vacia && d == dimension) continue;
+    const auto n = static_cast<std::size_t>(shape.size[d]);
+    index[d] = static_cast<long>(origin % n) + 1;
+    origin /= n;
+  }
+  index[dimension] = k;
+  array_index_error(shape.name, index, shape.rank, shape.size.data());
+}
+
+void columns_index_error(const ArrayShape& shape, long column, long i, long c) {
+  const long index[2] = {i, column + (c - 1)};
+  array_index_error(shape.name, index, 2, shape.size.data());
 }
 
 #ifdef TORNAL_LARGE_PAGES

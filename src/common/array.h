@@ -48,52 +48,145 @@ struct ArrayStorage {
   }
 };
 
-// A run of consecutive elements of an array, 1-based and unchecked: made
-// by Array::run after one check that the whole run lies inside the array,
-// so that a hot loop over it needs no check per element.
-template <typename T>
-class Run {
- public:
-  Run() = default;
-  Run(T* first, long n) : first_(first), size_(n) {}
-  // A run of const elements from one of writable elements.
-  template <typename U>
-    requires std::is_convertible_v<U*, T*>
-  Run(const Run<U>& r) : first_(r.data()), size_(r.size()) {}
+// Whether the 1-based index k lies in 1 .. n: one unsigned comparison, since
+// an index below 1 wraps round to a huge value and fails it too. The check
+// of every element of a view; an array checks each of its indices alike.
+inline bool index_inside(long k, unsigned long n) { return static_cast<unsigned long>(k) - 1UL < n; }
 
-  T& operator()(long i) const { return first_[i - 1]; }
-  long size() const { return size_; }
-  T* data() const { return first_; }
-
- private:
-  T* first_ = nullptr;
-  long size_ = 0;
+// The name and the sizes of an array: what a stop names.
+struct ArrayShape {
+  std::string name;
+  int rank = 0;
+  std::array<long, 4> size{};
 };
 
-// The first rows of consecutive columns of a two-dimensional array, 1-based
-// and unchecked: (i, c) is element (i, j + c - 1) of the array when the
-// block starts at column j. Made by Array::columns after one check that the
-// whole block lies inside the array.
+// The stops of an index out of range of a view (k, along its dimension)
+// and of a block of columns (i, c): the whole index is found from where the
+// view or the block starts, and the stop names the array, the index and
+// the sizes, as an access to the array does.
+[[noreturn]] void view_index_error(const ArrayShape& shape, int dimension, std::size_t origin, long k);
+[[noreturn]] void columns_index_error(const ArrayShape& shape, long column, long i, long c);
+
+template <typename T, int R>
+class Array;
+
+// The elements of an array along one dimension, the other indices fixed:
+// (k) is the k-th of them, 1-based, at an even spacing in memory. Made only
+// by an Array (run, line), which checks there the fixed indices and the
+// extent; every access then costs one unsigned comparison, and an index out
+// of range stops the run with the array's own message, naming the whole
+// index. An empty view refuses every index.
+template <typename T>
+class View {
+ public:
+  // A view of const elements from one of writable elements.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  View(const View<U>& v)
+      : base_(v.base_), stride_(v.stride_), extent_(v.extent_), shape_(v.shape_), origin_(v.origin_),
+        dimension_(v.dimension_) {}
+
+  T& operator()(long k) const {
+    if (!index_inside(k, extent_)) [[unlikely]]
+      outside(k);
+    return base_[(static_cast<std::size_t>(k) - 1) * stride_];
+  }
+  long size() const { return static_cast<long>(extent_); }
+
+  // Its first n elements, n checked here as an access to element n would
+  // be. A loop over 1 .. n of views cut to the same n is seen by the
+  // compiler to stay inside them all, and their checks cost nothing.
+  View first(long n) const {
+    if (n > size()) [[unlikely]]
+      outside(n);
+    return {base_, stride_, n < 0 ? 0 : n, *shape_, origin_, dimension_};
+  }
+
+ private:
+  // The stop of an index out of range, out of line and handed the view
+  // itself: a loop then holds of a view only what reaches its elements.
+  [[noreturn, gnu::noinline, gnu::cold]] void outside(long k) const {
+    view_index_error(*shape_, dimension_, origin_, k);
+  }
+
+  template <typename, int>
+  friend class Array;
+  template <typename>
+  friend class View;
+  View(T* base, std::size_t stride, long extent, const ArrayShape& shape, std::size_t origin, int dimension)
+      : base_(base),
+        stride_(stride),
+        extent_(static_cast<unsigned long>(extent)),
+        shape_(&shape),
+        origin_(origin),
+        dimension_(dimension) {}
+
+  T* base_;
+  std::size_t stride_;
+  unsigned long extent_;
+  // Where the view starts in its array: the offset of its first element or,
+  // along an empty dimension, its fixed indices counted as an offset that
+  // leaves that dimension out.
+  const ArrayShape* shape_;
+  std::size_t origin_;
+  int dimension_;
+};
+
+// The first rows of consecutive columns of a two-dimensional array: (i, c)
+// is element (i, j + c - 1) of the array when the block starts at column j.
+// Made only by Array::columns, which checks the whole block there; every
+// access then costs one unsigned comparison per index, and an index out of
+// the block stops the run with the array's own message.
 template <typename T>
 class Columns {
  public:
-  Columns() = default;
-  Columns(T* first, long rows, long stride, long columns)
-      : first_(first), rows_(rows), stride_(stride), columns_(columns) {}
   // A block of const elements from one of writable elements.
   template <typename U>
     requires std::is_convertible_v<U*, T*>
-  Columns(const Columns<U>& b) : first_(b.data()), rows_(b.rows()), stride_(b.stride()), columns_(b.columns()) {}
+  Columns(const Columns<U>& b)
+      : first_(b.first_), rows_(b.rows_), stride_(b.stride_), columns_(b.columns_), shape_(b.shape_),
+        column_(b.column_) {}
 
-  T& operator()(long i, long c) const { return first_[(c - 1) * stride_ + (i - 1)]; }
-  long rows() const { return rows_; }
-  long columns() const { return columns_; }
-  long stride() const { return stride_; }
-  T* data() const { return first_; }
+  T& operator()(long i, long c) const {
+    if (!(index_inside(i, rows_) && index_inside(c, columns_))) [[unlikely]]
+      outside(i, c);
+    return first_[(static_cast<std::size_t>(c) - 1) * stride_ + (static_cast<std::size_t>(i) - 1)];
+  }
+  long rows() const { return static_cast<long>(rows_); }
+  long columns() const { return static_cast<long>(columns_); }
+
+  // Its first n rows of its first m columns, checked here as an access to
+  // element (n, m) would be (see View::first).
+  Columns first(long n, long m) const {
+    if (n > rows() || m > columns()) [[unlikely]]
+      outside(n, m);
+    return {first_, n < 0 ? 0 : n, stride_, m < 0 ? 0 : m, *shape_, column_};
+  }
 
  private:
-  T* first_ = nullptr;
-  long rows_ = 0, stride_ = 0, columns_ = 0;
+  // The stop of an index out of range (see View).
+  [[noreturn, gnu::noinline, gnu::cold]] void outside(long i, long c) const {
+    columns_index_error(*shape_, column_, i, c);
+  }
+
+  template <typename, int>
+  friend class Array;
+  template <typename>
+  friend class Columns;
+  Columns(T* first, long rows, std::size_t stride, long columns, const ArrayShape& shape, long column)
+      : first_(first),
+        rows_(static_cast<unsigned long>(rows)),
+        stride_(stride),
+        columns_(static_cast<unsigned long>(columns)),
+        shape_(&shape),
+        column_(column) {}
+
+  T* first_;
+  unsigned long rows_;
+  std::size_t stride_;
+  unsigned long columns_;
+  const ArrayShape* shape_;
+  long column_;  // the array's column of the block's first
 };
 
 template <typename T, int R>
@@ -102,7 +195,7 @@ class Array {
 
  public:
   Array() = default;
-  explicit Array(std::string name) : name_(std::move(name)) {}
+  explicit Array(std::string name) : shape_{std::move(name), R, {}} {}
 
   // Sizes the array, every element set to T() (0 for numbers); negative
   // sizes count as 0.
@@ -119,8 +212,8 @@ class Array {
     long sizes[R] = {static_cast<long>(n)...};
     std::size_t total = 1;
     for (int d = 0; d < R; ++d) {
-      size_[d] = sizes[d] < 0 ? 0 : sizes[d];
-      total *= static_cast<std::size_t>(size_[d]);
+      shape_.size[d] = sizes[d] < 0 ? 0 : sizes[d];
+      total *= static_cast<std::size_t>(shape_.size[d]);
     }
     // The old elements are released first, so that the array is never held
     // twice. A number array of zeros is its zeroed block, never written.
@@ -136,9 +229,9 @@ class Array {
 
   void fill(const T& value) { data_.assign(data_.size(), value); }
 
-  long size(int dimension = 1) const { return size_[dimension - 1]; }
+  long size(int dimension = 1) const { return shape_.size[dimension - 1]; }
   bool empty() const { return data_.empty(); }
-  const std::string& name() const { return name_; }
+  const std::string& name() const { return shape_.name; }
 
   template <typename... I>
   T& operator()(I... i) {
@@ -150,79 +243,37 @@ class Array {
   }
 
   // Elements (1, j, ...) .. (n, j, ...): the first n along the first
-  // dimension, the others fixed. Checked here once, as an access to (1, j,
-  // ...) and then to (n, j, ...) would be; n = 0 gives an empty run.
+  // dimension, the others fixed. The indices j, ... are checked here, as an
+  // access to (1, j, ...) would be, and n against the first dimension, as
+  // an access to (n, j, ...) would be; n of 0 (or less) gives an empty view.
   template <typename... J>
-  Run<T> run(long n, J... j) {
-    if (n <= 0) return {};
-    T* first = &data_[offset(1, j...)];
-    if (n > size_[0]) offset(n, j...);
-    return {first, n};
+  View<T> run(long n, J... j) {
+    return make_run(data_.data(), n, j...);
   }
   template <typename... J>
-  Run<const T> run(long n, J... j) const {
-    if (n <= 0) return {};
-    const T* first = &data_[offset(1, j...)];
-    if (n > size_[0]) offset(n, j...);
-    return {first, n};
-  }
-
-  // Rows 1 .. n of the columns j .. j + m - 1 of a two-dimensional array.
-  // Checked here once, as an access to (1, j) and then to (n, j + m - 1)
-  // would be; n or m of 0 gives an empty block.
-  Columns<T> columns(long n, long j, long m) {
-    static_assert(R == 2, "columns of a two-dimensional array");
-    if (n <= 0 || m <= 0) return {};
-    T* first = &data_[offset(1, j)];
-    offset(n, j + m - 1);
-    return {first, n, size_[0], m};
-  }
-  Columns<const T> columns(long n, long j, long m) const {
-    static_assert(R == 2, "columns of a two-dimensional array");
-    if (n <= 0 || m <= 0) return {};
-    const T* first = &data_[offset(1, j)];
-    offset(n, j + m - 1);
-    return {first, n, size_[0], m};
+  View<const T> run(long n, J... j) const {
+    return make_run(data_.data(), n, j...);
   }
 
   // The line of elements along dimension D through (i, ...), whose index in
-  // D is not used: line(k) is the element with k in D. Every use is checked
-  // as an element of the array is, and an index out of range is reported
-  // with the whole index, as the array reports it; what lies inside costs
-  // one comparison.
-  template <int D, typename E>
-  class Line {
-   public:
-    E& operator()(long k) const {
-      const unsigned long j = static_cast<unsigned long>(k) - 1UL;
-      if (!(inside_ && j < extent_)) [[unlikely]]
-        fuera(k);
-      return base_[j * stride_];
-    }
-
-   private:
-    friend class Array;
-    [[noreturn]] void fuera(long k) const {
-      std::array<long, R> idx = idx_;
-      idx[D - 1] = k;
-      array_index_error(array_->name_, idx.data(), R, array_->size_.data());
-    }
-    E* base_ = nullptr;
-    std::size_t stride_ = 1;
-    unsigned long extent_ = 0;
-    bool inside_ = false;
-    std::array<long, R> idx_{};
-    const Array* array_ = nullptr;
-  };
-
+  // D is not used: line(k) is the element with k in D, k = 1 .. size(D).
+  // The other indices are checked here, as an access to the line's first
+  // element would be.
   template <int D, typename... I>
-  Line<D, T> line(I... i) {
-    return make_line<D, T>(data_.data(), i...);
+  View<T> line(I... i) {
+    return make_line<D>(data_.data(), i...);
   }
   template <int D, typename... I>
-  Line<D, const T> line(I... i) const {
-    return make_line<D, const T>(data_.data(), i...);
+  View<const T> line(I... i) const {
+    return make_line<D>(data_.data(), i...);
   }
+
+  // Rows 1 .. n of the columns j .. j + m - 1 of a two-dimensional array.
+  // Checked here, as an access to (1, j) and then to (n, j + m - 1) would
+  // be; m of 0 (or less) gives an empty block, n of 0 (or less) a block of
+  // empty columns.
+  Columns<T> columns(long n, long j, long m) { return make_columns(data_.data(), n, j, m); }
+  Columns<const T> columns(long n, long j, long m) const { return make_columns(data_.data(), n, j, m); }
 
   // Whether (i, ...) lies inside the array.
   template <typename... I>
@@ -230,50 +281,91 @@ class Array {
     static_assert(sizeof...(I) == R, "one index per dimension");
     long idx[R] = {static_cast<long>(i)...};
     for (int d = 0; d < R; ++d)
-      if (idx[d] < 1 || idx[d] > size_[d]) return false;
+      if (!index_inside(idx[d], static_cast<unsigned long>(shape_.size[d]))) return false;
     return true;
   }
 
  private:
+  template <typename E, typename... J>
+  View<E> make_run(E* data, long n, J... j) const {
+    static_assert(sizeof...(J) == R - 1, "one index per dimension");
+    if (n < 0) n = 0;
+    const bool vacia = shape_.size[0] == 0;
+    const std::size_t origin = vacia ? fixed_code(0, 1L, static_cast<long>(j)...) : offset(1, j...);
+    if (n > shape_.size[0]) [[unlikely]]
+      offset(n, j...);
+    return {vacia ? data : data + origin, 1, n, shape_, origin, 0};
+  }
+
   template <int D, typename E, typename... I>
-  Line<D, E> make_line(E* data, I... i) const {
+  View<E> make_line(E* data, I... i) const {
     static_assert(sizeof...(I) == R && D >= 1 && D <= R, "one index per dimension");
-    Line<D, E> l;
-    l.idx_ = {static_cast<long>(i)...};
-    l.array_ = this;
-    l.extent_ = static_cast<unsigned long>(size_[D - 1]);
-    l.inside_ = true;
+    long idx[R] = {static_cast<long>(i)...};
+    idx[D - 1] = 1;
+    std::size_t stride = 1;
+    for (int e = 0; e < D - 1; ++e) stride *= static_cast<std::size_t>(shape_.size[e]);
+    if (shape_.size[D - 1] == 0) [[unlikely]]
+      return {data, stride, 0, shape_, fixed_code(D - 1, static_cast<long>(i)...), D - 1};
     std::size_t off = 0;
-    for (int d = R - 1; d >= 0; --d) {
-      const auto j = d == D - 1 ? 0UL : static_cast<unsigned long>(l.idx_[d]) - 1UL;
-      if (d != D - 1 && j >= static_cast<unsigned long>(size_[d])) l.inside_ = false;
-      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(j);
+    bool inside = true;
+    for (int e = R - 1; e >= 0; --e) {
+      inside = inside && index_inside(idx[e], static_cast<unsigned long>(shape_.size[e]));
+      off = off * static_cast<std::size_t>(shape_.size[e]) + (static_cast<std::size_t>(idx[e]) - 1);
     }
-    for (int d = 0; d < D - 1; ++d) l.stride_ *= static_cast<std::size_t>(size_[d]);
-    if (l.inside_ && l.extent_ > 0) l.base_ = data + off;
-    return l;
+    if (!inside) [[unlikely]]
+      array_index_error(shape_.name, idx, R, shape_.size.data());
+    return {data + off, stride, shape_.size[D - 1], shape_, off, D - 1};
+  }
+
+  // The origin of a view along the empty dimension d of an array, which has
+  // no element: the other indices, checked as the view's first element, and
+  // counted as an offset without dimension d.
+  template <typename... I>
+  std::size_t fixed_code(int d, I... i) const {
+    long idx[R] = {static_cast<long>(i)...};
+    idx[d] = 1;
+    std::size_t code = 0;
+    for (int e = R - 1; e >= 0; --e) {
+      if (e == d) continue;
+      if (!index_inside(idx[e], static_cast<unsigned long>(shape_.size[e])))
+        array_index_error(shape_.name, idx, R, shape_.size.data());
+      code = code * static_cast<std::size_t>(shape_.size[e]) + (static_cast<std::size_t>(idx[e]) - 1);
+    }
+    return code;
+  }
+
+  template <typename E>
+  Columns<E> make_columns(E* data, long n, long j, long m) const {
+    static_assert(R == 2, "columns of a two-dimensional array");
+    if (n < 0) n = 0;
+    const std::size_t stride = static_cast<std::size_t>(shape_.size[0]);
+    if (m <= 0) return {data, n, stride, 0, shape_, j};
+    const long first[2] = {1, j}, last[2] = {n, j + m - 1};
+    if (!index_inside(j, static_cast<unsigned long>(shape_.size[1]))) [[unlikely]]
+      array_index_error(shape_.name, first, R, shape_.size.data());
+    if (n > shape_.size[0] || !index_inside(j + m - 1, static_cast<unsigned long>(shape_.size[1]))) [[unlikely]]
+      array_index_error(shape_.name, last, R, shape_.size.data());
+    return {data + (static_cast<std::size_t>(j) - 1) * stride, n, stride, m, shape_, j};
   }
 
   template <typename... I>
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");
     long idx[R] = {static_cast<long>(i)...};
-    // One unsigned comparison per index: an index below 1 wraps round to a
-    // huge value and fails it too.
+    // One unsigned comparison per index.
     std::size_t off = 0;
     bool inside = true;
     for (int d = R - 1; d >= 0; --d) {
       const auto i = static_cast<unsigned long>(idx[d]) - 1UL;
-      inside = inside && i < static_cast<unsigned long>(size_[d]);
-      off = off * static_cast<std::size_t>(size_[d]) + static_cast<std::size_t>(i);
+      inside = inside && i < static_cast<unsigned long>(shape_.size[d]);
+      off = off * static_cast<std::size_t>(shape_.size[d]) + static_cast<std::size_t>(i);
     }
     if (!inside) [[unlikely]]
-      array_index_error(name_, idx, R, size_.data());
+      array_index_error(shape_.name, idx, R, shape_.size.data());
     return off;
   }
 
-  std::string name_;
-  std::array<long, R> size_{};
+  ArrayShape shape_{"", R, {}};
   std::vector<T, ArrayStorage<T>> data_;
 };
 

@@ -113,7 +113,7 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
   const double C4 = c.CTELIMITACIONNUTRIENTES(4);
   const double C5 = c.CTELIMITACIONNUTRIENTES(5);
   // The columns that the first guess of the oxygen iteration has set.
-  const Run<const double> DO = w.CX.run(N, p.OD);
+  const View<const double> DO = w.CX.run(N, p.OD);
   for (int i = 1; i <= N; ++i) {
     w.KDACTUAL(i) = activa(C1) ? w.KDAUX(i) * DO(i) / (C1 + DO(i)) : w.KDAUX(i);
     if (nitrogeno) {
@@ -130,9 +130,7 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
   const double ISAT = c.ISATCOND(I);
   const double FLUM = c.FLUMCOND(I, MES);
   const double superficie = std::exp(-IO / ISAT);
-  const Run<const double> CHLA = w.CX.run(N, p.CHLA), PO4 = w.CX.run(N, p.PO4);
-  const Run<const double> NH4 = p.NH4 > 0 ? w.CX.run(N, p.NH4) : Run<const double>();
-  const Run<const double> NO3 = p.NH4 > 0 ? w.CX.run(N, p.NO3) : Run<const double>();
+  const View<const double> CHLA = w.CX.run(N, p.CHLA), PO4 = w.CX.run(N, p.PO4);
   for (int i = 1; i <= N; ++i) {
     if (formula)
       w.KE(i) = KECOND + sp(88.0f) * CHLA(i) + sp(0.054f) * std::pow(1000.0 * CHLA(i), sp(0.6667f));
@@ -145,7 +143,7 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
       w.LIMLUMCOND(i) = sp(2.718f) * FLUM * (IO / ISAT) * superficie;
     else
       w.LIMLUMCOND(i) = sp(2.718f) * FLUM / KEY * (std::exp(-w.ALFA1(i)) - superficie);
-    const double NIT = p.NH4 > 0 ? NH4(i) + NO3(i) : 0.0;
+    const double NIT = p.NH4 > 0 ? w.CX(i, p.NH4) + w.CX(i, p.NO3) : 0.0;
     const double P = PO4(i);
     double F = 1.0;
     if (activa(C3) && activa(C4))

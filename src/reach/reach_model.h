@@ -36,8 +36,8 @@ enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
 // at least, and U is none of the others. A pivot whose integer part of
 // 10000 x pivot is 0 ends the solve: the first pivot gives PRIMERO_NULO, a
 // later one POSTERIOR_NULO. A, B, C and R are not changed.
-Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
-                      Run<double> U, Run<double> GAM, int N);
+Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
+                      const View<const double>& R, const View<double>& U, const View<double>& GAM, int N);
 
 // The Thomas solves of TRIDIAGONALSUB of M systems that share the
 // subdiagonal A and the superdiagonal C: system s has the diagonal B(., s)
@@ -46,8 +46,8 @@ Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double
 // own solve; GAM and BET are their work arrays. NULO(s) is the segment of
 // the first vanishing pivot of system s, 0 when there is none; such a
 // system is carried on to its end with values of no use.
-void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
-                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M);
+void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, View<double> BET, View<int> NULO, int N, int M);
 
 // Manning normal depth (m) of a trapezoidal channel of roughness NMN,
 // bottom width BMN (m), bed slope IMN and side slope SMN for the flow QMN

@@ -29,11 +29,11 @@ void temperatura_equilibrio(Modelo& m, const Tramo& t) {
   const double TE = c.TECOND(t.I, m.sim.MESACTUAL);
   const double KET = c.KETCOND(t.I);
   const int N = t.N;
-  const Run<const double> AXY = w.AXY.run(N);
-  const Run<double> WI = w.WI.run(N, 1);
+  const View<const double> AXY = w.AXY.run(N);
+  const View<double> WI = w.WI.run(N, 1);
   for (int i = 1; i <= N; ++i) WI(i) = WI(i) + TE * KET * AXY(i) / FACTORCALOR;
-  const Run<const double> DIAG = w.DIAG.run(N, 1);
-  const Run<double> D = w.DIAGAUX.run(N);
+  const View<const double> DIAG = w.DIAG.run(N, 1);
+  const View<double> D = w.DIAGAUX.run(N);
   for (int i = 1; i <= N; ++i) D(i) = DIAG(i) + KET * AXY(i) / FACTORCALOR;
   resolver(m, t, D, WI, w.CX.run(N, 1));
 }
@@ -214,40 +214,41 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
   const Calidad& c = m.cal;
   const int N = t.N;
   if (c.NUMCONT1OR < 1) return;
-  const Run<const double> VI = w.VI.run(N), Y = w.Y.run(N);
-  const Run<double> KAUX = w.KAUX.run(N);
-  const Run<PotenciaRecordada> CORRECCION = w.CORRECCION1OR.run(N);
+  const View<const double> VI = w.VI.run(N), Y = w.Y.run(N);
+  const View<double> KAUX = w.KAUX.run(N);
+  const View<PotenciaRecordada> CORRECCION = w.CORRECCION1OR.run(N);
   // The temperature of each segment, or the one given for the whole reach.
   const bool simulada = c.OPCIONTEMPERATURA == 1;
-  const Run<const double> T = simulada ? w.CX.run(N, 1) : Run<const double>();
   const double TDATO = simulada ? 0.0 : temperatura_segmento(m, t, 1);
   // The pollutants whose columns lie in the arrays, from the first on; the
   // column of the next one, if any, is out of range.
   const int PRIMERA = c.POS.CONT1OR(1);
   int M = 0;
   while (M < c.NUMCONT1OR && w.DIAG.contains(1, PRIMERA + M)) ++M;
+  const Columns<double> DIAG = w.DIAG.columns(N, PRIMERA, M);
   for (int j = 1; j <= M; ++j) {
     const double KCOND = c.KCOND(t.I, j);
     const double TECTA = c.TECTAK1OR(j);
     if (simulada) {
+      const View<const double> T = w.CX.run(N, 1);
       for (int i = 1; i <= N; ++i) KAUX(i) = KCOND * CORRECCION(i)(TECTA, T(i) - 20.0);
     } else {
       const double K = KCOND * CORRECCION(1)(TECTA, TDATO - 20.0);
       for (int i = 1; i <= N; ++i) KAUX(i) = K;
     }
     const double VS = c.VSCOND(t.I, j);
-    const Run<double> DIAG = w.DIAG.run(N, PRIMERA + j - 1);
     for (int i = 1; i <= N; ++i) {
       const double decaimiento = KAUX(i) * VI(i);
       const double sedimentacion = Y(i) != 0.0 ? VS * VI(i) / Y(i) : 0.0;
-      DIAG(i) = DIAG(i) + decaimiento + sedimentacion;
+      DIAG(i, j) = DIAG(i, j) + decaimiento + sedimentacion;
     }
   }
   if (M > 0) {
     const Columns<double> X = w.CX.columns(N, PRIMERA, M);
-    resolver_varios(m, t, w.DIAG.columns(N, PRIMERA, M), w.WI.columns(N, PRIMERA, M), X);
+    resolver_varios(m, t, DIAG, w.WI.columns(N, PRIMERA, M), X);
+    const double ERRORCONC = c.ERRORCONC;
     for (int j = 1; j <= M; ++j)
-      for (int i = 1; i <= N; ++i) X(i, j) = c.ERRORCONC > X(i, j) ? 0.0 : X(i, j);
+      for (int i = 1; i <= N; ++i) X(i, j) = ERRORCONC > X(i, j) ? 0.0 : X(i, j);
   }
   // The next pollutant's column stops the run, as its first access would.
   if (M < c.NUMCONT1OR) w.DIAG.run(N, PRIMERA + M);

@@ -32,7 +32,8 @@ void filas_transporte(Modelo& m, const Tramo& t);
 // Solves the system of the stored SUB and SUPER with the diagonal B and the
 // right side R (runs of the N segments) into U; a vanishing pivot writes
 // its lines to the run log and stops the run.
-void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U);
+void resolver(Modelo& m, const Tramo& t, const View<const double>& B, const View<const double>& R,
+              const View<double>& U);
 // The same for the systems of the columns of B, R and U (one or more),
 // solved together; a vanishing pivot stops the run as the first system
 // with one, in their order, would have stopped it solved on its own.

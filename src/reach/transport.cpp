@@ -11,23 +11,41 @@
 
 namespace tornal {
 
-Pivote TRIDIAGONALSUB(Run<const double> A, Run<const double> B, Run<const double> C, Run<const double> R,
-                      Run<double> U, Run<double> GAM, int N) {
+Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
+                      const View<const double>& R, const View<double>& U, const View<double>& GAM, int N) {
   if (std::trunc(10000.0 * B(1)) == 0.0) return Pivote::PRIMERO_NULO;
   double BET = B(1);
-  U(1) = R(1) / BET;
+  // The solution of the row before, carried from one row to the next.
+  double UANT = R(1) / BET;
+  U(1) = UANT;
   for (int j = 2; j <= N; ++j) {
-    GAM(j) = C(j - 1) / BET;
-    BET = B(j) - A(j) * GAM(j);
+    const double G = C(j - 1) / BET;
+    const double Aj = A(j);
+    GAM(j) = G;
+    BET = B(j) - Aj * G;
     if (std::trunc(10000.0 * BET) == 0.0) return Pivote::POSTERIOR_NULO;
-    U(j) = (R(j) - A(j) * U(j - 1)) / BET;
+    UANT = (R(j) - Aj * UANT) / BET;
+    U(j) = UANT;
   }
-  for (int j = N - 1; j >= 1; --j) U(j) = U(j) - GAM(j + 1) * U(j + 1);
+  for (int j = N - 1; j >= 1; --j) {
+    UANT = U(j) - GAM(j + 1) * UANT;
+    U(j) = UANT;
+  }
   return Pivote::BUENO;
 }
 
-void TRIDIAGONALVARIOS(Run<const double> A, Columns<const double> B, Run<const double> C, Columns<const double> R,
-                       Columns<double> U, Columns<double> GAM, Run<double> BET, Run<int> NULO, int N, int M) {
+void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const double> C, Columns<const double> R,
+                       Columns<double> U, Columns<double> GAM, View<double> BET, View<int> NULO, int N, int M) {
+  // Every run and block cut to the N equations of the M systems: the loops
+  // below stay inside them.
+  A = A.first(N);
+  C = C.first(N);
+  BET = BET.first(M);
+  NULO = NULO.first(M);
+  B = B.first(N, M);
+  R = R.first(N, M);
+  U = U.first(N, M);
+  GAM = GAM.first(N, M);
   for (int s = 1; s <= M; ++s) {
     NULO(s) = std::trunc(10000.0 * B(1, s)) == 0.0 ? 1 : 0;
     BET(s) = B(1, s);
@@ -59,8 +77,8 @@ void filas_transporte(Modelo& m, const Tramo& t) {
   const int N = t.N;
   const int NC = m.cal.NUMCONTAMINANTES;
   if (NC < 1) return;
-  const Run<const double> QI1 = w.QI1.run(N), EIJ = w.EIJ.run(N - 1);
-  const Run<double> SUB = w.SUB.run(N), SUPER = w.SUPER.run(N), DIAG = w.DIAG.run(N, 1);
+  const View<const double> QI1 = w.QI1.run(N), EIJ = w.EIJ.run(N - 1);
+  const View<double> SUB = w.SUB.run(N), SUPER = w.SUPER.run(N), DIAG = w.DIAG.run(N, 1);
   const double perdida = t.QSAL / N;
   if (N == 1) {
     SUB(1) = 0.0;
@@ -79,15 +97,13 @@ void filas_transporte(Modelo& m, const Tramo& t) {
     DIAG(N) = QI1(N) - 0.5 * QI1(N - 1) + EIJ(N - 1) + perdida;
     SUPER(N) = 0.0;
   }
-  for (int k = 2; k <= NC; ++k) {
-    const Run<double> D = w.DIAG.run(N, k);
-    for (int i = 1; i <= N; ++i) D(i) = DIAG(i);
-  }
+  const Columns<double> D = w.DIAG.columns(N, 1, NC), WI = w.WI.columns(N, 1, NC);
+  for (int k = 2; k <= NC; ++k)
+    for (int i = 1; i <= N; ++i) D(i, k) = D(i, 1);
   for (int k = 1; k <= NC; ++k) {
     const double carga = t.QENT * CE(k) / N + w.SDIF(k) / N;
-    const Run<double> WI = w.WI.run(N, k);
-    WI(1) = carga + CO(k) * t.QCAB;
-    for (int i = 2; i <= N; ++i) WI(i) = carga;
+    WI(1, k) = carga + CO(k) * t.QCAB;
+    for (int i = 2; i <= N; ++i) WI(i, k) = carga;
   }
 }
 
@@ -104,7 +120,8 @@ namespace {
 
 }  // namespace
 
-void resolver(Modelo& m, const Tramo& t, Run<const double> B, Run<const double> R, Run<double> U) {
+void resolver(Modelo& m, const Tramo& t, const View<const double>& B, const View<const double>& R,
+              const View<double>& U) {
   TrabajoTramo& w = m.tramo;
   const int N = t.N;
   const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
@@ -115,9 +132,9 @@ void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns
   TrabajoTramo& w = m.tramo;
   const int N = t.N;
   const int M = static_cast<int>(U.columns());
-  const Run<int> NULO = w.PIVOTENULO.run(M);
-  TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO,
-                    N, M);
+  const View<int> NULO = w.PIVOTENULO.run(M);
+  TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO, N,
+                    M);
   // The first system in their order with a vanishing pivot stops the run,
   // as it would have stopped solved on its own.
   for (int s = 1; s <= M; ++s)

@@ -45,8 +45,8 @@ bool todos_finitos(const Array4<double>& res) {
   for (long y = 1; y <= res.size(4); ++y)
     for (long ms = 1; ms <= res.size(3); ++ms)
       for (long k = 1; k <= res.size(2); ++k) {
-        const auto fila = res.line<1>(1, k, ms, y);
-        for (long e = 1; e <= res.size(1); ++e) finitos = finitos && std::isfinite(fila(e));
+        const auto fila = res.run(res.size(1), k, ms, y);
+        for (long e = 1; e <= fila.size(); ++e) finitos = finitos && std::isfinite(fila(e));
         if (!finitos) return false;
       }
   return true;

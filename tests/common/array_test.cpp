@@ -41,9 +41,10 @@ TEST(Array, NegativeOrZeroCountGivesEmptyArray) {
   EXPECT_DOUBLE_EQ(q(1, 12, 1), 0.0);
 }
 
-// A run or a block of columns is checked once, as its first element and then
-// its last would be, and then reads and writes the array's own elements.
-TEST(Array, RunsAndColumnBlocksAreCheckedOnceAndShareTheElements) {
+// A run or a block of columns is checked where it is made, as its first
+// element and then its last would be, and then reads and writes the array's
+// own elements; an index out of the view stops with the array's message.
+TEST(Array, RunsAndColumnBlocksAreCheckedWhereMadeAndShareTheElements) {
   Array2<double> a{"CX"};
   a.resize(5, 3);
   auto mensaje = [](auto&& f) {
@@ -54,7 +55,7 @@ TEST(Array, RunsAndColumnBlocksAreCheckedOnceAndShareTheElements) {
     }
     return std::string();
   };
-  const tornal::Run<double> r = a.run(5, 2);
+  const tornal::View<double> r = a.run(5, 2);
   r(5) = 4.0;
   EXPECT_EQ(a(5, 2), 4.0);
   const tornal::Columns<double> b = a.columns(5, 2, 2);
@@ -68,11 +69,23 @@ TEST(Array, RunsAndColumnBlocksAreCheckedOnceAndShareTheElements) {
   EXPECT_NE(mensaje([&] { a.run(6, 1); }).find("CX(6,1)"), std::string::npos);
   EXPECT_NE(mensaje([&] { a.columns(5, 2, 3); }).find("CX(5,4)"), std::string::npos);
   EXPECT_EQ(mensaje([&] { a.columns(5, 9, 0); }), "");
-  EXPECT_EQ(a.run(0, 9).size(), 0);
+  // An empty run is still of a column of the array, and refuses every index.
+  EXPECT_EQ(a.run(0, 3).size(), 0);
+  EXPECT_NE(mensaje([&] { a.run(0, 9); }).find("CX(1,9)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { a.run(0, 3)(1); }).find("CX(1,3)"), std::string::npos);
+  // Past the end of a run or a block, and before its start, as the array.
+  const tornal::View<const double> columna = a.run(5, 1);
+  EXPECT_EQ(mensaje([&] { columna(6); }), mensaje([&] { a(6, 1); }));
+  EXPECT_EQ(mensaje([&] { columna(0); }), mensaje([&] { a(0, 1); }));
+  EXPECT_EQ(mensaje([&] { b(6, 1); }), mensaje([&] { a(6, 2); }));
+  EXPECT_EQ(mensaje([&] { b(1, 3); }), mensaje([&] { a(1, 4); }));
+  EXPECT_NE(mensaje([&] { a(1, 4); }), "");
 }
 
 // A line along one dimension reaches the elements the full index reaches,
-// and refuses, with the array's own message, every index the array refuses.
+// and refuses, with the array's own message, every index the array refuses:
+// its fixed indices where it is made (as its first element), its own index
+// at every use.
 TEST(Array, LineIsTheArrayAlongOneDimension) {
   tornal::Array4<double> a{"NUDOSCE"};
   a.resize(3, 4, 12, 2);
@@ -95,12 +108,48 @@ TEST(Array, LineIsTheArrayAlongOneDimension) {
   EXPECT_EQ(mensaje([&] { l(5); }), mensaje([&] { a(2, 5, 5, 2); }));
   EXPECT_EQ(mensaje([&] { l(0); }), mensaje([&] { a(2, 0, 5, 2); }));
   EXPECT_EQ(mensaje([&] { a.line<2>(4, 1, 5, 2)(1); }), mensaje([&] { a(4, 1, 5, 2); }));
-  EXPECT_EQ(mensaje([&] { a.line<2>(1, 1, 13, 2)(2); }), mensaje([&] { a(1, 2, 13, 2); }));
+  EXPECT_EQ(mensaje([&] { a.line<2>(1, 7, 13, 2); }), mensaje([&] { a(1, 1, 13, 2); }));
   EXPECT_NE(mensaje([&] { a(4, 1, 5, 2); }), "no error");
 
   tornal::Array4<double> vacio{"EMB1CF"};
   vacio.resize(0, 4, 12, 2);
   EXPECT_EQ(mensaje([&] { vacio.line<2>(1, 1, 1, 1)(1); }), mensaje([&] { vacio(1, 1, 1, 1); }));
+}
+
+// A view along a dimension without elements still names its fixed indices
+// when an access stops; a view or a block cut to its first elements
+// refuses the others with the index they have in the array.
+TEST(Array, EmptyAndCutViewsNameTheWholeIndex) {
+  const auto mensaje = [](auto&& acceso) {
+    try {
+      acceso();
+    } catch (const tornal::Stop& s) {
+      return std::string(s.what());
+    }
+    return std::string("no error");
+  };
+  tornal::Array4<double> nudos{"NUDOSCE"};
+  nudos.resize(3, 0, 12, 2);
+  const auto linea = nudos.line<2>(2, 7, 5, 2);
+  EXPECT_EQ(linea.size(), 0);
+  EXPECT_EQ(mensaje([&] { linea(1); }), mensaje([&] { nudos(2, 1, 5, 2); }));
+  EXPECT_EQ(mensaje([&] { nudos.line<2>(4, 1, 5, 2); }), mensaje([&] { nudos(4, 1, 5, 2); }));
+  Array2<double> vacia{"CX"};
+  vacia.resize(0, 3);
+  EXPECT_EQ(mensaje([&] { vacia.run(0, 2)(1); }), mensaje([&] { vacia(1, 2); }));
+  EXPECT_EQ(mensaje([&] { vacia.run(1, 2); }), mensaje([&] { vacia(1, 2); }));
+
+  Array2<double> a{"DIAG"};
+  a.resize(5, 3);
+  const auto columna = a.run(5, 3).first(4);
+  EXPECT_EQ(columna.size(), 4);
+  EXPECT_NE(mensaje([&] { columna(5); }).find("DIAG(5,3)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { a.run(5, 3).first(6); }).find("DIAG(6,3)"), std::string::npos);
+  const auto bloque = a.columns(5, 2, 2).first(3, 1);
+  EXPECT_NE(mensaje([&] { bloque(4, 1); }).find("DIAG(4,2)"), std::string::npos);
+  EXPECT_NE(mensaje([&] { bloque(1, 2); }).find("DIAG(1,3)"), std::string::npos);
+  bloque(3, 1) = 2.5;
+  EXPECT_EQ(a(3, 2), 2.5);
 }
 
 // Sized again, an array holds its start value everywhere, however much of the
