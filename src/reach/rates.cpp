@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "common/precision.h"
+#include "physics/physics.h"
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
 
@@ -52,17 +53,6 @@ double reaireacion(double H, double U) {
   if (H < sp(0.61f)) return sp(5.32f) * std::pow(U, sp(0.67f)) / std::pow(H, sp(1.85f));
   if (H > sp(3.45f) * std::pow(U, sp(2.5f))) return sp(3.93f) * std::pow(U, sp(0.5f)) / std::pow(H, sp(1.5f));
   return sp(5.026f) * U / std::pow(H, sp(1.67f));
-}
-
-// Saturation concentration of dissolved oxygen in fresh water (mg/l) at T
-// (degC).
-double saturacion_oxigeno(double T) {
-  const double Tk = T + sp(273.15f);
-  const double Tk2 = Tk * Tk;
-  const double Tk3 = Tk2 * Tk;
-  const double Tk4 = Tk2 * Tk2;
-  return std::exp(-sp(139.34411f) + sp(1.575701e5f) / Tk - sp(6.642308e7f) / Tk2 + sp(1.243800e10f) / Tk3 -
-                  sp(8.621949e11f) / Tk4);
 }
 
 }  // namespace
