@@ -3,13 +3,15 @@
 // temperature-corrected rates, fixed for the call; and the rates of each
 // pass of the oxygen iteration: decay and nitrification limited by oxygen,
 // denitrification inhibited by it, and algal growth limited by light and
-// nutrients.
+// nutrients. Every rate is corrected to the water temperature T by the
+// Arrhenius (van 't Hoff) factor theta^(T - 20).
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 
 #include "common/precision.h"
+#include "physics/physics.h"
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
 
@@ -46,23 +48,18 @@ class Correcciones {
   double potencia_[8] = {};
 };
 
-// Reaeration rate of a depth H (m) and velocity U (m/s), by the formula the
-// depth and velocity select.
+// Reaeration rate (1/day at 20 degC) of a depth H (m) and velocity U (m/s),
+// by the formula that Covar's chart of depth against velocity selects:
+// - shallow water, H < 0.61 m: Owens, Edwards and Gibbs,
+//   ka = 5.32 U^0.67 / H^1.85;
+// - deep and slow water, H > 3.45 U^2.5: O'Connor and Dobbins,
+//   ka = 3.93 U^0.5 / H^1.5;
+// - between the two: Churchill, Elmore and Buckingham,
+//   ka = 5.026 U / H^1.67.
 double reaireacion(double H, double U) {
   if (H < sp(0.61f)) return sp(5.32f) * std::pow(U, sp(0.67f)) / std::pow(H, sp(1.85f));
   if (H > sp(3.45f) * std::pow(U, sp(2.5f))) return sp(3.93f) * std::pow(U, sp(0.5f)) / std::pow(H, sp(1.5f));
   return sp(5.026f) * U / std::pow(H, sp(1.67f));
-}
-
-// Saturation concentration of dissolved oxygen in fresh water (mg/l) at T
-// (degC).
-double saturacion_oxigeno(double T) {
-  const double Tk = T + sp(273.15f);
-  const double Tk2 = Tk * Tk;
-  const double Tk3 = Tk2 * Tk;
-  const double Tk4 = Tk2 * Tk2;
-  return std::exp(-sp(139.34411f) + sp(1.575701e5f) / Tk - sp(6.642308e7f) / Tk2 + sp(1.243800e10f) / Tk3 -
-                  sp(8.621949e11f) / Tk4);
 }
 
 }  // namespace
@@ -93,6 +90,10 @@ void tasas_fijas(Modelo& m, const Tramo& t) {
       w.KFOSFAAUX(i) = c.KFOSFACOND(I);
     }
   }
+  // The altitude factor: the saturation is proportional to the atmospheric
+  // pressure, taken at the reach's altitude z (m) as its sea-level value
+  // times 1 - 0.1148 z / 1000, the first-order term of the barometric law
+  // exp(-0.1148 z / 1000): 11.48 % less per 1000 m.
   const double ALTITUD = c.COEFTESHIDR(I, 5);
   if (ALTITUD > 0.0 && c.COEFTESHIDR(I, 6) == 0.0)
     for (int i = 1; i <= t.N; ++i) w.OSATAUX(i) = w.OSATAUX(i) * (1.0 - sp(0.1148f) * ALTITUD / 1000.0);
@@ -114,6 +115,8 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
   const double C5 = c.CTELIMITACIONNUTRIENTES(5);
   // The columns that the first guess of the oxygen iteration has set.
   const View<const double> DO = w.CX.run(N, p.OD);
+  // Oxygen limits decay and nitrification by a Monod (half-saturation)
+  // factor DO / (C + DO), and inhibits denitrification by C5 / (C5 + DO).
   for (int i = 1; i <= N; ++i) {
     w.KDACTUAL(i) = activa(C1) ? w.KDAUX(i) * DO(i) / (C1 + DO(i)) : w.KDAUX(i);
     if (nitrogeno) {
@@ -132,10 +135,18 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
   const double superficie = std::exp(-IO / ISAT);
   const View<const double> CHLA = w.CX.run(N, p.CHLA), PO4 = w.CX.run(N, p.PO4);
   for (int i = 1; i <= N; ++i) {
+    // Light extinction: the background of the water plus the self-shading
+    // of the algae, by Riley's equation (a linear and a two-thirds power
+    // term of the chlorophyll-a) or linear at ALFAFITO per unit of
+    // chlorophyll-a.
     if (formula)
       w.KE(i) = KECOND + sp(88.0f) * CHLA(i) + sp(0.054f) * std::pow(1000.0 * CHLA(i), sp(0.6667f));
     else
       w.KE(i) = KECOND + ALFAFITO * CHLA(i);
+    // Light limitation: Steele's photoinhibition curve, (I / ISAT)
+    // exp(1 - I / ISAT), averaged over the depth of the segment (Beer-Lambert
+    // extinction, ALFA1 the relative light at the bed) and over the day
+    // (the photoperiod FLUM), with e written 2.718.
     w.ALFA1(i) = IO / ISAT * std::exp(-w.KE(i) * w.Y(i));
     const double KEY = w.KE(i) * w.Y(i);
     // Without extinction the light factor is its limit as KE x Y tends to 0.
@@ -145,6 +156,9 @@ void tasas_pasada(Modelo& m, const Tramo& t) {
       w.LIMLUMCOND(i) = sp(2.718f) * FLUM / KEY * (std::exp(-w.ALFA1(i)) - superficie);
     const double NIT = p.NH4 > 0 ? w.CX(i, p.NH4) + w.CX(i, p.NO3) : 0.0;
     const double P = PO4(i);
+    // Nutrient limitation: a Monod (half-saturation) factor of inorganic
+    // nitrogen and of phosphate, the smaller of the two when both are on
+    // (Liebig's law of the minimum).
     double F = 1.0;
     if (activa(C3) && activa(C4))
       F = std::min(NIT / (C3 + NIT), P / (C4 + P));

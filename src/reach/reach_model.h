@@ -1,8 +1,7 @@
 // The river-reach quality model: the steady concentration of every
 // constituent along the segments of one reach in one month, its outlet, its
 // overflow flag, its risk counts and its rows of the partial result file of
-// reaches; and the pieces that the reservoir model shares with it (the
-// surface heat flux HTOTAL).
+// reaches.
 #pragma once
 
 #include "common/array.h"
@@ -17,16 +16,6 @@ namespace tornal {
 // and writes the partial result rows of a reach whose INRESPARCOND is 1.
 void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
                       const Array1<double>& CE, int MES, int ANO);
-
-// Net heat flux into a water surface (W/m2, positive when the water gains
-// heat) at water temperature TW, short-wave radiation HSW, air temperature
-// TAIR, wind VIENTO, humidity HR (relative humidity in percent when
-// EAIOPCIONHRR is 0, dew point otherwise) and cloud cover NUB; reads
-// CONSTANTESMODTEMPERATURA and EAIOPCIONHRR.
-double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB);
-// The exchange coefficient of that flux at water temperature TW and wind
-// VIENTO: -dH/dT (W/m2/degC), the slope that linearises HTOTAL about TW.
-double intercambio_calor(const Calidad& cal, double TW, double VIENTO);
 
 // Result of the tridiagonal solver.
 enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/precision.h"
+#include "physics/physics.h"
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
 

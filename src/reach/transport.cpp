@@ -52,11 +52,14 @@ void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const
     U(1, s) = R(1, s) / BET(s);
   }
   for (int j = 2; j <= N; ++j) {
+    const double Cj = C(j - 1), Aj = A(j);
     for (int s = 1; s <= M; ++s) {
-      GAM(j, s) = C(j - 1) / BET(s);
-      BET(s) = B(j, s) - A(j) * GAM(j, s);
-      if (std::trunc(10000.0 * BET(s)) == 0.0 && NULO(s) == 0) NULO(s) = j;
-      U(j, s) = (R(j, s) - A(j) * U(j - 1, s)) / BET(s);
+      const double G = Cj / BET(s);
+      GAM(j, s) = G;
+      const double BETs = B(j, s) - Aj * G;
+      BET(s) = BETs;
+      if (std::trunc(10000.0 * BETs) == 0.0 && NULO(s) == 0) NULO(s) = j;
+      U(j, s) = (R(j, s) - Aj * U(j - 1, s)) / BETs;
     }
   }
   for (int j = N - 1; j >= 1; --j)

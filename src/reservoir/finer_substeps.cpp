@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "common/latin1.h"
-#include "reach/reach_model.h"
+#include "physics/physics.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {

@@ -5,21 +5,10 @@
 // oxygen limitations of decay, nitrification and denitrification.
 #include <cmath>
 
-#include "common/precision.h"
+#include "physics/physics.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {
-
-// Benson and Krause, fresh water, mg/l.
-double saturacion_oxigeno(double T) {
-  const double Tk = T + sp(273.15f);
-  const double Tk2 = Tk * Tk;
-  const double Tk3 = Tk * Tk2;
-  const double Tk4 = Tk2 * Tk2;
-  const double ln = (((sp(1.575701e5f) / Tk + sp(-139.34411f)) - sp(6.642308e7f) / Tk2) + sp(1.2438e10f) / Tk3) -
-                    sp(8.621949e11f) / Tk4;
-  return std::exp(ln);
-}
 
 namespace {
 

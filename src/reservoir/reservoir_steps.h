@@ -86,9 +86,6 @@ void fitoplancton_fosforo(Modelo& m, TrabajoEmbalse& w, int j);
 void sin_flujo_sin_anoxia(Modelo& m, TrabajoEmbalse& w, int j, int k);
 void cinetica(Modelo& m, TrabajoEmbalse& w);
 
-// Oxygen saturation (mg/l) of fresh water at T degrees C.
-double saturacion_oxigeno(double T);
-
 // Mass-balance terms of transport, layer concentrations and outflow of the
 // month.
 void resultados_mes(Modelo& m, TrabajoEmbalse& w);

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "common/precision.h"
-#include "reach/reach_model.h"
+#include "physics/physics.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {

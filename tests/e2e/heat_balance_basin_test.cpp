@@ -18,7 +18,7 @@
 
 #include "e2e/e2e_util.h"
 #include "quality_input/time_curves.h"
-#include "reach/reach_model.h"
+#include "physics/physics.h"
 
 using namespace tornal_test;
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "physics/physics.h"
 #include "tramo_prueba.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "reach/tramo.h"
 #include "tramo_prueba.h"
 
 namespace {
@@ -197,6 +198,58 @@ TEST(ReachRates, ReaerationFormulaByDepthAndVelocity) {
     m.cal.KACOND(1) = -1.0;
     calcular(m, 86400.0, 0.0, 0.0, {1.0, 8.0}, {0.0, 0.0});
     EXPECT_NEAR(m.tramo.KAAUX(1), caso.ka, caso.tolerancia) << caso.H << " " << caso.U;
+  }
+}
+
+// The altitude factor of the saturation (9.092 mg/l at 20 degC) applies only
+// to a reach whose column 5 is positive and column 6 exactly 0; Riley's
+// self-shading and Steele's light curve over the depth and the day at
+// their worked values.
+TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
+  struct Altitud {
+    double z, columna6, OSAT;
+  };
+  for (const Altitud& a : {Altitud{1000.0, 0.0, 8.048}, Altitud{1000.0, 0.5, 9.092}, Altitud{0.0, 0.0, 9.092},
+                           Altitud{-300.0, 0.0, 9.092}}) {
+    Modelo m;
+    tramo_prueba(m, 2, 1000.0, 100.0, 1.0, 1.0);
+    opciones(m, 0, 1);
+    m.cal.COEFTESHIDR(1, 5) = a.z;
+    m.cal.COEFTESHIDR(1, 6) = a.columna6;
+    calcular(m, 86400.0, 0.0, 0.0, {1.0, 8.0}, {0.0, 0.0});
+    EXPECT_NEAR(m.tramo.OSATAUX(1), a.OSAT, 0.0005) << a.z << " " << a.columna6;
+  }
+
+  // The light factor is checked where the extinction is 1/m over 1 m.
+  struct Luz {
+    double ALFAFITO, KECOND, CHLA, KE;
+    bool luz;
+    double ALFA1, LIMLUM;
+  };
+  for (const Luz& l : {Luz{-1.0, 0.5, 0.01, 1.631, false, 0.0, 0.0}, Luz{0.0, 1.0, 0.01, 1.0, true, 0.5518, 0.4794}}) {
+    Modelo m;
+    tramo_prueba(m, 8, 1000.0, 1000.0, 1.0, 1.0);
+    tornal::Calidad& c = m.cal;
+    c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
+    c.NUMCONT1OR = 0;
+    c.POS = tornal::posiciones_contaminantes(c);
+    c.ALFAFITOCOND(1) = l.ALFAFITO;
+    c.KECOND(1) = l.KECOND;
+    c.ISATCOND(1) = 2.0;
+    c.IOCOND(1, 1) = 3.0;
+    c.FLUMCOND(1, 1) = 0.5;
+    m.sim.MESACTUAL = 1;
+    tornal::Tramo t;
+    t.I = 1;
+    t.N = 1;
+    m.tramo.dimensionar(1, 8);
+    m.tramo.Y(1) = 1.0;
+    m.tramo.CX(1, c.POS.CHLA) = l.CHLA;
+    tornal::tasas_pasada(m, t);
+    EXPECT_NEAR(m.tramo.KE(1), l.KE, 0.0005) << l.ALFAFITO;
+    if (!l.luz) continue;
+    EXPECT_NEAR(m.tramo.ALFA1(1), l.ALFA1, 0.00005);
+    EXPECT_NEAR(m.tramo.LIMLUMCOND(1), l.LIMLUM, 0.00005);
   }
 }
 

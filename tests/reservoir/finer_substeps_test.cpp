@@ -13,6 +13,7 @@
 #include "common/fixed_format.h"
 #include "common/precision.h"
 #include "e2e/e2e_util.h"
+#include "physics/physics.h"
 #include "embalse_prueba.h"
 #include "reach/reach_model.h"
 

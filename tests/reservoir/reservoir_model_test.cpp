@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "embalse_prueba.h"
+#include "physics/physics.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace {

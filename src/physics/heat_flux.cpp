@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/precision.h"
-#include "reach/reach_model.h"
+#include "physics/physics.h"
 
 namespace tornal {
 namespace {

@@ -1,0 +1,26 @@
+// The physics of water that the reach and the reservoir models share: the
+// net heat flux through the water surface and its slope, and the
+// saturation concentration of dissolved oxygen.
+#pragma once
+
+#include "quality_input/calidad.h"
+
+namespace tornal {
+
+// Net heat flux into a water surface (W/m2, positive when the water gains
+// heat) at water temperature TW (degC), short-wave radiation HSW (W/m2),
+// air temperature TAIR (degC), wind VIENTO (m/s), humidity HR (relative
+// humidity in percent when EAIOPCIONHRR is 0, dew point in degC otherwise)
+// and cloud cover NUB (fraction of the sky); reads CONSTANTESMODTEMPERATURA
+// and EAIOPCIONHRR.
+double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIENTO, double HR, double NUB);
+
+// The exchange coefficient of that flux at water temperature TW and wind
+// VIENTO: -dH/dT (W/m2/degC), the slope that linearises HTOTAL about TW.
+double intercambio_calor(const Calidad& cal, double TW, double VIENTO);
+
+// Saturation concentration of dissolved oxygen in fresh water (mg/l) at T
+// (degC), by Benson and Krause, before any correction for altitude.
+double saturacion_oxigeno(double T);
+
+}  // namespace tornal
