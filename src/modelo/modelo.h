@@ -10,7 +10,6 @@
 #include "common/free_writer.h"
 #include "network/red.h"
 #include "quality_input/calidad.h"
-#include "reach/trabajo_tramo.h"
 #include "modelo/configuracion.h"
 #include "simulation/simulacion.h"
 
@@ -21,7 +20,6 @@ struct Modelo {
   Red red;
   Calidad cal;
   Simulacion sim;
-  TrabajoTramo tramo;  // work arrays of the reach model
 
   RunLog log;
   std::ostream* consola = &std::cout;

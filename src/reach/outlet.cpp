@@ -61,9 +61,8 @@ void cabecera(Modelo& m) {
 // segment, then the segment's hydraulics (in m3/s, m/s, m2, m and m3/s),
 // with oxygen its reaeration rate and saturation, and every concentration
 // in output units; 20 numbers a line (22 with oxygen).
-void filas_parciales(Modelo& m, const Tramo& t) {
+void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
-  const TrabajoTramo& w = m.tramo;
   const int K = c.ACUMULACIONRESULTADOSPARCIALES(1);
   const bool oxigeno = c.OPCIONOXIGENO == 1;
   const std::string nombre = trimmed(m.red.NOMCONDUCC(t.I)) + ";" + nombre_mes(t.MES) + "-" +
@@ -96,8 +95,7 @@ void filas_parciales(Modelo& m, const Tramo& t) {
 
 }  // namespace
 
-void salida_tramo(Modelo& m, const Tramo& t) {
-  const TrabajoTramo& w = m.tramo;
+void salida_tramo(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   Simulacion& s = m.sim;
   const int NC = m.cal.NUMCONTAMINANTES;
   for (int k = 1; k <= NC; ++k) s.CONDUCCCS(t.I, k, t.MES, t.ANO) = w.CX(t.N, k);
@@ -117,7 +115,7 @@ void salida_tramo(Modelo& m, const Tramo& t) {
     cabecera(m);
     s.CABECERACONDPAR = true;
   }
-  filas_parciales(m, t);
+  filas_parciales(m, w, t);
 }
 
 }  // namespace tornal

@@ -24,10 +24,10 @@ double sedimenta(double VS, double VI, double Y) { return Y != 0.0 ? VS * VI / Y
 // the rows in hand (DIAGAUX, WIAUX), the segments, the rates of the pass
 // and the concentrations.
 struct Pasada {
-  Pasada(Modelo& modelo, const Tramo& tramo)
+  Pasada(Modelo& modelo, TrabajoTramo& trabajo, const Tramo& tramo)
       : m(modelo),
         t(tramo),
-        w(modelo.tramo),
+        w(trabajo),
         c(modelo.cal),
         I(tramo.I),
         N(tramo.N),
@@ -52,7 +52,7 @@ struct Pasada {
 void resolver_columna(const Pasada& p, int k, double minimo, bool estricto_cero) {
   const int N = p.N;
   const View<double> X = p.w.CX.run(N, k);
-  resolver(p.m, p.t, p.w.DIAGAUX.run(N), p.w.WIAUX.run(N), X);
+  resolver(p.m, p.w, p.t, p.w.DIAGAUX.run(N), p.w.WIAUX.run(N), X);
   for (int i = 1; i <= N; ++i) {
     const double v = X(i);
     if (estricto_cero)
@@ -244,8 +244,7 @@ void pasada(const Pasada& p, double& SUMAOD) {
 
 }  // namespace
 
-void iteracion_oxigeno(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const PosicionesContaminantes& p = c.POS;
   const Array1<double>& CO = *t.CO;
@@ -274,7 +273,7 @@ void iteracion_oxigeno(Modelo& m, const Tramo& t) {
     }
   }
 
-  const Pasada datos(m, t);
+  const Pasada datos(m, w, t);
   double SUMAODANT = 100.0;
   double SUMAOD = 0.0;
   int NUMITERCOND = 0;
@@ -290,7 +289,7 @@ void iteracion_oxigeno(Modelo& m, const Tramo& t) {
       m.log.write({"Se asume la concentracion de la ultima iteracion"});
       return;
     }
-    tasas_pasada(m, t);
+    tasas_pasada(m, w, t);
     for (int i = 1; i <= N; ++i) {
       w.KDAUX2(i) = NUMITERCOND == 1 ? w.KDACTUAL(i) : 0.5 * (w.KDACTUAL(i) + w.KDPREV(i));
       w.KDPREV(i) = w.KDACTUAL(i);

@@ -64,8 +64,7 @@ double reaireacion(double H, double U) {
 
 }  // namespace
 
-void tasas_fijas(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void tasas_fijas(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const int I = t.I;
   const Array1<double>& TECTAOD = c.TECTAOD;
@@ -74,10 +73,10 @@ void tasas_fijas(Modelo& m, const Tramo& t) {
   const bool fito = c.OPCIONFITOPLANCTON == 1;
   for (int i = 1; i <= t.N; ++i) {
     w.KAAUX(i) = formula ? reaireacion(w.Y(i), w.UI(i) / 3600.0 / 24.0) : c.KACOND(I);
-    Correcciones corregida(temperatura_segmento(m, t, i));
+    Correcciones corregida(temperatura_segmento(m, w, t, i));
     w.KAAUX(i) = corregida(w.KAAUX(i), TECTAOD(1));
     w.KDAUX(i) = corregida(c.KDCOND(I), TECTAOD(2));
-    w.OSATAUX(i) = saturacion_oxigeno(temperatura_segmento(m, t, i));
+    w.OSATAUX(i) = saturacion_oxigeno(temperatura_segmento(m, w, t, i));
     if (nitrogeno) {
       w.KNOAAUX(i) = corregida(c.KNOACOND(I), TECTAOD(3));
       w.KNAIAUX(i) = corregida(c.KNAICOND(I), TECTAOD(4));
@@ -99,8 +98,7 @@ void tasas_fijas(Modelo& m, const Tramo& t) {
     for (int i = 1; i <= t.N; ++i) w.OSATAUX(i) = w.OSATAUX(i) * (1.0 - sp(0.1148f) * ALTITUD / 1000.0);
 }
 
-void tasas_pasada(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void tasas_pasada(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const PosicionesContaminantes& p = c.POS;
   const int I = t.I;

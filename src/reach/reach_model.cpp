@@ -67,10 +67,10 @@ void coeficientes_hidraulicos(const Modelo& m, Tramo& t) {
 // SDIF: the constant diffuse discharges into the reach add up; in a month
 // for which the advanced-options file gives time-varying loads of the
 // reach, those (added up as well) take the place of the constant ones.
-void carga_difusa(Modelo& m, const Tramo& t) {
+void carga_difusa(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const Simulacion& s = m.sim;
-  Array1<double>& SDIF = m.tramo.SDIF;
+  Array1<double>& SDIF = w.SDIF;
   const int NC = c.NUMCONTAMINANTES;
   for (int d = 1; d <= c.NUMVERTDIF; ++d)
     if (c.NUMCONDUCVERTDIF(d) == t.I)
@@ -89,11 +89,11 @@ void carga_difusa(Modelo& m, const Tramo& t) {
 }
 
 // An early exit: every segment and the outlet take `valor` (or CE).
-void salida_directa(Modelo& m, const Tramo& t, const Array1<double>* C) {
+void salida_directa(Modelo& m, TrabajoTramo& w, const Tramo& t, const Array1<double>* C) {
   const int NC = m.cal.NUMCONTAMINANTES;
   for (int k = 1; k <= NC; ++k) {
     const double v = C ? (*C)(k) : 0.0;
-    for (int i = 1; i <= t.N; ++i) m.tramo.CX(i, k) = v;
+    for (int i = 1; i <= t.N; ++i) w.CX(i, k) = v;
     m.sim.CONDUCCCS(t.I, k, t.MES, t.ANO) = v;
   }
 }
@@ -251,7 +251,7 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
   return y >= MINIMO ? y : MINIMO;
 }
 
-void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
+void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
                       const Array1<double>& CE, int MES, int ANO) {
   Tramo t;
   t.I = I;
@@ -264,24 +264,23 @@ void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, c
   t.CE = &CE;
   segmentos(m, t);
   coeficientes_hidraulicos(m, t);
-  TrabajoTramo& w = m.tramo;
   w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
-  carga_difusa(m, t);
+  carga_difusa(m, w, t);
 
   // Early exits, flows compared to the hundredth.
   const double HCAB = centesimas(QCAB);
   const double HENT = centesimas(QENT);
   const double HSAL = centesimas(QSAL);
   if (HCAB == HSAL && HENT == 0.0) {  // dry reach
-    salida_directa(m, t, nullptr);
+    salida_directa(m, w, t, nullptr);
     return;
   }
   if (HCAB == 0.0 && HSAL == 0.0) {  // lateral inflow only
-    salida_directa(m, t, &CE);
+    salida_directa(m, w, t, &CE);
     return;
   }
   if (!perfil_caudales(w, t)) {  // losses above the flow: dry
-    salida_directa(m, t, nullptr);
+    salida_directa(m, w, t, nullptr);
     return;
   }
 
@@ -299,14 +298,14 @@ void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, c
     hidraulica_nula(w, t);
   dispersion(m, w, t);
 
-  filas_transporte(m, t);
-  if (m.cal.OPCIONTEMPERATURA == 1) temperatura_tramo(m, t);
-  primer_orden_tramo(m, t);
+  filas_transporte(m, w, t);
+  if (m.cal.OPCIONTEMPERATURA == 1) temperatura_tramo(m, w, t);
+  primer_orden_tramo(m, w, t);
   if (m.cal.OPCIONOXIGENO == 1) {
-    tasas_fijas(m, t);
-    iteracion_oxigeno(m, t);
+    tasas_fijas(m, w, t);
+    iteracion_oxigeno(m, w, t);
   }
-  salida_tramo(m, t);
+  salida_tramo(m, w, t);
 }
 
 }  // namespace tornal

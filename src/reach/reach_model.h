@@ -6,15 +6,19 @@
 
 #include "common/array.h"
 #include "modelo/modelo.h"
+#include "reach/trabajo_tramo.h"
 
 namespace tornal {
 
-// One reach I (global reach number) in month MES of year ANO: head flow
+// One reach I (global reach number) in month MES of year ANO, in the work
+// arrays w (sized here for the reach's segments; the caller keeps them from
+// reach to reach, so that they are allocated again only when the number of
+// segments or constituents changes): head flow
 // QCAB, lateral inflow QENT and loss QSAL (m3/day), head and lateral-inflow
 // concentrations CO and CE (calculation units); writes the reach's outlet
 // CONDUCCCS, may raise ERRORCOND(I), counts the risk levels in a risk run
 // and writes the partial result rows of a reach whose INRESPARCOND is 1.
-void CALCULOCONDUCSUB(Modelo& m, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
+void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
                       const Array1<double>& CE, int MES, int ANO);
 
 // Result of the tridiagonal solver.

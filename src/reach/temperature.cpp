@@ -23,8 +23,7 @@ double factor_calor(const Calidad& c) {
 // Exchange with the equilibrium temperature TECOND at the coefficient
 // KETCOND: the gain on the stored right side, the exchange on the solved
 // diagonal only.
-void temperatura_equilibrio(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void temperatura_equilibrio(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const double FACTORCALOR = factor_calor(c);
   const double TE = c.TECOND(t.I, m.sim.MESACTUAL);
@@ -36,7 +35,7 @@ void temperatura_equilibrio(Modelo& m, const Tramo& t) {
   const View<const double> DIAG = w.DIAG.run(N, 1);
   const View<double> D = w.DIAGAUX.run(N);
   for (int i = 1; i <= N; ++i) D(i) = DIAG(i) + KET * AXY(i) / FACTORCALOR;
-  resolver(m, t, D, WI, w.CX.run(N, 1));
+  resolver(m, w, t, D, WI, w.CX.run(N, 1));
 }
 
 // The range of water temperatures (degC) that a solve may hand on to the
@@ -70,8 +69,7 @@ double flujo(const Modelo& m, const Tramo& t, double TW) {
 // segment left the range of water temperatures; otherwise they have
 // diverged (the flux of a slow reach overshoots its equilibrium further at
 // every pass) and false is returned.
-bool pasadas_calor(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+bool pasadas_calor(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const double FACTORCALOR = factor_calor(m.cal);
   for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = (*t.CO)(1);
   double SUMAANT = 15.0;
@@ -82,7 +80,7 @@ bool pasadas_calor(Modelo& m, const Tramo& t) {
     if (++pasadas > MAXPASADASCALOR) return false;
     SUMAANT = SUMAT;
     for (int i = 1; i <= t.N; ++i) w.WIAUX(i) = w.WI(i, 1) + flujo(m, t, w.CX(i, 1)) * w.AXY(i) / FACTORCALOR;
-    resolver(m, t, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
+    resolver(m, w, t, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
     double suma = 0.0;
     cambio = 0.0;
     for (int i = 1; i <= t.N; ++i) {
@@ -105,8 +103,7 @@ bool pasadas_calor(Modelo& m, const Tramo& t) {
 // segment changes by more than CAMBIOLINEAL; each pass's temperatures are
 // held within the range of water temperatures. False when they do not
 // settle within MAXPASADASLINEAL passes or the flux is not finite.
-bool balance_linealizado(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+bool balance_linealizado(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const int MES = m.sim.MESACTUAL;
   const double FACTORCALOR = factor_calor(c);
@@ -122,7 +119,7 @@ bool balance_linealizado(Modelo& m, const Tramo& t) {
       w.DIAGAUX(i) = w.DIAG(i, 1) + K * w.AXY(i) / FACTORCALOR;
       w.WIAUX(i) = w.WI(i, 1) + (H + K * T) * w.AXY(i) / FACTORCALOR;
     }
-    resolver(m, t, w.DIAGAUX.run(N), w.WIAUX.run(N), w.SOLAUX.run(N));
+    resolver(m, w, t, w.DIAGAUX.run(N), w.WIAUX.run(N), w.SOLAUX.run(N));
     double cambio = 0.0;
     for (int i = 1; i <= N; ++i) {
       if (!std::isfinite(w.SOLAUX(i))) return false;
@@ -158,14 +155,13 @@ double equilibrio_flujo(const Modelo& m, const Tramo& t) {
 // every segment at the equilibrium temperature of the flux; where the flux
 // cannot be evaluated, the transport of the head and lateral temperatures
 // with no surface exchange, held within the range.
-void temperatura_ultimo_recurso(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void temperatura_ultimo_recurso(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const double TE = equilibrio_flujo(m, t);
   if (std::isfinite(TE)) {
     for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = TE;
     return;
   }
-  resolver(m, t, w.DIAG.run(t.N, 1), w.WI.run(t.N, 1), w.SOLAUX.run(t.N));
+  resolver(m, w, t, w.DIAG.run(t.N, 1), w.WI.run(t.N, 1), w.SOLAUX.run(t.N));
   for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = std::isfinite(w.SOLAUX(i)) ? en_rango(w.SOLAUX(i)) : TMINAGUA;
 }
 
@@ -174,8 +170,8 @@ void temperatura_ultimo_recurso(Modelo& m, const Tramo& t) {
 // temperature where that does not settle either. The first month of a
 // reach that needs either is written to the run log, and every such month
 // is counted for the end of the run.
-void balance_calor(Modelo& m, const Tramo& t) {
-  if (pasadas_calor(m, t)) return;
+void balance_calor(Modelo& m, TrabajoTramo& w, const Tramo& t) {
+  if (pasadas_calor(m, w, t)) return;
   Simulacion& s = m.sim;
   if (s.MESESCALORLINEAL(t.I)++ == 0) {
     m.log.write({"El balance de calor de la conducción no ha convergido"});
@@ -183,35 +179,34 @@ void balance_calor(Modelo& m, const Tramo& t) {
     m.log.write({"Año, Mes:", t.ANO, t.MES});
     m.log.write({"Se resuelve el balance de calor linealizado"});
   }
-  if (balance_linealizado(m, t)) return;
+  if (balance_linealizado(m, w, t)) return;
   if (s.MESESCALOREQUILIBRIO(t.I)++ == 0) {
     m.log.write({"El balance de calor linealizado no ha convergido"});
     m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
     m.log.write({"Año, Mes:", t.ANO, t.MES});
     m.log.write({"Se asume la temperatura de equilibrio"});
   }
-  temperatura_ultimo_recurso(m, t);
+  temperatura_ultimo_recurso(m, w, t);
 }
 
 }  // namespace
 
-double temperatura_segmento(const Modelo& m, const Tramo& t, int i) {
-  if (m.cal.OPCIONTEMPERATURA == 1) return m.tramo.CX(i, 1);
+double temperatura_segmento(const Modelo& m, const TrabajoTramo& w, const Tramo& t, int i) {
+  if (m.cal.OPCIONTEMPERATURA == 1) return w.CX(i, 1);
   return m.cal.TCOND(t.I, m.sim.MESACTUAL);
 }
 
-void temperatura_tramo(Modelo& m, const Tramo& t) {
+void temperatura_tramo(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   if (m.cal.MODELOTEMPERATURA == 1)
-    temperatura_equilibrio(m, t);
+    temperatura_equilibrio(m, w, t);
   else if (m.cal.MODELOTEMPERATURA == 2)
-    balance_calor(m, t);
+    balance_calor(m, w, t);
 }
 
 // Pollutant j decays at KCOND corrected to the segment's temperature and
 // settles at VSCOND across the segment bed; both on the stored diagonal.
 // The pollutants are solved together; a solution below ERRORCONC is 0.
-void primer_orden_tramo(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void primer_orden_tramo(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const int N = t.N;
   if (c.NUMCONT1OR < 1) return;
@@ -220,7 +215,7 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
   const View<PotenciaRecordada> CORRECCION = w.CORRECCION1OR.run(N);
   // The temperature of each segment, or the one given for the whole reach.
   const bool simulada = c.OPCIONTEMPERATURA == 1;
-  const double TDATO = simulada ? 0.0 : temperatura_segmento(m, t, 1);
+  const double TDATO = simulada ? 0.0 : temperatura_segmento(m, w, t, 1);
   // The pollutants whose columns lie in the arrays, from the first on; the
   // column of the next one, if any, is out of range.
   const int PRIMERA = c.POS.CONT1OR(1);
@@ -246,7 +241,7 @@ void primer_orden_tramo(Modelo& m, const Tramo& t) {
   }
   if (M > 0) {
     const Columns<double> X = w.CX.columns(N, PRIMERA, M);
-    resolver_varios(m, t, DIAG, w.WI.columns(N, PRIMERA, M), X);
+    resolver_varios(m, w, t, DIAG, w.WI.columns(N, PRIMERA, M), X);
     const double ERRORCONC = c.ERRORCONC;
     for (int j = 1; j <= M; ++j)
       for (int i = 1; i <= N; ++i) X(i, j) = ERRORCONC > X(i, j) ? 0.0 : X(i, j);

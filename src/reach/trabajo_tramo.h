@@ -1,6 +1,6 @@
 // The work arrays of the reach model: one struct, sized for the reach in
 // hand at every call (kept while the sizes do not change), held by the
-// run's Modelo and handed explicitly to every stage.
+// driver of the monthly road and handed explicitly to every stage.
 #pragma once
 
 #include <bit>

@@ -1,10 +1,11 @@
 // The reach in hand and the stages of the reach model, in the order in
 // which CALCULOCONDUCSUB runs them. Every stage reads and writes the work
-// arrays of m.tramo for the reach described by Tramo.
+// arrays w that CALCULOCONDUCSUB was given, for the reach described by Tramo.
 #pragma once
 
 #include "common/array.h"
 #include "modelo/modelo.h"
+#include "reach/trabajo_tramo.h"
 
 namespace tornal {
 
@@ -25,34 +26,34 @@ struct Tramo {
 
 // Water temperature of segment i for the rates: the solved temperature, or
 // the given series when temperature is not simulated.
-double temperatura_segmento(const Modelo& m, const Tramo& t, int i);
+double temperatura_segmento(const Modelo& m, const TrabajoTramo& w, const Tramo& t, int i);
 
 // Transport rows of every constituent (SUB, SUPER, DIAG, WI).
-void filas_transporte(Modelo& m, const Tramo& t);
+void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t);
 // Solves the system of the stored SUB and SUPER with the diagonal B and the
 // right side R (runs of the N segments) into U; a vanishing pivot writes
 // its lines to the run log and stops the run.
-void resolver(Modelo& m, const Tramo& t, const View<const double>& B, const View<const double>& R,
+void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
               const View<double>& U);
 // The same for the systems of the columns of B, R and U (one or more),
 // solved together; a vanishing pivot stops the run as the first system
 // with one, in their order, would have stopped it solved on its own.
-void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U);
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U);
 
 // Water temperature (equilibrium or heat balance), then the first-order
 // pollutants.
-void temperatura_tramo(Modelo& m, const Tramo& t);
-void primer_orden_tramo(Modelo& m, const Tramo& t);
+void temperatura_tramo(Modelo& m, TrabajoTramo& w, const Tramo& t);
+void primer_orden_tramo(Modelo& m, TrabajoTramo& w, const Tramo& t);
 
 // Rates of the oxygen group: those fixed for the call, and those of the
 // start of a pass (from the concentrations the pass starts with).
-void tasas_fijas(Modelo& m, const Tramo& t);
-void tasas_pasada(Modelo& m, const Tramo& t);
+void tasas_fijas(Modelo& m, TrabajoTramo& w, const Tramo& t);
+void tasas_pasada(Modelo& m, TrabajoTramo& w, const Tramo& t);
 // Organic matter, oxygen, nitrogen, phytoplankton and phosphorus, solved in
 // passes until the oxygen profile settles.
-void iteracion_oxigeno(Modelo& m, const Tramo& t);
+void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t);
 
 // Outlet, overflow flag, and the risk counts or the partial result rows.
-void salida_tramo(Modelo& m, const Tramo& t);
+void salida_tramo(Modelo& m, const TrabajoTramo& w, const Tramo& t);
 
 }  // namespace tornal

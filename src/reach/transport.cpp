@@ -73,8 +73,7 @@ void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const
 // flow plus the exchange, the outlet carries the full outlet flow at the
 // last segment's concentration. A reach of one segment is one mixed volume
 // with that upwind outlet.
-void filas_transporte(Modelo& m, const Tramo& t) {
-  TrabajoTramo& w = m.tramo;
+void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Array1<double>& CO = *t.CO;
   const Array1<double>& CE = *t.CE;
   const int N = t.N;
@@ -123,16 +122,14 @@ namespace {
 
 }  // namespace
 
-void resolver(Modelo& m, const Tramo& t, const View<const double>& B, const View<const double>& R,
+void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
               const View<double>& U) {
-  TrabajoTramo& w = m.tramo;
   const int N = t.N;
   const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
   if (p != Pivote::BUENO) pivote_nulo(m, t, p);
 }
 
-void resolver_varios(Modelo& m, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U) {
-  TrabajoTramo& w = m.tramo;
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U) {
   const int N = t.N;
   const int M = static_cast<int>(U.columns());
   const View<int> NULO = w.PIVOTENULO.run(M);

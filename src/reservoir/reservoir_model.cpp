@@ -9,11 +9,6 @@
 
 namespace tornal {
 
-void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y) {
-  TrabajoEmbalse w;
-  CALCULOEMBSUB(m, I, K, M, Y, w);
-}
-
 void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB) {
   const Calidad& cal = m.cal;
   w.dimensionar(NSUB, cal.NUMCONTAMINANTES, cal.NUMCONT1OR);
@@ -35,7 +30,7 @@ void integrar_mes(Modelo& m, TrabajoEmbalse& w) {
   if (m.cal.OPCIONOXIGENO == 1) cinetica(m, w);
 }
 
-void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w) {
+void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y) {
   const Calidad& cal = m.cal;
   // The month, cut into NSUB sub-steps of equal length that cover its 30
   // days; the volume of a month's flow per sub-step.

@@ -157,7 +157,8 @@ struct TrabajoEmbalse {
   // was taken out again (the bottom layer was not anoxic): 1.
   Array1<int> SINFLUJOSED{"SINFLUJOSED"};
 
-  // Sizes every array for the month, all at 0.
+  // Sizes every array for the month, all at 0; arrays of the sizes they
+  // had are cleared, not allocated again.
   void dimensionar(int NSUB, int NC, int NUMCONT1OR);
 
   // Concentration of constituent c at the start of sub-step j: the start of
@@ -172,6 +173,9 @@ struct TrabajoEmbalse {
   // a / b; a zero divisor (or a result that is not a number) is noted and
   // gives 0.
   double cociente(double a, double b);
+
+ private:
+  int NSUB_ = -1, NC_ = -1, NUMCONT1OR_ = -1;  // the sizes of the arrays
 };
 
 // Reservoir K at row I of ORDENNUDOS in month M (1 = October) of year Y:
@@ -184,11 +188,10 @@ struct TrabajoEmbalse {
 // times its sub-steps, while they are too long for the step to be stable and
 // MAXSUBPASOSEMBALSE allows; such months are counted in NUMMESESFINOSEMB(K) and
 // the first of them is named in the run log, as is a month that diverges
-// still.
-void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y);
-// The same with the caller's work arrays, which hold the month afterwards
-// (the sub-steps as given; the finer ones in `w.fino`).
-void CALCULOEMBSUB(Modelo& m, int I, int K, int M, int Y, TrabajoEmbalse& w);
+// still. The month is worked in the caller's work arrays w, kept from
+// month to month, which hold the month afterwards (the sub-steps as given;
+// the finer ones in `w.fino`).
+void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y);
 
 // Level-area-volume curve of reservoir K: MODE 1 gives the level COTA and
 // area SUP of the volume VOL, MODE 2 the volume and area of the level, MODE

@@ -1,5 +1,5 @@
-// The work arrays of a reservoir month: sized and cleared at the start of
-// every month.
+// The work arrays of a reservoir month: cleared at the start of every
+// month, sized again when the month's sizes change.
 #include <cmath>
 
 #include "reservoir/reservoir_model.h"
@@ -7,38 +7,50 @@
 namespace tornal {
 
 void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
-  for (Array1<double>* a : {&CO1, &CO2, &C1ENTRI, &C2ENTRI, &FLUJSEDEMBA}) a->resize(NC);
-  for (Array2<double>* a : {&C1I, &C2I, &AC1I, &BC1I, &DC1I, &AC2I, &BC2I, &DC2I}) a->resize(nsub, NC);
+  // Work arrays of the same sizes as the month before are kept and cleared;
+  // others are sized again.
+  const bool mismos = nsub == NSUB_ && NC == NC_ && NUMCONT1OR == NUMCONT1OR_;
+  auto dim = [mismos](auto& a, auto... n) {
+    if (mismos)
+      a.fill({});
+    else
+      a.resize(n...);
+  };
+  for (Array1<double>* a : {&CO1, &CO2, &C1ENTRI, &C2ENTRI, &FLUJSEDEMBA}) dim(*a, NC);
+  for (Array2<double>* a : {&C1I, &C2I, &AC1I, &BC1I, &DC1I, &AC2I, &BC2I, &DC2I}) dim(*a, nsub, NC);
   for (Array1<double>* a : {&V1I, &V2I, &VI, &ZEPILI, &AEPILI, &ZHYPI, &AHYPI, &E12I, &LIMLUMEP, &LIMLUMHIP})
-    a->resize(nsub);
-  V1IO.resize(nsub + 1);
-  V2IO.resize(nsub + 1);
-  KAUXE1.resize(nsub, NUMCONT1OR);
-  KAUXE2.resize(nsub, NUMCONT1OR);
+    dim(*a, nsub);
+  dim(V1IO, nsub + 1);
+  dim(V2IO, nsub + 1);
+  dim(KAUXE1, nsub, NUMCONT1OR);
+  dim(KAUXE2, nsub, NUMCONT1OR);
   for (Array1<double>* a : {&KAAUX1, &KDAUX1, &KNOAAUX1, &KNAIAUX1, &KNO3AUX1, &KMAXGROWAUX1, &KGROWAUX1, &KRESPAUX1,
                             &OSATAUX1, &KFOSFAUX1, &KFOSFAAUX1, &KAAUX2, &KDAUX2, &KNOAAUX2, &KNAIAUX2, &KNO3AUX2,
                             &KMAXGROWAUX2, &KGROWAUX2, &KRESPAUX2, &OSATAUX2, &KFOSFAUX2, &KFOSFAAUX2})
-    a->resize(nsub);
-  LIMITECRECIMIENTO.resize(8, nsub);
-  MASAEP.resize(nsub, NC, 6);
-  MASAHIP.resize(nsub, NC, 6);
-  MASAEPOD.resize(nsub, 5);
-  MASAHIPOD.resize(nsub, 5);
-  MASAEPL.resize(nsub, 2);
-  MASAHIPL.resize(nsub, 3);
-  MASAEPNORG.resize(nsub, 3);
-  MASAHIPNORG.resize(nsub, 4);
-  MASAEPNH4.resize(nsub, 3);
-  MASAHIPNH4.resize(nsub, 3);
-  MASAEPNO3.resize(nsub, 3);
-  MASAHIPNO3.resize(nsub, 3);
-  MASAEPCHLA.resize(nsub, 3);
-  MASAHIPCHLA.resize(nsub, 4);
-  MASAEPPORG.resize(nsub, 3);
-  MASAHIPPORG.resize(nsub, 4);
-  MASAEPPO4.resize(nsub, 4);
-  MASAHIPPO4.resize(nsub, 4);
-  SINFLUJOSED.resize(nsub);
+    dim(*a, nsub);
+  dim(LIMITECRECIMIENTO, 8, nsub);
+  dim(MASAEP, nsub, NC, 6);
+  dim(MASAHIP, nsub, NC, 6);
+  dim(MASAEPOD, nsub, 5);
+  dim(MASAHIPOD, nsub, 5);
+  dim(MASAEPL, nsub, 2);
+  dim(MASAHIPL, nsub, 3);
+  dim(MASAEPNORG, nsub, 3);
+  dim(MASAHIPNORG, nsub, 4);
+  dim(MASAEPNH4, nsub, 3);
+  dim(MASAHIPNH4, nsub, 3);
+  dim(MASAEPNO3, nsub, 3);
+  dim(MASAHIPNO3, nsub, 3);
+  dim(MASAEPCHLA, nsub, 3);
+  dim(MASAHIPCHLA, nsub, 4);
+  dim(MASAEPPORG, nsub, 3);
+  dim(MASAHIPPORG, nsub, 4);
+  dim(MASAEPPO4, nsub, 4);
+  dim(MASAHIPPO4, nsub, 4);
+  dim(SINFLUJOSED, nsub);
+  NSUB_ = nsub;
+  NC_ = NC;
+  NUMCONT1OR_ = NUMCONT1OR;
   V0 = VFIN = ZT = V1O = V2O = 0.0;
   QIN = QS1 = QE1 = QS2 = QE2 = QV = QVSUBE = QVBAJA = 0.0;
   UNACAPA = 1;

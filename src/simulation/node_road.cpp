@@ -200,7 +200,7 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
 // Reach I, which starts at the node of row FILANUDO: its inlet, its flow
 // balance and lateral inflow, the calibration when it is the calibrated
 // reach, and its outlet (the reach model, or the inlet when not modelled).
-void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, int MES, int ANO) {
+void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int I, int MES, int ANO) {
   const int NC = m.cal.NUMCONTAMINANTES;
   const Red& r = m.red;
   Simulacion& s = m.sim;
@@ -267,12 +267,12 @@ void conduccion(Modelo& m, const OpcionesCalibracion& op, int FILANUDO, int I, i
     const auto CONDUCCCS = s.CONDUCCCS.line<2>(I, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) CONDUCCCS(c) = CONDUCCCE(c);
   } else {
-    CALCULOCONDUCSUB(m, I, QCAB, QENT, QSAL, s.COIN, s.CEIN, MES, ANO);
+    CALCULOCONDUCSUB(m, w.tramo, I, QCAB, QENT, QSAL, s.COIN, s.CEIN, MES, ANO);
   }
 }
 
 // The node's outflow and what takes water from it.
-void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO) {
+void salida(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILANUDO, int MES, int ANO) {
   const int NC = m.cal.NUMCONTAMINANTES;
   const Red& r = m.red;
   Simulacion& s = m.sim;
@@ -290,7 +290,7 @@ void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int
       for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.CONCCALIBRAE(c, MES, ANO);
     int mes = MES;
     int ano = ANO;
-    CALCULOEMBSUB(m, FILANUDO, K, mes, ano);
+    CALCULOEMBSUB(m, w.embalse, FILANUDO, K, mes, ano);
   }
 
   const ElementosNudos& e = w.elementos;
@@ -312,7 +312,7 @@ void salida(Modelo& m, const TrabajoNudos& w, const OpcionesCalibracion& op, int
       TOMASCS(c) = sin_depurar(depurado) ? TOMASCE(c) : depurado;
     }
   });
-  para_cada(e.SALIDAS, FILANUDO, [&](int I) { conduccion(m, op, FILANUDO, I, MES, ANO); });
+  para_cada(e.SALIDAS, FILANUDO, [&](int I) { conduccion(m, w, op, FILANUDO, I, MES, ANO); });
 }
 
 }  // namespace

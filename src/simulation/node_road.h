@@ -6,6 +6,8 @@
 
 #include "common/array.h"
 #include "modelo/modelo.h"
+#include "reach/trabajo_tramo.h"
+#include "reservoir/reservoir_model.h"
 
 namespace tornal {
 
@@ -44,16 +46,21 @@ struct ElementosNudos {
 // Builds the lists of `e` from the network data and calculation order of r.
 void preparar_elementos_nudos(const Red& r, ElementosNudos& e);
 
-// Work sums of the node road, sized once for the constituents of the run:
-// flow times concentration of the inflows of the current node, and weight
-// times concentration of the intakes feeding the current return; and the
-// elements of each node. Flows in m3/day, concentrations in internal units
-// ([C]).
+// The work of the node road, kept for the whole run: the sums of the
+// current node, sized once for the constituents of the run (flow times
+// concentration of the inflows of the current node, and weight times
+// concentration of the intakes feeding the current return), the elements of
+// each node, and the work arrays of the reach and reservoir models, handed
+// to them at every reach and reservoir month and allocated again only when
+// the sizes they need change. Flows in m3/day, concentrations in internal
+// units ([C]).
 struct TrabajoNudos {
   Array1<double> CENUDOAUX{"CENUDOAUX"};  // (constituent): sum of flow x concentration into the node [m3/day x C]
   Array1<double> CERETAUX{"CERETAUX"};    // (constituent): sum of abstraction x COEFRETTOMA x concentration
                                           // of the intakes feeding the return [m3/day x C]
   ElementosNudos elementos;               // the elements of each row of the calculation order
+  TrabajoTramo tramo;                     // work arrays of the reach model
+  TrabajoEmbalse embalse;                 // work arrays of the reservoir model
   void dimensionar(int NUMCONTAMINANTES) {
     CENUDOAUX.resize(NUMCONTAMINANTES);
     CERETAUX.resize(NUMCONTAMINANTES);

@@ -66,7 +66,7 @@ struct Pasadas {
   std::vector<double> T;
   double cambio = 0.0;
 };
-Pasadas pasadas_del_flujo(Modelo& m, double cabecera) {
+Pasadas pasadas_del_flujo(ModeloTramo& m, double cabecera) {
   tornal::TrabajoTramo& w = m.tramo;
   const int N = w.AXY.size();
   const double F = 1000.0 * 4186.0 * static_cast<double>(1.1574167e-5f);
@@ -98,7 +98,7 @@ Pasadas pasadas_del_flujo(Modelo& m, double cabecera) {
 // A fast deep reach (exchange over travel time g = 0.26): the passes settle
 // and their temperatures stand to the bit, with nothing in the run log.
 TEST(ReachHeatBalance, SettledPassesStandBitForBit) {
-  Modelo m;
+  ModeloTramo m;
   tramo_calor(m, 20000.0, 20, 0.5, 1.0);
   calcular(m, 86400.0, 8640.0, 0.0, {18.0}, {16.0}, JULIO);
   const Pasadas p = pasadas_del_flujo(m, 18.0);
@@ -115,7 +115,7 @@ TEST(ReachHeatBalance, SettledPassesStandBitForBit) {
 // 0.001 degC after quadratic steps). The first month alone is written to
 // the run log; both are counted; no overflow flag.
 TEST(ReachHeatBalance, SlowReachReachesTheEquilibriumOfTheFlux) {
-  Modelo m;
+  ModeloTramo m;
   tramo_calor(m, 20000.0, 40, 0.05, 0.2);
   const double TE = equilibrio(m);
   ASSERT_NEAR(TE, 25.85, 0.01);
@@ -138,7 +138,7 @@ TEST(ReachHeatBalance, SlowReachReachesTheEquilibriumOfTheFlux) {
 // and the linearised balance puts the outlet between the inflow and the
 // equilibrium.
 TEST(ReachHeatBalance, SumThatHoldsWhileTheSegmentsMoveApartIsNotSettled) {
-  Modelo m;
+  ModeloTramo m;
   tramo_calor(m, 2000.0, 2, 0.02, 0.17);
   calcular(m, 8640.0, 0.0, 0.0, {22.0}, {22.0}, JULIO);
   const Pasadas p = pasadas_del_flujo(m, 22.0);
@@ -153,7 +153,7 @@ TEST(ReachHeatBalance, SumThatHoldsWhileTheSegmentsMoveApartIsNotSettled) {
 // power): the transport of the head temperature with no surface exchange,
 // no overflow flag, the run goes on, both fallbacks in the run log.
 TEST(ReachHeatBalance, FluxThatCannotBeEvaluatedLeavesTheTransportedTemperature) {
-  Modelo m;
+  ModeloTramo m;
   tramo_calor(m, 10000.0, 20, 0.5, 1.0);
   m.cal.CONSTANTESMODTEMPERATURA(5) = 0.5;
   for (int mes = 1; mes <= 12; ++mes) m.cal.VIENTOCOND(1, mes) = -2.0;

@@ -53,6 +53,7 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
     p.contaminantes = k.primer + 2 * k.oxigeno;
     p.anyos = 2;
     tornal::Modelo m;
+    tornal::TrabajoTramo w;
     prepare(m);
     construir(m, p);
     preparar_resultados(m);
@@ -67,7 +68,7 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
     ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
     tornal::Array1<double> co{"CO"};
     co.resize_filled(2.0, p.contaminantes);
-    tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, k.mes, k.anyo);
+    tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, k.mes, k.anyo);
     ASSERT_TRUE(m.sim.archivo_cond_par.close());
     bool crlf = false;
     const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"), &crlf);
@@ -123,6 +124,7 @@ TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
   p.nudos = {{1, 0}, {2, 0}};
   p.conducciones = {{1, 2, 1}};
   tornal::Modelo m;
+  tornal::TrabajoTramo w;
   prepare(m);
   construir(m, p);
   preparar_resultados(m);
@@ -132,9 +134,9 @@ TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
   ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
   tornal::Array1<double> co{"CO"};
   co.resize_filled(1.0, 1);
-  tornal::CALCULOCONDUCSUB(m, 1, 0.0, 0.0, 0.0, co, co, 1, 1);  // dry: no row, no heading
-  tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, 5, 1);
-  tornal::CALCULOCONDUCSUB(m, 1, 86400.0, 0.0, 0.0, co, co, 6, 1);
+  tornal::CALCULOCONDUCSUB(m, w, 1, 0.0, 0.0, 0.0, co, co, 1, 1);  // dry: no row, no heading
+  tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, 5, 1);
+  tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, 6, 1);
   ASSERT_TRUE(m.sim.archivo_cond_par.close());
   const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"));
   ASSERT_EQ(lineas.size(), 3u);

@@ -45,7 +45,7 @@ TEST(ReachClosedForm, ExponentialApproachConvergesAtSecondOrderToTheLeadingError
   for (const CasoExponencial& caso : casos) {
     double error_anterior = 0.0;
     for (int N : {20, 40, 6400}) {
-      Modelo m;
+      ModeloTramo m;
       tramo_prueba(m, 1, LONG, LONG / N, U, H);
       double inicial = 3.0, final_ = 0.0, a = caso.k * LONG / (U * DIA);
       if (caso.temperatura) {
@@ -96,7 +96,7 @@ TEST(ReachClosedForm, DecayWithDispersionConvergesToTheClosedVesselSolution) {
     const double exacta = wehner_wilhelm(caso.k / DIA, caso.D, U, LONG);
     std::vector<double> error;
     for (int N : {20, 40}) {
-      Modelo m;
+      ModeloTramo m;
       tramo_prueba(m, 1, LONG, LONG / N, U, H);
       m.cal.ECOND(1) = caso.D;
       m.cal.KCOND(1, 1) = caso.k;
@@ -123,7 +123,7 @@ TEST(ReachClosedForm, OxygenSagFollowsStreeterPhelps) {
   const double t = LONGITUD / (U * DIA);
   std::vector<double> error;
   for (int N : {20, 40}) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 2, LONGITUD, LONGITUD / N, U, H);
     opciones(m, 0, 1);
     m.cal.KACOND(1) = ka;
@@ -167,7 +167,7 @@ TEST(ReachClosedForm, RowsBalanceTheMassOfTheReach) {
   };
   const double k = 2.0, vs = 0.5, CO = 4.0, CE = 7.0;
   for (const Caso& caso : casos) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 1, 5000.0, 100.0, 0.3, 0.8);
     tornal::Calidad& c = m.cal;
     c.TIPOHID(1) = caso.tipohid;

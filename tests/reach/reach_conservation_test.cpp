@@ -22,8 +22,8 @@ constexpr double Q = 86400.0;  // 1 m3/s
 
 // Oxygen, nitrogen and phytoplankton on a reach of 20 km in 40 segments,
 // 0.2 m/s and 1.5 m deep, at 20 degC: positions DBO5 1 to phosphate 8.
-Modelo reach_nutrientes() {
-  Modelo m;
+ModeloTramo reach_nutrientes() {
+  ModeloTramo m;
   tramo_prueba(m, 8, 20000.0, 500.0, 0.2, 1.5);
   tornal::Calidad& c = m.cal;
   c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
@@ -75,7 +75,7 @@ TEST(ReachConservation, NitrogenAndPhosphorusReachTheOutlet) {
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.nombre);
-    Modelo m = reach_nutrientes();
+    ModeloTramo m = reach_nutrientes();
     m.cal.KACOND(1) = k.KA;
     m.cal.CTELIMITACIONNUTRIENTES(3) = m.cal.CTELIMITACIONNUTRIENTES(4) = k.limitacion;
     const std::vector<double> co = {5.0, k.OD, 1.0, 0.5, 2.0, 0.02, 0.1, 0.2};

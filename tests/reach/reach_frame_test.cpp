@@ -45,14 +45,14 @@ TEST(ReachHydraulics, NormalDepthOfTheWorkedChannels) {
 // returns (E = 2.7765 m2/s at a depth of 1 m).
 TEST(ReachHydraulics, DispersiveExchangeOfTheWorkedReaches) {
   {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
     m.cal.ECOND(1) = 5.0;
     calcular(m, 20.0 * 86400.0, 0.0, 0.0, {1.0}, {1.0});
     ASSERT_DOUBLE_EQ(m.tramo.AIC(1), 20.0);
     EXPECT_NEAR(m.tramo.EIJ(1), 86400.0, 1e-9);
   }
-  Modelo m;
+  ModeloTramo m;
   tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
   tornal::Calidad& c = m.cal;
   c.TIPOHID(1) = 1;
@@ -91,7 +91,7 @@ TEST(ReachEarlyExits, OutletByTheFlowsOfTheReach) {
       {"losses above the head flow by half a unit", 100.0, 0.0, 100.5, 0.0},
   };
   for (const Caso& caso : casos) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
     m.cal.ECOND(1) = 10.0;
     const std::string parada = stop_message([&] { calcular(m, caso.qcab, caso.qent, caso.qsal, {2.0}, {5.0}); });
@@ -112,7 +112,7 @@ TEST(ReachSegments, ReachOfOneSegmentIsOneMixedVolume) {
   const double U = 0.5, k = 3.0, qcab = 86400.0, qent = 20000.0, qsal = 30000.0, CO = 4.0, CE = 1.0;
   for (const Caso& caso : {Caso{150.0, 100.0, 100.0}, Caso{199.9, 100.0, 100.0}, Caso{50.0, 100.0, 50.0},
                            Caso{50.0, 0.0, 50.0}}) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 1, caso.lcond, caso.incrx, U, 1.0);
     m.cal.ECOND(1) = 5.0;  // nothing to exchange with
     m.cal.KCOND(1, 1) = k;
@@ -126,7 +126,7 @@ TEST(ReachSegments, ReachOfOneSegmentIsOneMixedVolume) {
 // A heat balance that runs away (a back radiation a billion times too
 // strong) keeps finite temperatures, logs the reach and flags it.
 TEST(ReachGuards, RunawayHeatBalanceIsSolvedLinearisedWithinTheRangeOfWaterTemperatures) {
-  Modelo m;
+  ModeloTramo m;
   tramo_prueba(m, 1, 10000.0, 500.0, 0.5, 1.0);
   opciones(m, 1, 0, 2);
   tornal::Calidad& c = m.cal;
@@ -147,7 +147,7 @@ TEST(ReachGuards, RunawayHeatBalanceIsSolvedLinearisedWithinTheRangeOfWaterTempe
 }
 
 TEST(ReachGuards, NonFiniteConcentrationFlagsTheReach) {
-  Modelo m;
+  ModeloTramo m;
   tramo_prueba(m, 2, 1000.0, 100.0, 1.0, 1.0);
   calcular(m, 86400.0, 0.0, 0.0, {1.0, std::numeric_limits<double>::quiet_NaN()}, {1.0, 1.0});
   EXPECT_EQ(m.sim.ERRORCOND(1), 1);
@@ -159,7 +159,7 @@ TEST(ReachGuards, ChannelWithoutNormalDepthFlagsTheReach) {
   const double canales[][4] = {{0.035, 15.0, -0.002, 2.0}, {0.0, 15.0, 0.002, 2.0}, {0.035, -1.0, 0.002, 2.0},
                                {0.035, 15.0, 0.002, -2.0}, {0.035, 15.0, 0.002, 2.0}};
   for (const auto& k : canales) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
     m.cal.TIPOHID(1) = 1;
     for (int j = 1; j <= 4; ++j) m.cal.COEFTESHIDR(1, j) = k[j - 1];
@@ -172,7 +172,7 @@ TEST(ReachGuards, ChannelWithoutNormalDepthFlagsTheReach) {
 // A head flow below the hundredth with equal lateral inflow and loss, over
 // 1000 segments: the first pivot is 0.000035 m3/day.
 TEST(ReachGuards, VanishingPivotStopsAndLogsTheReachYearAndMonth) {
-  Modelo m;
+  ModeloTramo m;
   tramo_prueba(m, 1, 1000.0, 1.0, 1.0, 1.0);
   EXPECT_EQ(stop_message([&] { calcular(m, 0.00005, 0.01, 0.01, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
   EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
@@ -192,7 +192,7 @@ TEST(ReachRates, ReaerationFormulaByDepthAndVelocity) {
   const Caso casos[] = {{0.5, 0.5, 12.05, 0.005}, {1.0, 0.5, 2.779, 0.0005},          {2.0, 1.0, 1.579, 0.0005},
                         {0.61, 0.5, primera, 1e-5}, {0.62, 0.5, segunda, 1e-5}};
   for (const Caso& caso : casos) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 2, 1000.0, 100.0, caso.U, caso.H);
     opciones(m, 0, 1);
     m.cal.KACOND(1) = -1.0;
@@ -211,7 +211,7 @@ TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
   };
   for (const Altitud& a : {Altitud{1000.0, 0.0, 8.048}, Altitud{1000.0, 0.5, 9.092}, Altitud{0.0, 0.0, 9.092},
                            Altitud{-300.0, 0.0, 9.092}}) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 2, 1000.0, 100.0, 1.0, 1.0);
     opciones(m, 0, 1);
     m.cal.COEFTESHIDR(1, 5) = a.z;
@@ -227,7 +227,7 @@ TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
     double ALFA1, LIMLUM;
   };
   for (const Luz& l : {Luz{-1.0, 0.5, 0.01, 1.631, false, 0.0, 0.0}, Luz{0.0, 1.0, 0.01, 1.0, true, 0.5518, 0.4794}}) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 8, 1000.0, 1000.0, 1.0, 1.0);
     tornal::Calidad& c = m.cal;
     c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
@@ -245,7 +245,7 @@ TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
     m.tramo.dimensionar(1, 8);
     m.tramo.Y(1) = 1.0;
     m.tramo.CX(1, c.POS.CHLA) = l.CHLA;
-    tornal::tasas_pasada(m, t);
+    tornal::tasas_pasada(m, m.tramo, t);
     EXPECT_NEAR(m.tramo.KE(1), l.KE, 0.0005) << l.ALFAFITO;
     if (!l.luz) continue;
     EXPECT_NEAR(m.tramo.ALFA1(1), l.ALFA1, 0.00005);
@@ -260,7 +260,7 @@ TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
 // the cycle and a cap of 51 does not.
 TEST(ReachOxygen, PassesThatDoNotSettleStopAtTheCapWithThreeLogLines) {
   auto salida_con_tope = [](double NUMMAXITERCOND) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 2, 129.6, 86.4, 0.001, 1.0);
     opciones(m, 0, 1);
     m.cal.KACOND(1) = 0.7;

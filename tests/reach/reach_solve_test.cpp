@@ -68,7 +68,7 @@ TEST(ReachSolve, SystemsSolvedTogetherGiveEachItsOwnSolveAndItsFirstVanishingPiv
 // of system 3, and the other way round.
 TEST(ReachSolve, FirstSystemInOrderWithAVanishingPivotStopsTheRun) {
   for (const bool invertido : {false, true}) {
-    Modelo m;
+    ModeloTramo m;
     tramo_prueba(m, 3, 400.0, 100.0, 1.0, 1.0);
     Sistemas p;
     if (invertido)
@@ -85,7 +85,7 @@ TEST(ReachSolve, FirstSystemInOrderWithAVanishingPivotStopsTheRun) {
     t.MES = 5;
     t.ANO = 1;
     const std::string parada = stop_message([&] {
-      tornal::resolver_varios(m, t, p.B.columns(4, 1, 3), p.R.columns(4, 1, 3), w.CX.columns(4, 1, 3));
+      tornal::resolver_varios(m, w, t, p.B.columns(4, 1, 3), p.R.columns(4, 1, 3), w.CX.columns(4, 1, 3));
     });
     EXPECT_EQ(parada, invertido ? "Inestabilidad numerica" : "inestabilidad numerica");
     EXPECT_EQ(lineas_con(m, "nestabilidad numerica"), 1);
@@ -123,14 +123,14 @@ TEST(ReachSolve, WorkArraysKeptFromTheMonthBeforeLeaveNothingBehind) {
        [](Modelo& m) { m.cal.MODELOTEMPERATURA = 3; }},
   };
   for (const Caso& caso : casos) {
-    auto preparar = [&](Modelo& m) {
+    auto preparar = [&](ModeloTramo& m) {
       tramo_prueba(m, 3, 1000.0, 200.0, 0.5, 1.0);
       opciones(m, 1, 0, 1);
       m.cal.KCOND(1, 1) = 2.0;
       m.cal.VSCOND(1, 2) = 0.3;
       for (int mes = 1; mes <= 12; ++mes) m.cal.TECOND(1, mes) = 25.0;
     };
-    Modelo nuevo, usado;
+    ModeloTramo nuevo, usado;
     preparar(nuevo);
     preparar(usado);
     caso.datos(nuevo);

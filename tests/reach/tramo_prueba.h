@@ -13,6 +13,11 @@
 
 namespace tornal_test {
 
+// A model with the work arrays of its reach, as the node road holds them.
+struct ModeloTramo : tornal::Modelo {
+  tornal::TrabajoTramo tramo;
+};
+
 inline void tramo_prueba(tornal::Modelo& m, int NC, double LCOND, double INCRX, double U, double H) {
   RedPrueba p;
   p.nudos = {{1, 0}, {2, 0}, {3, 0}};
@@ -40,7 +45,7 @@ inline void opciones(tornal::Modelo& m, int temperatura, int oxigeno, int modelo
 }
 
 // CALCULOCONDUCSUB of reach 1 in month MES of year 1.
-inline void calcular(tornal::Modelo& m, double QCAB, double QENT, double QSAL, const std::vector<double>& co,
+inline void calcular(ModeloTramo& m, double QCAB, double QENT, double QSAL, const std::vector<double>& co,
                      const std::vector<double>& ce, int MES = 1) {
   tornal::Array1<double> CO{"CO"}, CE{"CE"};
   CO.resize(static_cast<int>(co.size()));
@@ -48,7 +53,7 @@ inline void calcular(tornal::Modelo& m, double QCAB, double QENT, double QSAL, c
   for (int k = 1; k <= CO.size(); ++k) CO(k) = co[k - 1];
   for (int k = 1; k <= CE.size(); ++k) CE(k) = ce[k - 1];
   m.sim.MESACTUAL = MES;
-  tornal::CALCULOCONDUCSUB(m, 1, QCAB, QENT, QSAL, CO, CE, MES, 1);
+  tornal::CALCULOCONDUCSUB(m, m.tramo, 1, QCAB, QENT, QSAL, CO, CE, MES, 1);
 }
 
 inline double salida(const tornal::Modelo& m, int k, int MES = 1) { return m.sim.CONDUCCCS(1, k, MES, 1); }

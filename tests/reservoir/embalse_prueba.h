@@ -117,7 +117,7 @@ void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w, F&& cada_mes) 
     for (int mes = 1; mes <= 12; ++mes) {
       m.sim.MESACTUAL = 12 * (y - 1) + mes;
       for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, mes, y);
-      tornal::CALCULOEMBSUB(m, 1, 1, mes, y, w);
+      tornal::CALCULOEMBSUB(m, w, 1, 1, mes, y);
       cada_mes(mes, y);
     }
 }
@@ -130,7 +130,7 @@ inline void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
 inline void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
   m.sim.MESACTUAL = 1;
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
-  tornal::CALCULOEMBSUB(m, 1, 1, 1, 1, w);
+  tornal::CALCULOEMBSUB(m, w, 1, 1, 1, 1);
 }
 
 // A series of the allocation model or an inflow concentration in every month.

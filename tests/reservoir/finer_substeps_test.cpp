@@ -55,7 +55,7 @@ tornal::Modelo somero(const Somero& s) {
 void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
   m.sim.MESACTUAL = 1;
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
-  tornal::CALCULOEMBSUB(m, 1, 1, 1, 1, w);
+  tornal::CALCULOEMBSUB(m, w, 1, 1, 1, 1);
 }
 
 int subpasos(const tornal::TrabajoEmbalse& w) { return w.NSUB * w.factor; }

@@ -500,7 +500,8 @@ TEST(ReachOutlet, ClippedBelowErrorconcAndFlaggedAboveTheOverflowLimit) {
     ce.resize_filled(1.0, 3);
     co(k.c) = k.co;
     ce(k.c) = k.ce;
-    tornal::CALCULOCONDUCSUB(m, 1, k.qcab, k.qent, k.qsal, co, ce, 2, 1);
+    tornal::TrabajoTramo w;
+    tornal::CALCULOCONDUCSUB(m, w, 1, k.qcab, k.qent, k.qsal, co, ce, 2, 1);
     EXPECT_DOUBLE_EQ(m.sim.CONDUCCCS(1, k.c, 2, 1), k.esperado) << k.que;
     EXPECT_EQ(m.sim.ERRORCOND(1), k.desborde) << k.que;
   }

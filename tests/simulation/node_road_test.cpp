@@ -528,7 +528,8 @@ TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
     tornal::Array1<double> co{"CO"}, ce{"CE"};
     co.resize_filled(10.0, 1);
     ce.resize_filled(2.0, 1);
-    tornal::CALCULOCONDUCSUB(m, 1, k.qcab, k.qent, k.qsal, co, ce, 3, 1);
+    tornal::TrabajoTramo w;
+    tornal::CALCULOCONDUCSUB(m, w, 1, k.qcab, k.qent, k.qsal, co, ce, 3, 1);
     EXPECT_NEAR(m.sim.CONDUCCCS(1, 1, 3, 1), k.esperado, 1e-12 * k.esperado) << k.qcab << " " << k.qent << " " << k.qsal;
   }
 }
