@@ -28,6 +28,198 @@ struct Bloque {
   long valores;
 };
 
+// The counts of the network data model that size the blocks of a row and the
+// monthly series, negative counts taken as none.
+struct Tamanos {
+  long NAP, NE, T1, T2, T3, T4, T5, ND, NR, NC, NB, NREC, NACU, NPCT;
+  long NDBLOQUE, NTBLOQUE;  // demands and intakes of the supply, deficit and intake blocks
+  long NCOND;               // reaches in QCONDUCC
+  long NANYOS;
+};
+
+Tamanos tamanos(const Red& r) {
+  Tamanos t{};
+  t.NAP = cuenta(r.NUMAPORTACIONES);
+  t.NE = cuenta(r.NUMEMBALSES);
+  t.T1 = cuenta(r.NUMCONDUCCIONEST1);
+  t.T2 = cuenta(r.NUMCONDUCCIONEST2);
+  t.T3 = cuenta(r.NUMCONDUCCIONEST3);
+  t.T4 = cuenta(r.NUMCONDUCCIONEST4);
+  t.T5 = cuenta(r.NUMCONDUCCIONEST5);
+  t.ND = cuenta(r.NUMDEMANDAS);
+  t.NR = cuenta(r.NUMRETORNOS);
+  t.NC = cuenta(r.NUMCENTRALES);
+  t.NB = cuenta(r.NUMBOMBEOS);
+  t.NREC = cuenta(r.NUMRECARGAS);
+  t.NACU = cuenta(r.NUMACUIFEROS);
+  t.NPCT = cuenta(r.NUMPARCTROLTOTAL);
+  // Demand supplies and deficits, and the intake flows: in the full layout
+  // one value per demand and intake of the run (the same as those of the
+  // file), in the reduced one per demand and intake of the file.
+  t.NDBLOQUE = r.INDMODELOOPTIM ? cuenta(r.NUMDEMANDASFIS) : t.ND;
+  t.NTBLOQUE = r.INDMODELOOPTIM ? cuenta(r.NUMTOMASFIS) : cuenta(r.NUMTOMAS);
+  // Every reach of the five types has its place in QCONDUCC.
+  t.NCOND = std::max(cuenta(r.NUMCONDUCCIONES), t.T1 + t.T2 + t.T3 + t.T4 + t.T5);
+  t.NANYOS = cuenta(r.NUMANYOS);
+  return t;
+}
+
+// The blocks of a row after its first three values, in the order of the
+// reduced layout (data prepared for the optimisation model) or of the full one.
+std::vector<Bloque> bloques_fila(Red& r, const Tamanos& t) {
+  if (r.INDMODELOOPTIM)
+    return {{&r.QAPO, t.NAP},
+            {&r.VOLFINEMB, t.NE},
+            {&r.EVAPEMB, t.NE},
+            {&r.QT1, t.T1},
+            {&r.QFT2, t.T2},
+            {&r.QFT3, t.T3},
+            {&r.QT4, t.T4},
+            {&r.QT5, t.T5},
+            {&r.SUMTOMAS, t.NTBLOQUE},
+            {&r.SUMSUPDEM, t.NDBLOQUE},
+            {&r.DEFDEM, t.NDBLOQUE},
+            {&r.QRETREAL, t.NR}};
+  return {{&r.QAPO, t.NAP},
+          {&r.APINTEREMB, t.NE},
+          {&r.APPREVEMB, t.NE},
+          {&r.VOLFINEMB, t.NE},
+          {&r.COTFINEMB, t.NE},
+          {&r.SUELTASEMB, t.NE},
+          {&r.VERTEMB, t.NE},
+          {&r.EVAPEMB, t.NE},
+          {&r.FILTREMB, t.NE},
+          {&r.QT1, t.T1},
+          {&r.QFT2, t.T2},
+          {&r.PERDT2, t.T2},
+          {&r.QFT3, t.T3},
+          {&r.PERDT3, t.T3},
+          {&r.QT4, t.T4},
+          {&r.QMAXT4, t.T4},
+          {&r.QT5, t.T5},
+          {&r.DOTRES, t.ND},
+          {&r.SUMSUPDEM, t.NDBLOQUE},
+          {&r.SUMSUBTDEM, t.ND},
+          {&r.DEFDEM, t.NDBLOQUE},
+          {&r.SUMTOMAS, t.NTBLOQUE},
+          {&r.QRETREAL, t.NR},
+          {&r.QOBJRESCEN, t.NC},
+          {&r.QTURRESCEN, t.NC},
+          {&r.HTURBCEN, t.NC},
+          {&r.QBOMB, t.NB},
+          {&r.QREC, t.NREC},
+          // The row ends with values the water-quality run has no use for.
+          {nullptr, t.NC + 2 * t.NACU + t.NPCT}};
+}
+
+// A row of the file: its columns, the values kept of them and the buffer they
+// are read into (FILA(c) the value of column c).
+struct Fila {
+  long NCOL = 3;
+  long NGUARDADAS = 3;
+  std::vector<double> FILA;
+};
+
+// The columns of a row, the three first values and every block. The values
+// kept: those up to the last block that fills a series. The values after
+// them are read and dropped, never held, however many the counts announce.
+Fila medir_fila(const std::vector<Bloque>& bloques) {
+  Fila fila;
+  for (const Bloque& b : bloques) {
+    fila.NCOL += b.valores;
+    if (b.serie != nullptr) fila.NGUARDADAS = fila.NCOL;
+  }
+  return fila;
+}
+
+// Reads one row with one statement: the values kept into FILA, the rest, up to
+// the end of the row or a slash, read and dropped. Counts the row.
+void leer_fila(CountedReader& f, Fila& fila) {
+  f.record([&](Statement& st) {
+    for (long c = 1; c <= fila.NGUARDADAS; ++c) st.real(fila.FILA[static_cast<std::size_t>(c)]);
+    double resto = 0.0;
+    for (long c = fila.NGUARDADAS + 1; c <= fila.NCOL && st.more(); ++c) st.real(resto);
+  });
+}
+
+// Every row begins on a line of its own: a file with fewer lines than the
+// 12 x NUMANYOS rows is read up to the row it lacks, which is reported,
+// before the series are sized by a count the file cannot fill.
+void comprobar_lineas(CountedReader& f, Fila& fila, long NANYOS) {
+  if (12LL * NANYOS > static_cast<long long>(f.reader().line_count())) {
+    for (;;) leer_fila(f, fila);
+  }
+}
+
+// Sizes the 29 monthly series (element, 12, NUMANYOS) whatever the layout,
+// every value at zero.
+void dimensionar_series(Red& r, const Tamanos& t) {
+  const long NANYOS = t.NANYOS;
+  r.QAPO.resize(t.NAP, 12, NANYOS);
+  r.APINTEREMB.resize(t.NE, 12, NANYOS);
+  r.APPREVEMB.resize(t.NE, 12, NANYOS);
+  r.VOLFINEMB.resize(t.NE, 12, NANYOS);
+  r.COTFINEMB.resize(t.NE, 12, NANYOS);
+  r.SUELTASEMB.resize(t.NE, 12, NANYOS);
+  r.VERTEMB.resize(t.NE, 12, NANYOS);
+  r.EVAPEMB.resize(t.NE, 12, NANYOS);
+  r.FILTREMB.resize(t.NE, 12, NANYOS);
+  r.QT1.resize(t.T1, 12, NANYOS);
+  r.QFT2.resize(t.T2, 12, NANYOS);
+  r.PERDT2.resize(t.T2, 12, NANYOS);
+  r.QFT3.resize(t.T3, 12, NANYOS);
+  r.PERDT3.resize(t.T3, 12, NANYOS);
+  r.QT4.resize(t.T4, 12, NANYOS);
+  r.QMAXT4.resize(t.T4, 12, NANYOS);
+  r.QT5.resize(t.T5, 12, NANYOS);
+  r.DOTRES.resize(t.ND, 12, NANYOS);
+  r.SUMSUPDEM.resize(t.NDBLOQUE, 12, NANYOS);
+  r.SUMSUBTDEM.resize(t.ND, 12, NANYOS);
+  r.DEFDEM.resize(t.NDBLOQUE, 12, NANYOS);
+  r.SUMTOMAS.resize(t.NTBLOQUE, 12, NANYOS);
+  r.QRETREAL.resize(t.NR, 12, NANYOS);
+  r.QOBJRESCEN.resize(t.NC, 12, NANYOS);
+  r.QTURRESCEN.resize(t.NC, 12, NANYOS);
+  r.HTURBCEN.resize(t.NC, 12, NANYOS);
+  r.QBOMB.resize(t.NB, 12, NANYOS);
+  r.QREC.resize(t.NREC, 12, NANYOS);
+  r.QCONDUCC.resize(t.NCOND, 12, NANYOS);
+}
+
+// The 12 x NUMANYOS rows, October of the first year first: each read with
+// one statement, then distributed block by block into its series. The row is
+// cleared first, so that the values a slash or a null item leaves unread are
+// zero and never those of the row before.
+void leer_filas(CountedReader& f, Fila& fila, const std::vector<Bloque>& bloques, long NANYOS) {
+  for (long y = 1; y <= NANYOS; ++y) {
+    for (int mes = 1; mes <= 12; ++mes) {
+      // The counter is the row, 12 x (year - 1) + month.
+      std::fill(fila.FILA.begin(), fila.FILA.end(), 0.0);
+      leer_fila(f, fila);
+
+      long s = 3;
+      for (const Bloque& b : bloques) {
+        if (b.serie != nullptr)
+          for (long i = 1; i <= b.valores; ++i) (*b.serie)(i, mes, y) = fila.FILA[static_cast<std::size_t>(s + i)];
+        s += b.valores;
+      }
+    }
+  }
+}
+
+// The reach flows in global reach order into QCONDUCC: type 1, then types 2
+// to 5.
+void reunir_qconducc(Red& r, long NANYOS) {
+  const Array3<double>* flujos[5] = {&r.QT1, &r.QFT2, &r.QFT3, &r.QT4, &r.QT5};
+  for (long y = 1; y <= NANYOS; ++y) {
+    for (int mes = 1; mes <= 12; ++mes) {
+      long k = 0;
+      for (const Array3<double>* q : flujos)
+        for (long i = 1; i <= q->size(1); ++i) r.QCONDUCC(++k, mes, y) = (*q)(i, mes, y);
+    }
+  }
+}
+
 }  // namespace
 
 // Reads PATHARCHIVO2 (record 4 of the run configuration) into the 29 monthly
@@ -38,159 +230,18 @@ struct Bloque {
 // row, is reported like a read error of that row.
 void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   Red& r = m.red;
-  const bool REDUCIDO = r.INDMODELOOPTIM;
-
-  const long NAP = cuenta(r.NUMAPORTACIONES);
-  const long NE = cuenta(r.NUMEMBALSES);
-  const long T1 = cuenta(r.NUMCONDUCCIONEST1);
-  const long T2 = cuenta(r.NUMCONDUCCIONEST2);
-  const long T3 = cuenta(r.NUMCONDUCCIONEST3);
-  const long T4 = cuenta(r.NUMCONDUCCIONEST4);
-  const long T5 = cuenta(r.NUMCONDUCCIONEST5);
-  const long ND = cuenta(r.NUMDEMANDAS);
-  const long NR = cuenta(r.NUMRETORNOS);
-  const long NC = cuenta(r.NUMCENTRALES);
-  const long NB = cuenta(r.NUMBOMBEOS);
-  const long NREC = cuenta(r.NUMRECARGAS);
-  const long NACU = cuenta(r.NUMACUIFEROS);
-  const long NPCT = cuenta(r.NUMPARCTROLTOTAL);
-  // Demand supplies and deficits, and the intake flows: in the full layout
-  // one value per demand and intake of the run (the same as those of the
-  // file), in the reduced one per demand and intake of the file.
-  const long NDBLOQUE = REDUCIDO ? cuenta(r.NUMDEMANDASFIS) : ND;
-  const long NTBLOQUE = REDUCIDO ? cuenta(r.NUMTOMASFIS) : cuenta(r.NUMTOMAS);
-  // Every reach of the five types has its place in QCONDUCC.
-  const long NCOND = std::max(cuenta(r.NUMCONDUCCIONES), T1 + T2 + T3 + T4 + T5);
-  const long NANYOS = cuenta(r.NUMANYOS);
-
-  // The blocks of a row after its first three values, in the layout's order.
-  std::vector<Bloque> bloques;
-  if (REDUCIDO) {
-    bloques = {{&r.QAPO, NAP},           {&r.VOLFINEMB, NE},      {&r.EVAPEMB, NE},      {&r.QT1, T1},
-               {&r.QFT2, T2},            {&r.QFT3, T3},           {&r.QT4, T4},          {&r.QT5, T5},
-               {&r.SUMTOMAS, NTBLOQUE},  {&r.SUMSUPDEM, NDBLOQUE}, {&r.DEFDEM, NDBLOQUE}, {&r.QRETREAL, NR}};
-  } else {
-    bloques = {{&r.QAPO, NAP},
-               {&r.APINTEREMB, NE},
-               {&r.APPREVEMB, NE},
-               {&r.VOLFINEMB, NE},
-               {&r.COTFINEMB, NE},
-               {&r.SUELTASEMB, NE},
-               {&r.VERTEMB, NE},
-               {&r.EVAPEMB, NE},
-               {&r.FILTREMB, NE},
-               {&r.QT1, T1},
-               {&r.QFT2, T2},
-               {&r.PERDT2, T2},
-               {&r.QFT3, T3},
-               {&r.PERDT3, T3},
-               {&r.QT4, T4},
-               {&r.QMAXT4, T4},
-               {&r.QT5, T5},
-               {&r.DOTRES, ND},
-               {&r.SUMSUPDEM, NDBLOQUE},
-               {&r.SUMSUBTDEM, ND},
-               {&r.DEFDEM, NDBLOQUE},
-               {&r.SUMTOMAS, NTBLOQUE},
-               {&r.QRETREAL, NR},
-               {&r.QOBJRESCEN, NC},
-               {&r.QTURRESCEN, NC},
-               {&r.HTURBCEN, NC},
-               {&r.QBOMB, NB},
-               {&r.QREC, NREC},
-               // The row ends with values the water-quality run has no use for.
-               {nullptr, NC + 2 * NACU + NPCT}};
-  }
-  long NCOL = 3;
-  for (const Bloque& b : bloques) NCOL += b.valores;
-  // The values kept: those up to the last block that fills a series. The
-  // values after them are read and dropped, never held, however many the
-  // counts announce.
-  long NGUARDADAS = 3;
-  {
-    long s = 3;
-    for (const Bloque& b : bloques) {
-      s += b.valores;
-      if (b.serie != nullptr) NGUARDADAS = s;
-    }
-  }
+  const Tamanos t = tamanos(r);
+  const std::vector<Bloque> bloques = bloques_fila(r, t);
+  Fila fila = medir_fila(bloques);
 
   CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
-  if (!f.open(PATHARCHIVO2))
-    access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
-  std::vector<double> FILA(static_cast<std::size_t>(NGUARDADAS) + 1, 0.0);
-  auto leer_fila = [&] {
-    f.record([&](Statement& st) {
-      for (long c = 1; c <= NGUARDADAS; ++c) st.real(FILA[static_cast<std::size_t>(c)]);
-      double resto = 0.0;
-      for (long c = NGUARDADAS + 1; c <= NCOL && st.more(); ++c) st.real(resto);
-    });
-  };
+  if (!f.open(PATHARCHIVO2)) access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
+  fila.FILA.assign(static_cast<std::size_t>(fila.NGUARDADAS) + 1, 0.0);
 
-  // Every row begins on a line of its own: a file with fewer lines than the
-  // 12 x NUMANYOS rows is read up to the row it lacks, which is reported,
-  // before the series are sized by a count the file cannot fill.
-  if (12LL * NANYOS > static_cast<long long>(f.reader().line_count())) {
-    for (;;) leer_fila();
-  }
-
-  r.QAPO.resize(NAP, 12, NANYOS);
-  r.APINTEREMB.resize(NE, 12, NANYOS);
-  r.APPREVEMB.resize(NE, 12, NANYOS);
-  r.VOLFINEMB.resize(NE, 12, NANYOS);
-  r.COTFINEMB.resize(NE, 12, NANYOS);
-  r.SUELTASEMB.resize(NE, 12, NANYOS);
-  r.VERTEMB.resize(NE, 12, NANYOS);
-  r.EVAPEMB.resize(NE, 12, NANYOS);
-  r.FILTREMB.resize(NE, 12, NANYOS);
-  r.QT1.resize(T1, 12, NANYOS);
-  r.QFT2.resize(T2, 12, NANYOS);
-  r.PERDT2.resize(T2, 12, NANYOS);
-  r.QFT3.resize(T3, 12, NANYOS);
-  r.PERDT3.resize(T3, 12, NANYOS);
-  r.QT4.resize(T4, 12, NANYOS);
-  r.QMAXT4.resize(T4, 12, NANYOS);
-  r.QT5.resize(T5, 12, NANYOS);
-  r.DOTRES.resize(ND, 12, NANYOS);
-  r.SUMSUPDEM.resize(NDBLOQUE, 12, NANYOS);
-  r.SUMSUBTDEM.resize(ND, 12, NANYOS);
-  r.DEFDEM.resize(NDBLOQUE, 12, NANYOS);
-  r.SUMTOMAS.resize(NTBLOQUE, 12, NANYOS);
-  r.QRETREAL.resize(NR, 12, NANYOS);
-  r.QOBJRESCEN.resize(NC, 12, NANYOS);
-  r.QTURRESCEN.resize(NC, 12, NANYOS);
-  r.HTURBCEN.resize(NC, 12, NANYOS);
-  r.QBOMB.resize(NB, 12, NANYOS);
-  r.QREC.resize(NREC, 12, NANYOS);
-  r.QCONDUCC.resize(NCOND, 12, NANYOS);
-
-  // One row at a time: read with one statement, then distributed. The row is
-  // cleared first, so that the values a slash or a null item leaves unread
-  // are zero and never those of the row before.
-  for (long y = 1; y <= NANYOS; ++y) {
-    for (int mes = 1; mes <= 12; ++mes) {
-      // The counter is the row, 12 x (year - 1) + month.
-      std::fill(FILA.begin(), FILA.end(), 0.0);
-      leer_fila();
-
-      long s = 3;
-      for (const Bloque& b : bloques) {
-        if (b.serie != nullptr)
-          for (long i = 1; i <= b.valores; ++i) (*b.serie)(i, mes, y) = FILA[static_cast<std::size_t>(s + i)];
-        s += b.valores;
-      }
-    }
-  }
-
-  // The reach flows in global reach order: type 1, then types 2 to 5.
-  const Array3<double>* flujos[5] = {&r.QT1, &r.QFT2, &r.QFT3, &r.QT4, &r.QT5};
-  for (long y = 1; y <= NANYOS; ++y) {
-    for (int mes = 1; mes <= 12; ++mes) {
-      long k = 0;
-      for (const Array3<double>* q : flujos)
-        for (long i = 1; i <= q->size(1); ++i) r.QCONDUCC(++k, mes, y) = (*q)(i, mes, y);
-    }
-  }
+  comprobar_lineas(f, fila, t.NANYOS);
+  dimensionar_series(r, t);
+  leer_filas(f, fila, bloques, t.NANYOS);
+  reunir_qconducc(r, t.NANYOS);
 
   m.log.write({"Lectura de archivo de resultados de Kelmar realizada con exito"});
 }
