@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <array>
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -108,8 +108,7 @@ struct FileReading {
 
 // The read-error lines of a file: its message, the counter's label and the
 // counter in a field of 11.
-inline std::vector<std::string> read_error_lines(const std::string& message, const std::string& label,
-                                                 long counter) {
+inline std::vector<std::string> read_error_lines(const std::string& message, const std::string& label, long counter) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%11ld", counter);
   return {message, label, buf};
@@ -176,8 +175,8 @@ struct ElementosRed {
 inline void montar_elementos(tornal::Red& r, const ElementosRed& d) {
   std::array<std::vector<const TramoRed*>, 5> por_tipo;
   for (const TramoRed& t : d.tramos) por_tipo[static_cast<std::size_t>(t.tipo - 1)].push_back(&t);
-  std::array<int*, 5> cuenta{&r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2, &r.NUMCONDUCCIONEST3,
-                             &r.NUMCONDUCCIONEST4, &r.NUMCONDUCCIONEST5};
+  std::array<int*, 5> cuenta{&r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2, &r.NUMCONDUCCIONEST3, &r.NUMCONDUCCIONEST4,
+                             &r.NUMCONDUCCIONEST5};
   std::array<tornal::Array1<int>*, 5> ini{&r.NUDOINICONDT1, &r.NUDOINICONDT2, &r.NUDOINICONDT3, &r.NUDOINICONDT4,
                                           &r.NUDOINICONDT5};
   std::array<tornal::Array1<int>*, 5> fin{&r.NUDOFINCONDT1, &r.NUDOFINCONDT2, &r.NUDOFINCONDT3, &r.NUDOFINCONDT4,

@@ -40,7 +40,8 @@ struct ArrayStorage {
   void deallocate(T* p, std::size_t n) noexcept { array_storage_release(p, n * sizeof(T)); }
   template <typename U, typename... A>
   void construct(U* p, A&&... args) {
-    if constexpr (sizeof...(A) != 0 || !std::is_arithmetic_v<U>) ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+    if constexpr (sizeof...(A) != 0 || !std::is_arithmetic_v<U>)
+      ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
   }
   template <typename U>
   bool operator==(const ArrayStorage<U>&) const noexcept {
@@ -80,11 +81,13 @@ template <typename T>
 class View {
  public:
   // A view of const elements from one of writable elements.
+  // clang-format off
   template <typename U>
     requires std::is_convertible_v<U*, T*>
   View(const View<U>& v)
       : base_(v.base_), stride_(v.stride_), extent_(v.extent_), shape_(v.shape_), origin_(v.origin_),
         dimension_(v.dimension_) {}
+  // clang-format on
 
   T& operator()(long k) const {
     if (!index_inside(k, extent_)) [[unlikely]]
@@ -141,11 +144,13 @@ template <typename T>
 class Columns {
  public:
   // A block of const elements from one of writable elements.
+  // clang-format off
   template <typename U>
     requires std::is_convertible_v<U*, T*>
   Columns(const Columns<U>& b)
       : first_(b.first_), rows_(b.rows_), stride_(b.stride_), columns_(b.columns_), shape_(b.shape_),
         column_(b.column_) {}
+  // clang-format on
 
   T& operator()(long i, long c) const {
     if (!(index_inside(i, rows_) && index_inside(c, columns_))) [[unlikely]]

@@ -3,8 +3,8 @@
 
 #include <bit>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -183,7 +183,9 @@ const char* nombre_mes(int mes) {
   return (mes >= 1 && mes <= 12) ? MESES[mes - 1] : "???";
 }
 
-int anyo_calendario(int ANYOINICIAL, int anyo, int mes) { return mes <= 3 ? ANYOINICIAL + anyo - 1 : ANYOINICIAL + anyo; }
+int anyo_calendario(int ANYOINICIAL, int anyo, int mes) {
+  return mes <= 3 ? ANYOINICIAL + anyo - 1 : ANYOINICIAL + anyo;
+}
 
 std::string etiqueta_fecha(int ANYOINICIAL, int anyo, int mes) {
   return std::string(nombre_mes(mes)) + "-" + std::to_string(anyo_calendario(ANYOINICIAL, anyo, mes));

@@ -212,7 +212,8 @@ void put_F_fixed(char* out, double value) {
        std::memcpy(out + std::ptrdiff_t{8} * K, &w, 8);
      })(),
      ...);
-  }(std::make_integer_sequence<int, W / 8>{});
+  }
+  (std::make_integer_sequence<int, W / 8>{});
   if constexpr (W % 8 != 0) {
     const std::uint64_t w = palabra<W, D, W - 8>(s, inicio, negativo);
     std::memcpy(out + W - 8, &w, 8);

@@ -45,14 +45,14 @@ bool parse_integer(std::string_view s, int& value) {
 // exponent given by its sign alone (1.0+5), as list-directed input reads them.
 struct RealItem {
   bool negative = false;
-  bool plus = false;                // a leading plus sign
-  bool plain = false;               // spelled as std::from_chars reads it
-  std::size_t mantissa_end = 0;     // where the digits and point end
-  std::size_t exponent = 0;         // the exponent's sign or first digit
-  std::uint64_t digits_value = 0;   // the digits as an integer, when exact
-  bool digits_exact = true;         // at most 19 digits
-  long point_shift = 0;             // digits after the point
-  long exponent_value = 0;          // the written exponent, bounded
+  bool plus = false;               // a leading plus sign
+  bool plain = false;              // spelled as std::from_chars reads it
+  std::size_t mantissa_end = 0;    // where the digits and point end
+  std::size_t exponent = 0;        // the exponent's sign or first digit
+  std::uint64_t digits_value = 0;  // the digits as an integer, when exact
+  bool digits_exact = true;        // at most 19 digits
+  long point_shift = 0;            // digits after the point
+  long exponent_value = 0;         // the written exponent, bounded
 };
 
 bool scan_real(std::string_view s, RealItem& r) {
@@ -379,8 +379,10 @@ bool Statement::scan(Token& token) {
       bool all_digits = true;
       long count_value = 0;
       for (std::size_t k = 0; k < star; ++k) {
-        if (!is_digit(word[k])) all_digits = false;
-        else if (k < 9) count_value = 10 * count_value + (word[k] - '0');
+        if (!is_digit(word[k]))
+          all_digits = false;
+        else if (k < 9)
+          count_value = 10 * count_value + (word[k] - '0');
       }
       if (all_digits) {
         if (count_value <= 0 || star > 9) {

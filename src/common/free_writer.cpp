@@ -29,7 +29,8 @@ std::string free_format_real(double value, int digits) {
     std::snprintf(buf, sizeof buf, "%#.*f", decimals, value);
     body = buf;
     width = digits + 3;
-    std::string field = body.size() < static_cast<std::size_t>(width) ? std::string(width - body.size(), ' ') + body : body;
+    std::string field =
+        body.size() < static_cast<std::size_t>(width) ? std::string(width - body.size(), ' ') + body : body;
     return field + "    ";
   }
   std::snprintf(buf, sizeof buf, "%.*E", digits - 1, value);
@@ -133,9 +134,7 @@ bool OutputFile::write_free(const std::vector<FreeItem>& items) {
   return ok;
 }
 
-bool OutputFile::write_free(std::initializer_list<FreeItem> items) {
-  return write_free(std::vector<FreeItem>(items));
-}
+bool OutputFile::write_free(std::initializer_list<FreeItem> items) { return write_free(std::vector<FreeItem>(items)); }
 
 bool OutputFile::close() {
   if (!out_.is_open()) return true;

@@ -17,9 +17,15 @@ std::string latin1(std::string_view utf8_text) {
     unsigned long code = (extra == 3) ? (c & 0x07u) : (extra == 2) ? (c & 0x0Fu) : (c & 0x1Fu);
     bool valid = extra > 0;
     for (std::size_t k = 1; valid && k <= extra; ++k) {
-      if (i + k >= utf8_text.size()) { valid = false; break; }
+      if (i + k >= utf8_text.size()) {
+        valid = false;
+        break;
+      }
       unsigned char cc = static_cast<unsigned char>(utf8_text[i + k]);
-      if ((cc & 0xC0u) != 0x80u) { valid = false; break; }
+      if ((cc & 0xC0u) != 0x80u) {
+        valid = false;
+        break;
+      }
       code = (code << 6) | (cc & 0x3Fu);
     }
     if (!valid) {

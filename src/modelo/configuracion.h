@@ -27,7 +27,7 @@ struct Configuracion {
   int OPCIONCALIBEMB = 0;                               // record 17
   std::string PATHARCHIVO22 = blanks(LONGRUTA);         // record 18: calibration of one reservoir
   std::string ARCHIVOLOG = blanks(LONGRUTA);            // record 20: run log
-  int VALORREGISTRO22 = 0;                             // record 22: stored, used by nothing
+  int VALORREGISTRO22 = 0;                              // record 22: stored, used by nothing
 };
 
 }  // namespace tornal

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "common/free_writer.h"
+#include "modelo/configuracion.h"
 #include "network/red.h"
 #include "quality_input/calidad.h"
-#include "modelo/configuracion.h"
 #include "simulation/simulacion.h"
 
 namespace tornal {

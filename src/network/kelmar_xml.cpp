@@ -63,8 +63,7 @@ void leer_archivo_xml(Modelo& m, const std::string& PATHARCHIVOKELMARXML) {
       if (st.finish() != ReadStatus::Ok) fallo_lectura_xml(m);
       // Each value of a list takes a character at least: a count that the
       // rest of the file cannot hold is refused before the list is made.
-      if (NUMAUXACUIFEROS > 0 && static_cast<std::size_t>(NUMAUXACUIFEROS) > rd.characters_left())
-        fallo_lectura_xml(m);
+      if (NUMAUXACUIFEROS > 0 && static_cast<std::size_t>(NUMAUXACUIFEROS) > rd.characters_left()) fallo_lectura_xml(m);
       NUMPARCTROLVEC.emplace(static_cast<std::size_t>(NUMAUXACUIFEROS > 0 ? NUMAUXACUIFEROS : 0), 0);
     } else if (LINEAXML == "<NPCS>") {
       if (!NUMPARCTROLVEC) fallo_lectura_xml(m);

@@ -27,11 +27,11 @@ constexpr int NUDOCORTADO = -999;
 
 // One kind of element that the file may list.
 struct TipoBucle {
-  const char* etiqueta;  // tag that opens its block
-  const char* mensaje;   // run-log line written when the tag is found
-  int numero;            // number of elements of the kind
-  bool es_conduccion;    // reach kinds count their list line in NUMLINEA
-  bool leida = false;    // tag already found
+  const char* etiqueta;         // tag that opens its block
+  const char* mensaje;          // run-log line written when the tag is found
+  int numero;                   // number of elements of the kind
+  bool es_conduccion;           // reach kinds count their list line in NUMLINEA
+  bool leida = false;           // tag already found
   std::vector<int> lista = {};  // element numbers to cut, in file order
 };
 
@@ -124,10 +124,10 @@ void aplicar_bucles(Modelo& m) {
   }
 
   // Reaches, type by type.
-  std::array<Array1<int>*, 5> inicio{&red.NUDOINICONDT1, &red.NUDOINICONDT2, &red.NUDOINICONDT3,
-                                     &red.NUDOINICONDT4, &red.NUDOINICONDT5};
-  std::array<Array1<int>*, 5> fin{&red.NUDOFINCONDT1, &red.NUDOFINCONDT2, &red.NUDOFINCONDT3,
-                                  &red.NUDOFINCONDT4, &red.NUDOFINCONDT5};
+  std::array<Array1<int>*, 5> inicio{&red.NUDOINICONDT1, &red.NUDOINICONDT2, &red.NUDOINICONDT3, &red.NUDOINICONDT4,
+                                     &red.NUDOINICONDT5};
+  std::array<Array1<int>*, 5> fin{&red.NUDOFINCONDT1, &red.NUDOFINCONDT2, &red.NUDOFINCONDT3, &red.NUDOFINCONDT4,
+                                  &red.NUDOFINCONDT5};
   for (int k = 0; k < 5; ++k)
     for (int n : tipos[k].lista) {
       (*inicio[k])(n) = NUDOCORTADO;

@@ -239,10 +239,10 @@ void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
       });
   // The fewest records each element takes in the rest of the file.
   using ll = long long;
-  f.announce(13LL * r.NUMEMBALSES + 4LL * r.NUMCONDUCCIONEST1 + 5LL * r.NUMCONDUCCIONEST2 +
-             5LL * r.NUMCONDUCCIONEST3 + 8LL * r.NUMCONDUCCIONEST4 + 6LL * r.NUMCONDUCCIONEST5 +
-             5LL * r.NUMDEMANDAS + 2LL * r.NUMRETORNOS + 4LL * r.NUMCENTRALES + 2LL * r.NUMRECARGAS +
-             2LL * r.NUMAPORTACIONES + 2LL * r.NUMACUIFEROS + 2LL * r.NUMBOMBEOS);
+  f.announce(13LL * r.NUMEMBALSES + 4LL * r.NUMCONDUCCIONEST1 + 5LL * r.NUMCONDUCCIONEST2 + 5LL * r.NUMCONDUCCIONEST3 +
+             8LL * r.NUMCONDUCCIONEST4 + 6LL * r.NUMCONDUCCIONEST5 + 5LL * r.NUMDEMANDAS + 2LL * r.NUMRETORNOS +
+             4LL * r.NUMCENTRALES + 2LL * r.NUMRECARGAS + 2LL * r.NUMAPORTACIONES + 2LL * r.NUMACUIFEROS +
+             2LL * r.NUMBOMBEOS);
   // Bounded by the lines of the file, the sum fits an integer.
   r.NUMCONDUCCIONES = static_cast<int>(ll{r.NUMCONDUCCIONEST1} + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 +
                                        r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5);
@@ -327,9 +327,8 @@ void leer_conducciones(CountedReader& f, Red& r) {
       st.real(r.NIVELFALLOQMINCONDT3(i));
     });
     f.row(r.QMAXCONDT3, i, 12);
-    f.record([&](Statement& st) {
-      st.real(r.NUMACUCONDT3(i)).real(r.NUMPARCONTROLCONDT3(i)).real(r.NUMACCELEMCONDT3(i));
-    });
+    f.record(
+        [&](Statement& st) { st.real(r.NUMACUCONDT3(i)).real(r.NUMPARCONTROLCONDT3(i)).real(r.NUMACCELEMCONDT3(i)); });
     numerar(r.NUDOINICONDT3(i), r.NUDOFINCONDT3(i), 3, r.NOMCONDT3(i));
   }
 

@@ -304,8 +304,8 @@ void leer_cineticas(CountedReader& f, Modelo& m) {
     for (Array1<double>* a : {&c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB}) a->resize(ne);
   }
   if (fito) {
-    for (Array1<double>* a : {&c.KMAXGROWCOND, &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND, &c.VSFOSFCOND,
-                              &c.KFOSFACOND, &c.KECOND, &c.IOCON, &c.FLUMCON, &c.ISATCOND, &c.ALFAFITOCOND})
+    for (Array1<double>* a : {&c.KMAXGROWCOND, &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND, &c.VSFOSFCOND, &c.KFOSFACOND,
+                              &c.KECOND, &c.IOCON, &c.FLUMCON, &c.ISATCOND, &c.ALFAFITOCOND})
       a->resize(nc);
     c.CURVAIOCON.resize(nc);
     c.CURVAFLUMCON.resize(nc);

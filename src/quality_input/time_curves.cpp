@@ -124,7 +124,9 @@ struct Prueba {
 // Writes the three lines of one warning: the message, the element label with
 // its name, the month label with the month of the run.
 void avisar(Modelo& m, Curvas curvas, const Prueba& p, const char* etiqueta, const std::string& nombre, int t) {
-  const char* mes = curvas == Curvas::Anuales ? "Mes hidrológico" : p.primera ? "Mes de la serie: " : "Mes de la serie:";
+  const char* mes = curvas == Curvas::Anuales ? "Mes hidrológico"
+                    : p.primera               ? "Mes de la serie: "
+                                              : "Mes de la serie:";
   m.log.write({p.mensaje});
   m.log.write({etiqueta, nombre});
   m.log.write({mes, t});
@@ -167,12 +169,12 @@ void revisar_series(Modelo& m, Curvas curvas) {
     revisar_por_prueba(m, curvas, false,
                        {{{&Calidad::TCOND, bajo_cero, TEMPCOND, true}},
                         {{&Calidad::TCOND, sobre_cien, "Cuidado: el agua de la conducción está hirviendo"}}});
-    revisar_por_prueba(
-        m, curvas, true,
-        {{{&Calidad::TEPIL, bajo_cero, TEMPEMB},
-          {&Calidad::THIPOL, bajo_cero, "La temperatura base del hipolimnion de los embalses debe ser un valor positivo"}},
-         {{&Calidad::TEPIL, sobre_cien, "Cuidado: el epilimnion está hirviendo (T>100ºC)"},
-          {&Calidad::THIPOL, sobre_cien, "Cuidado: el hipolimnion está hirviendo (T>100ºC)"}}});
+    revisar_por_prueba(m, curvas, true,
+                       {{{&Calidad::TEPIL, bajo_cero, TEMPEMB},
+                         {&Calidad::THIPOL, bajo_cero,
+                          "La temperatura base del hipolimnion de los embalses debe ser un valor positivo"}},
+                        {{&Calidad::TEPIL, sobre_cien, "Cuidado: el epilimnion está hirviendo (T>100ºC)"},
+                         {&Calidad::THIPOL, sobre_cien, "Cuidado: el hipolimnion está hirviendo (T>100ºC)"}}});
   }
   // Equilibrium temperatures.
   if (c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 1) {

@@ -189,8 +189,10 @@ void validar_conducciones(Modelo& m) {
   const Calidad& cal = m.cal;
   for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i) {
     const std::string& nombre = m.red.NOMCONDUCC(i);
-    if (cal.ECOND(i) < 0.0) aviso(m, "La dispersión de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
-    if (cal.LCOND(i) < 0.0) aviso(m, "La longitud de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.ECOND(i) < 0.0)
+      aviso(m, "La dispersión de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
+    if (cal.LCOND(i) < 0.0)
+      aviso(m, "La longitud de las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
     if (cal.INCRX(i) < 0.0)
       aviso(m, "el diferencial de cálculo las conducciones debe ser un valor positivo", ETIQUETACOND, nombre);
     if (cal.TIPOHID(i) != 1 && cal.TIPOHID(i) != 2)
@@ -236,8 +238,8 @@ void validar_vertidos_difusos(Modelo& m) {
 }
 
 // One loop of the concentrations: every element, inside every constituent.
-void validar_concentraciones(Modelo& m, int numelementos, const Array2<double>& CONC, double cota,
-                             const char* mensaje, const char* etiqueta, const Array1<std::string>& NOMBRES) {
+void validar_concentraciones(Modelo& m, int numelementos, const Array2<double>& CONC, double cota, const char* mensaje,
+                             const char* etiqueta, const Array1<std::string>& NOMBRES) {
   for (int e = 1; e <= numelementos; ++e)
     for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c)
       if (CONC(e, c) < cota) aviso(m, mensaje, etiqueta, NOMBRES(e));
@@ -277,8 +279,7 @@ bool diferenciales_invalidos(Modelo& m) {
   for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i) {
     if (cal.INRESCOND(i) == -1 || cal.INRESCOND(i) == 2) continue;
     if (!(cal.INCRX(i) > 0.0)) {
-      aviso(m, "El diferencial de cálculo de la conducción debe ser mayor que cero", ETIQUETACOND,
-            m.red.NOMCONDUCC(i));
+      aviso(m, "El diferencial de cálculo de la conducción debe ser mayor que cero", ETIQUETACOND, m.red.NOMCONDUCC(i));
       hay = true;
     }
   }

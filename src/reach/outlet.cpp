@@ -47,8 +47,9 @@ void escribir(Modelo& m, const std::string& linea) {
 // with its ";", 20 names a line.
 void cabecera(Modelo& m) {
   const Calidad& c = m.cal;
-  std::string texto = "Nombre Conduccion;Fecha;Segmento;Caudal(m3/s);Velocidad(m/s);AreaMojada(m2);Calado(m);"
-                      "Dispersion(m2/s);";
+  std::string texto =
+      "Nombre Conduccion;Fecha;Segmento;Caudal(m3/s);Velocidad(m/s);AreaMojada(m2);Calado(m);"
+      "Dispersion(m2/s);";
   if (c.OPCIONOXIGENO == 1) texto += "Ka(1/d); Osat(mg/l);";
   std::vector<std::string> nombres;
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) nombres.push_back(trimmed(c.NOMCONT(k)) + ";");

@@ -251,8 +251,8 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
   return y >= MINIMO ? y : MINIMO;
 }
 
-void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
-                      const Array1<double>& CE, int MES, int ANO) {
+void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL,
+                      const Array1<double>& CO, const Array1<double>& CE, int MES, int ANO) {
   Tramo t;
   t.I = I;
   t.MES = MES;
@@ -291,8 +291,7 @@ void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QEN
     // floor and the reach is flagged.
     if (!(t.NMN > 0.0 && t.IMN > 0.0 && t.BMN >= 0.0 && t.SMN >= 0.0)) m.sim.ERRORCOND(I) = 1;
     hidraulica_manning(w, t);
-  }
-  else if (TIPOHID == 2)
+  } else if (TIPOHID == 2)
     hidraulica_potencial(w, t);
   else
     hidraulica_nula(w, t);

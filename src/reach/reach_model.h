@@ -18,8 +18,8 @@ namespace tornal {
 // concentrations CO and CE (calculation units); writes the reach's outlet
 // CONDUCCCS, may raise ERRORCOND(I), counts the risk levels in a risk run
 // and writes the partial result rows of a reach whose INRESPARCOND is 1.
-void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL, const Array1<double>& CO,
-                      const Array1<double>& CE, int MES, int ANO);
+void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL,
+                      const Array1<double>& CO, const Array1<double>& CE, int MES, int ANO);
 
 // Result of the tridiagonal solver.
 enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };

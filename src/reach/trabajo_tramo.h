@@ -108,10 +108,11 @@ struct TrabajoTramo {
       CX.fill(0.0);
       return;
     }
-    for (Array1<double>* a : {&QI1, &QI, &UI, &AIC, &Y, &VI, &AXY, &SUB, &SUPER, &DIAGAUX, &WIAUX, &SOLAUX, &GAM, &KAUX,
-                              &KAAUX, &OSATAUX, &KDAUX, &KDAUX2, &KDACTUAL, &KDPREV, &KNOAAUX, &KNAIAUX, &KNAIAUX2,
-                              &KNO3AUX, &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2, &KRESPAUX, &KFOSFAUX, &KFOSFAAUX,
-                              &LIMLUMCOND, &KE, &ALFA1})
+    for (Array1<double>* a :
+         {&QI1,      &QI,       &UI,        &AIC,        &Y,        &VI,      &AXY,      &SUB,         &SUPER,
+          &DIAGAUX,  &WIAUX,    &SOLAUX,    &GAM,        &KAUX,     &KAAUX,   &OSATAUX,  &KDAUX,       &KDAUX2,
+          &KDACTUAL, &KDPREV,   &KNOAAUX,   &KNAIAUX,    &KNAIAUX2, &KNO3AUX, &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2,
+          &KRESPAUX, &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,       &ALFA1})
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);

@@ -10,14 +10,14 @@
 namespace tornal {
 
 struct Tramo {
-  int I = 0;    // global reach number
-  int MES = 0;  // 1 = October
-  int ANO = 0;  // 1 .. NUMANYOS
-  int N = 0;    // NUMSEGMENTOS
-  double L = 0.0;  // segment length (m)
+  int I = 0;                                  // global reach number
+  int MES = 0;                                // 1 = October
+  int ANO = 0;                                // 1 .. NUMANYOS
+  int N = 0;                                  // NUMSEGMENTOS
+  double L = 0.0;                             // segment length (m)
   double QCAB = 0.0, QENT = 0.0, QSAL = 0.0;  // m3/day
-  const Array1<double>* CO = nullptr;  // head concentrations
-  const Array1<double>* CE = nullptr;  // lateral-inflow concentrations
+  const Array1<double>* CO = nullptr;         // head concentrations
+  const Array1<double>* CE = nullptr;         // lateral-inflow concentrations
   // Hydraulic coefficients of the mode: Manning channel (mode 1) or power
   // laws of the flow (mode 2); 0 for the other mode.
   double NMN = 0.0, BMN = 0.0, IMN = 0.0, SMN = 0.0;
@@ -38,7 +38,8 @@ void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const doubl
 // The same for the systems of the columns of B, R and U (one or more),
 // solved together; a vanishing pivot stops the run as the first system
 // with one, in their order, would have stopped it solved on its own.
-void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U);
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
+                     Columns<double> U);
 
 // Water temperature (equilibrium or heat balance), then the first-order
 // pollutants.

@@ -129,7 +129,8 @@ void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const doubl
   if (p != Pivote::BUENO) pivote_nulo(m, t, p);
 }
 
-void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R, Columns<double> U) {
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
+                     Columns<double> U) {
   const int N = t.N;
   const int M = static_cast<int>(U.columns());
   const View<int> NULO = w.PIVOTENULO.run(M);

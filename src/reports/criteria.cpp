@@ -33,7 +33,7 @@ void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
     for (int c = 1; c <= NC; ++c) {
       if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
       f.line(trimmed(cr.NOMBREAUXCONDUCC(c)) + ";" + edit_I(cr.NUMFALLOSPUNT(c, k), 4) + ";" + cr.CUMPLEFPC(c, k) +
-              ";" + edit_I(cr.MAXFALLOSSEQ(c, k), 4) + ";" + cr.CUMPLESEQC(c, k) + ";");
+             ";" + edit_I(cr.MAXFALLOSSEQ(c, k), 4) + ";" + cr.CUMPLESEQC(c, k) + ";");
     }
   }
   f.write_free({"ANALISIS DE NUMERO DE FALLOS EN CADA SEQUÍA"});

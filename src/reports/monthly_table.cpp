@@ -20,8 +20,8 @@ namespace tornal {
 std::string nombre_conduccion(const Red& red, int c) {
   const Array1<std::string>* nombres[5] = {&red.NOMCONDT1, &red.NOMCONDT2, &red.NOMCONDT3, &red.NOMCONDT4,
                                            &red.NOMCONDT5};
-  const int cuentas[5] = {red.NUMCONDUCCIONEST1, red.NUMCONDUCCIONEST2, red.NUMCONDUCCIONEST3,
-                          red.NUMCONDUCCIONEST4, red.NUMCONDUCCIONEST5};
+  const int cuentas[5] = {red.NUMCONDUCCIONEST1, red.NUMCONDUCCIONEST2, red.NUMCONDUCCIONEST3, red.NUMCONDUCCIONEST4,
+                          red.NUMCONDUCCIONEST5};
   int i = c;
   for (int t = 0; t < 5; ++t) {
     const int n = cuentas[t] > 0 ? cuentas[t] : 0;
@@ -49,8 +49,8 @@ std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 void escribir_tablacal_txt(Modelo& m) {
   const Red& r = m.red;
   const Simulacion& s = m.sim;
-  const std::size_t R = positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) +
-                        positivo(r.NUMCONDUCCIONEST3) + positivo(r.NUMCONDUCCIONEST4);
+  const std::size_t R = positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) + positivo(r.NUMCONDUCCIONEST3) +
+                        positivo(r.NUMCONDUCCIONEST4);
   const std::size_t E = positivo(r.NUMEMBALSES);
   const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
 
@@ -59,8 +59,7 @@ void escribir_tablacal_txt(Modelo& m) {
   // layer of every reservoir, then the lower one.
   const std::size_t en_tramos = R * C;
   const std::size_t en_fila = en_tramos + 2 * E * C;
-  const std::size_t registros_fila =
-      en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
+  const std::size_t registros_fila = en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
   const std::size_t filas = 12 * positivo(r.NUMANYOS);
 
   auto formato = [&](std::size_t trozo, ChunkBuffer& out) {
@@ -131,9 +130,10 @@ void escribir_tablacal_dir(Modelo& m) {
     const Array1<std::string>* nombres;
     int cuenta;
   };
-  const Bloque bloques[6] = {{"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1}, {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2},
-                             {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3}, {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4},
-                             {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES},      {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES}};
+  const Bloque bloques[6] = {
+      {"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1}, {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2},
+      {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3}, {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4},
+      {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES},      {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES}};
   for (const Bloque& b : bloques)
     for (int j = 1; j <= b.cuenta; ++j) etiqueta(b.prefijo, trimmed((*b.nombres)(j)));
   dir.close();

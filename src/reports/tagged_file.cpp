@@ -147,7 +147,8 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   long primera = 1;
   for (int t = 0; t < 5; ++t) {
     const long ultima = primera + NUMT[t] - 1;
-    if (NUMT[t] > 0) secciones.push_back({sentencia(ABRECOND[t]), sentencia(CIERRACOND[t]), &s.CONDUCCCS, primera, ultima});
+    if (NUMT[t] > 0)
+      secciones.push_back({sentencia(ABRECOND[t]), sentencia(CIERRACOND[t]), &s.CONDUCCCS, primera, ultima});
     primera = ultima + 1;
   }
   const std::string ABREANYO = sentencia("<IANYC>");
@@ -197,7 +198,8 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
         for (int k = 1; k <= NC; ++k) {
           char* p = out.room(LARGO_CONCENTRACION);
           std::memcpy(p, codigos.data() + std::ptrdiff_t{3} * (k - 1), 3);
-          for (int mes = 1; mes <= 12; ++mes) put_F_fixed<15, 3>(p + 3 + std::ptrdiff_t{15} * (mes - 1), valores(e, k, mes, t.iy));
+          for (int mes = 1; mes <= 12; ++mes)
+            put_F_fixed<15, 3>(p + 3 + std::ptrdiff_t{15} * (mes - 1), valores(e, k, mes, t.iy));
           p[LARGO_CONCENTRACION - 2] = '\r';
           p[LARGO_CONCENTRACION - 1] = '\n';
           out.commit(p + LARGO_CONCENTRACION);

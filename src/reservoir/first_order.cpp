@@ -27,8 +27,7 @@ void primer_orden_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int i
   }
   if (residencia)
     for (int j = 1; j <= w.NSUB; ++j) c.DC(j, k) = c.DC(j, k) + w.dt;
-  for (int j = 1; j <= w.NSUB; ++j)
-    c.AC(j, k) = c.AC(j, k) + (0.0 - c.KAUXE(j, i) - w.cociente(VS, c.Z(j))) * w.dt;
+  for (int j = 1; j <= w.NSUB; ++j) c.AC(j, k) = c.AC(j, k) + (0.0 - c.KAUXE(j, i) - w.cociente(VS, c.Z(j))) * w.dt;
 }
 
 }  // namespace

@@ -10,12 +10,12 @@
 namespace tornal {
 namespace {
 
-const double SEXTO = sp(1.0f / 6.0f);           // 0.1666666716337204
-const double COTA1 = 1.0e5;                     // divergence bound, one layer
-const double COTA2 = 1.0e6;                     // divergence bound, two layers
-const double DIVERGIDO = 1.0e5;                 // value stored after a divergence
-const double UMBRALSUELO = sp(1.0e-7f);         // results below it ...
-const double SUELO = sp(1.0e-8f);               // ... take this value
+const double SEXTO = sp(1.0f / 6.0f);    // 0.1666666716337204
+const double COTA1 = 1.0e5;              // divergence bound, one layer
+const double COTA2 = 1.0e6;              // divergence bound, two layers
+const double DIVERGIDO = 1.0e5;          // value stored after a divergence
+const double UMBRALSUELO = sp(1.0e-7f);  // results below it ...
+const double SUELO = sp(1.0e-8f);        // ... take this value
 
 // A stage value that diverges: above the bound, or not a finite number.
 bool diverge(double etapa, double cota) { return !std::isfinite(etapa) || etapa > cota; }

@@ -2,9 +2,10 @@
 // the month in their order, from the water balance and the layers through
 // transport, temperature and kinetics to the month's results and the
 // sub-step files.
+#include "reservoir/reservoir_model.h"
+
 #include <cmath>
 
-#include "reservoir/reservoir_model.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {

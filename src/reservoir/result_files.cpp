@@ -129,8 +129,8 @@ void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
     }
     R = 1;
     const int j = J * w.factor;
-    std::vector<double> v = {w.V1I(J) / FV, w.V2I(J) / FV, w.ZEPILI(J), w.ZHYPI(J), w.QS1 / FV, w.QS2 / FV,
-                             w.QE1 / FV,    w.QE2 / FV,    w.QV / FV,   w.E12I(J)};
+    std::vector<double> v = {w.V1I(J) / FV, w.V2I(J) / FV, w.ZEPILI(J), w.ZHYPI(J), w.QS1 / FV,
+                             w.QS2 / FV,    w.QE1 / FV,    w.QE2 / FV,  w.QV / FV,  w.E12I(J)};
     for (int c = 1; c <= NC; ++c) v.push_back(a.C1I(j, c) * s.DESCAMBIOUNIDAD(c));
     for (int c = 1; c <= NC; ++c) v.push_back(a.C2I(j, c) * s.DESCAMBIOUNIDAD(c));
     for (int c = 1; c <= NC; ++c) v.push_back(w.C1ENTRI(c) * s.DESCAMBIOUNIDAD(c));
@@ -182,12 +182,11 @@ void balances(Modelo& m, TrabajoEmbalse& w) {
       const Array2<double>* masa;
       const Array1<double>* volumen;
     };
-    const Proceso procesos[] = {{&a.MASAEPOD, &a.V1I},    {&a.MASAHIPOD, &a.V2I},   {&a.MASAEPL, &a.V1I},
-                                {&a.MASAHIPL, &a.V2I},    {&a.MASAEPNORG, &a.V1I},  {&a.MASAHIPNORG, &a.V2I},
-                                {&a.MASAEPNH4, &a.V1I},   {&a.MASAHIPNH4, &a.V2I},  {&a.MASAEPNO3, &a.V1I},
-                                {&a.MASAHIPNO3, &a.V2I},  {&a.MASAEPCHLA, &a.V1I},  {&a.MASAHIPCHLA, &a.V2I},
-                                {&a.MASAEPPORG, &a.V1I},  {&a.MASAHIPPORG, &a.V2I}, {&a.MASAEPPO4, &a.V1I},
-                                {&a.MASAHIPPO4, &a.V2I}};
+    const Proceso procesos[] = {
+        {&a.MASAEPOD, &a.V1I},   {&a.MASAHIPOD, &a.V2I},   {&a.MASAEPL, &a.V1I},    {&a.MASAHIPL, &a.V2I},
+        {&a.MASAEPNORG, &a.V1I}, {&a.MASAHIPNORG, &a.V2I}, {&a.MASAEPNH4, &a.V1I},  {&a.MASAHIPNH4, &a.V2I},
+        {&a.MASAEPNO3, &a.V1I},  {&a.MASAHIPNO3, &a.V2I},  {&a.MASAEPCHLA, &a.V1I}, {&a.MASAHIPCHLA, &a.V2I},
+        {&a.MASAEPPORG, &a.V1I}, {&a.MASAHIPPORG, &a.V2I}, {&a.MASAEPPO4, &a.V1I},  {&a.MASAHIPPO4, &a.V2I}};
     for (const Proceso& p : procesos)
       for (int t = 1; t <= p.masa->size(2); ++t)
         v.push_back(suma_subpasos(w, J, [&](int i) { return (*p.volumen)(i) * (*p.masa)(i, t); }) / 1000000.0);

@@ -56,14 +56,14 @@ void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   };
   for (int j = 1; j <= w.NSUB; ++j) {
     const double T = w.P1(j, 1);
-    double H = HTOTAL(cal, T, cal.HSWEMB(K, t), cal.TAIREMB(K, t), cal.VIENTOEMB(K, t), cal.HREMB(K, t),
-                      cal.NUBEMB(K, t));
+    double H =
+        HTOTAL(cal, T, cal.HSWEMB(K, t), cal.TAIREMB(K, t), cal.VIENTOEMB(K, t), cal.HREMB(K, t), cal.NUBEMB(K, t));
     H = H * w.dt;
     double H1 = H, H2 = 0.0;
     if (w.dos_capas()) {
       const double E = std::exp(-cal.KEEMBTEMP(K) * w.ZEPILI(j));
-      H1 = H - sp(0.45f) * H * E;   // kept by the epilimnion
-      H2 = sp(0.55f) * H1 * E;      // given to the hypolimnion
+      H1 = H - sp(0.45f) * H * E;  // kept by the epilimnion
+      H2 = sp(0.55f) * H1 * E;     // given to the hypolimnion
     }
     calentar(epilimnio(w), j, H1);
     if (w.dos_capas()) calentar(hipolimnio(w), j, H2);

@@ -41,14 +41,21 @@ bool mismo_archivo(const std::string& a, const std::string& b) {
 
 void comprobar_archivos_de_la_ejecucion(const Modelo& m) {
   const Configuracion& c = m.conf;
-  auto registro = [](int n, const std::string& ruta) { return Archivo{"registro " + std::to_string(n), trimmed(ruta)}; };
+  auto registro = [](int n, const std::string& ruta) {
+    return Archivo{"registro " + std::to_string(n), trimmed(ruta)};
+  };
   auto fijo = [&](const char* nombre) { return Archivo{std::string("archivo ") + nombre, m.ruta(nombre)}; };
 
-  std::vector<Archivo> salidas = {registro(10, c.NOMARCHCONDPAR1), registro(11, c.NOMARCHEMBPAR1),
-                                  registro(12, c.NOMARCHIVO),      registro(13, c.NOMARCHIGRF),
-                                  registro(20, c.ARCHIVOLOG),      fijo("TablaCal.txt"),
-                                  fijo("TablaCal.dir"),            fijo("Criterios.csv"),
-                                  fijo("balances.csv"),            fijo("Riesgocal.csv")};
+  std::vector<Archivo> salidas = {registro(10, c.NOMARCHCONDPAR1),
+                                  registro(11, c.NOMARCHEMBPAR1),
+                                  registro(12, c.NOMARCHIVO),
+                                  registro(13, c.NOMARCHIGRF),
+                                  registro(20, c.ARCHIVOLOG),
+                                  fijo("TablaCal.txt"),
+                                  fijo("TablaCal.dir"),
+                                  fijo("Criterios.csv"),
+                                  fijo("balances.csv"),
+                                  fijo("Riesgocal.csv")};
   std::vector<Archivo> entradas = {registro(2, c.PATHARCHIVO),  registro(3, c.PATHARCHIVOKELMARXML),
                                    registro(4, c.PATHARCHIVO2), registro(6, c.PATHARCHIVO3),
                                    registro(7, c.PATHARCHIVO4), registro(8, c.PATHARCHIVO5),

@@ -92,15 +92,14 @@ void leer_vekarch(Modelo& m) {
   registro_pasado(rd);                        // 19
   registro_ruta(rd, c.ARCHIVOLOG);            // 20
   registro_pasado(rd);                        // 21
-  registro_entero(rd, c.VALORREGISTRO22);    // 22
+  registro_entero(rd, c.VALORREGISTRO22);     // 22
 
   c.NUMVERSION = numero_version(c.NUMVERSIONAUX);
 }
 
 void abrir_registro(Modelo& m) {
   const std::string ruta = trimmed(m.conf.ARCHIVOLOG);
-  if (!m.log.is_open() && !m.log.open_append(ruta))
-    stop("Error en el acceso al archivo de registro " + utf8(ruta));
+  if (!m.log.is_open() && !m.log.open_append(ruta)) stop("Error en el acceso al archivo de registro " + utf8(ruta));
 
   std::time_t ahora = std::time(nullptr);
   std::tm local{};

@@ -87,7 +87,8 @@ void agrupar(ElementosPorFila& lista, const char* nombre, int NUMFILAS, int n, F
   lista.INICIO = Array1<int>(std::string("INICIO") + nombre);
   lista.INICIO.resize(NF + 1);
   long total = 0;
-  for (int I = 1; I <= n; ++I) filas_de(I, [&](int f) {
+  for (int I = 1; I <= n; ++I)
+    filas_de(I, [&](int f) {
       ++lista.INICIO(f);
       ++total;
     });
@@ -321,9 +322,7 @@ void preparar_elementos_nudos(const Red& r, ElementosNudos& e) {
   const FilasPorNudo nudos(r);
   const int NF = r.NUMNUDOS;
   // The rows of the node of element I, by the node number `nudo(I)`.
-  auto por_nudo = [&](auto nudo) {
-    return [&nudos, nudo](int I, auto&& visita) { nudos.filas(nudo(I), visita); };
-  };
+  auto por_nudo = [&](auto nudo) { return [&nudos, nudo](int I, auto&& visita) { nudos.filas(nudo(I), visita); }; };
   agrupar(e.APORTACIONES, "APORTACIONES", NF, r.NUMAPORTACIONES, por_nudo([&](int I) { return r.NUDOAPO(I); }));
   agrupar(e.LLEGADAS, "LLEGADAS", NF, r.NUMCONDUCCIONES, por_nudo([&](int I) { return r.CONDUCCIONES(I, 2); }));
   agrupar(e.SALIDAS, "SALIDAS", NF, r.NUMCONDUCCIONES, por_nudo([&](int I) { return r.CONDUCCIONES(I, 1); }));

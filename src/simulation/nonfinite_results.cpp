@@ -59,8 +59,7 @@ void concentraciones(Aviso& a, const Array4<double>& res, const char* tipo, cons
   const Calidad& c = a.m.cal;
   for (long e = 1; e <= res.size(1); ++e)
     for (long k = 1; k <= res.size(2); ++k) {
-      const long mes =
-          primer_mes_no_finito(res.size(4), [&](int ms, long y) { return res(e, k, ms, y); });
+      const long mes = primer_mes_no_finito(res.size(4), [&](int ms, long y) { return res(e, k, ms, y); });
       if (mes == 0) continue;
       const std::string nombre = nombres.contains(e) ? nombres(e) : std::string();
       const std::string cont = c.NOMCONT.contains(k) ? c.NOMCONT(k) : std::to_string(k);

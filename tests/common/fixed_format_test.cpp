@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <limits>
-#include <random>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,9 +23,9 @@ enum class Edit { F, I, A, Aw };
 struct FormatCase {
   const char* name;
   Edit edit;
-  double real;             // F
-  long long integer;       // I
-  const char* text;        // A, Aw
+  double real;        // F
+  long long integer;  // I
+  const char* text;   // A, Aw
   int w;
   int d;
   const char* expected;
@@ -118,8 +118,8 @@ TEST(FixedFormatDates, LabelsOfTheHydrologicalYear) {
     int anyo, mes;
     const char* label;
   };
-  const Row rows[] = {{1, 1, "Oct-2000"}, {1, 2, "Nov-2000"}, {1, 3, "Dic-2000"}, {1, 4, "Ene-2001"},
-                      {1, 5, "Feb-2001"}, {1, 6, "Mar-2001"}, {1, 7, "Abr-2001"}, {1, 8, "May-2001"},
+  const Row rows[] = {{1, 1, "Oct-2000"}, {1, 2, "Nov-2000"},  {1, 3, "Dic-2000"},  {1, 4, "Ene-2001"},
+                      {1, 5, "Feb-2001"}, {1, 6, "Mar-2001"},  {1, 7, "Abr-2001"},  {1, 8, "May-2001"},
                       {1, 9, "Jun-2001"}, {1, 10, "Jul-2001"}, {1, 11, "Ago-2001"}, {1, 12, "Sep-2001"},
                       {2, 1, "Oct-2001"}, {2, 12, "Sep-2002"}};
   for (const Row& r : rows) {

@@ -45,8 +45,12 @@ const std::vector<Row> kRows = {
     {"blanks_separate", "5 2.5 abc\nNEXT\n", "irt", {"5", "2.5", "abc"}, ReadStatus::Ok, "NEXT"},
     {"commas_separate", "5,2.5 , abc\nNEXT\n", "irt", {"5", "2.5", "abc"}, ReadStatus::Ok, "NEXT"},
     {"tabs_are_blanks", "\t5\t2.5\tabc\t\nNEXT\n", "irt", {"5", "2.5", "abc"}, ReadStatus::Ok, "NEXT"},
-    {"spans_lines_passing_empty_ones", "5\n\n \t \n2.5\n\nabc x\nNEXT\n", "irt", {"5", "2.5", "abc"},
-     ReadStatus::Ok, "NEXT"},
+    {"spans_lines_passing_empty_ones",
+     "5\n\n \t \n2.5\n\nabc x\nNEXT\n",
+     "irt",
+     {"5", "2.5", "abc"},
+     ReadStatus::Ok,
+     "NEXT"},
     {"rest_of_last_line_ignored", "5 6 7 8\nNEXT\n", "ii", {"5", "6"}, ReadStatus::Ok, "NEXT"},
     {"trailing_comma_then_next_line", "5,\n7 8\nNEXT\n", "ii", {"5", "7"}, ReadStatus::Ok, "NEXT"},
     {"crlf_line_ends", "5 abc\r\n\r\nNEXT\r\n", "it", {"5", "abc"}, ReadStatus::Ok, "NEXT"},
@@ -62,8 +66,12 @@ const std::vector<Row> kRows = {
     {"leading_comma_after_empty_line", "\n,7\nNEXT\n", "ii", {"=", "7"}, ReadStatus::Ok, "NEXT"},
     {"two_leading_commas", ", ,7\nNEXT\n", "iii", {"=", "=", "7"}, ReadStatus::Ok, "NEXT"},
     // A comma opening a line after a value is that value's separator.
-    {"comma_opening_continued_line", "1, 2, 3\n, 4, 5\nNEXT\n", "iiiii", {"1", "2", "3", "4", "5"},
-     ReadStatus::Ok, "NEXT"},
+    {"comma_opening_continued_line",
+     "1, 2, 3\n, 4, 5\nNEXT\n",
+     "iiiii",
+     {"1", "2", "3", "4", "5"},
+     ReadStatus::Ok,
+     "NEXT"},
     {"comma_alone_on_continued_line", "5\n,\n7\nNEXT\n", "ii", {"5", "7"}, ReadStatus::Ok, "NEXT"},
     {"comma_ending_and_opening_lines", "5,\n,7\nNEXT\n", "iii", {"5", "=", "7"}, ReadStatus::Ok, "NEXT"},
     {"spaced_comma_ending_line", "5 , ,\n7\nNEXT\n", "iii", {"5", "=", "7"}, ReadStatus::Ok, "NEXT"},
@@ -82,14 +90,22 @@ const std::vector<Row> kRows = {
     {"repeat_of_bad_integer", "2*1.5\nNEXT\n", "ii", {"=", "="}, ReadStatus::Error, "NEXT"},
 
     // Reals.
-    {"exponent_letters", "1.5D2 2d-1 -3E-2 4e+1\nNEXT\n", "rrrr", {"150", "0.2", "-0.03", "40"}, ReadStatus::Ok,
+    {"exponent_letters",
+     "1.5D2 2d-1 -3E-2 4e+1\nNEXT\n",
+     "rrrr",
+     {"150", "0.2", "-0.03", "40"},
+     ReadStatus::Ok,
      "NEXT"},
     {"exponent_by_sign_alone", "1.0+5 2.5-1\nNEXT\n", "rr", {"1e5", "0.25"}, ReadStatus::Ok, "NEXT"},
     {"point_forms", ".5 5. -7\nNEXT\n", "rrr", {"0.5", "5", "-7"}, ReadStatus::Ok, "NEXT"},
     {"single_precision", "0.1 1.5D0 3\nNEXT\n", "fff", {"0.1", "1.5", "3"}, ReadStatus::Ok, "NEXT"},
     // Halfway between two floats plus a little: through double it would round twice.
-    {"single_precision_rounded_once", "1.0000000596046447753906251+0\nNEXT\n", "f", {"1.00000012"},
-     ReadStatus::Ok, "NEXT"},
+    {"single_precision_rounded_once",
+     "1.0000000596046447753906251+0\nNEXT\n",
+     "f",
+     {"1.00000012"},
+     ReadStatus::Ok,
+     "NEXT"},
     {"lone_point", ".\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
     {"exponent_without_digits", "1e\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
     {"real_with_letters", "1.5x\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
@@ -98,8 +114,7 @@ const std::vector<Row> kRows = {
     // Beyond the range of the target: no number, never infinity.
     {"real_beyond_double", "1.5 1.0E+400\nNEXT\n", "rr", {"1.5", "="}, ReadStatus::Error, "NEXT"},
     {"negative_real_beyond_double", "-1.0D400\nNEXT\n", "r", {"="}, ReadStatus::Error, "NEXT"},
-    {"largest_double_read", "1.7976931348623157E308\nNEXT\n", "r", {"1.7976931348623157E308"}, ReadStatus::Ok,
-     "NEXT"},
+    {"largest_double_read", "1.7976931348623157E308\nNEXT\n", "r", {"1.7976931348623157E308"}, ReadStatus::Ok, "NEXT"},
     {"underflow_is_zero", "1.0E-400\nNEXT\n", "r", {"0"}, ReadStatus::Ok, "NEXT"},
     {"single_beyond_float", "1.0E+39\nNEXT\n", "f", {"="}, ReadStatus::Error, "NEXT"},
     {"single_beyond_double", "1e308 1e309\nNEXT\n", "f", {"="}, ReadStatus::Error, "NEXT"},
@@ -131,8 +146,7 @@ const std::vector<Row> kRows = {
     {"text_cut_and_padded", "Simulacion ab\nNEXT\n", "ut", {"Sim", "ab"}, ReadStatus::Ok, "NEXT"},
     {"quoted_with_blanks_and_commas", "'Rio, alto' 3\nNEXT\n", "ti", {"Rio, alto", "3"}, ReadStatus::Ok, "NEXT"},
     {"quoted_with_double_quotes", "\"a 'b' c\" 3\nNEXT\n", "ti", {"a 'b' c", "3"}, ReadStatus::Ok, "NEXT"},
-    {"doubled_quotes", "'it''s' \"say \"\"hi\"\"\"\nNEXT\n", "tt", {"it's", "say \"hi\""}, ReadStatus::Ok,
-     "NEXT"},
+    {"doubled_quotes", "'it''s' \"say \"\"hi\"\"\"\nNEXT\n", "tt", {"it's", "say \"hi\""}, ReadStatus::Ok, "NEXT"},
     {"empty_quoted_is_blank", "'' 5\nNEXT\n", "ti", {"", "5"}, ReadStatus::Ok, "NEXT"},
     {"quoted_leading_blanks_kept", "'  ab' 5\nNEXT\n", "ti", {"  ab", "5"}, ReadStatus::Ok, "NEXT"},
     {"quote_inside_word", "ab'c d\nNEXT\n", "tt", {"ab'c", "d"}, ReadStatus::Ok, "NEXT"},
@@ -183,13 +197,26 @@ TEST_P(FreeReaderTable, ReadsStatement) {
     Statement st = rd.statement();
     for (std::size_t k = 0; k < n; ++k) {
       switch (row.kinds[k]) {
-        case 'i': st.integer(ints[k]); break;
-        case 'r': st.real(reals[k]); break;
-        case 'f': st.real(floats[k]); break;
-        case 't': st.text(texts[k], 12); break;
-        case 'u': st.text(texts[k], 3); break;
-        case 's': st.skip(); break;
-        default: FAIL() << "unknown item kind " << row.kinds[k];
+        case 'i':
+          st.integer(ints[k]);
+          break;
+        case 'r':
+          st.real(reals[k]);
+          break;
+        case 'f':
+          st.real(floats[k]);
+          break;
+        case 't':
+          st.text(texts[k], 12);
+          break;
+        case 'u':
+          st.text(texts[k], 3);
+          break;
+        case 's':
+          st.skip();
+          break;
+        default:
+          FAIL() << "unknown item kind " << row.kinds[k];
       }
     }
     status = st.finish();
@@ -417,15 +444,31 @@ TEST(FreeReader, RealsReadAsTheCLibraryReadsThem) {
     const char* item;
     const char* c;
   };
-  const std::vector<Forma> dobles = {
-      {"3.85", "3.85"}, {"0.1", "0.1"}, {"-0.0", "-0.0"}, {"+0", "0"}, {"-2.", "-2."}, {".3", ".3"},
-      {"9007199254740992", "9007199254740992"}, {"9007199254740993", "9007199254740993"},
-      {"3569229497389526.7", "3569229497389526.7"}, {"1234567890123456789", "1234567890123456789"},
-      {"12345678901234567890123", "12345678901234567890123"}, {"0.00000000000000000000000000123", "1.23e-27"},
-      {"1e22", "1e22"}, {"1e23", "1e23"}, {"5E-22", "5e-22"}, {"123.4567D-20", "123.4567e-20"},
-      {"1.0+5", "1.0e5"}, {"2.5-1", "2.5e-1"}, {"+7.Q1", "7.e1"}, {"1d0000000000000000000000005", "1e5"},
-      {"4.9e-324", "4.9e-324"}, {"2.4703282292062328e-324", "2.4703282292062328e-324"}, {"1.0E-400", "0"},
-      {"-1.0E-400", "-0.0"}, {"1.7976931348623157D308", "1.7976931348623157e308"}};
+  const std::vector<Forma> dobles = {{"3.85", "3.85"},
+                                     {"0.1", "0.1"},
+                                     {"-0.0", "-0.0"},
+                                     {"+0", "0"},
+                                     {"-2.", "-2."},
+                                     {".3", ".3"},
+                                     {"9007199254740992", "9007199254740992"},
+                                     {"9007199254740993", "9007199254740993"},
+                                     {"3569229497389526.7", "3569229497389526.7"},
+                                     {"1234567890123456789", "1234567890123456789"},
+                                     {"12345678901234567890123", "12345678901234567890123"},
+                                     {"0.00000000000000000000000000123", "1.23e-27"},
+                                     {"1e22", "1e22"},
+                                     {"1e23", "1e23"},
+                                     {"5E-22", "5e-22"},
+                                     {"123.4567D-20", "123.4567e-20"},
+                                     {"1.0+5", "1.0e5"},
+                                     {"2.5-1", "2.5e-1"},
+                                     {"+7.Q1", "7.e1"},
+                                     {"1d0000000000000000000000005", "1e5"},
+                                     {"4.9e-324", "4.9e-324"},
+                                     {"2.4703282292062328e-324", "2.4703282292062328e-324"},
+                                     {"1.0E-400", "0"},
+                                     {"-1.0E-400", "-0.0"},
+                                     {"1.7976931348623157D308", "1.7976931348623157e308"}};
   for (const Forma& f : dobles) {
     SCOPED_TRACE(f.item);
     FreeReader rd;
@@ -436,8 +479,8 @@ TEST(FreeReader, RealsReadAsTheCLibraryReadsThem) {
     EXPECT_EQ(v, c);
     EXPECT_EQ(std::signbit(v), std::signbit(c));
   }
-  const std::vector<Forma> simples = {{"0.1", "0.1"},           {"16777217", "16777217"}, {"3.4028235E38", "3.4028235e38"},
-                                      {"1e-46", "1e-46"},       {"-1e-46", "-1e-46"},     {"7.0064923D-46", "7.0064923e-46"},
+  const std::vector<Forma> simples = {{"0.1", "0.1"},     {"16777217", "16777217"}, {"3.4028235E38", "3.4028235e38"},
+                                      {"1e-46", "1e-46"}, {"-1e-46", "-1e-46"},     {"7.0064923D-46", "7.0064923e-46"},
                                       {"1.5+0", "1.5e0"}};
   for (const Forma& f : simples) {
     SCOPED_TRACE(f.item);

@@ -59,8 +59,8 @@ const std::vector<LineRow> kLineRows = {
     // 80 characters at most: the seventh integer goes to a new line.
     {"integers_wrap_at_80",
      {1, 2, 3, 4, 5, 6, 7},
-     {std::string(11, ' ') + "1" + std::string(11, ' ') + "2" + std::string(11, ' ') + "3" +
-          std::string(11, ' ') + "4" + std::string(11, ' ') + "5" + std::string(11, ' ') + "6",
+     {std::string(11, ' ') + "1" + std::string(11, ' ') + "2" + std::string(11, ' ') + "3" + std::string(11, ' ') +
+          "4" + std::string(11, ' ') + "5" + std::string(11, ' ') + "6",
       "           7"}},
     {"text_that_does_not_fit_starts_a_line",
      {std::string(70, 'a'), std::string(10, 'b')},
@@ -71,8 +71,7 @@ const std::vector<LineRow> kLineRows = {
     {"text_of_80_cut", {k79 + "y"}, {" " + k79, " y"}},
     {"long_text_cut_in_pieces_of_79",
      {7, k200, 8},
-     {"           7", " " + k200.substr(0, 79), " " + k200.substr(79, 79),
-      " " + k200.substr(158) + "           8"}},
+     {"           7", " " + k200.substr(0, 79), " " + k200.substr(79, 79), " " + k200.substr(158) + "           8"}},
 };
 
 // Test names show the row by its name.
@@ -110,8 +109,10 @@ int significant_digits(const std::string& s) {
 // A real keeps its digits (9 for single, 17 for double, enough to read back
 // the same value) and takes the F form for decimal exponents -1 to digits-1.
 TEST(FreeWriter, RealsReadBackExactly) {
-  const double doubles[] = {0.1,     1.0 / 3.0,  2.0 / 3.0 * 1e16, 123.456, -98765.4321, 0.1 + 0.2,
-                            1e-2,    0.09999999, 1e17,            -1e-300, 6.02214076e23, std::numeric_limits<double>::max(),
+  const double doubles[] = {0.1,     1.0 / 3.0,     2.0 / 3.0 * 1e16,
+                            123.456, -98765.4321,   0.1 + 0.2,
+                            1e-2,    0.09999999,    1e17,
+                            -1e-300, 6.02214076e23, std::numeric_limits<double>::max(),
                             4.9e-324};
   for (double x : doubles) {
     std::string s = FreeItem(x).render();

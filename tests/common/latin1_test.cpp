@@ -21,12 +21,23 @@ const std::vector<ConversionRow> kRows = {
     {"accented_vowel", "Simulación", "Simulaci\xF3n"},
     {"several_accents", "Oxígeno Disuelto, Nitrógeno, Conducción", "Ox\xEDgeno Disuelto, Nitr\xF3geno, Conducci\xF3n"},
     {"enye_and_capitals", "AÑO año Á", "A\xD1O a\xF1o \xC1"},
-    {"degree_and_micro", "°C µg", "\xB0" "C \xB5g"},
+    {"degree_and_micro", "°C µg",
+     "\xB0"
+     "C \xB5g"},
     {"outside_latin1_three_bytes", "5 €", "5 ?"},
-    {"outside_latin1_four_bytes", "a\xF0\x9F\x98\x80" "b", "a?b"},
+    {"outside_latin1_four_bytes",
+     "a\xF0\x9F\x98\x80"
+     "b",
+     "a?b"},
     {"cut_sequence_at_end", "ab\xC3", "ab?"},
-    {"lead_without_continuation", "\xC3" "A", "?A"},
-    {"lone_continuation_byte", "\x80" "a", "?a"},
+    {"lead_without_continuation",
+     "\xC3"
+     "A",
+     "?A"},
+    {"lone_continuation_byte",
+     "\x80"
+     "a",
+     "?a"},
     {"overlong_form_is_no_character", "\xC0\xBA\xE0\x80\xAF", "??"},
 };
 
@@ -41,7 +52,9 @@ TEST_P(Latin1Table, ConvertsUtf8) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Latin1, Latin1Table, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<ConversionRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ConversionRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(Latin1, OneByteACharacter) {
   std::string s = tornal::latin1("Simulación");

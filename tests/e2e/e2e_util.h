@@ -137,8 +137,7 @@ inline bool numbers_agree(double a, double b) {
 inline std::string line_difference(const std::string& obtenida, const std::string& esperada) {
   const auto a = line_fields(obtenida);
   const auto b = line_fields(esperada);
-  if (a.size() != b.size())
-    return "fields " + std::to_string(a.size()) + " instead of " + std::to_string(b.size());
+  if (a.size() != b.size()) return "fields " + std::to_string(a.size()) + " instead of " + std::to_string(b.size());
   for (std::size_t i = 0; i < a.size(); ++i) {
     double x = 0, y = 0;
     const bool nx = field_number(a[i], x), ny = field_number(b[i], y);
@@ -152,8 +151,8 @@ inline std::string line_difference(const std::string& obtenida, const std::strin
 }
 
 // The result files of a run of the example basin, with its criteria file.
-inline constexpr const char* RESULT_FILES[] = {"resultados.xml", "graficos.txt",  "TablaCal.txt",
-                                               "TablaCal.dir",   "Criterios.csv", "conducciones_parcial.csv",
+inline constexpr const char* RESULT_FILES[] = {"resultados.xml",       "graficos.txt",  "TablaCal.txt",
+                                               "TablaCal.dir",         "Criterios.csv", "conducciones_parcial.csv",
                                                "embalses_parcial.csv", "balances.csv"};
 
 // The output file `nombre` of a run in `dir` against its checked copy in the

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 #include "e2e/e2e_util.h"
 #include "quality_input/time_curves.h"
@@ -25,8 +25,18 @@ std::size_t posicion(const std::vector<std::string>& lineas, const std::string& 
 // the second line of a warning, and the texts of the option and step warnings
 // and of the checks of the monthly series.
 const char* const MARCASAVISO[] = {
-    "Conducción:", "Embalse:", "Acuífero", "Elemento de retorno:", "Toma:", "Contaminante de primer orden",
-    "Número de la conducción", "debe ser", "es muy bajo", "Cuidado", "fuera de rango", "incoherentes",
+    "Conducción:",
+    "Embalse:",
+    "Acuífero",
+    "Elemento de retorno:",
+    "Toma:",
+    "Contaminante de primer orden",
+    "Número de la conducción",
+    "debe ser",
+    "es muy bajo",
+    "Cuidado",
+    "fuera de rango",
+    "incoherentes",
     "Mes hidrológico",
 };
 
@@ -155,9 +165,8 @@ TEST(ExampleBasin, QualityFilesHoldTheBasinData) {
 
   EXPECT_EQ(tornal::trimmed(c.TITULO1), tornal::latin1("Cuenca de ejemplo del río Vega"));
   ASSERT_EQ(c.NUMCONTAMINANTES, 10);
-  const char* const nombres[] = {"Temperatura", "Coliformes totales", "DBO5", "Oxígeno Disuelto",
-                                 "Nitrógeno Orgánico", "Amonio", "Nitratos", "Chla", "Fósforo Orgánico",
-                                 "Fósforo Inorgánico"};
+  const char* const nombres[] = {"Temperatura", "Coliformes totales", "DBO5", "Oxígeno Disuelto", "Nitrógeno Orgánico",
+                                 "Amonio",      "Nitratos",           "Chla", "Fósforo Orgánico", "Fósforo Inorgánico"};
   for (int k = 1; k <= 10; ++k) EXPECT_EQ(tornal::trimmed(c.NOMCONT(k)), tornal::latin1(nombres[k - 1])) << k;
   EXPECT_EQ(c.MODELOTEMPERATURA, 1);
 

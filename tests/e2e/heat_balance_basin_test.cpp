@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "e2e/e2e_util.h"
-#include "quality_input/time_curves.h"
 #include "physics/physics.h"
+#include "quality_input/time_curves.h"
 
 using namespace tornal_test;
 
@@ -99,9 +99,9 @@ TEST(HeatBalanceBasin, DrySummerRunsToTheEndAndMatchesTheCheckedCopies) {
     const auto hasta = std::find(lineas.begin(), lineas.end(), " Los calculos se han realizado con exito");
     ASSERT_TRUE(desde < hasta) << r.console;
     std::vector<std::string> esperadas;
-    for (const auto& bloque : {aviso_lineal("Rio Bajo", 1, 10), aviso_lineal("Rio Medio", 1, 11),
-                               aviso_lineal("Rio Alto", 2, 9), cuenta_lineal("Rio Alto", 4),
-                               cuenta_lineal("Rio Medio", 3), cuenta_lineal("Rio Bajo", 6)})
+    for (const auto& bloque :
+         {aviso_lineal("Rio Bajo", 1, 10), aviso_lineal("Rio Medio", 1, 11), aviso_lineal("Rio Alto", 2, 9),
+          cuenta_lineal("Rio Alto", 4), cuenta_lineal("Rio Medio", 3), cuenta_lineal("Rio Bajo", 6)})
       esperadas.insert(esperadas.end(), bloque.begin(), bloque.end());
     EXPECT_EQ(std::vector<std::string>(desde + 1, hasta), esperadas);
   }

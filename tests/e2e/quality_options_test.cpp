@@ -301,44 +301,44 @@ std::string aportaciones_dat(const Opciones& o) {
 // records (each record one line).
 std::string coeficientes_dat(const Opciones& o) {
   const std::vector<std::string> registros = {
-      "Coeficientes de la simulacion",                      // 1
-      "Unidades: m3 por hm3 y dias del mes",                // 2
-      "1000000.0 30.0    UNIDADES",                         // 3
-      "Concentracion por debajo de la cual se toma cero",   // 4
-      "0.0001    ERROR",                                    // 5
-      "Densidad y calor especifico del agua",               // 6
-      "1000.0 4186.0    CARACTERISTICASDELAGUA",            // 7
-      "Dispersion entre capas de los embalses",             // 8
-      "0.05 0.5    DISPEMB",                                // 9
-      "Conducciones: iteraciones",                          // 10
-      "y dos coeficientes de reaireacion",                  // 11
-      "100 0.0 0.0    CONDUCCIONES",                        // 12
-      "Embalses: reaireacion por el viento",                // 13
-      "0.05 0.01 2.0    REAIEMB",                           // 14
-      "Correccion por temperatura",                         // 15
+      "Coeficientes de la simulacion",                              // 1
+      "Unidades: m3 por hm3 y dias del mes",                        // 2
+      "1000000.0 30.0    UNIDADES",                                 // 3
+      "Concentracion por debajo de la cual se toma cero",           // 4
+      "0.0001    ERROR",                                            // 5
+      "Densidad y calor especifico del agua",                       // 6
+      "1000.0 4186.0    CARACTERISTICASDELAGUA",                    // 7
+      "Dispersion entre capas de los embalses",                     // 8
+      "0.05 0.5    DISPEMB",                                        // 9
+      "Conducciones: iteraciones",                                  // 10
+      "y dos coeficientes de reaireacion",                          // 11
+      "100 0.0 0.0    CONDUCCIONES",                                // 12
+      "Embalses: reaireacion por el viento",                        // 13
+      "0.05 0.01 2.0    REAIEMB",                                   // 14
+      "Correccion por temperatura",                                 // 15
       "1.024 1.047 1.047 1.083 1.045 1.066 1.080 1.047    TECTAS",  // 16
-      "Relaciones estequiometricas",                        // 17
-      "4.57 1.14 1.6 2.0 0.08 0.015    STECHIO",            // 18
-      "Unidades estequiometricas",                          // 19
+      "Relaciones estequiometricas",                                // 17
+      "4.57 1.14 1.6 2.0 0.08 0.015    STECHIO",                    // 18
+      "Unidades estequiometricas",                                  // 19
       "0.23 0.7765 0.2259 1.0 0.3261    UNIDADESESTEQUIOMETRICAS",  // 20
-      "Saturacion de oxigeno",                              // 21
-      "14.652 0.41022 0.007991    OSAT",                    // 22
-      "Fraccion de la profundidad de la termoclina",        // 23
-      "0.8    COEFTETERMOCLINA",                            // 24
-      "Semisaturacion",                                     // 25
-      "0.5 0.6 0.02 0.003 0.1    CTELIMITACIONNUTRIENTES",  // 26
-      "Preferencia por el amonio",                          // 27
-      "0.6 0.4    FACTORPREFERENCIA",                       // 28
-      "Balances de los embalses (1: si)",                   // 29
-      "0    OPCIONBALANCES",                                // 30
-      "Balance de calor: constantes",                       // 31
-      "1.17E-7 0.97 19.0 0.95 2.0    CONSTANTESMODTEMPERATURA",  // 32
-      "Humedad relativa (0) o presion de vapor (1)",        // 33
-      "1    EAIOPCIONHRR",                                  // 34
+      "Saturacion de oxigeno",                                      // 21
+      "14.652 0.41022 0.007991    OSAT",                            // 22
+      "Fraccion de la profundidad de la termoclina",                // 23
+      "0.8    COEFTETERMOCLINA",                                    // 24
+      "Semisaturacion",                                             // 25
+      "0.5 0.6 0.02 0.003 0.1    CTELIMITACIONNUTRIENTES",          // 26
+      "Preferencia por el amonio",                                  // 27
+      "0.6 0.4    FACTORPREFERENCIA",                               // 28
+      "Balances de los embalses (1: si)",                           // 29
+      "0    OPCIONBALANCES",                                        // 30
+      "Balance de calor: constantes",                               // 31
+      "1.17E-7 0.97 19.0 0.95 2.0    CONSTANTESMODTEMPERATURA",     // 32
+      "Humedad relativa (0) o presion de vapor (1)",                // 33
+      "1    EAIOPCIONHRR",                                          // 34
       "Factor del crecimiento del fitoplancton en el hipolimnion",  // 35
-      "0.7    FITOENELHIPO",                                // 36
-      "Flujos de sedimentos solo con anoxia (0) o siempre (1)",  // 37
-      "1    FLUJOSEDIMENTOSNOANOXIA",                       // 38
+      "0.7    FITOENELHIPO",                                        // 36
+      "Flujos de sedimentos solo con anoxia (0) o siempre (1)",     // 37
+      "1    FLUJOSEDIMENTOSNOANOXIA",                               // 38
   };
   std::string s;
   for (int i = 0; i < o.registros_coef; ++i) s += registros[i] + o.fin;

@@ -73,7 +73,8 @@ TEST(RiskRun, ExampleBasinWritesThePercentagesOfEveryReach) {
       ASSERT_EQ(v.size(), 4u) << lineas[l];
       for (int c = 0; c < 4; ++c) suma[c] += v[c];
     }
-    for (int c = 0; c < 4; ++c) EXPECT_NEAR(suma[c], b <= 10 ? 100.0 : 0.0, 0.002) << "block " << b << " reach " << c + 1;
+    for (int c = 0; c < 4; ++c)
+      EXPECT_NEAR(suma[c], b <= 10 ? 100.0 : 0.0, 0.002) << "block " << b << " reach " << c + 1;
   }
   // Temperature of the first reach: its 24 months over the four classes
   // of 10, 15 and 20 degC, in multiples of 1/24.

@@ -37,8 +37,8 @@ std::vector<Nudo> orden_nudos(const Red& r) {
 std::vector<Elemento> orden_elementos(const Red& r) {
   std::vector<Elemento> out;
   for (int p = 1; p <= r.ORDENCONDUCCIONES.size(1); ++p)
-    out.push_back({r.ORDENCONDUCCIONES(p, 1), r.ORDENCONDUCCIONES(p, 2), r.ORDENCONDUCCIONES(p, 3),
-                   r.ORDENCONDUCCIONES(p, 4)});
+    out.push_back(
+        {r.ORDENCONDUCCIONES(p, 1), r.ORDENCONDUCCIONES(p, 2), r.ORDENCONDUCCIONES(p, 3), r.ORDENCONDUCCIONES(p, 4)});
   return out;
 }
 
@@ -102,10 +102,7 @@ const std::vector<CasoOrden>& casos_orden() {
        {1, 2}},
       // Placed rows hold 0 at both ends, so a node 0 that starts an element
       // can only go before anything else has been placed.
-      {"node 0 as the only head node",
-       {.tomas = {{0, 1}}, .retornos = {5}},
-       {{0, 1, 0}, {5, 0, 0}},
-       {1}},
+      {"node 0 as the only head node", {.tomas = {{0, 1}}, .retornos = {5}}, {{0, 1, 0}, {5, 0, 0}}, {1}},
   };
   return casos;
 }
@@ -130,7 +127,8 @@ TEST(CalculationOrder, ElementRowsCarryEndsRowNumberAndKind) {
   Modelo m;
   tornal_test::TempDir dir;
   tornal_test::prepare(m, dir.path());
-  montar_elementos(m.red, {.tramos = {{3, 2, 3}, {1, 1, 2}}, .tomas = {{3, 2}, {2, 1}}, .retornos = {3, 4}, .centrales = {{4, 5}}});
+  montar_elementos(
+      m.red, {.tramos = {{3, 2, 3}, {1, 1, 2}}, .tomas = {{3, 2}, {2, 1}}, .retornos = {3, 4}, .centrales = {{4, 5}}});
   tornal::ORDENCALCULOSUB(m);
   const std::vector<Elemento> esperado = {
       {1, 2, 1, 1}, {2, 3, 2, 3}, {2, 3, 4, 6}, {3, 4, 3, 6}, {4, 5, 5, 7},
@@ -167,9 +165,7 @@ TEST(CalculationOrder, StopsWithErrorAndItsLogLines) {
        {.tramos = {{1, 1, 2}}, .tomas = {{0, 1}}, .retornos = {5}},
        {sin_orden, bucle}},
       {"network without elements", {}, {sin_orden, "La red no tiene conducciones, tomas ni centrales"}},
-      {"more nodes than NUMNUDOSFIS + 1",
-       {.tramos = {{1, 1, 2}, {1, 2, 3}}, .nudos_fis = 1},
-       {sin_orden, demasiados}},
+      {"more nodes than NUMNUDOSFIS + 1", {.tramos = {{1, 1, 2}, {1, 2, 3}}, .nudos_fis = 1}, {sin_orden, demasiados}},
       {"final-only node beyond the room", {.tramos = {{1, 1, 2}, {1, 3, 4}}, .nudos_fis = 2}, {sin_orden, demasiados}},
       {"negative NUMNUDOSFIS", {.tramos = {{1, 1, 2}}, .nudos_fis = -5}, {sin_orden, demasiados}},
   };

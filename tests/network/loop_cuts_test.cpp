@@ -2,8 +2,6 @@
 // layout (tags, counts, lists over lines), the line counter of read errors,
 // the refused inputs (numbers out of range, repeated tags, end of file inside
 // a block) and the intakes at the ends of cut reaches.
-#include "network/calculation_order.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "common/latin1.h"
+#include "network/calculation_order.h"
 #include "test_util.h"
 
 using tornal::Modelo;
@@ -37,19 +36,13 @@ const std::string MSG_T2 = "Existen Conducciones Tipo 2 dentro de un bucle";
 // at nodes 11 to 14. Intakes: at 2 to return 4, at 3 to return 2, at 5 to
 // return 4, at 6 without return. Plants 3->7 and 5->9.
 void montar(Red& r) {
-  tornal_test::montar_elementos(r, {.tramos = {{1, 1, 2},
-                                               {1, 2, 3},
-                                               {1, 3, 4},
-                                               {2, 4, 5},
-                                               {2, 5, 6},
-                                               {2, 6, 7},
-                                               {3, 7, 8},
-                                               {4, 8, 9},
-                                               {5, 9, 10}},
-                                    .tomas = {{2, 4}, {3, 2}, {5, 4}, {6, 0}},
-                                    .retornos = {11, 12, 13, 14},
-                                    .centrales = {{3, 7}, {5, 9}},
-                                    .nudos_fis = 0});
+  tornal_test::montar_elementos(
+      r,
+      {.tramos = {{1, 1, 2}, {1, 2, 3}, {1, 3, 4}, {2, 4, 5}, {2, 5, 6}, {2, 6, 7}, {3, 7, 8}, {4, 8, 9}, {5, 9, 10}},
+       .tomas = {{2, 4}, {3, 2}, {5, 4}, {6, 0}},
+       .retornos = {11, 12, 13, 14},
+       .centrales = {{3, 7}, {5, 9}},
+       .nudos_fis = 0});
 }
 
 // Every node field that the cuts may change, by element.
@@ -161,14 +154,13 @@ TEST(LoopCuts, PlantCutStartsAtThePseudoNode) {
 }
 
 TEST(LoopCuts, EveryTagInAnyOrderWithItsMessage) {
-  const Corrida c = correr("titulo\n" + CEN + "\n1\n1\n" + T5 + "\n1\n1\n" + T4 + "\n1\n1\n" + RET + "\n1\n2\n" +
-                           T3 + "\n1\n1\n" + T2 + "\n1\n2\n" + T1 + "\n1\n3\n");
+  const Corrida c = correr("titulo\n" + CEN + "\n1\n1\n" + T5 + "\n1\n1\n" + T4 + "\n1\n1\n" + RET + "\n1\n2\n" + T3 +
+                           "\n1\n1\n" + T2 + "\n1\n2\n" + T1 + "\n1\n3\n");
   EXPECT_EQ(c.parada, "");
-  EXPECT_EQ(c.log, (std::vector<std::string>{EXISTE, "Existen centrales que hacen bucles",
-                                             "Existen Conducciones Tipo 5 dentro de un bucle",
-                                             "Existen Conducciones Tipo 4 dentro de un bucle",
-                                             "Existen retornos que hacen bucles",
-                                             "Existen Conducciones Tipo 3 dentro de un bucle", MSG_T2, MSG_T1, EXITO}));
+  EXPECT_EQ(c.log, (std::vector<std::string>{
+                       EXISTE, "Existen centrales que hacen bucles", "Existen Conducciones Tipo 5 dentro de un bucle",
+                       "Existen Conducciones Tipo 4 dentro de un bucle", "Existen retornos que hacen bucles",
+                       "Existen Conducciones Tipo 3 dentro de un bucle", MSG_T2, MSG_T1, EXITO}));
   Nudos esperado = con_tramos_cortados({3, 5, 7, 8, 9});
   esperado.NUDORET = {11, 0, 13, 14};
   esperado.NUMRETTOMA = {4, 0, 4, 0};
@@ -193,8 +185,10 @@ TEST(LoopCuts, BlockLayout) {
       {"tag in small letters is passed over", "<conduccionest1_contaminadas>\n1\n1\n", {}, {}},
       {"tag after another word is passed over", "x " + T1 + "\n1\n1\n", {}, {}},
       {"quoted tag", "'" + T1 + "'\n1\n1\n", {MSG_T1}, {1}},
-      {"comments between blocks", "cortes\n" + T1 + "\n1\n1\notro comentario\n\n" + T2 + "\n1\n1\n",
-       {MSG_T1, MSG_T2}, {1, 4}},
+      {"comments between blocks",
+       "cortes\n" + T1 + "\n1\n1\notro comentario\n\n" + T2 + "\n1\n1\n",
+       {MSG_T1, MSG_T2},
+       {1, 4}},
       {"CR LF line ends", T1 + "\r\n1\r\n2\r\n" + T2 + "\r\n1\r\n3\r\n", {MSG_T1, MSG_T2}, {2, 6}},
       // The list is read only for a count above 0, so the next tag opens its block.
       {"count 0 followed by a tag", T1 + "\n0\n" + T2 + "\n1\n2\n", {MSG_T1, MSG_T2}, {5}},
@@ -257,8 +251,9 @@ TEST(LoopCuts, ReadErrorsGiveTheLineCounterAndStop) {
     EXPECT_EQ(c.log.front(), EXISTE);
     const std::vector<std::string> ultimas(c.log.end() - 3, c.log.end());
     const std::string cifras = std::to_string(caso.NUMLINEA);
-    EXPECT_EQ(ultimas, (std::vector<std::string>{"Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:",
-                                                  std::string(11 - cifras.size(), ' ') + cifras}));
+    EXPECT_EQ(ultimas,
+              (std::vector<std::string>{"Error en la lectura del archivo BUCLE.AVZ",
+                                        "Error en la linea numero:", std::string(11 - cifras.size(), ' ') + cifras}));
     // Nothing is cut before the whole file has been read.
     EXPECT_EQ(c.nudos, con_tramos_cortados({}));
   }
@@ -271,8 +266,7 @@ TEST(LoopCuts, FileThatCannotBeOpened) {
   montar(m.red);
   std::filesystem::create_directory(dir.file("bucle.avz"));
   EXPECT_EQ(tornal_test::stop_message([&] { tornal::aplicar_bucles(m); }), "error");
-  EXPECT_EQ(tornal_test::log_lines(m),
-            (std::vector<std::string>{EXISTE, "Error en el acceso al archivo BUCLE.AVZ"}));
+  EXPECT_EQ(tornal_test::log_lines(m), (std::vector<std::string>{EXISTE, "Error en el acceso al archivo BUCLE.AVZ"}));
 }
 
 TEST(LoopCuts, IntakesAtTheEndsOfCutReaches) {

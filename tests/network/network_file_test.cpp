@@ -56,8 +56,8 @@ class RedBuilder {
     return *this;
   }
   RedBuilder& tramo1(const std::string& nombre, int ini, int fin) {
-    t1.push_back({q(nombre) + " 10.5 1 2", std::to_string(ini) + " " + std::to_string(fin) + " 3 0 0.25",
-                  seq(1, 13), seq(901, 12)});
+    t1.push_back({q(nombre) + " 10.5 1 2", std::to_string(ini) + " " + std::to_string(fin) + " 3 0 0.25", seq(1, 13),
+                  seq(901, 12)});
     return *this;
   }
   RedBuilder& tramo2(const std::string& nombre, int ini, int fin) {
@@ -171,8 +171,8 @@ struct Lectura : tornal_test::FileReading {
 };
 
 std::vector<std::string> read_error_lines(int counter) {
-  return tornal_test::read_error_lines("Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:",
-                                       counter);
+  return tornal_test::read_error_lines("Error en la lectura del archivo de datos fisicos de Kelmar",
+                                       "Numero de linea:", counter);
 }
 
 // A basin with one element of every kind.
@@ -304,8 +304,7 @@ TEST(NetworkFile, RecordsOverSeveralLinesGiveTheSameValues) {
       {"record 2 with a fifth integer", [](RedBuilder& b) { b.embalses[0][1] = "2 102 3 4 99"; }},
       {"record 2 taking its fourth from the next line", [](RedBuilder& b) { b.embalses[0][1] = "2 102 3\n4"; }},
       {"blank lines between records", [](RedBuilder& b) { b.embalses[0][4] = "\n\n50.5"; }},
-      {"13 values of a reach over two lines",
-       [](RedBuilder& b) { b.t1[0][2] = "1 2 3 4 5 6 7\n8 9 10 11 12 13 777"; }},
+      {"13 values of a reach over two lines", [](RedBuilder& b) { b.t1[0][2] = "1 2 3 4 5 6 7\n8 9 10 11 12 13 777"; }},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
@@ -566,11 +565,13 @@ TEST(NetworkFile, CountsAndReferencesAreCheckedWhereTheyAreRead) {
       {"NUMANYOS beyond the rows of the results file", [&] { return con_cabecera("3 2000", ""); }, 35, 2},
       {"NUMANYOS of ten million", [&] { return con_cabecera("10000000 2000", ""); }, 24, 2},
       {"months beyond the integer range, no results file", [&] { return con_cabecera("178956971 2000", ""); }, -1, 2},
-      {"the most months of an integer, no results file: read", [&] { return con_cabecera("178956970 2000", ""); },
-       -1, 0},
+      {"the most months of an integer, no results file: read", [&] { return con_cabecera("178956970 2000", ""); }, -1,
+       0},
       {"ten million reservoirs", [&] { return con_cabecera("2 2000", "30 10000000" + ceros.substr(2)); }, -1, 5},
       {"five reach counts whose sum overflows 32 bits",
-       [&] { return con_cabecera("2 2000", "30 0 2147483647 2147483647 2147483647 2147483647 2147483647 0 0 0 0 0 0 0 0 0"); },
+       [&] {
+         return con_cabecera("2 2000", "30 0 2147483647 2147483647 2147483647 2147483647 2147483647 0 0 0 0 0 0 0 0 0");
+       },
        -1, 5},
       {"a number of intakes far beyond the file",
        [] {
@@ -722,12 +723,8 @@ TEST(NetworkFile, IntakesAreNumberedOverAllDemands) {
     std::vector<int> tomas_por_demanda;
   };
   const std::vector<Caso> casos = {
-      {{2, 3}},
-      {{7, 0}},
-      {{0, 0, 4}},
-      {{8}},           // more than 5 times the number of demands: all are held
-      {{3, 12, 0}},
-      {{}},
+      {{2, 3}},     {{7, 0}}, {{0, 0, 4}}, {{8}},  // more than 5 times the number of demands: all are held
+      {{3, 12, 0}}, {{}},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(::testing::PrintToString(c.tomas_por_demanda));
@@ -758,7 +755,8 @@ TEST(NetworkFile, IntakesAreNumberedOverAllDemands) {
         ++k;
         EXPECT_EQ(r.NUMTOMA(k), 100 + k);
         EXPECT_EQ(r.NUMRETTOMA(k), k);
-        EXPECT_EQ(r.NOMTOMA(k), tornal::padded("Toma " + std::to_string(k) + " de la demanda " + std::to_string(d + 1), 250));
+        EXPECT_EQ(r.NOMTOMA(k),
+                  tornal::padded("Toma " + std::to_string(k) + " de la demanda " + std::to_string(d + 1), 250));
       }
     }
     EXPECT_EQ(r.NUDORET(1), 9);

@@ -120,8 +120,8 @@ TEST(ResultsFile, ReducedLayoutTwoInflowsOneReservoir) {
   // NCOL = 3 + 2 + 2.
   ASSERT_EQ(t.leer(tabla(12, 7, true)), "");
   comprobar_columnas(r, {{&Red::QAPO, 1, 4}, {&Red::QAPO, 2, 5}, {&Red::VOLFINEMB, 1, 6}, {&Red::EVAPEMB, 1, 7}});
-  for (auto serie : {&Red::APINTEREMB, &Red::APPREVEMB, &Red::COTFINEMB, &Red::SUELTASEMB, &Red::VERTEMB,
-                     &Red::FILTREMB})
+  for (auto serie :
+       {&Red::APINTEREMB, &Red::APPREVEMB, &Red::COTFINEMB, &Red::SUELTASEMB, &Red::VERTEMB, &Red::FILTREMB})
     comprobar_vacia(r, serie, 1);
 }
 
@@ -158,18 +158,16 @@ TEST(ResultsFile, FullLayoutEveryBlock) {
   r.NUMPARCTROLTOTAL = 2;
   // 32 columns of blocks, then 1 + 2 + 2 read and not used.
   ASSERT_EQ(t.leer(tabla(24, 37, true)), "");
-  comprobar_columnas(r, {{&Red::QAPO, 1, 4},        {&Red::APINTEREMB, 1, 5}, {&Red::APPREVEMB, 1, 6},
-                         {&Red::VOLFINEMB, 1, 7},   {&Red::COTFINEMB, 1, 8},  {&Red::SUELTASEMB, 1, 9},
-                         {&Red::VERTEMB, 1, 10},    {&Red::EVAPEMB, 1, 11},   {&Red::FILTREMB, 1, 12},
-                         {&Red::QT1, 1, 13},        {&Red::QFT2, 1, 14},      {&Red::PERDT2, 1, 15},
-                         {&Red::QFT3, 1, 16},       {&Red::PERDT3, 1, 17},    {&Red::QT4, 1, 18},
-                         {&Red::QMAXT4, 1, 19},     {&Red::QT5, 1, 20},       {&Red::DOTRES, 1, 21},
-                         {&Red::SUMSUPDEM, 1, 22},  {&Red::SUMSUBTDEM, 1, 23}, {&Red::DEFDEM, 1, 24},
-                         {&Red::SUMTOMAS, 1, 25},   {&Red::SUMTOMAS, 2, 26},  {&Red::QRETREAL, 1, 27},
-                         {&Red::QOBJRESCEN, 1, 28}, {&Red::QTURRESCEN, 1, 29}, {&Red::HTURBCEN, 1, 30},
-                         {&Red::QBOMB, 1, 31},      {&Red::QREC, 1, 32},      {&Red::QCONDUCC, 1, 13},
-                         {&Red::QCONDUCC, 2, 14},   {&Red::QCONDUCC, 3, 16},  {&Red::QCONDUCC, 4, 18},
-                         {&Red::QCONDUCC, 5, 20}});
+  comprobar_columnas(
+      r, {{&Red::QAPO, 1, 4},        {&Red::APINTEREMB, 1, 5},  {&Red::APPREVEMB, 1, 6},  {&Red::VOLFINEMB, 1, 7},
+          {&Red::COTFINEMB, 1, 8},   {&Red::SUELTASEMB, 1, 9},  {&Red::VERTEMB, 1, 10},   {&Red::EVAPEMB, 1, 11},
+          {&Red::FILTREMB, 1, 12},   {&Red::QT1, 1, 13},        {&Red::QFT2, 1, 14},      {&Red::PERDT2, 1, 15},
+          {&Red::QFT3, 1, 16},       {&Red::PERDT3, 1, 17},     {&Red::QT4, 1, 18},       {&Red::QMAXT4, 1, 19},
+          {&Red::QT5, 1, 20},        {&Red::DOTRES, 1, 21},     {&Red::SUMSUPDEM, 1, 22}, {&Red::SUMSUBTDEM, 1, 23},
+          {&Red::DEFDEM, 1, 24},     {&Red::SUMTOMAS, 1, 25},   {&Red::SUMTOMAS, 2, 26},  {&Red::QRETREAL, 1, 27},
+          {&Red::QOBJRESCEN, 1, 28}, {&Red::QTURRESCEN, 1, 29}, {&Red::HTURBCEN, 1, 30},  {&Red::QBOMB, 1, 31},
+          {&Red::QREC, 1, 32},       {&Red::QCONDUCC, 1, 13},   {&Red::QCONDUCC, 2, 14},  {&Red::QCONDUCC, 3, 16},
+          {&Red::QCONDUCC, 4, 18},   {&Red::QCONDUCC, 5, 20}});
   EXPECT_EQ(r.QCONDUCC.size(1), 5);
 }
 
@@ -195,12 +193,24 @@ TEST(ResultsFile, ReducedLayoutEveryBlock) {
   r.NUMACUIFEROS = 1;
   r.NUMPARCTROLTOTAL = 2;
   ASSERT_EQ(t.leer(tabla(24, 19, true)), "");
-  comprobar_columnas(r, {{&Red::QAPO, 1, 4},      {&Red::VOLFINEMB, 1, 5}, {&Red::EVAPEMB, 1, 6},
-                         {&Red::QT1, 1, 7},       {&Red::QFT2, 1, 8},      {&Red::QFT3, 1, 9},
-                         {&Red::QT4, 1, 10},      {&Red::QT5, 1, 11},      {&Red::SUMTOMAS, 1, 12},
-                         {&Red::SUMTOMAS, 2, 13}, {&Red::SUMTOMAS, 3, 14}, {&Red::SUMSUPDEM, 1, 15},
-                         {&Red::SUMSUPDEM, 2, 16}, {&Red::DEFDEM, 1, 17},  {&Red::DEFDEM, 2, 18},
-                         {&Red::QRETREAL, 1, 19}, {&Red::QCONDUCC, 1, 7},  {&Red::QCONDUCC, 5, 11}});
+  comprobar_columnas(r, {{&Red::QAPO, 1, 4},
+                         {&Red::VOLFINEMB, 1, 5},
+                         {&Red::EVAPEMB, 1, 6},
+                         {&Red::QT1, 1, 7},
+                         {&Red::QFT2, 1, 8},
+                         {&Red::QFT3, 1, 9},
+                         {&Red::QT4, 1, 10},
+                         {&Red::QT5, 1, 11},
+                         {&Red::SUMTOMAS, 1, 12},
+                         {&Red::SUMTOMAS, 2, 13},
+                         {&Red::SUMTOMAS, 3, 14},
+                         {&Red::SUMSUPDEM, 1, 15},
+                         {&Red::SUMSUPDEM, 2, 16},
+                         {&Red::DEFDEM, 1, 17},
+                         {&Red::DEFDEM, 2, 18},
+                         {&Red::QRETREAL, 1, 19},
+                         {&Red::QCONDUCC, 1, 7},
+                         {&Red::QCONDUCC, 5, 11}});
   comprobar_vacia(r, &Red::DOTRES, 0);
   comprobar_vacia(r, &Red::SUMSUBTDEM, 0);
   for (auto serie : {&Red::PERDT2, &Red::PERDT3, &Red::QMAXT4, &Red::QOBJRESCEN, &Red::QTURRESCEN, &Red::HTURBCEN,
@@ -216,7 +226,8 @@ TEST(ResultsFile, RowOverTwoLinesAndExtraNumbersIgnored) {
   // NCOL = 5. Row 1 over two lines with an empty line between; row 2 with
   // three numbers too many, separated by commas; rows 3 to 12 plain.
   std::string contenido = "1 2 3\n\n 4.5\t5.5\n6,7,8,9.25,10.75,77,88,99\n";
-  for (int fila = 3; fila <= 12; ++fila) contenido += "0 0 0 " + std::to_string(fila) + " -" + std::to_string(fila) + "\n";
+  for (int fila = 3; fila <= 12; ++fila)
+    contenido += "0 0 0 " + std::to_string(fila) + " -" + std::to_string(fila) + "\n";
   ASSERT_EQ(t.leer(contenido), "");
   EXPECT_DOUBLE_EQ(r.QAPO(1, 1, 1), 4.5);
   EXPECT_DOUBLE_EQ(r.QAPO(2, 1, 1), 5.5);
@@ -398,6 +409,6 @@ TEST(ResultsFile, NoYearsAndNegativeCounts) {
   ASSERT_EQ(t.leer(tabla(12, 7, true)), "");
   EXPECT_EQ(r.VOLFINEMB.size(1), 0);
   EXPECT_EQ(r.QFT2.size(1), 0);
-  comprobar_columnas(r, {{&Red::QAPO, 1, 4}, {&Red::QT1, 1, 5}, {&Red::QFT3, 1, 6}, {&Red::PERDT3, 1, 7},
-                         {&Red::QCONDUCC, 2, 6}});
+  comprobar_columnas(
+      r, {{&Red::QAPO, 1, 4}, {&Red::QT1, 1, 5}, {&Red::QFT3, 1, 6}, {&Red::PERDT3, 1, 7}, {&Red::QCONDUCC, 2, 6}});
 }

@@ -12,8 +12,11 @@ TEST(HeatFlux, ExchangeCoefficientIsTheSlopeOfTheFlux) {
     double TW, TAIR, VIENTO, HR;
     int EAIOPCIONHRR;
   };
-  const Caso casos[] = {{5.0, 25.0, 2.0, 60.0, 0},  {18.0, 12.0, 0.0, 80.0, 0}, {30.0, 35.0, 6.0, 20.0, 0},
-                        {12.0, 20.0, 3.0, 10.0, 1}, {-2.0, -5.0, 1.0, -8.0, 1}};
+  const Caso casos[] = {{5.0, 25.0, 2.0, 60.0, 0},
+                        {18.0, 12.0, 0.0, 80.0, 0},
+                        {30.0, 35.0, 6.0, 20.0, 0},
+                        {12.0, 20.0, 3.0, 10.0, 1},
+                        {-2.0, -5.0, 1.0, -8.0, 1}};
   tornal::Calidad c;
   const double constantes[] = {1.17e-7, 0.97, 19.0, 0.95, 2.0};
   for (int k = 1; k <= 5; ++k) c.CONSTANTESMODTEMPERATURA(k) = constantes[k - 1];

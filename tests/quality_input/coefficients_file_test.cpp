@@ -39,8 +39,8 @@ struct Lectura : tornal_test::FileReading {
 };
 
 std::vector<std::string> lineas_error(long n) {
-  return tornal_test::read_error_lines("Error en la lectura del archivo de coeficientes", "Error en la linea numero:",
-                                       n);
+  return tornal_test::read_error_lines("Error en la lectura del archivo de coeficientes",
+                                       "Error en la linea numero:", n);
 }
 
 const std::vector<std::string> LOG_EXITO = {tornal::latin1(EXITO)};

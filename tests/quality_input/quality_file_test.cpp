@@ -18,22 +18,22 @@
 #include "common/latin1.h"
 #include "test_util.h"
 
-using tornal::Modelo;
 using tornal::latin1;
+using tornal::Modelo;
 using tornal::padded;
 
 namespace {
 
 // The network of a case.
 struct Cuenca {
-  int nc = 2;      // reaches
-  int ne = 1;      // reservoirs
-  int nacu = 0;    // aquifers
-  int nr = 0;      // returns
-  int ntf = 0;     // intakes of the network data file
+  int nc = 2;          // reaches
+  int ne = 1;          // reservoirs
+  int nacu = 0;        // aquifers
+  int nr = 0;          // returns
+  int ntf = 0;         // intakes of the network data file
   bool optim = false;  // intakes switched off for the run
   int anyos = 1;
-  int napo = 1;    // inflows
+  int napo = 1;  // inflows
 };
 
 struct Opciones {
@@ -133,7 +133,9 @@ class Archivo {
     for (int i = 1; i <= n; ++i) v.push_back(std::to_string(100 * siguiente() + i));
     lista(nombre, v);
   }
-  void enteros(const std::string& nombre, int n, int valor) { lista(nombre, std::vector<std::string>(std::max(0, n), std::to_string(valor))); }
+  void enteros(const std::string& nombre, int n, int valor) {
+    lista(nombre, std::vector<std::string>(std::max(0, n), std::to_string(valor)));
+  }
   void curvas(const std::string& nombre, int n) {
     std::vector<std::string> v;
     for (int i = 1; i <= n; ++i) v.push_back(std::to_string(curva_en(siguiente(), i)));
@@ -190,17 +192,21 @@ class Archivo {
         }
       } else if (mt == 2) {
         cabecera();
-        for (const auto& [q, cur] : std::vector<std::pair<const char*, const char*>>{
-                 {"HSWCON", "CURHSWCON"}, {"TAIRCON", "CURTAIRCON"}, {"HRCON", "CURHRCON"},
-                 {"NUBCON", "CURNUBCON"}, {"VIENTOCON", "CURVIENTOCON"}}) {
+        for (const auto& [q, cur] : std::vector<std::pair<const char*, const char*>>{{"HSWCON", "CURHSWCON"},
+                                                                                     {"TAIRCON", "CURTAIRCON"},
+                                                                                     {"HRCON", "CURHRCON"},
+                                                                                     {"NUBCON", "CURNUBCON"},
+                                                                                     {"VIENTOCON", "CURVIENTOCON"}}) {
           reales(q, nc);
           curvas(cur, nc);
         }
         if (ne > 0) {
           cabecera();
-          for (const auto& [q, cur] : std::vector<std::pair<const char*, const char*>>{
-                   {"HSWEM", "CURHSWEM"}, {"TAIREM", "CURTAIREM"}, {"HREM", "CURHREM"},
-                   {"NUBEM", "CURNUBEM"}, {"VIENTOEM", "CURVIENTOEM"}}) {
+          for (const auto& [q, cur] : std::vector<std::pair<const char*, const char*>>{{"HSWEM", "CURHSWEM"},
+                                                                                       {"TAIREM", "CURTAIREM"},
+                                                                                       {"HREM", "CURHREM"},
+                                                                                       {"NUBEM", "CURNUBEM"},
+                                                                                       {"VIENTOEM", "CURVIENTOEM"}}) {
             reales(q, ne);
             curvas(cur, ne);
           }
@@ -425,8 +431,8 @@ std::string coeficientes(int version) {
 
 // The three lines of a read error of the quality data file.
 std::vector<std::string> error_lectura(int linea) {
-  return tornal_test::read_error_lines(latin1("Error en la lectura del archivo de calidad"), "Error en la linea numero:",
-                                       linea);
+  return tornal_test::read_error_lines(latin1("Error en la lectura del archivo de calidad"),
+                                       "Error en la linea numero:", linea);
 }
 
 const std::string EXITO = latin1("Lectura de archivos de calidad realizada con éxito");
@@ -437,8 +443,8 @@ struct Lectura : tornal_test::FileReading {
   // Writes the three files and reads them through paths held at 255
   // characters; returns the stop message.
   std::string leer(const std::string& calidad, int constituyentes, int version = 12) {
-    const std::string p4 = dir.write("aportaciones.dat", aportaciones(constituyentes, m.red.NUMANYOS,
-                                                                       m.red.NUMAPORTACIONES));
+    const std::string p4 =
+        dir.write("aportaciones.dat", aportaciones(constituyentes, m.red.NUMANYOS, m.red.NUMAPORTACIONES));
     const std::string p5 = dir.write("coeficientes.dat", coeficientes(version));
     return read("calidad.dat", calidad, [&](const std::string& p3) {
       tornal::LEERARCHCALSUB(m, padded(p3, tornal::LONGRUTA), padded(p4, tornal::LONGRUTA),
@@ -521,13 +527,11 @@ TEST(QualityFile, ReadErrorsReportTheirRecordNumber) {
   // on a line of its own, empty lines come between the records and the
   // headings are empty or hold numbers.
   const std::vector<std::pair<std::string, int>> casos = {
-      {"opciones", 4},     {"TCON", 7},           {"CURVATCON", 8},         {"KETEMB", 15},
-      {"TECTAK1OR", 17},   {"KCOND(1)", 20},      {"VSEMB(1)", 24},         {"KACOND", 28},
-      {"VSLCOND", 30},     {"KAEMB", 33},         {"CURVAUWEM", 35},        {"VSLEMB", 37},
-      {"INRESCOND", 41},   {"TIPOHID", 46},       {"COEFTESHIDR(6)", 52},   {"INRESEMB", 55},
-      {"INCRETIEM", 61},   {"CURVTZTEM", 67},     {"NUMVERTDIF", 69},       {"NUMFLUJSED", 72},
-      {"COEMB(1)", 79},    {"COEMB2(1)", 82},     {"NUMINDICADORES", 89},   {"NUMCURVASTEMP", 92},
-      {"VALORCURVASTEMP(1)", 95},
+      {"opciones", 4},   {"TCON", 7},       {"CURVATCON", 8},       {"KETEMB", 15},        {"TECTAK1OR", 17},
+      {"KCOND(1)", 20},  {"VSEMB(1)", 24},  {"KACOND", 28},         {"VSLCOND", 30},       {"KAEMB", 33},
+      {"CURVAUWEM", 35}, {"VSLEMB", 37},    {"INRESCOND", 41},      {"TIPOHID", 46},       {"COEFTESHIDR(6)", 52},
+      {"INRESEMB", 55},  {"INCRETIEM", 61}, {"CURVTZTEM", 67},      {"NUMVERTDIF", 69},    {"NUMFLUJSED", 72},
+      {"COEMB(1)", 79},  {"COEMB2(1)", 82}, {"NUMINDICADORES", 89}, {"NUMCURVASTEMP", 92}, {"VALORCURVASTEMP(1)", 95},
   };
   for (bool extendido : {false, true}) {
     for (const auto& [nombre, linea] : casos) {
@@ -711,17 +715,17 @@ TEST(QualityFile, SectionLengthsOfThePollutantAndKineticGroups) {
     int inrescond;
   };
   const std::vector<Caso> casos = {
-      {{0, 2, 0, 0, 0, 1}, 0, 13 + 2 + 4 * 2},              // 2 + 4 x 2 pollutant records
-      {{0, 2, 0, 0, 0, 1}, 1, 19 + 2 + 7 * 2},              // 2 + 7 x 2
-      {{0, 0, 1, 0, 0, 1}, 1, 19 + 6 + 7},                  // oxygen only
-      {{0, 0, 1, 1, 1, 1}, 1, 19 + 23 + 24},                // every group
-      {{0, 0, 1, 0, 1, 1}, 1, 19 + 19 + 20},                // phytoplankton without nitrogen
-      {{0, 0, 1, 1, 0, 1}, 0, 13 + 10},                     // nitrogen, no reservoir block
-      {{0, 0, 0, 1, 1, 1}, 1, 19},                          // no oxygen: no kinetic records
+      {{0, 2, 0, 0, 0, 1}, 0, 13 + 2 + 4 * 2},  // 2 + 4 x 2 pollutant records
+      {{0, 2, 0, 0, 0, 1}, 1, 19 + 2 + 7 * 2},  // 2 + 7 x 2
+      {{0, 0, 1, 0, 0, 1}, 1, 19 + 6 + 7},      // oxygen only
+      {{0, 0, 1, 1, 1, 1}, 1, 19 + 23 + 24},    // every group
+      {{0, 0, 1, 0, 1, 1}, 1, 19 + 19 + 20},    // phytoplankton without nitrogen
+      {{0, 0, 1, 1, 0, 1}, 0, 13 + 10},         // nitrogen, no reservoir block
+      {{0, 0, 0, 1, 1, 1}, 1, 19},              // no oxygen: no kinetic records
   };
   for (const Caso& k : casos) {
-    SCOPED_TRACE("options " + std::to_string(k.op.n1) + " " + std::to_string(k.op.ox) + " " +
-                 std::to_string(k.op.on) + " " + std::to_string(k.op.of) + " reservoirs " + std::to_string(k.ne));
+    SCOPED_TRACE("options " + std::to_string(k.op.n1) + " " + std::to_string(k.op.ox) + " " + std::to_string(k.op.on) +
+                 " " + std::to_string(k.op.of) + " reservoirs " + std::to_string(k.ne));
     Cuenca red = EJEMPLO;
     red.ne = k.ne;
     Archivo a(red, k.op, CUENTAS_EJEMPLO);
@@ -763,13 +767,13 @@ TEST(QualityFile, ConstituentListForTheOptionSets) {
   };
   const std::vector<Caso> casos = {
       {{1, 2, 1, 1, 1, 2},
-       {n("Temperatura"), P1, P2, n("DBO5"), n("Oxígeno Disuelto"), n("Nitrógeno Orgánico"), n("Amonio"),
-        n("Nitratos"), n("Chla"), n("Fósforo Orgánico"), n("Fósforo Inorgánico")}},
+       {n("Temperatura"), P1, P2, n("DBO5"), n("Oxígeno Disuelto"), n("Nitrógeno Orgánico"), n("Amonio"), n("Nitratos"),
+        n("Chla"), n("Fósforo Orgánico"), n("Fósforo Inorgánico")}},
       {{0, 0, 1, 0, 0, 1}, {n("DBO5"), n("Oxígeno Disuelto")}},
       {{1, 0, 0, 0, 0, 1}, {n("Temperatura")}},
       {{0, 1, 0, 0, 0, 1}, {P1}},
-      {{1, 1, 1, 1, 0, 1}, {n("Temperatura"), P1, n("DBO5"), n("Oxígeno Disuelto"), n("Nitrógeno Orgánico"),
-                            n("Amonio"), n("Nitratos")}},
+      {{1, 1, 1, 1, 0, 1},
+       {n("Temperatura"), P1, n("DBO5"), n("Oxígeno Disuelto"), n("Nitrógeno Orgánico"), n("Amonio"), n("Nitratos")}},
       {{0, 0, 0, 0, 0, 1}, {}},
   };
   for (const Caso& k : casos) {
@@ -865,8 +869,8 @@ TEST(QualityFile, DischargeReachAndSedimentReservoirMustBeOfTheNetwork) {
     bool error;
   };
   const std::vector<Caso> casos = {
-      {"SDVERTDIF(2)", "0 1 1", true},  {"SDVERTDIF(2)", "3 1 1", true},  {"SDVERTDIF(2)", "-1 1 1", true},
-      {"SDVERTDIF(2)", "/", true},      {"SDVERTDIF(2)", "2 1 1", false}, {"FLUJSEDEMB(1)", "0 1 1", true},
+      {"SDVERTDIF(2)", "0 1 1", true},  {"SDVERTDIF(2)", "3 1 1", true},   {"SDVERTDIF(2)", "-1 1 1", true},
+      {"SDVERTDIF(2)", "/", true},      {"SDVERTDIF(2)", "2 1 1", false},  {"FLUJSEDEMB(1)", "0 1 1", true},
       {"FLUJSEDEMB(1)", "3 1 1", true}, {"FLUJSEDEMB(1)", "2 1 1", false},
   };
   for (const Caso& k : casos) {
@@ -894,11 +898,11 @@ TEST(QualityFile, CurveNumbersMustNameACurve) {
   };
   const Opciones A{0, 0, 1, 1, 1, 1}, B{1, 0, 1, 1, 1, 1}, C{1, 0, 0, 0, 0, 2};
   const std::vector<Caso> casos = {
-      {A, "CURVATCON", 2, false},  {A, "CURVATHIPO", 1, true},   {B, "CURVATECON", 1, false},
-      {B, "CURVATEHI", 1, true},   {C, "CURNUBCON", 2, false},   {C, "CURVIENTOEM", 1, true},
+      {A, "CURVATCON", 2, false},  {A, "CURVATHIPO", 1, true},    {B, "CURVATECON", 1, false},
+      {B, "CURVATEHI", 1, true},   {C, "CURNUBCON", 2, false},    {C, "CURVIENTOEM", 1, true},
       {A, "CURVAIOCON", 2, false}, {A, "CURVAFLUMCON", 1, false}, {A, "CURVAUWEM", 1, true},
-      {A, "CURVAIOEM", 1, true},   {B, "CURVAFLUMEM", 1, true},  {A, "CURVAEEM", 1, true},
-      {A, "CURVTENTREM", 1, true}, {C, "CURVTSALEM", 1, true},   {B, "CURVTZTEM", 1, true},
+      {A, "CURVAIOEM", 1, true},   {B, "CURVAFLUMEM", 1, true},   {A, "CURVAEEM", 1, true},
+      {A, "CURVTENTREM", 1, true}, {C, "CURVTSALEM", 1, true},    {B, "CURVTZTEM", 1, true},
   };
   const Cuentas n{0, 0, 0, 3};
   for (const Caso& k : casos) {
@@ -938,9 +942,14 @@ TEST(QualityFile, CountsAreBoundedWhereTheyAreRead) {
     int constituyentes;  // blocks of the quality of inflows file
   };
   const std::vector<Caso> casos = {
-      {"NUMVERTDIF", "-2", 3},          {"NUMFLUJSED", "-1", 3},          {"NUMINDICADORES", "-3", 3},
-      {"NUMCURVASTEMP", "-1", 3},       {"NUMVERTDIF", "100000000", 3},   {"NUMFLUJSED", "2147483647", 3},
-      {"NUMINDICADORES", "999999", 3},  {"NUMCURVASTEMP", "50000000", 3},
+      {"NUMVERTDIF", "-2", 3},
+      {"NUMFLUJSED", "-1", 3},
+      {"NUMINDICADORES", "-3", 3},
+      {"NUMCURVASTEMP", "-1", 3},
+      {"NUMVERTDIF", "100000000", 3},
+      {"NUMFLUJSED", "2147483647", 3},
+      {"NUMINDICADORES", "999999", 3},
+      {"NUMCURVASTEMP", "50000000", 3},
       // First-order pollutants far beyond the file.
       {"opciones", "0 100000000 1 0 0 1", 3},
       // Options whose sum overflows 32 bits.

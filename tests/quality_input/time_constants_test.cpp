@@ -143,8 +143,8 @@ TEST(CtesTemporales, CodesAndElementsAreTruncatedOtherCodesIgnored) {
                     {1, -3.0, valor_mes},
                     {1, 0.9, valor_mes},
                     {1, -0.5, valor_mes},
-                    {1, 2.9, valor_mes},      // entry 6: code 2
-                    {3.7, 15.9, valor_mes},   // entry 7: code 15 of reach 3
+                    {1, 2.9, valor_mes},     // entry 6: code 2
+                    {3.7, 15.9, valor_mes},  // entry 7: code 15 of reach 3
                     {4, 16.5, valor_mes}});
   entradas_emb(m, {{2.99, 1.2, valor_mes}, {1, 100.0, valor_mes}});
   CTESTEMPORALESSUB(m, 7);

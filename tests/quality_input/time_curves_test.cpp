@@ -26,12 +26,18 @@ enum Grupo { TDATO, TEQUI, BALANCE, VIENTO, LUZ, CAPAS };
 
 bool activo(Grupo g, const Opciones& o) {
   switch (g) {
-    case TDATO: return o.T == 0;
-    case TEQUI: return o.T == 1 && o.MT == 1;
-    case BALANCE: return o.T == 1 && o.MT == 2;
-    case VIENTO: return o.OD == 1;
-    case LUZ: return o.OD == 1 && o.F == 1;
-    case CAPAS: return true;
+    case TDATO:
+      return o.T == 0;
+    case TEQUI:
+      return o.T == 1 && o.MT == 1;
+    case BALANCE:
+      return o.T == 1 && o.MT == 2;
+    case VIENTO:
+      return o.OD == 1;
+    case LUZ:
+      return o.OD == 1 && o.F == 1;
+    case CAPAS:
+      return true;
   }
   return false;
 }
@@ -90,21 +96,31 @@ const int NUMCURVAS = 40;
 
 double factor_anual(int c, int mes) {
   switch (c) {
-    case 1: return 1.0;
-    case 2: return mes;
-    case 3: return mes == 3 ? -1.0 : 1.0;
-    case 4: return mes == 1 ? -1.0 : mes == 2 ? 10.0 : 1.0;
-    default: return 1.0 + (c - 10) / 64.0 + mes / 1024.0;
+    case 1:
+      return 1.0;
+    case 2:
+      return mes;
+    case 3:
+      return mes == 3 ? -1.0 : 1.0;
+    case 4:
+      return mes == 1 ? -1.0 : mes == 2 ? 10.0 : 1.0;
+    default:
+      return 1.0 + (c - 10) / 64.0 + mes / 1024.0;
   }
 }
 
 double factor_largo(int c, int t) {
   switch (c) {
-    case 1: return 1.0;
-    case 2: return t;
-    case 3: return t == 15 ? -1.0 : 1.0;
-    case 4: return factor_anual(4, (t - 1) % 12 + 1);
-    default: return 1.0 + (c - 10) / 64.0 + t / 1024.0;
+    case 1:
+      return 1.0;
+    case 2:
+      return t;
+    case 3:
+      return t == 15 ? -1.0 : 1.0;
+    case 4:
+      return factor_anual(4, (t - 1) % 12 + 1);
+    default:
+      return 1.0 + (c - 10) / 64.0 + t / 1024.0;
   }
 }
 
@@ -256,7 +272,7 @@ TEST(CurvasTemp, OptionsSelectTheSeriesWritten) {
             }
             const int c = (m.cal.*s.curva)(e);
             const double f = largas ? factor_largo(c, t) : factor_anual(c, (t - 1) % 12 + 1);
-            ASSERT_DOUBLE_EQ(serie(e, t), (m.cal.*s.base)(e) * f) << s.nombre << "(" << e << "," << t << ")";
+            ASSERT_DOUBLE_EQ(serie(e, t), (m.cal.*s.base)(e)*f) << s.nombre << "(" << e << "," << t << ")";
           }
         }
       }
@@ -336,8 +352,8 @@ TEST(CurvasTemp, RangeLimitsOfEveryCheck) {
                          caso.base != &Calidad::FLUMCON;
     std::vector<std::string> esperadas;
     for (int t = 1; t <= 12; ++t)
-      anadir(esperadas, aviso(caso.mensaje, embalse ? "Embalse:" : "Conducción:", embalse ? nombre_emb(1) : nombre_cond(1),
-                              "Mes hidrológico", t));
+      anadir(esperadas, aviso(caso.mensaje, embalse ? "Embalse:" : "Conducción:",
+                              embalse ? nombre_emb(1) : nombre_cond(1), "Mes hidrológico", t));
     EXPECT_EQ(lineas, esperadas);
   }
 }

@@ -100,8 +100,8 @@ void cuenca(Modelo& m, Opciones o, Cuenta n = {}) {
     if (o.OF == 1) {
       cineticas({&Calidad::KMAXGROWCOND, &Calidad::KRESPCOND, &Calidad::VSALGCOND, &Calidad::KFOSFCOND,
                  &Calidad::VSFOSFCOND, &Calidad::KFOSFACOND, &Calidad::KECOND, &Calidad::ALFAFITOCOND},
-                {&Calidad::KMAXGROWEMB, &Calidad::KRESPEMB, &Calidad::VSALGEMB, &Calidad::KFOSFEMB,
-                 &Calidad::VSFOSFEMB, &Calidad::KFOSFAEMB, &Calidad::KEEMB, &Calidad::ALFAFITOEMB});
+                {&Calidad::KMAXGROWEMB, &Calidad::KRESPEMB, &Calidad::VSALGEMB, &Calidad::KFOSFEMB, &Calidad::VSFOSFEMB,
+                 &Calidad::KFOSFAEMB, &Calidad::KEEMB, &Calidad::ALFAFITOEMB});
       cal.ISATCOND.resize_filled(100.0, n.NC);
       cal.ISATEMB.resize_filled(100.0, n.NE);
     }
@@ -153,8 +153,7 @@ const char* M_1_2 = "El número de contaminantes de primer orden no puede ser ne
 const char* M_1_3 = "La opción de la simulación del oxígeno disuelto debe ser 0 ó 1";
 const char* M_1_4 = "La opción de la simulación del ciclo del nitrógeno debe ser 0 ó 1";
 const char* M_1_5 = "La opción de la simulación del fitoplancton debe ser 0 ó 1";
-const char* M_1_6 =
-    "Si la opción de la simulación del fitoplancton es 1 la del ciclo del nitrógeno también debe ser 1";
+const char* M_1_6 = "Si la opción de la simulación del fitoplancton es 1 la del ciclo del nitrógeno también debe ser 1";
 const char* M_1_7 =
     "Si la opción de la simulación del ciclo del nitrógeno es 1 la del oxígeno disuelto también debe ser 1";
 const char* M_MT = "El modelo de temperatura debe ser 1 ó 2";
@@ -260,8 +259,8 @@ TEST(ValidacionOpciones, PhytoplanktonRowsRunDespiteInconsistentNitrogen) {
   m.cal.KMAXGROWCOND(1) = -0.1;
   m.cal.KMAXGROWEMB(1) = -0.1;
   EXPECT_EQ(validar(m), "error");
-  EXPECT_EQ(tornal_test::log_lines(m), linea(M_1_6) + en_tramo(M_4_8, 1) + en_embalse(M_4_8, 1) +
-                                           linea(M_INCOHERENTES));
+  EXPECT_EQ(tornal_test::log_lines(m),
+            linea(M_1_6) + en_tramo(M_4_8, 1) + en_embalse(M_4_8, 1) + linea(M_INCOHERENTES));
 }
 
 TEST(ValidacionTemperatura, HeatExchangeCheckedOnlyForEquilibriumModel) {
@@ -329,8 +328,7 @@ TEST(ValidacionCineticas, EachRowOnReachesAndReservoirs) {
        "La velocidad de sedimentación del fósforo orgánico debe ser un valor positivo"},
       {&Calidad::KFOSFACOND, &Calidad::KFOSFAEMB, -0.01, 0.0,
        "La constante de desgradación del fósforo inorgánico debe ser un valor positivo"},
-      {&Calidad::KECOND, &Calidad::KEEMB, -0.01, 0.0,
-       "La constante de atenuación lumínica debe ser un valor positivo"},
+      {&Calidad::KECOND, &Calidad::KEEMB, -0.01, 0.0, "La constante de atenuación lumínica debe ser un valor positivo"},
       {&Calidad::ISATCOND, &Calidad::ISATEMB, 0.0, 1e-9, M_4_15},
       // -1 selects a light formula and still warns.
       {&Calidad::ALFAFITOCOND, &Calidad::ALFAFITOEMB, -1.0, 0.0,
@@ -370,8 +368,8 @@ TEST(ValidacionCineticas, ElementByElementInRowOrder) {
   m.cal.KDCOND(2) = -1.0;
   m.cal.KAEMB(1) = -3.0;
   EXPECT_EQ(validar(m), "");
-  EXPECT_EQ(tornal_test::log_lines(m), en_tramo(M_4_1, 1) + en_tramo(M_4_4, 1) + en_tramo(M_4_15, 1) +
-                                           en_tramo(M_4_2, 2) + en_embalse(M_4_1, 1));
+  EXPECT_EQ(tornal_test::log_lines(m),
+            en_tramo(M_4_1, 1) + en_tramo(M_4_4, 1) + en_tramo(M_4_15, 1) + en_tramo(M_4_2, 2) + en_embalse(M_4_1, 1));
 }
 
 TEST(ValidacionCineticas, OnlyTheGroupsOfTheOptionsRun) {
@@ -509,8 +507,8 @@ TEST(ValidacionEmbalses, TimeStepAndEpilimnionShare) {
       {0.5, 1.0, en_embalse(M_7_3, 1), ""},
       {-0.1, 30.0, en_embalse(M_7_1, 1), ""},
       {0.5, 0.5, en_embalse(M_7_3, 1) + en_embalse(M_STOP_EMB, 1), "error"},
-      {-0.1, -1.0,
-       en_embalse(M_7_1, 1) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) + en_embalse(M_STOP_EMB, 1), "error"},
+      {-0.1, -1.0, en_embalse(M_7_1, 1) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) + en_embalse(M_STOP_EMB, 1),
+       "error"},
       {0.5, NAN_, en_embalse(M_STOP_EMB, 1), "error"},
   };
   for (const Caso& c : casos) {
@@ -564,8 +562,8 @@ TEST(ValidacionConcentraciones, InitialConcentrationsPerConstituentAndLoopOrder)
   m.cal.COACU(1, 3) = 0.0;
   EXPECT_EQ(validar(m), "");
   const Lineas emb2 = en_embalse(M_9_1, 2);
-  EXPECT_EQ(tornal_test::log_lines(m), emb2 + emb2 + emb2 + en_embalse(M_9_2, 1) +
-                                           aviso(M_9_3, "Acuífero", nombre("Acuífero 2")));
+  EXPECT_EQ(tornal_test::log_lines(m),
+            emb2 + emb2 + emb2 + en_embalse(M_9_2, 1) + aviso(M_9_3, "Acuífero", nombre("Acuífero 2")));
 }
 
 TEST(ValidacionConcentraciones, TreatedConcentrationsAcceptMinusOne) {
@@ -582,8 +580,8 @@ TEST(ValidacionConcentraciones, TreatedConcentrationsAcceptMinusOne) {
   m.cal.TOMADEPU(1, 2) = -1.0;
   m.cal.TOMADEPU(2, 1) = -2.0;
   EXPECT_EQ(validar(m), "");
-  EXPECT_EQ(tornal_test::log_lines(m), aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 2")) +
-                                           aviso(M_9_4, "Toma:", nombre("Toma 2")));
+  EXPECT_EQ(tornal_test::log_lines(m),
+            aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 2")) + aviso(M_9_4, "Toma:", nombre("Toma 2")));
 }
 
 // Intakes switched off by the optimisation model: TOMADEPU keeps the rows of
@@ -697,11 +695,11 @@ TEST(ValidacionParadas, StopLinesAfterAllWarnings) {
   m.cal.INCRETIEM(2) = 0.0;
   m.cal.RETORNODEPU(1, 1) = -3.0;
   EXPECT_EQ(validar(m), "error");
-  EXPECT_EQ(tornal_test::log_lines(m),
-            linea(M_1_6) + en_tramo(M_6_3, 3) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) +
-                en_embalse(M_7_3, 2) + aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 1")) +
-                linea(M_INCOHERENTES) + en_tramo(M_STOP_COND, 1) + en_tramo(M_STOP_COND, 3) +
-                en_embalse(M_STOP_EMB, 1) + en_embalse(M_STOP_EMB, 2));
+  EXPECT_EQ(tornal_test::log_lines(m), linea(M_1_6) + en_tramo(M_6_3, 3) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) +
+                                           en_embalse(M_7_3, 2) +
+                                           aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 1")) +
+                                           linea(M_INCOHERENTES) + en_tramo(M_STOP_COND, 1) + en_tramo(M_STOP_COND, 3) +
+                                           en_embalse(M_STOP_EMB, 1) + en_embalse(M_STOP_EMB, 2));
 }
 
 }  // namespace

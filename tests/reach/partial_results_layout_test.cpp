@@ -17,11 +17,11 @@ namespace {
 
 struct Caso {
   const char* que;
-  int oxigeno;     // OPCIONOXIGENO
-  int primer;      // first-order pollutants
-  int K;           // ACUMULACIONRESULTADOSPARCIALES(1)
-  int mes, anyo;   // month and year of the one call
-  int segmentos;   // rows expected (each with its segment number)
+  int oxigeno;    // OPCIONOXIGENO
+  int primer;     // first-order pollutants
+  int K;          // ACUMULACIONRESULTADOSPARCIALES(1)
+  int mes, anyo;  // month and year of the one call
+  int segmentos;  // rows expected (each with its segment number)
   const char* fecha;
 };
 

@@ -194,7 +194,7 @@ TEST(ReachClosedForm, RowsBalanceTheMassOfTheReach) {
     s.SDVERTDIFTEMP.resize(s.NUMVERTDIFTEMP, 1, 12);
     for (int j = 1; j <= s.NUMVERTDIFTEMP; ++j) {
       s.ORDENVERTDIFTEMP(j) = caso.variables[j - 1];
-      s.SDVERTDIFTEMP(j, 1, 1) = 5.0e6;          // another month
+      s.SDVERTDIFTEMP(j, 1, 1) = 5.0e6;  // another month
       s.SDVERTDIFTEMP(j, 1, 2) = 70000.0 + 10000.0 * (j - 1);
     }
     calcular(m, caso.qcab, caso.qent, caso.qsal, {CO}, {CE}, 2);
@@ -202,8 +202,7 @@ TEST(ReachClosedForm, RowsBalanceTheMassOfTheReach) {
     const int N = 50;
     ASSERT_EQ(w.CX.size(1), N) << caso.que;
     double sale = w.QI1(N) * w.CX(N, 1);
-    for (int i = 1; i <= N; ++i)
-      sale += (caso.qsal / N + k * w.VI(i) + vs * w.VI(i) / w.Y(i)) * w.CX(i, 1);
+    for (int i = 1; i <= N; ++i) sale += (caso.qsal / N + k * w.VI(i) + vs * w.VI(i) / w.Y(i)) * w.CX(i, 1);
     const double entra = caso.qcab * CO + caso.qent * CE + caso.carga;
     EXPECT_NEAR(salida(m, 1, 2), w.CX(N, 1), 0.0) << caso.que;
     // Round-off of N rows of the solve.

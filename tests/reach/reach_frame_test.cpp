@@ -110,8 +110,8 @@ TEST(ReachSegments, ReachOfOneSegmentIsOneMixedVolume) {
     double lcond, incrx, longitud;
   };
   const double U = 0.5, k = 3.0, qcab = 86400.0, qent = 20000.0, qsal = 30000.0, CO = 4.0, CE = 1.0;
-  for (const Caso& caso : {Caso{150.0, 100.0, 100.0}, Caso{199.9, 100.0, 100.0}, Caso{50.0, 100.0, 50.0},
-                           Caso{50.0, 0.0, 50.0}}) {
+  for (const Caso& caso :
+       {Caso{150.0, 100.0, 100.0}, Caso{199.9, 100.0, 100.0}, Caso{50.0, 100.0, 50.0}, Caso{50.0, 0.0, 50.0}}) {
     ModeloTramo m;
     tramo_prueba(m, 1, caso.lcond, caso.incrx, U, 1.0);
     m.cal.ECOND(1) = 5.0;  // nothing to exchange with
@@ -156,8 +156,11 @@ TEST(ReachGuards, NonFiniteConcentrationFlagsTheReach) {
 // A Manning channel whose slope, roughness, width or side slope leave the
 // normal depth undefined flags the reach (its depths stand at 0.001 m).
 TEST(ReachGuards, ChannelWithoutNormalDepthFlagsTheReach) {
-  const double canales[][4] = {{0.035, 15.0, -0.002, 2.0}, {0.0, 15.0, 0.002, 2.0}, {0.035, -1.0, 0.002, 2.0},
-                               {0.035, 15.0, 0.002, -2.0}, {0.035, 15.0, 0.002, 2.0}};
+  const double canales[][4] = {{0.035, 15.0, -0.002, 2.0},
+                               {0.0, 15.0, 0.002, 2.0},
+                               {0.035, -1.0, 0.002, 2.0},
+                               {0.035, 15.0, 0.002, -2.0},
+                               {0.035, 15.0, 0.002, 2.0}};
   for (const auto& k : canales) {
     ModeloTramo m;
     tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
@@ -189,8 +192,11 @@ TEST(ReachRates, ReaerationFormulaByDepthAndVelocity) {
   };
   const double primera = 5.32 * std::pow(0.5, 0.67) / std::pow(0.61, 1.85);
   const double segunda = 3.93 * std::pow(0.5, 0.5) / std::pow(0.62, 1.5);
-  const Caso casos[] = {{0.5, 0.5, 12.05, 0.005}, {1.0, 0.5, 2.779, 0.0005},          {2.0, 1.0, 1.579, 0.0005},
-                        {0.61, 0.5, primera, 1e-5}, {0.62, 0.5, segunda, 1e-5}};
+  const Caso casos[] = {{0.5, 0.5, 12.05, 0.005},
+                        {1.0, 0.5, 2.779, 0.0005},
+                        {2.0, 1.0, 1.579, 0.0005},
+                        {0.61, 0.5, primera, 1e-5},
+                        {0.62, 0.5, segunda, 1e-5}};
   for (const Caso& caso : casos) {
     ModeloTramo m;
     tramo_prueba(m, 2, 1000.0, 100.0, caso.U, caso.H);

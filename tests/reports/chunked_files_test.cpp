@@ -8,8 +8,8 @@
 
 #include <cmath>
 #include <limits>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "common/fixed_format.h"
 #include "common/latin1.h"
@@ -28,8 +28,8 @@ const int NE = 25, NY = 3, NC = 3;
 
 double valor(int a, int b, int c, int d) {
   const int h = (a * 37 + b * 11 + c * 5 + d * 3) % 211;
-  if (h == 7) return 1.0E12;                                       // asterisks
-  if (h == 8) return std::numeric_limits<double>::quiet_NaN();     // asterisks
+  if (h == 7) return 1.0E12;                                    // asterisks
+  if (h == 8) return std::numeric_limits<double>::quiet_NaN();  // asterisks
   if (h == 9) return -0.0;
   return (h - 60) * 1.0137 + a * 1.0E-4;
 }
@@ -44,17 +44,17 @@ struct Cuenca {
     tornal::Calidad& c = m.cal;
     r.NUMANYOS = NY;
     r.ANYOINICIAL = 1990;
-    int* const cuentas[5] = {&r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2, &r.NUMCONDUCCIONEST3,
-                             &r.NUMCONDUCCIONEST4, &r.NUMCONDUCCIONEST5};
-    tornal::Array1<std::string>* nombres[5] = {&r.NOMCONDT1, &r.NOMCONDT2, &r.NOMCONDT3, &r.NOMCONDT4,
-                                               &r.NOMCONDT5};
+    int* const cuentas[5] = {&r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2, &r.NUMCONDUCCIONEST3, &r.NUMCONDUCCIONEST4,
+                             &r.NUMCONDUCCIONEST5};
+    tornal::Array1<std::string>* nombres[5] = {&r.NOMCONDT1, &r.NOMCONDT2, &r.NOMCONDT3, &r.NOMCONDT4, &r.NOMCONDT5};
     int nc = 0;
     for (int t = 0; t < 5; ++t) {
       *cuentas[t] = TIPOS[t];
       nombres[t]->resize(TIPOS[t]);
       for (int j = 1; j <= TIPOS[t]; ++j)
-        (*nombres[t])(j) = padded(j == 17 ? std::string(250, 'L') : "T" + std::to_string(t + 1) + " n" + std::to_string(j),
-                                  tornal::LONGNOMBRE);
+        (*nombres[t])(j) =
+            padded(j == 17 ? std::string(250, 'L') : "T" + std::to_string(t + 1) + " n" + std::to_string(j),
+                   tornal::LONGNOMBRE);
       nc += TIPOS[t];
     }
     r.NUMCONDUCCIONES = nc;

@@ -1,5 +1,7 @@
 // Tests of the compliance criteria: the file "Criterios.txt" with its record
 // counter, the evaluation of hand-built monthly series, and "Criterios.csv".
+#include "reports/criteria.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,15 +12,14 @@
 #include <vector>
 
 #include "common/latin1.h"
-#include "reports/criteria.h"
 #include "reports/reports.h"
 #include "test_util.h"
 
 namespace {
 
-using tornal::TrabajoCriterios;
 using tornal::Modelo;
 using tornal::padded;
+using tornal::TrabajoCriterios;
 using tornal_test::log_lines;
 using tornal_test::stop_message;
 using tornal_test::TempDir;
@@ -99,7 +100,8 @@ std::string L1(const char* utf8) { return tornal::latin1(utf8); }
 
 // The lines of a read error of the criteria file at record `linea`.
 std::vector<std::string> read_error(long linea) {
-  return {" Error en la lectura del archivo de criterios", " Error en la linea:", tornal::free_format_lines({linea})[0]};
+  return {" Error en la lectura del archivo de criterios",
+          " Error en la linea:", tornal::free_format_lines({linea})[0]};
 }
 
 // ----------------------------------------------------------------------------
@@ -461,8 +463,8 @@ TEST(CriteriaEvaluation, PermittedDroughtFailures) {
     int fallos;  // in the period
     const char* verdict;
   };
-  const std::vector<Caso> casos = {{0, 1, "NO CUMPLE "}, {0, 0, "CUMPLE    "}, {2, 2, "CUMPLE    "},
-                                   {2, 3, "NO CUMPLE "}, {-1, 0, "NO CUMPLE "}};
+  const std::vector<Caso> casos = {
+      {0, 1, "NO CUMPLE "}, {0, 0, "CUMPLE    "}, {2, 2, "CUMPLE    "}, {2, 3, "NO CUMPLE "}, {-1, 0, "NO CUMPLE "}};
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.permitidos * 10 + caso.fallos);
     Modelo m;
@@ -664,9 +666,9 @@ TEST(CriteriaReport, NoDroughtPeriodsEndsWithTheDroughtHeading) {
     dir.write("Criterios.txt", std::string("h\nh\nh\n1 1 -1 1\nh\nh\n1 10 0\nh\n") + cuenta + "\n");
     tornal::CRITERIOSUB(m);
     EXPECT_EQ(dir.read("Criterios.csv"),
-              kHeadings + crlf({padded("A", 30),
-                                " Conduccion;Numero de Fallos;C/NC_FallosPunt;MaxNumFallosSeq;C/NC_Sequia ;",
-                                "R1;   1;CUMPLE    ;   0;CUMPLE    ;"}) +
+              kHeadings +
+                  crlf({padded("A", 30), " Conduccion;Numero de Fallos;C/NC_FallosPunt;MaxNumFallosSeq;C/NC_Sequia ;",
+                        "R1;   1;CUMPLE    ;   0;CUMPLE    ;"}) +
                   kDroughtHeading);
   }
 }

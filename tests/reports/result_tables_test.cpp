@@ -16,9 +16,9 @@
 
 namespace {
 
-using tornal::padded;
 using tornal::LONGNOMBRE;
 using tornal::LONGRUTA;
+using tornal::padded;
 using tornal_test::crlf_lines;
 
 const std::string kOxigeno = "Ox\xEDgeno Disuelto";  // Latin-1
@@ -33,8 +33,8 @@ void nombres(tornal::Array1<std::string>& a, const std::vector<std::string>& v) 
 void dimensionar(tornal::Modelo& m) {
   tornal::Red& r = m.red;
   tornal::Calidad& c = m.cal;
-  const int nc = r.NUMCONDUCCIONEST1 + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 + r.NUMCONDUCCIONEST4 +
-                 r.NUMCONDUCCIONEST5;
+  const int nc =
+      r.NUMCONDUCCIONEST1 + r.NUMCONDUCCIONEST2 + r.NUMCONDUCCIONEST3 + r.NUMCONDUCCIONEST4 + r.NUMCONDUCCIONEST5;
   r.NUMCONDUCCIONES = nc;
   const int C = c.NUMCONTAMINANTES, E = r.NUMEMBALSES, Y = r.NUMANYOS;
   c.INRESCOND.resize(nc);
@@ -185,16 +185,26 @@ TEST(ResultTables, MonthlyColumnTableAndLegend) {
 
   const std::string O = kOxigeno;
   const std::vector<std::string> etiquetas = {
-      " \"Rio_T1_Alto_Temperatura\"",          " \"Rio_T1_Alto_" + O + "\"",
-      " \"Rio_T1_Bajo_Temperatura\"",          " \"Rio_T1_Bajo_" + O + "\"",
-      " \"Rio T2_Canal_Temperatura\"",         " \"Rio T2_Canal_" + O + "\"",
-      " \"Rio T3_Molino_Temperatura\"",        " \"Rio T3_Molino_" + O + "\"",
-      " \"Rio T3_Vado_Temperatura\"",          " \"Rio T3_Vado_" + O + "\"",
-      " \"Rio T4_Toma_Temperatura\"",          " \"Rio T4_Toma_" + O + "\"",
-      " \"Embalse_Ep_Embalse Alto_Temperatura\"",  " \"Embalse_Ep_Embalse Alto_" + O + "\"",
-      " \"Embalse_Ep_Presa_Temperatura\"",     " \"Embalse_Ep_Presa_" + O + "\"",
-      " \"Embalse_Hip_Embalse Alto_Temperatura\"", " \"Embalse_Hip_Embalse Alto_" + O + "\"",
-      " \"Embalse_Hip_Presa_Temperatura\"",    " \"Embalse_Hip_Presa_" + O + "\"",
+      " \"Rio_T1_Alto_Temperatura\"",
+      " \"Rio_T1_Alto_" + O + "\"",
+      " \"Rio_T1_Bajo_Temperatura\"",
+      " \"Rio_T1_Bajo_" + O + "\"",
+      " \"Rio T2_Canal_Temperatura\"",
+      " \"Rio T2_Canal_" + O + "\"",
+      " \"Rio T3_Molino_Temperatura\"",
+      " \"Rio T3_Molino_" + O + "\"",
+      " \"Rio T3_Vado_Temperatura\"",
+      " \"Rio T3_Vado_" + O + "\"",
+      " \"Rio T4_Toma_Temperatura\"",
+      " \"Rio T4_Toma_" + O + "\"",
+      " \"Embalse_Ep_Embalse Alto_Temperatura\"",
+      " \"Embalse_Ep_Embalse Alto_" + O + "\"",
+      " \"Embalse_Ep_Presa_Temperatura\"",
+      " \"Embalse_Ep_Presa_" + O + "\"",
+      " \"Embalse_Hip_Embalse Alto_Temperatura\"",
+      " \"Embalse_Hip_Embalse Alto_" + O + "\"",
+      " \"Embalse_Hip_Presa_Temperatura\"",
+      " \"Embalse_Hip_Presa_" + O + "\"",
   };
   EXPECT_EQ(crlf_lines(t.dir.read("TablaCal.dir")), etiquetas);
 }
@@ -254,8 +264,9 @@ TEST(ResultTables, NamesMarksAndOverflow) {
 
   const std::vector<std::string> f = crlf_lines(dir.read("TablaCal.txt"));
   ASSERT_EQ(f.size(), 12u);
-  EXPECT_EQ(f[0], "          -999.00000\t********************\t  100000000000.00000\t"
-                  "            -0.00010\t********************\t");
+  EXPECT_EQ(f[0],
+            "          -999.00000\t********************\t  100000000000.00000\t"
+            "            -0.00010\t********************\t");
 
   const std::vector<std::string> d = crlf_lines(dir.read("TablaCal.dir"));
   const std::vector<std::string> etiquetas = {
@@ -310,7 +321,8 @@ TEST(ResultTables, MonthlyRowsOfMoreThan5000Values) {
     }
     EXPECT_EQ(crlf_lines(dir.read("TablaCal.dir")).size(), static_cast<std::size_t>(n));
     // No reach is selected: the table holds its header alone.
-    EXPECT_EQ(crlf_lines(dir.read("g.txt")), std::vector<std::string>{"Nombre contaminante;Fecha;Nombre Elemento;Valor;Tipo"});
+    EXPECT_EQ(crlf_lines(dir.read("g.txt")),
+              std::vector<std::string>{"Nombre contaminante;Fecha;Nombre Elemento;Valor;Tipo"});
   }
 }
 
@@ -385,7 +397,8 @@ TEST(ResultTables, UnwritableFileStops) {
   }
   if (std::filesystem::exists("/dev/full")) {
     Cuenca t;  // a full disk: the writes fail
-    EXPECT_EQ(tornal_test::stop_message([&] { tornal::ESCRIBIRTABLACALSUB(t.m, padded("/dev/full", LONGRUTA)); }), "error");
+    EXPECT_EQ(tornal_test::stop_message([&] { tornal::ESCRIBIRTABLACALSUB(t.m, padded("/dev/full", LONGRUTA)); }),
+              "error");
     EXPECT_EQ(tornal_test::log_lines(t.m), std::vector<std::string>{msg + "/dev/full"});
     EXPECT_FALSE(std::filesystem::exists(t.dir.file("TablaCal.txt")));
   }

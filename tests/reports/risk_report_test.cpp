@@ -42,12 +42,10 @@ TEST(RiskReport, PercentagesOfEveryMonthOfTheRun) {
     const char* valor;
   };
   const Caso casos[] = {
-      {2, 24.0, "        100.000;"},  // every month
-      {2, 3.0, "         12.500;"},
-      {16, 3.0, "          1.562;"},  // 1.5625: ties to even
-      {16, 9.0, "          4.688;"},  // 4.6875
-      {16, 1.0, "          0.521;"},
-      {0, 5.0, "          0.000;"},  // a run without months: 0, never NaN
+      {2, 24.0, "        100.000;"},                                 // every month
+      {2, 3.0, "         12.500;"},  {16, 3.0, "          1.562;"},  // 1.5625: ties to even
+      {16, 9.0, "          4.688;"},                                 // 4.6875
+      {16, 1.0, "          0.521;"}, {0, 5.0, "          0.000;"},   // a run without months: 0, never NaN
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.valor);

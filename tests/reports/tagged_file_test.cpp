@@ -112,6 +112,8 @@ TEST(TaggedFile, WholeFileLineByLine) {
   // An earlier, longer file at the path loses all its content.
   dir.write("conc.xml", std::string(40000, 'x') + "\r\n");
 
+  // The expected file, one line of it per line.
+  // clang-format off
   const std::vector<std::string> esperado = {
       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>",
       " <TORNAL>",
@@ -190,6 +192,7 @@ TEST(TaggedFile, WholeFileLineByLine) {
       " </IANYC>",
       " </TORNAL>",
   };
+  // clang-format on
   const std::vector<std::string> lineas = escribir(m, dir);
   ASSERT_EQ(lineas.size(), esperado.size());
   for (std::size_t i = 0; i < esperado.size(); ++i) EXPECT_EQ(lineas[i], esperado[i]) << "line " << i + 1;
@@ -277,7 +280,8 @@ TEST(TaggedFile, CodeTableForOptionSets) {
     }
     EXPECT_EQ(entre(lineas, " <NOMCONT>", " </NOMCONT>"), etiquetas);
     std::vector<std::string> en_embalse;
-    for (const std::string& l : entre(lineas, " <CONTEMBALSES>", " </CONTEMBALSES>")) en_embalse.push_back(l.substr(0, 3));
+    for (const std::string& l : entre(lineas, " <CONTEMBALSES>", " </CONTEMBALSES>"))
+      en_embalse.push_back(l.substr(0, 3));
     EXPECT_EQ(en_embalse, codigos);
     char cuenta[16];
     std::snprintf(cuenta, sizeof cuenta, "%12d", m.cal.NUMCONTAMINANTES);
@@ -297,12 +301,24 @@ TEST(TaggedFile, BlocksThatCountsLeaveOut) {
   };
   const std::vector<Fila> filas = {
       {"no year", 0, 1, {1, 1, 1, 1, 1}, 1, {" </TORNAL>"}},
-      {"no reservoir, no reach", 2, 0, {}, 1,
+      {"no reservoir, no reach",
+       2,
+       0,
+       {},
+       1,
        {" <IANYC>", "2000-2001", " </IANYC>", " <IANYC>", "2001-2002", " </IANYC>", " </TORNAL>"}},
-      {"no constituent", 1, 1, {0, 0, 0, 0, 2}, 0,
+      {"no constituent",
+       1,
+       1,
+       {0, 0, 0, 0, 2},
+       0,
        {" <IANYC>", "2000-2001", " <CONTEMBALSES>", " </CONTEMBALSES>", " <CONTCOND5>", " </CONTCOND5>", " </IANYC>",
         " </TORNAL>"}},
-      {"types 2 and 4 only", 1, 0, {0, 1, 0, 2}, 1,
+      {"types 2 and 4 only",
+       1,
+       0,
+       {0, 1, 0, 2},
+       1,
        {" <IANYC>", "2000-2001", " <CONTCOND2>", "C", " </CONTCOND2>", " <CONTCOND4>", "C", "C", " </CONTCOND4>",
         " </IANYC>", " </TORNAL>"}},
   };

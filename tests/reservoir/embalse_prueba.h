@@ -51,7 +51,8 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
     r.COTAEMB(1, i) = o.fondo + o.paso * (i - 1) / o.area;
     r.SUPERFEMB(1, i) = o.area;
   }
-  for (tornal::Array3<double>* a : {&r.VOLFINEMB, &r.SUELTASEMB, &r.EVAPEMB, &r.FILTREMB, &r.VERTEMB}) a->resize(1, 12, NA);
+  for (tornal::Array3<double>* a : {&r.VOLFINEMB, &r.SUELTASEMB, &r.EVAPEMB, &r.FILTREMB, &r.VERTEMB})
+    a->resize(1, 12, NA);
 
   c.OPCIONTEMPERATURA = o.temperatura;
   c.MODELOTEMPERATURA = o.temperatura == 1 ? o.modelo_t : 0;
@@ -77,10 +78,9 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   c.INRESPAREMB.resize(1);
   c.COEMB.resize(1, NC);
   c.COEMB2.resize(1, NC);
-  for (tornal::Array1<double>* a :
-       {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB, &c.KMAXGROWEMB, &c.KRESPEMB,
-        &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB, &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB,
-        &c.KEEMBTEMP})
+  for (tornal::Array1<double>* a : {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB,
+                                    &c.KMAXGROWEMB, &c.KRESPEMB, &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB,
+                                    &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB, &c.KEEMBTEMP})
     a->resize(1);
   for (tornal::Array2<double>* a :
        {&c.ZTEMB, &c.SALEMB, &c.ENTREMB, &c.EEMB, &c.TEPIL, &c.THIPOL, &c.TEEMB, &c.TEEMBHIP, &c.HSWEMB, &c.TAIREMB,

@@ -13,8 +13,8 @@
 #include "common/fixed_format.h"
 #include "common/precision.h"
 #include "e2e/e2e_util.h"
-#include "physics/physics.h"
 #include "embalse_prueba.h"
+#include "physics/physics.h"
 #include "reach/reach_model.h"
 
 namespace {
@@ -173,8 +173,8 @@ TEST(ReservoirFinerSubsteps, TheBoundAndTheDivergencesThatFinerSubstepsCannotMen
     const std::string fecha = tornal::latin1("Año, Mes:           1           1");
     std::vector<std::string> l;
     if (c.subpasos > c.INCR)
-      l = {tornal::latin1("El cálculo del embalse diverge con el diferencial de cálculo dado"), "Embalse:",
-           "Embalse de prueba", fecha,
+      l = {tornal::latin1("El cálculo del embalse diverge con el diferencial de cálculo dado"),
+           "Embalse:", "Embalse de prueba", fecha,
            tornal::latin1("Se integra el mes con subpasos más finos, número de subpasos:       60000")};
     if (c.diverge)
       for (const std::string& x :

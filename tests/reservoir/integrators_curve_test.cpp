@@ -102,8 +102,8 @@ TEST(ReservoirCurve, LookupsInTheirThreeModes) {
   struct Caso {
     const char* nombre;
     int K, modo;
-    double vol, cota, sup;           // the input among them
-    double evol, ecota, esup;        // expected
+    double vol, cota, sup;     // the input among them
+    double evol, ecota, esup;  // expected
   };
   const double E = 0.009999999776482582;
   const Caso casos[] = {
@@ -148,10 +148,10 @@ TEST(ReservoirCurve, AboveTheCurveStops) {
     const std::string mensaje =
         modo == 2 ? "Una profundidad simulada es superior a la profundidad maxima de la curva cota-sup-vol"
                   : "Un superficie simulada es superior a la superficie maxima de la curva cota-sup-vol";
-    EXPECT_EQ(todo.rfind(mensaje + "Modifique la curva para que englobe todos los valores simulados" +
-                             "Nombre del embalse",
-                         0),
-              0u)
+    EXPECT_EQ(
+        todo.rfind(mensaje + "Modifique la curva para que englobe todos los valores simulados" + "Nombre del embalse",
+                   0),
+        0u)
         << todo;
     const std::string resto = todo.substr(todo.find("Nombre del embalse") + 18);
     EXPECT_NE(resto.find("Embalse de prueba"), std::string::npos);

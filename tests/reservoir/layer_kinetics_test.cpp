@@ -24,17 +24,32 @@ using tornal::TrabajoEmbalse;
 
 // The arrays of layer 1 and of layer 2 under the system's names.
 std::vector<std::pair<Array1<double>*, Array1<double>*>> datos(TrabajoEmbalse& w) {
-  return {{&w.CO1, &w.CO2},           {&w.ZEPILI, &w.ZHYPI},       {&w.AEPILI, &w.AHYPI},
-          {&w.V1I, &w.V2I},           {&w.KAAUX1, &w.KAAUX2},      {&w.KDAUX1, &w.KDAUX2},
-          {&w.KNOAAUX1, &w.KNOAAUX2}, {&w.KNAIAUX1, &w.KNAIAUX2},  {&w.KNO3AUX1, &w.KNO3AUX2},
-          {&w.KGROWAUX1, &w.KGROWAUX2}, {&w.KRESPAUX1, &w.KRESPAUX2}, {&w.OSATAUX1, &w.OSATAUX2},
-          {&w.KFOSFAUX1, &w.KFOSFAUX2}, {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
+  return {{&w.CO1, &w.CO2},
+          {&w.ZEPILI, &w.ZHYPI},
+          {&w.AEPILI, &w.AHYPI},
+          {&w.V1I, &w.V2I},
+          {&w.KAAUX1, &w.KAAUX2},
+          {&w.KDAUX1, &w.KDAUX2},
+          {&w.KNOAAUX1, &w.KNOAAUX2},
+          {&w.KNAIAUX1, &w.KNAIAUX2},
+          {&w.KNO3AUX1, &w.KNO3AUX2},
+          {&w.KGROWAUX1, &w.KGROWAUX2},
+          {&w.KRESPAUX1, &w.KRESPAUX2},
+          {&w.OSATAUX1, &w.OSATAUX2},
+          {&w.KFOSFAUX1, &w.KFOSFAUX2},
+          {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
 }
 
 std::vector<std::pair<const Array2<double>*, const Array2<double>*>> terminos(const TrabajoEmbalse& w) {
-  return {{&w.AC1I, &w.AC2I},          {&w.DC1I, &w.DC2I},          {&w.MASAEPL, &w.MASAHIPL},
-          {&w.MASAEPOD, &w.MASAHIPOD}, {&w.MASAEPNORG, &w.MASAHIPNORG}, {&w.MASAEPNH4, &w.MASAHIPNH4},
-          {&w.MASAEPNO3, &w.MASAHIPNO3}, {&w.MASAEPCHLA, &w.MASAHIPCHLA}, {&w.MASAEPPORG, &w.MASAHIPPORG},
+  return {{&w.AC1I, &w.AC2I},
+          {&w.DC1I, &w.DC2I},
+          {&w.MASAEPL, &w.MASAHIPL},
+          {&w.MASAEPOD, &w.MASAHIPOD},
+          {&w.MASAEPNORG, &w.MASAHIPNORG},
+          {&w.MASAEPNH4, &w.MASAHIPNH4},
+          {&w.MASAEPNO3, &w.MASAHIPNO3},
+          {&w.MASAEPCHLA, &w.MASAHIPCHLA},
+          {&w.MASAEPPORG, &w.MASAHIPPORG},
           {&w.MASAEPPO4, &w.MASAHIPPO4}};
 }
 
@@ -97,7 +112,6 @@ TEST(ReservoirLayerKinetics, LayersThatTradeTheirDataTradeTheirTerms) {
   }
 }
 
-
 // The month's rates and oxygen limitations of a layer are those of its
 // temperature (modelled, or the month's given one) and of its oxygen: layers
 // that trade them trade every rate, but for the reaeration, which only the
@@ -146,9 +160,9 @@ TEST(ReservoirLayerKinetics, LayersThatTradeTemperatureAndOxygenTradeTheirRates)
     mes(b, true);
     auto tasas = [](TrabajoEmbalse& w) {
       return std::vector<std::pair<Array1<double>*, Array1<double>*>>{
-          {&w.KDAUX1, &w.KDAUX2},         {&w.KNOAAUX1, &w.KNOAAUX2},   {&w.KNAIAUX1, &w.KNAIAUX2},
-          {&w.KNO3AUX1, &w.KNO3AUX2},     {&w.KMAXGROWAUX1, &w.KMAXGROWAUX2}, {&w.KRESPAUX1, &w.KRESPAUX2},
-          {&w.OSATAUX1, &w.OSATAUX2},     {&w.KFOSFAUX1, &w.KFOSFAUX2}, {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
+          {&w.KDAUX1, &w.KDAUX2},     {&w.KNOAAUX1, &w.KNOAAUX2},         {&w.KNAIAUX1, &w.KNAIAUX2},
+          {&w.KNO3AUX1, &w.KNO3AUX2}, {&w.KMAXGROWAUX1, &w.KMAXGROWAUX2}, {&w.KRESPAUX1, &w.KRESPAUX2},
+          {&w.OSATAUX1, &w.OSATAUX2}, {&w.KFOSFAUX1, &w.KFOSFAUX2},       {&w.KFOSFAAUX1, &w.KFOSFAAUX2}};
     };
     const auto ta = tasas(a), tb = tasas(b);
     for (std::size_t t = 0; t < ta.size(); ++t) {

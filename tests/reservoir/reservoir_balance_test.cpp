@@ -49,7 +49,7 @@ struct Suma {
 Suma procesos(const Modelo& m, const TrabajoEmbalse& w, int capa, int c, int j) {
   const auto& P = m.cal.POS;
   const std::pair<int, const Array2<double>*> tablas[] = {
-      {P.DBO, capa == 1 ? &w.MASAEPL : &w.MASAHIPL},       {P.OD, capa == 1 ? &w.MASAEPOD : &w.MASAHIPOD},
+      {P.DBO, capa == 1 ? &w.MASAEPL : &w.MASAHIPL},        {P.OD, capa == 1 ? &w.MASAEPOD : &w.MASAHIPOD},
       {P.NORG, capa == 1 ? &w.MASAEPNORG : &w.MASAHIPNORG}, {P.NH4, capa == 1 ? &w.MASAEPNH4 : &w.MASAHIPNH4},
       {P.NO3, capa == 1 ? &w.MASAEPNO3 : &w.MASAHIPNO3},    {P.CHLA, capa == 1 ? &w.MASAEPCHLA : &w.MASAHIPCHLA},
       {P.PORG, capa == 1 ? &w.MASAEPPORG : &w.MASAHIPPORG}, {P.PO4, capa == 1 ? &w.MASAEPPO4 : &w.MASAHIPPO4}};

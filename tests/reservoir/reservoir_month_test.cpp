@@ -128,8 +128,8 @@ TEST(ReservoirMonth, WaterAgeGrowsByTheDays) {
     const char* nombre;
     double INCR, edad;
   };
-  for (const Caso& c : {Caso{"RESIDENCIA", 30.0, 30.0}, Caso{"RESIDENCIA", 60.0, 30.0},
-                        Caso{"RESIDENCIA", 2.5, 30.0}, Caso{"Residencia", 30.0, 0.0}}) {
+  for (const Caso& c : {Caso{"RESIDENCIA", 30.0, 30.0}, Caso{"RESIDENCIA", 60.0, 30.0}, Caso{"RESIDENCIA", 2.5, 30.0},
+                        Caso{"Residencia", 30.0, 0.0}}) {
     SCOPED_TRACE(c.INCR);
     tornal::Modelo m = embalse_prueba();
     m.cal.NOMCONT1OR(1) = tornal::padded(c.nombre, 30);
@@ -218,10 +218,10 @@ TEST(ReservoirKinetics, SedimentTermsOfTheBalances) {
     m.cal.FLUJSEDEMB(1, 2) = 0.0;
     tornal::TrabajoEmbalse w;
     un_mes(m, w);
-    const double flujo = 1e5 * 0.1;  // area x flux of a day-long sub-step
-    EXPECT_EQ(w.MASAEP(1, 3, 6), flujo);                         // organic nitrogen
-    EXPECT_EQ(w.MASAEP(1, 4, 6), oxigeno < 1.0 ? flujo : 0.0);   // ammonium
-    EXPECT_EQ(w.MASAEP(1, 8, 6), oxigeno < 1.0 ? flujo : 0.0);   // phosphate
+    const double flujo = 1e5 * 0.1;                             // area x flux of a day-long sub-step
+    EXPECT_EQ(w.MASAEP(1, 3, 6), flujo);                        // organic nitrogen
+    EXPECT_EQ(w.MASAEP(1, 4, 6), oxigeno < 1.0 ? flujo : 0.0);  // ammonium
+    EXPECT_EQ(w.MASAEP(1, 8, 6), oxigeno < 1.0 ? flujo : 0.0);  // phosphate
     EXPECT_EQ(m.sim.EMB1CF(1, 4, 1, 1) > 1.0, oxigeno < 1.0);
   }
 }

@@ -53,8 +53,8 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
     EXPECT_NE(p[0].find(";Centr_HipP1;"), std::string::npos);
     for (std::size_t i = 1; i < p.size(); ++i) {
       EXPECT_EQ(puntos_y_comas(p[i]), 3 + 10 + 4 * NC + 8);
-      EXPECT_EQ(campo(p[i], 2), c.N == 1 ? tornal::edit_I(int((i - 1) % 30 + 1), 4)
-                                         : tornal::edit_I(int((i - 1) % 10 + 1) * 3, 4));
+      EXPECT_EQ(campo(p[i], 2),
+                c.N == 1 ? tornal::edit_I(int((i - 1) % 30 + 1), 4) : tornal::edit_I(int((i - 1) % 10 + 1) * 3, 4));
       EXPECT_EQ(campo(p[i], 4), c.ZT == 0.0 ? "          0.000" : "         18.000");  // hypolimnion
     }
     if (p.size() > 1) {
@@ -69,8 +69,9 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
       continue;
     }
     ASSERT_EQ(b.size(), 1u + 12 * 30);
-    EXPECT_EQ(b[0].rfind("Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Epi_Ci_", 0),
-              0u);
+    EXPECT_EQ(
+        b[0].rfind("Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Epi_Ci_", 0),
+        0u);
     EXPECT_EQ(puntos_y_comas(b[0]), 5 + 14 * NC + 56);  // 56 process heads in three blocks
     EXPECT_NE(b[0].find(";FlujSedHip_P1;OD_Reaireac_Ep;"), std::string::npos);
     EXPECT_NE(b[0].find("L_Sed12_Hip" + std::string(304, ' ') + ";Norg_Degr_Ep;"), std::string::npos);

@@ -27,11 +27,20 @@ TEST(RunFailures, UnreportedFailuresGetARunLogLineAndStop) {
   tornal::Array1<int> a{"TABLA"};
   a.resize(2);
   const std::vector<Caso> casos = {
-      {"an allocation that fails", [] { throw std::bad_alloc(); }, "error: memoria insuficiente",
+      {"an allocation that fails",
+       [] { throw std::bad_alloc(); },
+       "error: memoria insuficiente",
        {tornal::latin1("Memoria insuficiente para los datos de la ejecución")}},
-      {"a size beyond any vector", [] { std::vector<double> v; v.reserve(v.max_size() + 1); },
-       "error: memoria insuficiente", {tornal::latin1("Memoria insuficiente para los datos de la ejecución")}},
-      {"an index out of range", [&] { a(3) = 1; }, "Índice fuera de rango en TABLA(3), de dimensiones (2)",
+      {"a size beyond any vector",
+       [] {
+         std::vector<double> v;
+         v.reserve(v.max_size() + 1);
+       },
+       "error: memoria insuficiente",
+       {tornal::latin1("Memoria insuficiente para los datos de la ejecución")}},
+      {"an index out of range",
+       [&] { a(3) = 1; },
+       "Índice fuera de rango en TABLA(3), de dimensiones (2)",
        {tornal::latin1("Índice fuera de rango en TABLA(3), de dimensiones (2)")}},
       {"a stop that its procedure reported", [] { tornal::stop("error"); }, "error", {}},
       {"a phase that ends well", [] {}, "", {}},
@@ -80,12 +89,12 @@ TEST(RunFailures, NonFiniteResultsAreListedByElementAndConstituent) {
   const std::string aviso = tornal::latin1("Resultado no finito (desbordamiento en el cálculo), revise los datos");
   const std::string conduccion = tornal::latin1("Número Conducción:");
   const std::string mes = tornal::latin1("Mes de la simulación:");
-  EXPECT_EQ(tornal_test::log_lines(m),
-            (std::vector<std::string>{aviso, conduccion + "           1", "Nombre: Rio", "Contaminante: Nitratos",
-                                      mes + "           5", aviso, "Numero de embalse           1", "Nombre: Presa",
-                                      "Contaminante: DBO5", mes + "          12", aviso,
-                                      "Numero de embalse           1", "Nombre: Presa", "Contaminante: Volumen",
-                                      mes + "           3"}));
+  EXPECT_EQ(
+      tornal_test::log_lines(m),
+      (std::vector<std::string>{aviso, conduccion + "           1", "Nombre: Rio", "Contaminante: Nitratos",
+                                mes + "           5", aviso, "Numero de embalse           1", "Nombre: Presa",
+                                "Contaminante: DBO5", mes + "          12", aviso, "Numero de embalse           1",
+                                "Nombre: Presa", "Contaminante: Volumen", mes + "           3"}));
 }
 
 // A non-finite value in the last place of a large result array (last

@@ -18,11 +18,28 @@ namespace {
 
 // The 22 records of a configuration whose paths name files in the folder.
 std::vector<std::string> configuracion() {
-  return {"VERSION 1.2",     "'red.dat'",        "'red.xml'",       "'resultados.dat'", "Calidad",
-          "'calidad.dat'",   "'aportaciones.dat'", "'coef.dat'",    "Resultados",       "'cond.csv'",
-          "'emb.csv'",       "'res.xml'",        "'graf.txt'",      "Calibracion",      "1",
-          "'calcond.dat'",   "0",                "'calemb.dat'",    "Registro",         "'tornal.log'",
-          "Reservado",       "7"};
+  return {"VERSION 1.2",
+          "'red.dat'",
+          "'red.xml'",
+          "'resultados.dat'",
+          "Calidad",
+          "'calidad.dat'",
+          "'aportaciones.dat'",
+          "'coef.dat'",
+          "Resultados",
+          "'cond.csv'",
+          "'emb.csv'",
+          "'res.xml'",
+          "'graf.txt'",
+          "Calibracion",
+          "1",
+          "'calcond.dat'",
+          "0",
+          "'calemb.dat'",
+          "Registro",
+          "'tornal.log'",
+          "Reservado",
+          "7"};
 }
 
 std::string unir(const std::vector<std::string>& lineas, const char* fin = "\n") {
@@ -70,13 +87,22 @@ TEST(VekArch, VersionIsTruncatedInSinglePrecision) {
     const char* linea;
     int numversion;
   };
-  const Caso casos[] = {{"VERSION 1.2", 12},  {"VERSION 1.0", 10}, {"VERSION 1.3", 13},
-                        {"VERSION 1.4", 14},  {"VERSION 1.25", 12}, {"VERSION 0.95", 9},
-                        {"VERSION uno", 10},  {"VERSION 1", 10},   {"VERSION 1.1D0", 11},
+  const Caso casos[] = {{"VERSION 1.2", 12},
+                        {"VERSION 1.0", 10},
+                        {"VERSION 1.3", 13},
+                        {"VERSION 1.4", 14},
+                        {"VERSION 1.25", 12},
+                        {"VERSION 0.95", 9},
+                        {"VERSION uno", 10},
+                        {"VERSION 1", 10},
+                        {"VERSION 1.1D0", 11},
                         // Not a finite single-precision number: an unreadable first record.
-                        {"VERSION 1e308", 10}, {"VERSION 1.0E+39", 10}, {"VERSION -1D300", 10},
+                        {"VERSION 1e308", 10},
+                        {"VERSION 1.0E+39", 10},
+                        {"VERSION -1D300", 10},
                         // Finite, but ten times it is no integer: held at the ends of the range.
-                        {"VERSION 3.0E+38", INT_MAX}, {"VERSION -1.0E+9", INT_MIN}};
+                        {"VERSION 3.0E+38", INT_MAX},
+                        {"VERSION -1.0E+9", INT_MIN}};
   for (const Caso& c : casos) {
     auto lineas = configuracion();
     lineas[0] = c.linea;

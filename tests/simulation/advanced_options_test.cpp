@@ -75,9 +75,8 @@ std::string filas(const std::string& tag, double base, const std::string& lista,
 std::string contdif() { return filas("<CONTDIF_TEMPORAL>", 100, "2 1", 2); }
 std::string sed() { return filas("<SED_EMB_TEMPORAL>", 200, "1", 1); }
 std::string ctes() {
-  return "<CTES_TEMPORALES>\n2 1\n2 1\n3.7 16\n" +
-         lineas(12, [](int t) { return num(10 + t) + " " + num(20 + t); }) + "1\n1\n" +
-         lineas(12, [](int t) { return num(30 + t); });
+  return "<CTES_TEMPORALES>\n2 1\n2 1\n3.7 16\n" + lineas(12, [](int t) { return num(10 + t) + " " + num(20 + t); }) +
+         "1\n1\n" + lineas(12, [](int t) { return num(30 + t); });
 }
 
 // The last three lines of the run log are the read-error lines with `NUMLINEA`.

@@ -119,8 +119,8 @@ TEST(CalibrationReach, OtherOptionsOpenNoFileAndLeaveNoCalibratedReach) {
     SCOPED_TRACE(opcion);
     Caso k;
     k.m.sim.NUMCONDUCCALIBRAR = 2;
-    k.parada = tornal_test::stop_message(
-        [&] { tornal::leer_calibracion_conduccion(k.m, k.ruta("no_existe.cal"), opcion); });
+    k.parada =
+        tornal_test::stop_message([&] { tornal::leer_calibracion_conduccion(k.m, k.ruta("no_existe.cal"), opcion); });
     EXPECT_EQ(k.parada, "");
     EXPECT_TRUE(k.log().empty());
     EXPECT_EQ(k.m.sim.NUMCONDUCCALIBRAR, 0);
@@ -156,7 +156,8 @@ TEST(CalibrationReach, ReadErrorsReportTheRecordNumber) {
     long linea;
   };
   const std::vector<Fila> filas = {
-      {"letter in the flow of month 1 of year 2", "1\n" + hasta(12) + "x 1 2 3\n" + meses.substr(hasta(13).size()), 1, 14},
+      {"letter in the flow of month 1 of year 2", "1\n" + hasta(12) + "x 1 2 3\n" + meses.substr(hasta(13).size()), 1,
+       14},
       {"letter in a concentration, mode 2", "1\n1 2 3\n4 5 x\n", 2, 3},
       {"decimal point in the reach number", "1.0\n" + meses, 1, 1},
       {"reach number 0", "0\n" + meses, 1, 1},
@@ -181,8 +182,8 @@ TEST(CalibrationReach, MissingFileStopsWithItsAccessLineAndCreatesNoFile) {
   for (int opcion : {1, 2}) {
     SCOPED_TRACE(opcion);
     Caso k;
-    k.parada = tornal_test::stop_message(
-        [&] { tornal::leer_calibracion_conduccion(k.m, k.ruta("no_existe.cal"), opcion); });
+    k.parada =
+        tornal_test::stop_message([&] { tornal::leer_calibracion_conduccion(k.m, k.ruta("no_existe.cal"), opcion); });
     EXPECT_EQ(k.parada, "error");
     EXPECT_EQ(k.log(), std::vector<std::string>{ACCESO_COND});
     EXPECT_FALSE(std::filesystem::exists(k.dir.file("no_existe.cal")));

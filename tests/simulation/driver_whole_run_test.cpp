@@ -129,7 +129,8 @@ TEST(DriverWholeRun, ReachAndReservoirCalibrationFilesInOneRun) {
   todos(m.cal.COAPO, 1, 2, 4.0);
   for (int i = 1; i <= 3; ++i) todos(m.red.QCONDUCC, i, 2.592);
   todos(m.red.VOLFINEMB, 1, 50.0);
-  for (tornal::Array3<double>* a : {&m.red.SUELTASEMB, &m.red.EVAPEMB, &m.red.FILTREMB, &m.red.VERTEMB}) todos(*a, 1, 1.0);
+  for (tornal::Array3<double>* a : {&m.red.SUELTASEMB, &m.red.EVAPEMB, &m.red.FILTREMB, &m.red.VERTEMB})
+    todos(*a, 1, 1.0);
 
   std::ostringstream conduccion, embalse;
   conduccion << "2  / calibrated reach\n";
@@ -251,9 +252,9 @@ TEST(DriverWholeRun, LongTimeCurvesAndTimeVaryingConstants) {
 
   EXPECT_TRUE(m.sim.HAYCURVASLARGAS);
   EXPECT_TRUE(m.sim.HAYCTESTEMP);
-  for (const char* l : {"Existe Tornal.avz", "Existen curvas temporales variables",
-                        "Existen constantes variables de forma temporal",
-                        "Lectura de archivo tORNAL.aVZ realizada con éxito"})
+  for (const char* l :
+       {"Existe Tornal.avz", "Existen curvas temporales variables", "Existen constantes variables de forma temporal",
+        "Lectura de archivo tORNAL.aVZ realizada con éxito"})
     EXPECT_GE(r.linea(l), 0) << l;
   // The series rebuilt over the whole run: year 2 has its own values.
   for (int t = 1; t <= 24; ++t) cerca(m.cal.TCOND(1, t), 0.2 * t, "TCOND " + std::to_string(t));
@@ -290,7 +291,8 @@ TEST(DriverWholeRun, CountersOfTheMonthWithAndWithoutLongCurves) {
       const std::vector<std::string> consola = r.lineas_consola();
       EXPECT_EQ(consola.size(), static_cast<std::size_t>(2 + ano + t)) << caso;
       ASSERT_FALSE(consola.empty());
-      EXPECT_EQ(tornal::trimmed(consola.back()), (mes < 10 ? " Mes           " : " Mes          ") + std::to_string(mes))
+      EXPECT_EQ(tornal::trimmed(consola.back()),
+                (mes < 10 ? " Mes           " : " Mes          ") + std::to_string(mes))
           << caso;
     }
 }

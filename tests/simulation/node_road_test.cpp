@@ -530,7 +530,8 @@ TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
     ce.resize_filled(2.0, 1);
     tornal::TrabajoTramo w;
     tornal::CALCULOCONDUCSUB(m, w, 1, k.qcab, k.qent, k.qsal, co, ce, 3, 1);
-    EXPECT_NEAR(m.sim.CONDUCCCS(1, 1, 3, 1), k.esperado, 1e-12 * k.esperado) << k.qcab << " " << k.qent << " " << k.qsal;
+    EXPECT_NEAR(m.sim.CONDUCCCS(1, 1, 3, 1), k.esperado, 1e-12 * k.esperado)
+        << k.qcab << " " << k.qent << " " << k.qsal;
   }
 }
 
@@ -587,8 +588,7 @@ TEST(NodeRoad, NodeListsMatchAScanOfTheNetwork) {
     for (int f = 1; f <= r.NUMNUDOS; ++f) {
       SCOPED_TRACE("ronda " + std::to_string(ronda) + ", fila " + std::to_string(f));
       EXPECT_EQ(de_fila(e.APORTACIONES, f), escaneo(m, f, r.NUMAPORTACIONES, [&](int I) { return r.NUDOAPO(I); }));
-      EXPECT_EQ(de_fila(e.LLEGADAS, f),
-                escaneo(m, f, r.NUMCONDUCCIONES, [&](int I) { return r.CONDUCCIONES(I, 2); }));
+      EXPECT_EQ(de_fila(e.LLEGADAS, f), escaneo(m, f, r.NUMCONDUCCIONES, [&](int I) { return r.CONDUCCIONES(I, 2); }));
       EXPECT_EQ(de_fila(e.SALIDAS, f), escaneo(m, f, r.NUMCONDUCCIONES, [&](int I) { return r.CONDUCCIONES(I, 1); }));
       EXPECT_EQ(de_fila(e.REINCEN, f), escaneo(m, f, r.NUMCENTRALES, [&](int I) { return r.NUDREINCEN(I); }));
       EXPECT_EQ(de_fila(e.TOMACEN, f), escaneo(m, f, r.NUMCENTRALES, [&](int I) { return r.NUDTOMACEN(I); }));

@@ -65,8 +65,8 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   for (const auto& [toma, reincorporacion] : p.centrales) e.centrales.push_back({toma, reincorporacion});
   montar_elementos(r, e);
 
-  const int t[6] = {0, r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
-                    r.NUMCONDUCCIONEST5};
+  const int t[6] = {
+      0, r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4, r.NUMCONDUCCIONEST5};
   const int NR = r.NUMCONDUCCIONES;
   r.NOMCONDUCC.resize(NR);
   for (int i = 1; i <= NR; ++i) r.NOMCONDUCC(i) = padded("Tramo " + std::to_string(i), tornal::LONGNOMBRE);
@@ -162,10 +162,9 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.COEFTESHIDR.resize(NR, 6);
   for (int i = 1; i <= NR; ++i) c.COEFTESHIDR(i, 1) = c.COEFTESHIDR(i, 3) = 1.0;
   // Kinetic constants of reaches, all 0, and thetas of 1: nothing reacts.
-  for (tornal::Array1<double>* a :
-       {&c.KACOND, &c.KDCOND, &c.VSLCOND, &c.KNOACOND, &c.VSNOCOND, &c.KNAICOND, &c.KNO3COND, &c.KMAXGROWCOND,
-        &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND, &c.VSFOSFCOND, &c.KFOSFACOND, &c.KECOND, &c.ALFAFITOCOND,
-        &c.ISATCOND, &c.KETCOND})
+  for (tornal::Array1<double>* a : {&c.KACOND, &c.KDCOND, &c.VSLCOND, &c.KNOACOND, &c.VSNOCOND, &c.KNAICOND,
+                                    &c.KNO3COND, &c.KMAXGROWCOND, &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND,
+                                    &c.VSFOSFCOND, &c.KFOSFACOND, &c.KECOND, &c.ALFAFITOCOND, &c.ISATCOND, &c.KETCOND})
     a->resize(NR);
   c.TECTAOD.fill(1.0);
   c.CARACTERISTICASDELAGUA(1) = 1000.0;
@@ -175,10 +174,9 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   // Reservoirs of one layer in 30 sub-steps of one day; kinetic constants of
   // 0 (conservative substances).
   c.INCRETIEM.resize_filled(30.0, r.NUMEMBALSES);
-  for (tornal::Array1<double>* a :
-       {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB, &c.KMAXGROWEMB, &c.KRESPEMB,
-        &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB, &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB,
-        &c.KEEMBTEMP})
+  for (tornal::Array1<double>* a : {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB,
+                                    &c.KMAXGROWEMB, &c.KRESPEMB, &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB,
+                                    &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB, &c.KEEMBTEMP})
     a->resize(r.NUMEMBALSES);
   c.COACU.resize(p.acuiferos, NC);
   c.COEMB.resize(r.NUMEMBALSES, NC);

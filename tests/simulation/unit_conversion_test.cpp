@@ -15,11 +15,11 @@ namespace {
 
 using namespace tornal;
 
-constexpr double FV = 1000000.0;       // m3 in one hm3
-constexpr double DIAS = 30.0;          // days in one month of the series
-constexpr double FU = FV / DIAS;       // hm3 per month into m3/day
-constexpr double U1 = 0.23;            // BOD decay rate per day
-constexpr double DBO_IDA = 1.46335;    // 1 / (1 - e^(-5 x 0.23))
+constexpr double FV = 1000000.0;         // m3 in one hm3
+constexpr double DIAS = 30.0;            // days in one month of the series
+constexpr double FU = FV / DIAS;         // hm3 per month into m3/day
+constexpr double U1 = 0.23;              // BOD decay rate per day
+constexpr double DBO_IDA = 1.46335;      // 1 / (1 - e^(-5 x 0.23))
 constexpr double DBO_VUELTA = 0.683363;  // 1 - e^(-5 x 0.23)
 constexpr int NA = 2;
 
@@ -60,8 +60,8 @@ void preparar(Modelo& m, Opciones o, double v = 1.0, double c = 1.0) {
   r.SUPERFEMB.resize_filled(v, 2, 10);
   r.VOLEMB.resize_filled(v, 2, 10);
   llenar(r.QAPO, 3, v);
-  for (Array3<double>* a : {&r.APINTEREMB, &r.APPREVEMB, &r.VOLFINEMB, &r.COTFINEMB, &r.SUELTASEMB, &r.VERTEMB,
-                            &r.EVAPEMB, &r.FILTREMB})
+  for (Array3<double>* a :
+       {&r.APINTEREMB, &r.APPREVEMB, &r.VOLFINEMB, &r.COTFINEMB, &r.SUELTASEMB, &r.VERTEMB, &r.EVAPEMB, &r.FILTREMB})
     llenar(*a, 2, v);
   llenar(r.QT1, 1, v);
   llenar(r.QFT2, 2, v);
@@ -126,7 +126,8 @@ void todos_valen(const Array3<double>& a, double esperado, const std::string& no
   for (long i = 1; i <= a.size(1); ++i)
     for (long mes = 1; mes <= 12; ++mes)
       for (long y = 1; y <= NA; ++y)
-        ASSERT_NEAR(a(i, mes, y), esperado, 1e-9 * std::fabs(esperado)) << nombre << "(" << i << "," << mes << "," << y << ")";
+        ASSERT_NEAR(a(i, mes, y), esperado, 1e-9 * std::fabs(esperado))
+            << nombre << "(" << i << "," << mes << "," << y << ")";
 }
 
 const Opciones TODAS = {1, 1, 1, 1, 1};  // NC = 10
@@ -142,17 +143,36 @@ struct Serie {
 
 TEST(CambioUnidadesSeries, EverySeriesTakesItsFactorOnce) {
   const Serie SERIES[] = {
-      {"QAPO", &Red::QAPO, FU},           {"APINTEREMB", &Red::APINTEREMB, FU}, {"APPREVEMB", &Red::APPREVEMB, FU},
-      {"VOLFINEMB", &Red::VOLFINEMB, FV}, {"SUELTASEMB", &Red::SUELTASEMB, FU}, {"VERTEMB", &Red::VERTEMB, FU},
-      {"EVAPEMB", &Red::EVAPEMB, FU},     {"FILTREMB", &Red::FILTREMB, FU},     {"QT1", &Red::QT1, FU},
-      {"QFT2", &Red::QFT2, FU},           {"PERDT2", &Red::PERDT2, FU},         {"QFT3", &Red::QFT3, FU},
-      {"PERDT3", &Red::PERDT3, FU},       {"QT4", &Red::QT4, FU},               {"QMAXT4", &Red::QMAXT4, FU},
-      {"QT5", &Red::QT5, FU},             {"QCONDUCC", &Red::QCONDUCC, FU},     {"DOTRES", &Red::DOTRES, FU},
-      {"SUMSUPDEM", &Red::SUMSUPDEM, FU}, {"SUMSUBTDEM", &Red::SUMSUBTDEM, FU}, {"DEFDEM", &Red::DEFDEM, FU},
-      {"SUMTOMAS", &Red::SUMTOMAS, FU},   {"QRETREAL", &Red::QRETREAL, FU},     {"QOBJRESCEN", &Red::QOBJRESCEN, FU},
-      {"QTURRESCEN", &Red::QTURRESCEN, FU}, {"QBOMB", &Red::QBOMB, FU},         {"QREC", &Red::QREC, FU},
+      {"QAPO", &Red::QAPO, FU},
+      {"APINTEREMB", &Red::APINTEREMB, FU},
+      {"APPREVEMB", &Red::APPREVEMB, FU},
+      {"VOLFINEMB", &Red::VOLFINEMB, FV},
+      {"SUELTASEMB", &Red::SUELTASEMB, FU},
+      {"VERTEMB", &Red::VERTEMB, FU},
+      {"EVAPEMB", &Red::EVAPEMB, FU},
+      {"FILTREMB", &Red::FILTREMB, FU},
+      {"QT1", &Red::QT1, FU},
+      {"QFT2", &Red::QFT2, FU},
+      {"PERDT2", &Red::PERDT2, FU},
+      {"QFT3", &Red::QFT3, FU},
+      {"PERDT3", &Red::PERDT3, FU},
+      {"QT4", &Red::QT4, FU},
+      {"QMAXT4", &Red::QMAXT4, FU},
+      {"QT5", &Red::QT5, FU},
+      {"QCONDUCC", &Red::QCONDUCC, FU},
+      {"DOTRES", &Red::DOTRES, FU},
+      {"SUMSUPDEM", &Red::SUMSUPDEM, FU},
+      {"SUMSUBTDEM", &Red::SUMSUBTDEM, FU},
+      {"DEFDEM", &Red::DEFDEM, FU},
+      {"SUMTOMAS", &Red::SUMTOMAS, FU},
+      {"QRETREAL", &Red::QRETREAL, FU},
+      {"QOBJRESCEN", &Red::QOBJRESCEN, FU},
+      {"QTURRESCEN", &Red::QTURRESCEN, FU},
+      {"QBOMB", &Red::QBOMB, FU},
+      {"QREC", &Red::QREC, FU},
       // The end-of-month level and the third hydro-plant block stay as read.
-      {"COTFINEMB", &Red::COTFINEMB, 1.0}, {"HTURBCEN", &Red::HTURBCEN, 1.0},
+      {"COTFINEMB", &Red::COTFINEMB, 1.0},
+      {"HTURBCEN", &Red::HTURBCEN, 1.0},
   };
   Modelo m;
   preparar(m, TODAS);
@@ -304,7 +324,8 @@ TEST(CambioUnidadesDepuradas, UntreatedMarkKeptEverythingElseScaled) {
   };
   // "DBO5" is constituent 2 of the oxygen case {0, 1, 1, 0, 0}.
   const Fila FILAS[] = {
-      {-1.0, -1.0}, {-1.5, -1.5}, {-1.99, -1.99}, {-0.5, -0.5 * B}, {-2.0, -2.0 * B}, {0.0, 0.0}, {10.0, 14.6335}, {3.0e9, 3.0e9 * B},
+      {-1.0, -1.0},     {-1.5, -1.5}, {-1.99, -1.99},  {-0.5, -0.5 * B},
+      {-2.0, -2.0 * B}, {0.0, 0.0},   {10.0, 14.6335}, {3.0e9, 3.0e9 * B},
   };
   for (const Fila& f : FILAS) {
     Modelo m;
