@@ -140,6 +140,49 @@ TEST(ReservoirFinerSubsteps, ADrawnDownMonthAgainstAStableSubstepCount) {
   EXPECT_EQ(automatico.sim.ERROREMB(1), 0);
 }
 
+// The driver keeps one set of work arrays for all reservoir months: months
+// of another depth and number of layers, refined or not, worked in the
+// arrays that the month before left end on the bits of the same months
+// worked each in new arrays.
+TEST(ReservoirFinerSubsteps, WorkArraysKeptFromMonthToMonth) {
+  auto preparar = [] {
+    tornal::Modelo m = somero({.calado = 2.0, .paso = 4e5, .KET = 100.0, .VS = 2.0, .oxigeno = 1});
+    const double calados[12] = {2.0, 0.05, 0.05, 2.0, 3.0, 0.05, 2.0, 2.0, 0.1, 3.0, 0.05, 2.0};
+    for (int mes = 1; mes <= 12; ++mes) m.red.VOLFINEMB(1, mes, 1) = calados[mes - 1] * 1e5;
+    serie(m.cal.ZTEMB, 1.0);
+    return m;
+  };
+  tornal::Modelo guardado = preparar(), nuevo = preparar();
+  tornal::TrabajoEmbalse w;
+  int refinados = 0, dos_capas = 0;
+  correr_embalse(guardado, w, [&](int, int) {
+    refinados += w.factor > 1;
+    dos_capas += w.dos_capas();
+  });
+  for (int mes = 1; mes <= 12; ++mes) {
+    tornal::TrabajoEmbalse v;
+    nuevo.sim.MESACTUAL = mes;
+    for (int c = 1; c <= nuevo.cal.NUMCONTAMINANTES; ++c) nuevo.sim.CEEMBAUX(c) = nuevo.sim.NUDOSCE(1, c, mes, 1);
+    tornal::CALCULOEMBSUB(nuevo, v, 1, 1, mes, 1);
+  }
+  EXPECT_GT(refinados, 0);
+  EXPECT_GT(dos_capas, 0);
+  EXPECT_LT(refinados + dos_capas, 12);
+  const tornal::Simulacion &g = guardado.sim, &n = nuevo.sim;
+  for (int mes = 1; mes <= 12; ++mes) {
+    EXPECT_EQ(g.V1F(1, mes, 1), n.V1F(1, mes, 1)) << mes;
+    EXPECT_EQ(g.V2F(1, mes, 1), n.V2F(1, mes, 1)) << mes;
+    for (int c = 1; c <= guardado.cal.NUMCONTAMINANTES; ++c) {
+      EXPECT_EQ(g.EMB1CF(1, c, mes, 1), n.EMB1CF(1, c, mes, 1)) << mes << " " << c;
+      EXPECT_EQ(g.EMB2CF(1, c, mes, 1), n.EMB2CF(1, c, mes, 1)) << mes << " " << c;
+      EXPECT_EQ(g.NUDOSCS(1, c, mes, 1), n.NUDOSCS(1, c, mes, 1)) << mes << " " << c;
+    }
+  }
+  EXPECT_EQ(g.ERROREMB(1), n.ERROREMB(1));
+  EXPECT_EQ(g.NUMMESESFINOSEMB(1), n.NUMMESESFINOSEMB(1));
+  EXPECT_EQ(lineas_log(guardado), lineas_log(nuevo));
+}
+
 // The bound on the sub-steps and the months that finer sub-steps cannot
 // mend, which keep what the integrators stored, raise the flag and are
 // named in the run log: a source beyond the guard (stable sub-steps: none
