@@ -35,41 +35,14 @@ struct TipoBucle {
   std::vector<int> lista = {};  // element numbers to cut, in file order
 };
 
-}  // namespace
+// Kinds in the order in which tags are compared; indices 0 to 4 are the
+// reach types 1 to 5, then returns and plants.
+using TiposBucle = std::array<TipoBucle, 7>;
 
-// Reads "bucle.avz" from the working folder when it exists and cuts the
-// listed elements in the network data model: NUDORET and NUMRETTOMA for
-// returns, NUDTOMACEN and NUDREINCEN for plants, the per-type node arrays of
-// reaches, then CONDUCCIONES rebuilt from them. An absent file changes
-// nothing and writes nothing. Read errors, an element number outside its
-// kind, a tag given twice and a file that ends inside a block write the read
-// error lines with NUMLINEA and stop with "error".
-void aplicar_bucles(Modelo& m) {
-  Red& red = m.red;
-  const std::string ruta = m.ruta("bucle.avz");
-  if (!name_exists(ruta)) return;
-
-  m.log.write({"Existe bucle.avz"});
-  // The counter is NUMLINEA: it counts the count lines and the list lines of
-  // reach kinds that were read without error, from 1; tag lines and
-  // passed-over lines do not count.
-  CountedReader f(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", 1);
-  if (!f.reader().open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
-
-  // Kinds in the order in which tags are compared; indices 0 to 4 are the
-  // reach types 1 to 5.
-  std::array<TipoBucle, 7> tipos{{
-      {"<CONDUCCIONEST1_CONTAMINADAS>", "Existen Conducciones Tipo 1 dentro de un bucle", red.NUMCONDUCCIONEST1, true},
-      {"<CONDUCCIONEST2_CONTAMINADAS>", "Existen Conducciones Tipo 2 dentro de un bucle", red.NUMCONDUCCIONEST2, true},
-      {"<CONDUCCIONEST3_CONTAMINADAS>", "Existen Conducciones Tipo 3 dentro de un bucle", red.NUMCONDUCCIONEST3, true},
-      {"<CONDUCCIONEST4_CONTAMINADAS>", "Existen Conducciones Tipo 4 dentro de un bucle", red.NUMCONDUCCIONEST4, true},
-      {"<CONDUCCIONEST5_CONTAMINADAS>", "Existen Conducciones Tipo 5 dentro de un bucle", red.NUMCONDUCCIONEST5, true},
-      {"<RETORNOS_CONTAMINADOS>", "Existen retornos que hacen bucles", red.NUMRETORNOS, false},
-      {"<CENTRALES_CONTAMINADOS>", "Existen centrales que hacen bucles", red.NUMCENTRALES, false},
-  }};
-  TipoBucle& RETCONT = tipos[5];
-  TipoBucle& CENTRCONT = tipos[6];
-
+// The blocks of the file, each opened by its tag: the count record and the
+// list of element numbers of the kind, into its list. Lines of no known tag
+// are passed over.
+void leer_listas(Modelo& m, CountedReader& f, TiposBucle& tipos) {
   while (std::optional<std::string> palabra = f.reader().first_word(LONGLINEABUCLE)) {
     const std::string LINEABUCLE = trimmed(*palabra);
     TipoBucle* tipo = nullptr;
@@ -107,7 +80,12 @@ void aplicar_bucles(Modelo& m) {
     }
     if (tipo->es_conduccion) f.count_one();
   }
-  m.log.write({"Lectura de archivo bucle.avz realizada con éxito"});
+}
+
+// Cuts the listed elements of every kind in the network data model.
+void cortar_elementos(Red& red, const TiposBucle& tipos) {
+  const TipoBucle& RETCONT = tipos[5];
+  const TipoBucle& CENTRCONT = tipos[6];
 
   // Returns, and the intakes that return to a cut return.
   for (int n : RETCONT.lista) red.NUDORET(n) = 0;
@@ -157,6 +135,41 @@ void aplicar_bucles(Modelo& m) {
   if (!extremos.empty())
     for (int t = 1; t <= red.NUMTOMAS; ++t)
       if (extremos.count(red.NUMTOMA(t)) != 0) red.NUMTOMA(t) = NUDOCORTADO;
+}
+
+}  // namespace
+
+// Reads "bucle.avz" from the working folder when it exists and cuts the
+// listed elements in the network data model: NUDORET and NUMRETTOMA for
+// returns, NUDTOMACEN and NUDREINCEN for plants, the per-type node arrays of
+// reaches, then CONDUCCIONES rebuilt from them. An absent file changes
+// nothing and writes nothing. Read errors, an element number outside its
+// kind, a tag given twice and a file that ends inside a block write the read
+// error lines with NUMLINEA and stop with "error".
+void aplicar_bucles(Modelo& m) {
+  Red& red = m.red;
+  const std::string ruta = m.ruta("bucle.avz");
+  if (!name_exists(ruta)) return;
+
+  m.log.write({"Existe bucle.avz"});
+  // The counter is NUMLINEA: it counts the count lines and the list lines of
+  // reach kinds that were read without error, from 1; tag lines and
+  // passed-over lines do not count.
+  CountedReader f(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", 1);
+  if (!f.reader().open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
+
+  TiposBucle tipos{{
+      {"<CONDUCCIONEST1_CONTAMINADAS>", "Existen Conducciones Tipo 1 dentro de un bucle", red.NUMCONDUCCIONEST1, true},
+      {"<CONDUCCIONEST2_CONTAMINADAS>", "Existen Conducciones Tipo 2 dentro de un bucle", red.NUMCONDUCCIONEST2, true},
+      {"<CONDUCCIONEST3_CONTAMINADAS>", "Existen Conducciones Tipo 3 dentro de un bucle", red.NUMCONDUCCIONEST3, true},
+      {"<CONDUCCIONEST4_CONTAMINADAS>", "Existen Conducciones Tipo 4 dentro de un bucle", red.NUMCONDUCCIONEST4, true},
+      {"<CONDUCCIONEST5_CONTAMINADAS>", "Existen Conducciones Tipo 5 dentro de un bucle", red.NUMCONDUCCIONEST5, true},
+      {"<RETORNOS_CONTAMINADOS>", "Existen retornos que hacen bucles", red.NUMRETORNOS, false},
+      {"<CENTRALES_CONTAMINADOS>", "Existen centrales que hacen bucles", red.NUMCENTRALES, false},
+  }};
+  leer_listas(m, f, tipos);
+  m.log.write({"Lectura de archivo bucle.avz realizada con éxito"});
+  cortar_elementos(red, tipos);
 }
 
 }  // namespace tornal
