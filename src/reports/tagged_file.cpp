@@ -98,23 +98,9 @@ struct Trozo {
   bool cabecera, abre, cierra, fin;
 };
 
-}  // namespace
-
-// Writes the tagged monthly concentration file at NOMARCHIVO (trailing
-// blanks are not part of the path) from TITULO1, TITULO2, the options and
-// NUMCONTAMINANTES of the quality data, the network's counts, ANYOINICIAL and
-// NUMANYOS, and the results EMB1CF and CONDUCCCS in output units. Nothing in
-// a risk run, where an existing file keeps its content.
-void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
-  if (m.cal.OPCIONRIESGO) return;
-  const Calidad& c = m.cal;
-  const Red& r = m.red;
-  const Simulacion& s = m.sim;
-
-  TablaSalida tabla;
-  LLENARTABLASALIDA(c, tabla);
-
-  ResultFile f(m.log, NOMARCHIVO, ERROR_ESCRITURA_RESULTADOS);
+// The head of the file: the XML declaration, the root tag and the general
+// data (the two titles, the number of constituents, their codes and labels).
+void datos_generales(ResultFile& f, const Calidad& c, const TablaSalida& tabla) {
   f.line("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>");
   f.write_free({"<TORNAL>"});
   f.write_free({"<DATGENC>"});
@@ -132,15 +118,18 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
     f.line(edit_I(tabla.NUMCONTSALIDA(k), 4) + " \"" + edit_A(tabla.NOMCONTAUX(k), 30) + "\"");
   f.write_free({"</NOMCONT>"});
   f.write_free({"</DATGENC>"});
+}
 
+// The blocks of every year: the upper layer of the reservoirs, then the
+// reaches by global reach number, type 1 first, then types 2 to 5; a kind
+// with no element has no block.
+std::vector<Seccion> secciones_anyo(const Red& r, const Simulacion& s) {
   static const char* const ABRECOND[5] = {"<CONTCOND1>", "<CONTCOND2>", "<CONTCOND3>", "<CONTCOND4>", "<CONTCOND5>"};
   static const char* const CIERRACOND[5] = {"</CONTCOND1>", "</CONTCOND2>", "</CONTCOND3>", "</CONTCOND4>",
                                             "</CONTCOND5>"};
   const int NUMT[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
                        r.NUMCONDUCCIONEST5};
 
-  // The blocks of every year: the upper layer of the reservoirs, then the
-  // reaches by global reach number, type 1 first, then types 2 to 5.
   std::vector<Seccion> secciones;
   if (r.NUMEMBALSES != 0)
     secciones.push_back({sentencia("<CONTEMBALSES>"), sentencia("</CONTEMBALSES>"), &s.EMB1CF, 1, r.NUMEMBALSES});
@@ -151,14 +140,13 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
       secciones.push_back({sentencia(ABRECOND[t]), sentencia(CIERRACOND[t]), &s.CONDUCCCS, primera, ultima});
     primera = ultima + 1;
   }
-  const std::string ABREANYO = sentencia("<IANYC>");
-  const std::string CIERRAANYO = sentencia("</IANYC>");
-  const int NC = c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0;
-  std::string codigos(3 * static_cast<std::size_t>(NC), ' ');
-  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+  return secciones;
+}
 
-  // The chunks: every block of a year in runs of elements of about
-  // CHUNK_TARGET_BYTES.
+// The chunks: every block of a year in runs of about CHUNK_TARGET_BYTES of
+// the NC constituents' records; a year with no block is one chunk of its
+// tags.
+std::vector<Trozo> trozos_archivo(const Red& r, const std::vector<Seccion>& secciones, int NC) {
   const long por_trozo = std::max<long>(
       1, static_cast<long>(CHUNK_TARGET_BYTES / (LARGO_CONCENTRACION * static_cast<std::size_t>(std::max(NC, 1)))));
   std::vector<Trozo> trozos;
@@ -177,6 +165,35 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
     if (trozos.size() == primero) trozos.push_back({iy, -1, 1, 0, true, false, false, false});
     trozos.back().fin = true;
   }
+  return trozos;
+}
+
+}  // namespace
+
+// Writes the tagged monthly concentration file at NOMARCHIVO (trailing
+// blanks are not part of the path) from TITULO1, TITULO2, the options and
+// NUMCONTAMINANTES of the quality data, the network's counts, ANYOINICIAL and
+// NUMANYOS, and the results EMB1CF and CONDUCCCS in output units. Nothing in
+// a risk run, where an existing file keeps its content.
+void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
+  if (m.cal.OPCIONRIESGO) return;
+  const Calidad& c = m.cal;
+  const Red& r = m.red;
+  const Simulacion& s = m.sim;
+
+  TablaSalida tabla;
+  LLENARTABLASALIDA(c, tabla);
+
+  ResultFile f(m.log, NOMARCHIVO, ERROR_ESCRITURA_RESULTADOS);
+  datos_generales(f, c, tabla);
+  const std::vector<Seccion> secciones = secciones_anyo(r, s);
+  const std::string ABREANYO = sentencia("<IANYC>");
+  const std::string CIERRAANYO = sentencia("</IANYC>");
+  const int NC = c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0;
+  std::string codigos(3 * static_cast<std::size_t>(NC), ' ');
+  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+
+  const std::vector<Trozo> trozos = trozos_archivo(r, secciones, NC);
 
   auto formato = [&](std::size_t i, ChunkBuffer& out) {
     const Trozo& t = trozos[i];
