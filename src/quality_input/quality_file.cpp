@@ -139,110 +139,136 @@ void leer_opciones(CountedReader& f, Calidad& c, int NUMVERSION, int NUMANYOS, c
   c.NUMCONTAMINANTES = static_cast<int>(n);
 }
 
+// Temperatures given as data (OPCIONTEMPERATURA 0): by reach the
+// temperature, its curve and the exchange coefficient, by reservoir those of
+// both layers and the exchange coefficient.
+void leer_temperatura_dada(CountedReader& f, Modelo& m) {
+  Calidad& c = m.cal;
+  const int nc = m.red.NUMCONDUCCIONES;
+  const int ne = m.red.NUMEMBALSES;
+  c.MODELOTEMPERATURA = 0;
+  c.TCON.resize(nc);
+  c.TEPI.resize(ne);
+  c.THIPO.resize(ne);
+  c.CURVATCON.resize(nc);
+  c.CURVATEPI.resize(ne);
+  c.CURVATHIPO.resize(ne);
+  c.KETCOND.resize(nc);
+  c.KETEMB.resize(ne);
+  f.heading(2);
+  f.values(c.TCON, nc);
+  f.values(c.CURVATCON, nc);
+  f.values(c.KETCOND, nc);
+  if (ne > 0) {
+    f.heading();
+    f.values(c.TEPI, ne);
+    f.values(c.CURVATEPI, ne);
+    f.values(c.THIPO, ne);
+    f.values(c.CURVATHIPO, ne);
+    f.values(c.KETEMB, ne);
+  }
+}
+
+// The equilibrium temperature (model 1): by reach and by reservoir layer the
+// equilibrium temperature and its curve, and the exchange coefficients.
+void leer_temperatura_equilibrio(CountedReader& f, Modelo& m) {
+  Calidad& c = m.cal;
+  const int nc = m.red.NUMCONDUCCIONES;
+  const int ne = m.red.NUMEMBALSES;
+  c.TECON.resize(nc);
+  c.TEEM.resize(ne);
+  c.TEHI.resize(ne);
+  c.CURVATECON.resize(nc);
+  c.CURVATEEM.resize(ne);
+  c.CURVATEHI.resize(ne);
+  c.KETCOND.resize(nc);
+  c.KETEMB.resize(ne);
+  f.heading();
+  f.values(c.TECON, nc);
+  f.values(c.CURVATECON, nc);
+  f.values(c.KETCOND, nc);
+  if (ne > 0) {
+    f.heading();
+    f.values(c.TEEM, ne);
+    f.values(c.CURVATEEM, ne);
+    f.values(c.TEHI, ne);
+    f.values(c.CURVATEHI, ne);
+    f.values(c.KETEMB, ne);
+  }
+}
+
+// The surface heat balance (model 2): by reach and by reservoir the
+// short-wave radiation, air temperature, humidity, cloud cover and wind with
+// their curves, and the extinction that shares the reservoirs' surface heat
+// between their layers.
+void leer_balance_calor(CountedReader& f, Modelo& m) {
+  Calidad& c = m.cal;
+  const int nc = m.red.NUMCONDUCCIONES;
+  const int ne = m.red.NUMEMBALSES;
+  c.HSWCON.resize(nc);
+  c.CURHSWCON.resize(nc);
+  c.TAIRCON.resize(nc);
+  c.CURTAIRCON.resize(nc);
+  c.HRCON.resize(nc);
+  c.CURHRCON.resize(nc);
+  c.NUBCON.resize(nc);
+  c.CURNUBCON.resize(nc);
+  c.VIENTOCON.resize(nc);
+  c.CURVIENTOCON.resize(nc);
+  c.HSWEM.resize(ne);
+  c.CURHSWEM.resize(ne);
+  c.TAIREM.resize(ne);
+  c.CURTAIREM.resize(ne);
+  c.HREM.resize(ne);
+  c.CURHREM.resize(ne);
+  c.NUBEM.resize(ne);
+  c.CURNUBEM.resize(ne);
+  c.VIENTOEM.resize(ne);
+  c.CURVIENTOEM.resize(ne);
+  f.heading();
+  f.values(c.HSWCON, nc);
+  f.values(c.CURHSWCON, nc);
+  f.values(c.TAIRCON, nc);
+  f.values(c.CURTAIRCON, nc);
+  f.values(c.HRCON, nc);
+  f.values(c.CURHRCON, nc);
+  f.values(c.NUBCON, nc);
+  f.values(c.CURNUBCON, nc);
+  f.values(c.VIENTOCON, nc);
+  f.values(c.CURVIENTOCON, nc);
+  if (ne > 0) {
+    f.heading();
+    f.values(c.HSWEM, ne);
+    f.values(c.CURHSWEM, ne);
+    f.values(c.TAIREM, ne);
+    f.values(c.CURTAIREM, ne);
+    f.values(c.HREM, ne);
+    f.values(c.CURHREM, ne);
+    f.values(c.NUBEM, ne);
+    f.values(c.CURNUBEM, ne);
+    f.values(c.VIENTOEM, ne);
+    f.values(c.CURVIENTOEM, ne);
+    f.values(c.KEEMBTEMP, ne);
+  }
+}
+
 // The temperature section, by OPCIONTEMPERATURA and MODELOTEMPERATURA:
 // temperatures given as data (0), equilibrium temperature (1, 1), surface
 // heat balance (1, 2), the label alone (1, other model) or nothing (other
 // option). The reservoir block is in the file only when there are reservoirs.
 void leer_temperatura(CountedReader& f, Modelo& m) {
-  Calidad& c = m.cal;
-  const int nc = m.red.NUMCONDUCCIONES;
-  const int ne = m.red.NUMEMBALSES;
-
+  const Calidad& c = m.cal;
   if (c.OPCIONTEMPERATURA == 0) {
-    c.MODELOTEMPERATURA = 0;
-    c.TCON.resize(nc);
-    c.TEPI.resize(ne);
-    c.THIPO.resize(ne);
-    c.CURVATCON.resize(nc);
-    c.CURVATEPI.resize(ne);
-    c.CURVATHIPO.resize(ne);
-    c.KETCOND.resize(nc);
-    c.KETEMB.resize(ne);
-    f.heading(2);
-    f.values(c.TCON, nc);
-    f.values(c.CURVATCON, nc);
-    f.values(c.KETCOND, nc);
-    if (ne > 0) {
-      f.heading();
-      f.values(c.TEPI, ne);
-      f.values(c.CURVATEPI, ne);
-      f.values(c.THIPO, ne);
-      f.values(c.CURVATHIPO, ne);
-      f.values(c.KETEMB, ne);
-    }
+    leer_temperatura_dada(f, m);
     return;
   }
   if (c.OPCIONTEMPERATURA != 1) return;
 
   etiqueta(f);
-  if (c.MODELOTEMPERATURA == 1) {
-    c.TECON.resize(nc);
-    c.TEEM.resize(ne);
-    c.TEHI.resize(ne);
-    c.CURVATECON.resize(nc);
-    c.CURVATEEM.resize(ne);
-    c.CURVATEHI.resize(ne);
-    c.KETCOND.resize(nc);
-    c.KETEMB.resize(ne);
-    f.heading();
-    f.values(c.TECON, nc);
-    f.values(c.CURVATECON, nc);
-    f.values(c.KETCOND, nc);
-    if (ne > 0) {
-      f.heading();
-      f.values(c.TEEM, ne);
-      f.values(c.CURVATEEM, ne);
-      f.values(c.TEHI, ne);
-      f.values(c.CURVATEHI, ne);
-      f.values(c.KETEMB, ne);
-    }
-  } else if (c.MODELOTEMPERATURA == 2) {
-    c.HSWCON.resize(nc);
-    c.CURHSWCON.resize(nc);
-    c.TAIRCON.resize(nc);
-    c.CURTAIRCON.resize(nc);
-    c.HRCON.resize(nc);
-    c.CURHRCON.resize(nc);
-    c.NUBCON.resize(nc);
-    c.CURNUBCON.resize(nc);
-    c.VIENTOCON.resize(nc);
-    c.CURVIENTOCON.resize(nc);
-    c.HSWEM.resize(ne);
-    c.CURHSWEM.resize(ne);
-    c.TAIREM.resize(ne);
-    c.CURTAIREM.resize(ne);
-    c.HREM.resize(ne);
-    c.CURHREM.resize(ne);
-    c.NUBEM.resize(ne);
-    c.CURNUBEM.resize(ne);
-    c.VIENTOEM.resize(ne);
-    c.CURVIENTOEM.resize(ne);
-    f.heading();
-    f.values(c.HSWCON, nc);
-    f.values(c.CURHSWCON, nc);
-    f.values(c.TAIRCON, nc);
-    f.values(c.CURTAIRCON, nc);
-    f.values(c.HRCON, nc);
-    f.values(c.CURHRCON, nc);
-    f.values(c.NUBCON, nc);
-    f.values(c.CURNUBCON, nc);
-    f.values(c.VIENTOCON, nc);
-    f.values(c.CURVIENTOCON, nc);
-    if (ne > 0) {
-      f.heading();
-      f.values(c.HSWEM, ne);
-      f.values(c.CURHSWEM, ne);
-      f.values(c.TAIREM, ne);
-      f.values(c.CURTAIREM, ne);
-      f.values(c.HREM, ne);
-      f.values(c.CURHREM, ne);
-      f.values(c.NUBEM, ne);
-      f.values(c.CURNUBEM, ne);
-      f.values(c.VIENTOEM, ne);
-      f.values(c.CURVIENTOEM, ne);
-      f.values(c.KEEMBTEMP, ne);
-    }
-  }
+  if (c.MODELOTEMPERATURA == 1)
+    leer_temperatura_equilibrio(f, m);
+  else if (c.MODELOTEMPERATURA == 2)
+    leer_balance_calor(f, m);
 }
 
 // The first-order pollutants: their temperature corrections, then per
