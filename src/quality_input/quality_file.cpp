@@ -303,19 +303,15 @@ void leer_primer_orden(CountedReader& f, Modelo& m) {
   }
 }
 
-// The kinetic constants, present with the oxygen option: organic matter and
-// oxygen, the nitrogen cycle (nitrogen option) and phytoplankton with the
-// phosphorus cycle (phytoplankton option), first for the reaches, then, with
-// reservoirs, for the reservoirs, which also give the wind speed over them.
-void leer_cineticas(CountedReader& f, Modelo& m) {
+// Sizes the kinetic constants of reaches and reservoirs for the options,
+// and the monthly series that the time curves fill later.
+void dimensionar_cineticas(Modelo& m) {
   Calidad& c = m.cal;
-  if (c.OPCIONOXIGENO != 1) return;
   const int nc = m.red.NUMCONDUCCIONES;
   const int ne = m.red.NUMEMBALSES;
-  const int nm = 12 * m.red.NUMANYOS;
   const bool nitrogeno = c.OPCIONNITROGENO == 1;
   const bool fito = c.OPCIONFITOPLANCTON == 1;
-
+  const int nm = 12 * m.red.NUMANYOS;
   c.KACOND.resize(nc);
   c.KDCOND.resize(nc);
   c.VSLCOND.resize(nc);
@@ -345,7 +341,14 @@ void leer_cineticas(CountedReader& f, Modelo& m) {
     c.IOEMB.resize(ne, nm);
     c.FLUMEMB.resize(ne, nm);
   }
+}
 
+// The reaches' block of the kinetic constants.
+void leer_cineticas_conducciones(CountedReader& f, Modelo& m) {
+  Calidad& c = m.cal;
+  const int nc = m.red.NUMCONDUCCIONES;
+  const bool nitrogeno = c.OPCIONNITROGENO == 1;
+  const bool fito = c.OPCIONFITOPLANCTON == 1;
   f.heading(3);
   f.values(c.KACOND, nc);
   f.values(c.KDCOND, nc);
@@ -371,8 +374,14 @@ void leer_cineticas(CountedReader& f, Modelo& m) {
     f.values(c.ISATCOND, nc);
     f.values(c.ALFAFITOCOND, nc);
   }
-  if (ne <= 0) return;
+}
 
+// The reservoirs' block of the kinetic constants.
+void leer_cineticas_embalses(CountedReader& f, Modelo& m) {
+  Calidad& c = m.cal;
+  const int ne = m.red.NUMEMBALSES;
+  const bool nitrogeno = c.OPCIONNITROGENO == 1;
+  const bool fito = c.OPCIONFITOPLANCTON == 1;
   f.heading(2);
   f.values(c.KAEMB, ne);
   f.values(c.UWEM, ne);
@@ -400,6 +409,18 @@ void leer_cineticas(CountedReader& f, Modelo& m) {
     f.values(c.ISATEMB, ne);
     f.values(c.ALFAFITOEMB, ne);
   }
+}
+
+// The kinetic constants, present with the oxygen option: organic matter and
+// oxygen, the nitrogen cycle (nitrogen option) and phytoplankton with the
+// phosphorus cycle (phytoplankton option), first for the reaches, then, with
+// reservoirs, for the reservoirs, which also give the wind speed over them.
+void leer_cineticas(CountedReader& f, Modelo& m) {
+  if (m.cal.OPCIONOXIGENO != 1) return;
+  dimensionar_cineticas(m);
+  leer_cineticas_conducciones(f, m);
+  if (m.red.NUMEMBALSES <= 0) return;
+  leer_cineticas_embalses(f, m);
 }
 
 // The reach data and, with reservoirs, the reservoir data.
