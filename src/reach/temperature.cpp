@@ -38,13 +38,8 @@ void temperatura_equilibrio(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   resolver(m, w, t, D, WI, w.CX.run(N, 1));
 }
 
-// The range of water temperatures (degC) that a solve may hand on to the
-// rates, the files and the node mixes.
-constexpr double TMINAGUA = -50.0;
-constexpr double TMAXAGUA = 100.0;
-
-// Within the range (a non-finite value is not).
-bool temperatura_fisica(double T) { return T >= TMINAGUA && T <= TMAXAGUA; }
+// A temperature held within the range of water temperatures, the one that
+// a solve may hand on to the rates, the files and the node mixes.
 double en_rango(double T) { return T < TMINAGUA ? TMINAGUA : (T > TMAXAGUA ? TMAXAGUA : T); }
 
 // Most passes of the linearised heat balance, and the largest change of a
