@@ -40,7 +40,7 @@ void temperatura_equilibrio(Modelo& m, TrabajoTramo& w, const Tramo& t) {
 
 // A temperature held within the range of water temperatures, the one that
 // a solve may hand on to the rates, the files and the node mixes.
-double en_rango(double T) { return T < TMINAGUA ? TMINAGUA : (T > TMAXAGUA ? TMAXAGUA : T); }
+double en_rango(double T) { return std::clamp(T, TMINAGUA, TMAXAGUA); }
 
 // Most passes of the linearised heat balance, and the largest change of a
 // segment temperature (degC) of the pass that ends it.
