@@ -1,11 +1,19 @@
 // The physics of water that the reach and the reservoir models share: the
-// net heat flux through the water surface and its slope, and the
-// saturation concentration of dissolved oxygen.
+// range of water temperatures, the net heat flux through the water surface
+// and its slope, and the saturation concentration of dissolved oxygen.
 #pragma once
 
 #include "quality_input/calidad.h"
 
 namespace tornal {
+
+// The range of water temperatures (degC): a modelled temperature beyond it
+// has diverged, and no temperature beyond it is handed on.
+constexpr double TMINAGUA = -50.0;
+constexpr double TMAXAGUA = 100.0;
+
+// Within the range (a non-finite value is not).
+inline bool temperatura_fisica(double T) { return T >= TMINAGUA && T <= TMAXAGUA; }
 
 // Net heat flux into a water surface (W/m2, positive when the water gains
 // heat) at water temperature TW (degC), short-wave radiation HSW (W/m2),

@@ -38,14 +38,9 @@ void temperatura_equilibrio(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   resolver(m, w, t, D, WI, w.CX.run(N, 1));
 }
 
-// The range of water temperatures (degC) that a solve may hand on to the
-// rates, the files and the node mixes.
-constexpr double TMINAGUA = -50.0;
-constexpr double TMAXAGUA = 100.0;
-
-// Within the range (a non-finite value is not).
-bool temperatura_fisica(double T) { return T >= TMINAGUA && T <= TMAXAGUA; }
-double en_rango(double T) { return T < TMINAGUA ? TMINAGUA : (T > TMAXAGUA ? TMAXAGUA : T); }
+// A temperature held within the range of water temperatures, the one that
+// a solve may hand on to the rates, the files and the node mixes.
+double en_rango(double T) { return std::clamp(T, TMINAGUA, TMAXAGUA); }
 
 // Most passes of the linearised heat balance, and the largest change of a
 // segment temperature (degC) of the pass that ends it.

@@ -3,6 +3,7 @@
 // binding of each layer's arrays (layer.h).
 #pragma once
 
+#include "physics/physics.h"
 #include "reservoir/layer.h"
 #include "reservoir/reservoir_model.h"
 
@@ -13,10 +14,6 @@ bool vacio(double x);
 // A half-saturation constant is on when the whole part of 10000 times it is
 // not 0.
 bool limitacion_activa(double Ks);
-
-// A layer temperature within the range of water, -50..100 degrees; a
-// modelled one beyond it has diverged.
-inline bool temperatura_fisica(double T) { return T >= -50.0 && T <= 100.0; }
 
 // The month's work arrays sized for NSUB sub-steps and its scalars read.
 void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);
