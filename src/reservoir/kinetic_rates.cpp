@@ -73,7 +73,7 @@ void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
       if (limitacion_activa(KS(2))) c.KNAI(j) = O2 / (KS(2) + O2) * c.KNAI(j);
       if (limitacion_activa(KS(5))) c.KNO3(j) = KS(5) / (KS(5) + O2) * c.KNO3(j);
     }
-    if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, j, c.capa);
+    if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, c, j);
   };
   capa(epilimnio(w));
   if (w.dos_capas()) capa(hipolimnio(w));
