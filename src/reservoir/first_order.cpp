@@ -13,18 +13,12 @@ namespace tornal {
 namespace {
 
 // Pollutant i (constituent k) in one layer over the month: its decay rate
-// at the layer's temperature (modelled, or the given TEPIL of layer 1 and
-// THIPOL of layer 2), the age of the water, decay and settling out of the
-// layer.
+// at the layer's temperature, the age of the water, decay and settling out
+// of the layer.
 void primer_orden_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int i, int k, bool residencia) {
   const Calidad& cal = m.cal;
-  const int K = w.K, t = m.sim.MESACTUAL;
-  const double KEMB = cal.KEMB(K, i), VS = cal.VSEMB(K, i), TECTA = cal.TECTAK1OR(i);
-  const bool modelada = cal.OPCIONTEMPERATURA == 1;
-  for (int j = 1; j <= w.NSUB; ++j) {
-    const double T = modelada ? c.C(j, 1) : c.capa == 1 ? cal.TEPIL(K, t) : cal.THIPOL(K, t);
-    c.KAUXE(j, i) = KEMB * std::pow(TECTA, T - 20.0);
-  }
+  const double KEMB = cal.KEMB(w.K, i), VS = cal.VSEMB(w.K, i), TECTA = cal.TECTAK1OR(i);
+  for (int j = 1; j <= w.NSUB; ++j) c.KAUXE(j, i) = KEMB * std::pow(TECTA, temperatura_capa(m, w, c, j) - 20.0);
   if (residencia)
     for (int j = 1; j <= w.NSUB; ++j) c.DC(j, k) = c.DC(j, k) + w.dt;
   for (int j = 1; j <= w.NSUB; ++j) c.AC(j, k) = c.AC(j, k) + (0.0 - c.KAUXE(j, i) - w.cociente(VS, c.Z(j))) * w.dt;

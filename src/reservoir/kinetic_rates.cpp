@@ -46,16 +46,10 @@ void tasas_cineticas(Modelo& m, TrabajoEmbalse& w) {
   // Reaeration of the month: the wind law when the constant's whole part is -1.
   double KA = cal.KAEMB(K);
   if (std::trunc(KA) == -1.0) KA = cal.REAIEMB(2) * std::pow(cal.UWEMB(K, t), cal.REAIEMB(3)) + cal.REAIEMB(1);
-  // The layer's temperature: modelled (at the end of the sub-step, the
-  // temperature being integrated before the kinetics) or the month's given
-  // one of the layer.
-  auto temperatura = [&](const CapaEmbalse& c, int j, const Array2<double>& dada) {
-    return cal.OPCIONTEMPERATURA == 1 ? c.C(j, 1) : dada(K, t);
-  };
   const CapaEmbalse e = epilimnio(w), h = hipolimnio(w);
   for (int j = 1; j <= w.NSUB; ++j) {
-    tasas_capa(cal, w, e, j, temperatura(e, j, cal.TEPIL), KA);
-    if (w.dos_capas()) tasas_capa(cal, w, h, j, temperatura(h, j, cal.THIPOL), KA);
+    tasas_capa(cal, w, e, j, temperatura_capa(m, w, e, j), KA);
+    if (w.dos_capas()) tasas_capa(cal, w, h, j, temperatura_capa(m, w, h, j), KA);
   }
   // The maximum growth rate of each layer kept for the partial results.
   if (cal.OPCIONFITOPLANCTON == 1) {
@@ -79,7 +73,7 @@ void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
       if (limitacion_activa(KS(2))) c.KNAI(j) = O2 / (KS(2) + O2) * c.KNAI(j);
       if (limitacion_activa(KS(5))) c.KNO3(j) = KS(5) / (KS(5) + O2) * c.KNO3(j);
     }
-    if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, j, c.capa);
+    if (cal.OPCIONFITOPLANCTON == 1) crecimiento_algas(m, w, c, j);
   };
   capa(epilimnio(w));
   if (w.dos_capas()) capa(hipolimnio(w));

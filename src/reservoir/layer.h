@@ -132,6 +132,15 @@ inline CapaEmbalse hipolimnio(TrabajoEmbalse& w) {
           .MASAPO4 = w.MASAHIPPO4};
 }
 
+// The layer's temperature over sub-step j: modelled (at the end of the
+// sub-step, the temperature being integrated first) or the month's given
+// one, TEPIL of layer 1 and THIPOL of layer 2.
+inline double temperatura_capa(const Modelo& m, const TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
+  const Calidad& cal = m.cal;
+  if (cal.OPCIONTEMPERATURA == 1) return c.C(j, 1);
+  return (c.capa == 1 ? cal.TEPIL : cal.THIPOL)(w.K, m.sim.MESACTUAL);
+}
+
 // What settles at speed VS out of layer 1 into layer 2 over sub-step j, a
 // term of layer 2 only: its coefficient of constituent k added to BC2I;
 // gives the change of concentration it brings to layer 2, at the start

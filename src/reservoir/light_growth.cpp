@@ -12,12 +12,11 @@
 
 namespace tornal {
 
-void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa) {
+void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
   const Calidad& cal = m.cal;
   const PosicionesContaminantes& P = cal.POS;
   const int K = w.K, t = m.sim.MESACTUAL;
-  const bool uno = capa == 1;
-  const CapaEmbalse c = uno ? epilimnio(w) : hipolimnio(w);
+  const bool uno = c.capa == 1;
   // Light extinction: both layers with the chlorophyll-a of layer 1.
   const double Chl1 = w.P1(j, P.CHLA);
   const double ALFA = cal.ALFAFITOEMB(K);

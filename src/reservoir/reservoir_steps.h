@@ -72,7 +72,7 @@ void primer_orden(Modelo& m, TrabajoEmbalse& w);
 // limitations and growth rates and the constituent blocks.
 void tasas_cineticas(Modelo& m, TrabajoEmbalse& w);
 void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j);
-void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, int j, int capa);
+void crecimiento_algas(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, int j);
 void materia_organica_oxigeno(Modelo& m, TrabajoEmbalse& w, int j);
 void ciclo_nitrogeno(Modelo& m, TrabajoEmbalse& w, int j);
 void fitoplancton_fosforo(Modelo& m, TrabajoEmbalse& w, int j);
