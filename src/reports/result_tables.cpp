@@ -131,27 +131,30 @@ TablaGraficos::TablaGraficos(const Red& r_, const Calidad& c_, const Simulacion&
 }
 
 void TablaGraficos::nombres() {
+  const Array1<std::string>* listas[5] = {&r.NOMCONDT1, &r.NOMCONDT2, &r.NOMCONDT3, &r.NOMCONDT4, &r.NOMCONDT5};
   const int cuentas[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
                           r.NUMCONDUCCIONEST5};
   int NUMCOND = 0;
   for (int n : cuentas) NUMCOND += n > 0 ? n : 0;
 
-  NOMBRESCOND.resize(NUMCOND);
-  for (int g = 1; g <= NUMCOND; ++g) NOMBRESCOND(g) = nombre_conduccion(r, g);
   NOMBRESEMB.resize(r.NUMEMBALSES);
   for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESEMB(e) = trimmed(r.NOMEMB(e));
   NOMBRESCONT.resize(c.NUMCONTAMINANTES);
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
 
+  // Reaches by global reach number: type by type, each from the name list
+  // of its type at its place within the type.
   NR = static_cast<std::size_t>(NUMCOND);
+  NOMBRESCOND.resize(NUMCOND);
   tipo.assign(NR + 1, 0);
   lugar.assign(NR + 1, 0);
-  std::size_t g = 0;
+  int g = 0;
   for (int t = 1; t <= 5; ++t)
     for (int j = 1; j <= cuentas[t - 1]; ++j) {
       ++g;
-      tipo[g] = t;
-      lugar[g] = j;
+      tipo[static_cast<std::size_t>(g)] = t;
+      lugar[static_cast<std::size_t>(g)] = j;
+      NOMBRESCOND(g) = trimmed((*listas[t - 1])(j));
     }
 }
 
