@@ -99,6 +99,26 @@ class TablaGraficos {
   void concentraciones(std::size_t trozo, ChunkBuffer& out) const;
   void caudales(std::size_t trozo, ChunkBuffer& out) const;
 
+  // Walks the slots [desde, hasta): `bloque(b)` before the first slot and
+  // again at the first slot of every further block b, and at every slot
+  // `tramo(g)` for reach g or `embalse(e)` for reservoir e.
+  template <typename B, typename T, typename E>
+  void recorrer(std::size_t desde, std::size_t hasta, B&& bloque, T&& tramo, E&& embalse) const {
+    std::size_t b = desde / por_bloque;
+    std::size_t j = desde % por_bloque;
+    bloque(b);
+    for (std::size_t h = desde; h < hasta; ++h) {
+      if (j < NR)
+        tramo(static_cast<int>(j) + 1);
+      else
+        embalse(static_cast<int>(j - NR) + 1);
+      if (++j == por_bloque && h + 1 < hasta) {
+        j = 0;
+        bloque(++b);
+      }
+    }
+  }
+
   const Red& r;
   const Calidad& c;
   const Simulacion& s;
@@ -192,36 +212,25 @@ void TablaGraficos::reparto() {
 void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio;
-  const std::size_t desde = trozo * por_trozo1;
-  const std::size_t hasta = std::min(huecos1, desde + por_trozo1);
-  std::size_t bloque = desde / por_bloque;
-  std::size_t j = desde % por_bloque;
   int iy = 0, mes = 0, k = 0;
-  auto entrar = [&] {
-    k = static_cast<int>(bloque % NC) + 1;
-    mes = static_cast<int>(bloque / NC % 12) + 1;
-    iy = static_cast<int>(bloque / NC / 12) + 1;
-    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-    cabeza(inicio, NOMBRESCONT(k), fecha);
-  };
-  entrar();
-  for (std::size_t h = desde; h < hasta; ++h) {
-    if (j < NR) {
-      const int g = static_cast<int>(j) + 1;
-      if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
-    } else {
-      const int e = static_cast<int>(j - NR) + 1;
-      if (c.INRESEMB(e) == 1) {
+  const std::size_t desde = trozo * por_trozo1;
+  recorrer(
+      desde, std::min(huecos1, desde + por_trozo1),
+      [&](std::size_t bloque) {
+        k = static_cast<int>(bloque % NC) + 1;
+        mes = static_cast<int>(bloque / NC % 12) + 1;
+        iy = static_cast<int>(bloque / NC / 12) + 1;
+        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, NOMBRESCONT(k), fecha);
+      },
+      [&](int g) {
+        if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
+      },
+      [&](int e) {
+        if (c.INRESEMB(e) != 1) return;
         registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
         registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
-      }
-    }
-    if (++j == por_bloque && h + 1 < hasta) {
-      j = 0;
-      ++bloque;
-      entrar();
-    }
-  }
+      });
 }
 
 // Flows, losses of the reaches of types 2 and 3, end-of-month volumes: block
@@ -229,41 +238,31 @@ void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
 void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio, inicio_perdidas, inicio_volumen;
-  const std::size_t desde = trozo * por_trozo2;
-  const std::size_t hasta = std::min(huecos2, desde + por_trozo2);
-  std::size_t bloque = desde / por_bloque;
-  std::size_t j = desde % por_bloque;
   int iy = 0, mes = 0;
-  auto entrar = [&] {
-    mes = static_cast<int>(bloque % 12) + 1;
-    iy = static_cast<int>(bloque / 12) + 1;
-    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-    cabeza(inicio, CAUDAL, fecha);
-    cabeza(inicio_perdidas, PERDIDAS, fecha);
-    cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
-  };
-  entrar();
-  for (std::size_t h = desde; h < hasta; ++h) {
-    if (j < NR) {
-      const int g = static_cast<int>(j) + 1;
-      if (c.INRESCOND(g) == 1) {
+  const std::size_t desde = trozo * por_trozo2;
+  recorrer(
+      desde, std::min(huecos2, desde + por_trozo2),
+      [&](std::size_t bloque) {
+        mes = static_cast<int>(bloque % 12) + 1;
+        iy = static_cast<int>(bloque / 12) + 1;
+        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, CAUDAL, fecha);
+        cabeza(inicio_perdidas, PERDIDAS, fecha);
+        cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
+      },
+      [&](int g) {
+        if (c.INRESCOND(g) != 1) return;
         const std::string& nombre = NOMBRESCOND(g);
+        const std::size_t i = static_cast<std::size_t>(g);
         registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
-        if (tipo[j + 1] == 2)
-          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[j + 1], mes, iy), FIN_SIMULADO);
-        else if (tipo[j + 1] == 3)
-          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[j + 1], mes, iy), FIN_SIMULADO);
-      }
-    } else {
-      const int e = static_cast<int>(j - NR) + 1;
-      if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
-    }
-    if (++j == por_bloque && h + 1 < hasta) {
-      j = 0;
-      ++bloque;
-      entrar();
-    }
-  }
+        if (tipo[i] == 2)
+          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[i], mes, iy), FIN_SIMULADO);
+        else if (tipo[i] == 3)
+          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[i], mes, iy), FIN_SIMULADO);
+      },
+      [&](int e) {
+        if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
+      });
 }
 
 }  // namespace
