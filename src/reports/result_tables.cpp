@@ -21,15 +21,8 @@ namespace tornal {
 namespace {
 
 // The date field of the records of one month: (A3, "-", I4), 8 characters.
-void fecha_grafico(char* fecha, const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
-  const std::string& etiqueta = ETIQ(mes);
-  if (etiqueta.size() >= 3) {
-    std::memcpy(fecha, etiqueta.data(), 3);
-  } else {  // A3 of a shorter text: blanks first
-    const std::size_t n = etiqueta.size();
-    std::memset(fecha, ' ', 3 - n);
-    if (n > 0) std::memcpy(fecha + 3 - n, etiqueta.data(), n);
-  }
+void fecha_grafico(char* fecha, int ANYOINICIAL, int iy, int mes) {
+  std::memcpy(fecha, nombre_mes(mes), 3);
   fecha[3] = '-';
   put_I(fecha + 4, anyo_calendario(ANYOINICIAL, iy, mes), 4);
 }
@@ -80,7 +73,7 @@ constexpr std::string_view VOLUMEN_FIN = "Volumen Fin";
 // about CHUNK_TARGET_BYTES at most.
 class TablaGraficos {
  public:
-  // The month labels and the names of the hypolimnia.
+  // The names of the hypolimnia.
   TablaGraficos(const Red& r, const Calidad& c, const Simulacion& s);
   // The other names of the records, and the type and place of each reach.
   void nombres();
@@ -124,7 +117,6 @@ class TablaGraficos {
   const Simulacion& s;
 
   // The names of the records, trimmed once for the whole table.
-  Array1<std::string> ETIQ{"ETIQ"};
   Array1<std::string> NOMBRESCOND{"NOMBRESCOND"};
   Array1<std::string> NOMBRESEMB{"NOMBRESEMB"};
   Array1<std::string> NOMBRESHIP{"NOMBRESHIP"};
@@ -140,14 +132,9 @@ class TablaGraficos {
 };
 
 TablaGraficos::TablaGraficos(const Red& r_, const Calidad& c_, const Simulacion& s_) : r(r_), c(c_), s(s_) {
-  Array1<std::string> NOMBREARCHIVOSAUXE{"NOMBREARCHIVOSAUXE"};
-  NOMBREARCHIVOSAUXE.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBREARCHIVOSAUXE(e) = padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA);
+  // "Hip" and the reservoir's name, held at the length of a path.
   NOMBRESHIP.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESHIP(e) = trimmed(NOMBREARCHIVOSAUXE(e));
-
-  ETIQ.resize(12);
-  for (int mes = 1; mes <= 12; ++mes) ETIQ(mes) = nombre_mes(mes);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESHIP(e) = trimmed(padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA));
 }
 
 void TablaGraficos::nombres() {
@@ -220,7 +207,7 @@ void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
         k = static_cast<int>(bloque % NC) + 1;
         mes = static_cast<int>(bloque / NC % 12) + 1;
         iy = static_cast<int>(bloque / NC / 12) + 1;
-        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
         cabeza(inicio, NOMBRESCONT(k), fecha);
       },
       [&](int g) {
@@ -245,7 +232,7 @@ void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
       [&](std::size_t bloque) {
         mes = static_cast<int>(bloque % 12) + 1;
         iy = static_cast<int>(bloque / 12) + 1;
-        fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
+        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
         cabeza(inicio, CAUDAL, fecha);
         cabeza(inicio_perdidas, PERDIDAS, fecha);
         cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
