@@ -17,21 +17,6 @@
 
 namespace tornal {
 
-std::string nombre_conduccion(const Red& red, int c) {
-  const Array1<std::string>* nombres[5] = {&red.NOMCONDT1, &red.NOMCONDT2, &red.NOMCONDT3, &red.NOMCONDT4,
-                                           &red.NOMCONDT5};
-  const int cuentas[5] = {red.NUMCONDUCCIONEST1, red.NUMCONDUCCIONEST2, red.NUMCONDUCCIONEST3, red.NUMCONDUCCIONEST4,
-                          red.NUMCONDUCCIONEST5};
-  int i = c;
-  for (int t = 0; t < 5; ++t) {
-    const int n = cuentas[t] > 0 ? cuentas[t] : 0;
-    if (i <= n) return trimmed((*nombres[t])(i));
-    i -= n;
-  }
-  // Past the last reach: the checked array names the fault.
-  return trimmed(red.NOMCONDT5(cuentas[4] + i));
-}
-
 std::string nombre_contaminante(const Calidad& cal, int k) {
   return cal.NOMCONT.contains(k) ? trimmed(cal.NOMCONT(k)) : std::string();
 }

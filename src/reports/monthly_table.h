@@ -1,5 +1,5 @@
 // Pieces of the result-table writer shared by its two files: the failure
-// line of a result file, names of reaches and constituents, and the monthly
+// line of a result file, the names of the constituents, and the monthly
 // column table "TablaCal.txt" with its legend "TablaCal.dir".
 #pragma once
 
@@ -14,9 +14,6 @@ namespace tornal {
 // The failure line of the result tables, followed by the file's path.
 inline constexpr const char* ERROR_ESCRITURA_RESULTADOS = "Error en la escritura del archivo de resultados ";
 
-// The name of reach `c` (global reach number), trimmed, from the name list
-// of its type at its place within the type.
-std::string nombre_conduccion(const Red& red, int c);
 // The name of constituent `k` of NOMCONT, trimmed; empty past the end of the
 // list.
 std::string nombre_contaminante(const Calidad& cal, int k);

@@ -21,15 +21,8 @@ namespace tornal {
 namespace {
 
 // The date field of the records of one month: (A3, "-", I4), 8 characters.
-void fecha_grafico(char* fecha, const Array1<std::string>& ETIQ, int ANYOINICIAL, int iy, int mes) {
-  const std::string& etiqueta = ETIQ(mes);
-  if (etiqueta.size() >= 3) {
-    std::memcpy(fecha, etiqueta.data(), 3);
-  } else {  // A3 of a shorter text: blanks first
-    const std::size_t n = etiqueta.size();
-    std::memset(fecha, ' ', 3 - n);
-    if (n > 0) std::memcpy(fecha + 3 - n, etiqueta.data(), n);
-  }
+void fecha_grafico(char* fecha, int ANYOINICIAL, int iy, int mes) {
+  std::memcpy(fecha, nombre_mes(mes), 3);
   fecha[3] = '-';
   put_I(fecha + 4, anyo_calendario(ANYOINICIAL, iy, mes), 4);
 }
@@ -80,7 +73,7 @@ constexpr std::string_view VOLUMEN_FIN = "Volumen Fin";
 // about CHUNK_TARGET_BYTES at most.
 class TablaGraficos {
  public:
-  // The month labels and the names of the hypolimnia.
+  // The names of the hypolimnia.
   TablaGraficos(const Red& r, const Calidad& c, const Simulacion& s);
   // The other names of the records, and the type and place of each reach.
   void nombres();
@@ -99,12 +92,31 @@ class TablaGraficos {
   void concentraciones(std::size_t trozo, ChunkBuffer& out) const;
   void caudales(std::size_t trozo, ChunkBuffer& out) const;
 
+  // Walks the slots [desde, hasta): `bloque(b)` before the first slot and
+  // again at the first slot of every further block b, and at every slot
+  // `tramo(g)` for reach g or `embalse(e)` for reservoir e.
+  template <typename B, typename T, typename E>
+  void recorrer(std::size_t desde, std::size_t hasta, B&& bloque, T&& tramo, E&& embalse) const {
+    std::size_t b = desde / por_bloque;
+    std::size_t j = desde % por_bloque;
+    bloque(b);
+    for (std::size_t h = desde; h < hasta; ++h) {
+      if (j < NR)
+        tramo(static_cast<int>(j) + 1);
+      else
+        embalse(static_cast<int>(j - NR) + 1);
+      if (++j == por_bloque && h + 1 < hasta) {
+        j = 0;
+        bloque(++b);
+      }
+    }
+  }
+
   const Red& r;
   const Calidad& c;
   const Simulacion& s;
 
   // The names of the records, trimmed once for the whole table.
-  Array1<std::string> ETIQ{"ETIQ"};
   Array1<std::string> NOMBRESCOND{"NOMBRESCOND"};
   Array1<std::string> NOMBRESEMB{"NOMBRESEMB"};
   Array1<std::string> NOMBRESHIP{"NOMBRESHIP"};
@@ -120,38 +132,36 @@ class TablaGraficos {
 };
 
 TablaGraficos::TablaGraficos(const Red& r_, const Calidad& c_, const Simulacion& s_) : r(r_), c(c_), s(s_) {
-  Array1<std::string> NOMBREARCHIVOSAUXE{"NOMBREARCHIVOSAUXE"};
-  NOMBREARCHIVOSAUXE.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBREARCHIVOSAUXE(e) = padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA);
+  // "Hip" and the reservoir's name, held at the length of a path.
   NOMBRESHIP.resize(r.NUMEMBALSES);
-  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESHIP(e) = trimmed(NOMBREARCHIVOSAUXE(e));
-
-  ETIQ.resize(12);
-  for (int mes = 1; mes <= 12; ++mes) ETIQ(mes) = nombre_mes(mes);
+  for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESHIP(e) = trimmed(padded("Hip" + trimmed(r.NOMEMB(e)), LONGRUTA));
 }
 
 void TablaGraficos::nombres() {
+  const Array1<std::string>* listas[5] = {&r.NOMCONDT1, &r.NOMCONDT2, &r.NOMCONDT3, &r.NOMCONDT4, &r.NOMCONDT5};
   const int cuentas[5] = {r.NUMCONDUCCIONEST1, r.NUMCONDUCCIONEST2, r.NUMCONDUCCIONEST3, r.NUMCONDUCCIONEST4,
                           r.NUMCONDUCCIONEST5};
   int NUMCOND = 0;
   for (int n : cuentas) NUMCOND += n > 0 ? n : 0;
 
-  NOMBRESCOND.resize(NUMCOND);
-  for (int g = 1; g <= NUMCOND; ++g) NOMBRESCOND(g) = nombre_conduccion(r, g);
   NOMBRESEMB.resize(r.NUMEMBALSES);
   for (int e = 1; e <= r.NUMEMBALSES; ++e) NOMBRESEMB(e) = trimmed(r.NOMEMB(e));
   NOMBRESCONT.resize(c.NUMCONTAMINANTES);
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) NOMBRESCONT(k) = nombre_contaminante(c, k);
 
+  // Reaches by global reach number: type by type, each from the name list
+  // of its type at its place within the type.
   NR = static_cast<std::size_t>(NUMCOND);
+  NOMBRESCOND.resize(NUMCOND);
   tipo.assign(NR + 1, 0);
   lugar.assign(NR + 1, 0);
-  std::size_t g = 0;
+  int g = 0;
   for (int t = 1; t <= 5; ++t)
     for (int j = 1; j <= cuentas[t - 1]; ++j) {
       ++g;
-      tipo[g] = t;
-      lugar[g] = j;
+      tipo[static_cast<std::size_t>(g)] = t;
+      lugar[static_cast<std::size_t>(g)] = j;
+      NOMBRESCOND(g) = trimmed((*listas[t - 1])(j));
     }
 }
 
@@ -189,36 +199,25 @@ void TablaGraficos::reparto() {
 void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio;
-  const std::size_t desde = trozo * por_trozo1;
-  const std::size_t hasta = std::min(huecos1, desde + por_trozo1);
-  std::size_t bloque = desde / por_bloque;
-  std::size_t j = desde % por_bloque;
   int iy = 0, mes = 0, k = 0;
-  auto entrar = [&] {
-    k = static_cast<int>(bloque % NC) + 1;
-    mes = static_cast<int>(bloque / NC % 12) + 1;
-    iy = static_cast<int>(bloque / NC / 12) + 1;
-    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-    cabeza(inicio, NOMBRESCONT(k), fecha);
-  };
-  entrar();
-  for (std::size_t h = desde; h < hasta; ++h) {
-    if (j < NR) {
-      const int g = static_cast<int>(j) + 1;
-      if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
-    } else {
-      const int e = static_cast<int>(j - NR) + 1;
-      if (c.INRESEMB(e) == 1) {
+  const std::size_t desde = trozo * por_trozo1;
+  recorrer(
+      desde, std::min(huecos1, desde + por_trozo1),
+      [&](std::size_t bloque) {
+        k = static_cast<int>(bloque % NC) + 1;
+        mes = static_cast<int>(bloque / NC % 12) + 1;
+        iy = static_cast<int>(bloque / NC / 12) + 1;
+        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, NOMBRESCONT(k), fecha);
+      },
+      [&](int g) {
+        if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
+      },
+      [&](int e) {
+        if (c.INRESEMB(e) != 1) return;
         registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
         registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
-      }
-    }
-    if (++j == por_bloque && h + 1 < hasta) {
-      j = 0;
-      ++bloque;
-      entrar();
-    }
-  }
+      });
 }
 
 // Flows, losses of the reaches of types 2 and 3, end-of-month volumes: block
@@ -226,41 +225,31 @@ void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
 void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio, inicio_perdidas, inicio_volumen;
-  const std::size_t desde = trozo * por_trozo2;
-  const std::size_t hasta = std::min(huecos2, desde + por_trozo2);
-  std::size_t bloque = desde / por_bloque;
-  std::size_t j = desde % por_bloque;
   int iy = 0, mes = 0;
-  auto entrar = [&] {
-    mes = static_cast<int>(bloque % 12) + 1;
-    iy = static_cast<int>(bloque / 12) + 1;
-    fecha_grafico(fecha, ETIQ, r.ANYOINICIAL, iy, mes);
-    cabeza(inicio, CAUDAL, fecha);
-    cabeza(inicio_perdidas, PERDIDAS, fecha);
-    cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
-  };
-  entrar();
-  for (std::size_t h = desde; h < hasta; ++h) {
-    if (j < NR) {
-      const int g = static_cast<int>(j) + 1;
-      if (c.INRESCOND(g) == 1) {
+  const std::size_t desde = trozo * por_trozo2;
+  recorrer(
+      desde, std::min(huecos2, desde + por_trozo2),
+      [&](std::size_t bloque) {
+        mes = static_cast<int>(bloque % 12) + 1;
+        iy = static_cast<int>(bloque / 12) + 1;
+        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
+        cabeza(inicio, CAUDAL, fecha);
+        cabeza(inicio_perdidas, PERDIDAS, fecha);
+        cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
+      },
+      [&](int g) {
+        if (c.INRESCOND(g) != 1) return;
         const std::string& nombre = NOMBRESCOND(g);
+        const std::size_t i = static_cast<std::size_t>(g);
         registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
-        if (tipo[j + 1] == 2)
-          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[j + 1], mes, iy), FIN_SIMULADO);
-        else if (tipo[j + 1] == 3)
-          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[j + 1], mes, iy), FIN_SIMULADO);
-      }
-    } else {
-      const int e = static_cast<int>(j - NR) + 1;
-      if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
-    }
-    if (++j == por_bloque && h + 1 < hasta) {
-      j = 0;
-      ++bloque;
-      entrar();
-    }
-  }
+        if (tipo[i] == 2)
+          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[i], mes, iy), FIN_SIMULADO);
+        else if (tipo[i] == 3)
+          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[i], mes, iy), FIN_SIMULADO);
+      },
+      [&](int e) {
+        if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
+      });
 }
 
 }  // namespace

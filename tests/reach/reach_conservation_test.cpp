@@ -25,10 +25,8 @@ constexpr double Q = 86400.0;  // 1 m3/s
 ModeloTramo reach_nutrientes() {
   ModeloTramo m;
   tramo_prueba(m, 8, 20000.0, 500.0, 0.2, 1.5);
+  opciones_nutrientes(m);
   tornal::Calidad& c = m.cal;
-  c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
-  c.NUMCONT1OR = 0;
-  c.POS = tornal::posiciones_contaminantes(c);
   c.KACOND(1) = 0.5, c.KDCOND(1) = 0.2, c.KNOACOND(1) = 0.1, c.KNAICOND(1) = 0.3;
   c.KMAXGROWCOND(1) = 1.2, c.KRESPCOND(1) = 0.1, c.KFOSFCOND(1) = 0.1;
   c.KECOND(1) = 0.5, c.ISATCOND(1) = 250.0;

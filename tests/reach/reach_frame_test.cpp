@@ -235,10 +235,8 @@ TEST(ReachRates, AltitudeFactorSelfShadingAndLightFactor) {
   for (const Luz& l : {Luz{-1.0, 0.5, 0.01, 1.631, false, 0.0, 0.0}, Luz{0.0, 1.0, 0.01, 1.0, true, 0.5518, 0.4794}}) {
     ModeloTramo m;
     tramo_prueba(m, 8, 1000.0, 1000.0, 1.0, 1.0);
+    opciones_nutrientes(m);
     tornal::Calidad& c = m.cal;
-    c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
-    c.NUMCONT1OR = 0;
-    c.POS = tornal::posiciones_contaminantes(c);
     c.ALFAFITOCOND(1) = l.ALFAFITO;
     c.KECOND(1) = l.KECOND;
     c.ISATCOND(1) = 2.0;

@@ -44,6 +44,15 @@ inline void opciones(tornal::Modelo& m, int temperatura, int oxigeno, int modelo
   c.POS = tornal::posiciones_contaminantes(c);
 }
 
+// Oxygen, nitrogen and phytoplankton, with no first-order pollutant: the
+// eight kinetic constituents, DBO5 1 to phosphate 8.
+inline void opciones_nutrientes(tornal::Modelo& m) {
+  tornal::Calidad& c = m.cal;
+  c.OPCIONOXIGENO = c.OPCIONNITROGENO = c.OPCIONFITOPLANCTON = 1;
+  c.NUMCONT1OR = 0;
+  c.POS = tornal::posiciones_contaminantes(c);
+}
+
 // CALCULOCONDUCSUB of reach 1 in month MES of year 1.
 inline void calcular(ModeloTramo& m, double QCAB, double QENT, double QSAL, const std::vector<double>& co,
                      const std::vector<double>& ce, int MES = 1) {

@@ -53,14 +53,20 @@ std::vector<std::pair<const Array2<double>*, const Array2<double>*>> terminos(co
           {&w.MASAEPPO4, &w.MASAHIPPO4}};
 }
 
-// The first sub-step of a two-layer month, every datum of layer 1 from
-// `uno` and of layer 2 from `dos` (swapped when `trocar`).
-void subpaso(tornal::Modelo& m, TrabajoEmbalse& w, bool trocar) {
+// The work of the first sub-step, of a quarter day, of a two-layer month of
+// reservoir 1, sized for the constituents of `m`.
+void dos_capas(const tornal::Modelo& m, TrabajoEmbalse& w) {
   w.dimensionar(1, m.cal.NUMCONTAMINANTES, m.cal.NUMCONT1OR);
   w.K = 1;
   w.NSUB = 1;
   w.dt = 0.25;
   w.UNACAPA = 0;
+}
+
+// The first sub-step of a two-layer month, every datum of layer 1 from
+// `uno` and of layer 2 from `dos` (swapped when `trocar`).
+void subpaso(tornal::Modelo& m, TrabajoEmbalse& w, bool trocar) {
+  dos_capas(m, w);
   w.E12I(1) = 0.3;
   int n = 0;
   for (auto [uno, dos] : datos(w))
@@ -141,11 +147,7 @@ TEST(ReservoirLayerKinetics, LayersThatTradeTemperatureAndOxygenTradeTheirRates)
     c.CTELIMITACIONNUTRIENTES(2) = 0.6;
     c.CTELIMITACIONNUTRIENTES(5) = 0.4;
     auto mes = [&](TrabajoEmbalse& w, bool trocar) {
-      w.dimensionar(1, c.NUMCONTAMINANTES, c.NUMCONT1OR);
-      w.K = 1;
-      w.NSUB = 1;
-      w.dt = 0.25;
-      w.UNACAPA = 0;
+      dos_capas(m, w);
       double T1 = 24.0, T2 = 9.0, O1 = 8.5, O2 = 3.0;
       if (trocar) std::swap(T1, T2), std::swap(O1, O2);
       w.C1I(1, 1) = c.TEPIL(1, 1) = T1;
