@@ -45,14 +45,9 @@ double decaimiento(const TrabajoEmbalse& w, int j, int k) {
 // of the epilimnion over sub-step j: its fall per degree at the sub-step's
 // start temperature (a central difference), over the layer's heat capacity.
 double retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j) {
-  const Calidad& c = m.cal;
-  const int K = w.K, t = m.sim.MESACTUAL;
-  const double T = w.P1(j, c.POS.TEMPERATURA);
+  const double T = w.P1(j, m.cal.POS.TEMPERATURA);
   if (!temperatura_fisica(T)) return 0.0;  // a divergence of its own
-  auto H = [&](double TW) {
-    return HTOTAL(c, TW, c.HSWEMB(K, t), c.TAIREMB(K, t), c.VIENTOEMB(K, t), c.HREMB(K, t), c.NUBEMB(K, t));
-  };
-  const double L = (H(T - 0.5) - H(T + 0.5)) * calentamiento_capa1(m, w, j);
+  const double L = (flujo_superficie(m, w, T - 0.5) - flujo_superficie(m, w, T + 0.5)) * calentamiento_capa1(m, w, j);
   return L > 0.0 ? L : 0.0;  // a flux that gives back more heat is a growth, no error of the step
 }
 

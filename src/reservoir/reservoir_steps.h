@@ -62,8 +62,10 @@ void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j);
 
 // Layer temperature (constituent 1) over the month.
 void temperatura(Modelo& m, TrabajoEmbalse& w);
-// Heat balance: the warming of layer 1 over sub-step j per W/m2 of net
-// surface flux.
+// Heat balance: the net surface heat flux (W/m2) into the reservoir at
+// water temperature TW under the month's weather; the warming of layer 1
+// over sub-step j per W/m2 of that flux.
+double flujo_superficie(const Modelo& m, const TrabajoEmbalse& w, double TW);
 double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j);
 // The first-order pollutants, one after the other, over the month.
 void primer_orden(Modelo& m, TrabajoEmbalse& w);

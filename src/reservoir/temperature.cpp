@@ -49,15 +49,14 @@ void temperatura_equilibrio(Modelo& m, TrabajoEmbalse& w, double DIVT) {
 // takes its share over the surface area, the area the flux comes through.
 void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   const Calidad& cal = m.cal;
-  const int K = w.K, t = m.sim.MESACTUAL;
+  const int K = w.K;
   const double RHO = cal.CARACTERISTICASDELAGUA(1);
   auto calentar = [&](const CapaEmbalse& c, int j, double Hc) {
     c.DC(j, 1) = c.DC(j, 1) + w.cociente(w.AEPILI(j) * Hc, DIVT * RHO * c.V(j));
   };
   for (int j = 1; j <= w.NSUB; ++j) {
     const double T = w.P1(j, 1);
-    double H =
-        HTOTAL(cal, T, cal.HSWEMB(K, t), cal.TAIREMB(K, t), cal.VIENTOEMB(K, t), cal.HREMB(K, t), cal.NUBEMB(K, t));
+    double H = flujo_superficie(m, w, T);
     H = H * w.dt;
     double H1 = H, H2 = 0.0;
     if (w.dos_capas()) {
@@ -75,6 +74,12 @@ void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
 double divisor_calor(const Calidad& cal) { return sp(1.1574167e-5f) * cal.CARACTERISTICASDELAGUA(2); }
 
 }  // namespace
+
+double flujo_superficie(const Modelo& m, const TrabajoEmbalse& w, double TW) {
+  const Calidad& c = m.cal;
+  const int K = w.K, t = m.sim.MESACTUAL;
+  return HTOTAL(c, TW, c.HSWEMB(K, t), c.TAIREMB(K, t), c.VIENTOEMB(K, t), c.HREMB(K, t), c.NUBEMB(K, t));
+}
 
 // The share of the flux that the epilimnion keeps, over its heat capacity,
 // as the heat balance takes it.
