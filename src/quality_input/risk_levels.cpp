@@ -61,7 +61,7 @@ void LEERARCHRIESGOSUB(Modelo& m) {
   c.LIMNIVELES.resize(NUMCONTRIESGO, MAXNIVELESRIESGO);
 
   for (int i = 1; i <= NUMCONTRIESGO; ++i) {
-    f.record([&](Statement& st) { st.text(c.NOMCONTRISK(i), LONGNOMCONTRISK); });
+    f.text(c.NOMCONTRISK(i), LONGNOMCONTRISK);
     f.record([&](Statement& st) { st.integer(c.NUMNIVELESCONT(i)); });
     if (c.NUMNIVELESCONT(i) > MAXNIVELESRIESGO) f.failure();
     for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) f.record([&](Statement& st) { st.real(c.LIMNIVELES(i, j)); });
