@@ -373,8 +373,7 @@ void leer_demandas(CountedReader& f, Red& r) {
       st.real(r.UMBRALPARCTRLDEM(i)).real(r.QMAXBOMBDEM(i));
     });
     f.row(r.GARANTIASDEM, i, 5);
-    f.record([&](Statement& st) { st.integer(r.NUMTOMASDEM(i)); }, [&] { return r.NUMTOMASDEM(i) >= 0; });
-    f.announce(6LL * r.NUMTOMASDEM(i));
+    f.count(r.NUMTOMASDEM(i), 6, 0);
     for (int j = 1; j <= r.NUMTOMASDEM(i); ++j) {
       TomaLeida& t = tomas.emplace_back();
       f.text(t.NOMTOMA, LONGNOMTOMA);

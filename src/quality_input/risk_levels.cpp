@@ -46,13 +46,12 @@ void LEERARCHRIESGOSUB(Modelo& m) {
 
   f.heading();
   int NUMCONTRIESGO = 0;
-  f.record([&](Statement& st) { st.integer(NUMCONTRIESGO); });
+  // Each block takes at least its name, its number of levels and its
+  // closing record.
+  f.count(NUMCONTRIESGO, 3, 0);
   c.NUMCONTRIESGO = NUMCONTRIESGO;
-  // The reach model takes the levels of constituent k from block k. Each
-  // block takes at least its name, its number of levels and its closing
-  // record.
+  // The reach model takes the levels of constituent k from block k.
   if (NUMCONTRIESGO < c.NUMCONTAMINANTES) f.failure();
-  f.announce(3LL * NUMCONTRIESGO);
 
   Array1<double> CAMUNIDRIES{"CAMUNIDRIES"};
   CAMUNIDRIES.resize_filled(1.0, NUMCONTRIESGO);
