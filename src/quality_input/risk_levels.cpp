@@ -9,7 +9,6 @@
 #include <cstddef>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 
@@ -40,7 +39,7 @@ void LEERARCHRIESGOSUB(Modelo& m) {
     m.log.write({"No existe archivo de niveles de riesgo"});
     return;
   }
-  if (!f.open(ruta)) access_failure(m.log, "Error en el acceso al archivo de niveles de riesgo");
+  f.open(ruta, "Error en el acceso al archivo de niveles de riesgo");
   c.OPCIONRIESGO = true;
   m.log.write({"Existe archivo de niveles de riesgo. Opcion de riesgo activada"});
 
