@@ -311,14 +311,7 @@ class Array {
     for (int e = 0; e < D - 1; ++e) stride *= static_cast<std::size_t>(shape_.size[e]);
     if (shape_.size[D - 1] == 0) [[unlikely]]
       return {data, stride, 0, shape_, fixed_code(D - 1, static_cast<long>(i)...), D - 1};
-    std::size_t off = 0;
-    bool inside = true;
-    for (int e = R - 1; e >= 0; --e) {
-      inside = inside && index_inside(idx[e], static_cast<unsigned long>(shape_.size[e]));
-      off = off * static_cast<std::size_t>(shape_.size[e]) + (static_cast<std::size_t>(idx[e]) - 1);
-    }
-    if (!inside) [[unlikely]]
-      array_index_error(shape_.name, idx, R, shape_.size.data());
+    const std::size_t off = offset_of(idx);
     return {data + off, stride, shape_.size[D - 1], shape_, off, D - 1};
   }
 
@@ -356,7 +349,12 @@ class Array {
   template <typename... I>
   std::size_t offset(I... i) const {
     static_assert(sizeof...(I) == R, "one index per dimension");
-    long idx[R] = {static_cast<long>(i)...};
+    const long idx[R] = {static_cast<long>(i)...};
+    return offset_of(idx);
+  }
+
+  // The offset of element idx; an index out of range stops the run.
+  std::size_t offset_of(const long (&idx)[R]) const {
     // One unsigned comparison per index.
     std::size_t off = 0;
     bool inside = true;

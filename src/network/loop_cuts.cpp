@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 #include "network/calculation_order.h"
@@ -156,7 +155,7 @@ void aplicar_bucles(Modelo& m) {
   // reach kinds that were read without error, from 1; tag lines and
   // passed-over lines do not count.
   CountedReader f(m.log, "Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", 1);
-  if (!f.reader().open(ruta)) access_failure(m.log, "Error en el acceso al archivo BUCLE.AVZ");
+  f.open(ruta, "Error en el acceso al archivo BUCLE.AVZ");
 
   TiposBucle tipos{{
       {"<CONDUCCIONEST1_CONTAMINADAS>", "Existen Conducciones Tipo 1 dentro de un bucle", red.NUMCONDUCCIONEST1, true},

@@ -210,7 +210,7 @@ void crear_arrays(Red& r) {
 void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
   std::string titulo = blanks(LONGTITULO);
   int libre[5] = {};
-  f.record([&](Statement& st) { st.text(titulo, LONGTITULO); });
+  f.text(titulo, LONGTITULO);
   f.record([&](Statement& st) { st.integer(r.NUMANYOS).integer(r.ANYOINICIAL); },
            [&] {
              if (r.NUMANYOS < 0) return false;
@@ -222,7 +222,7 @@ void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
   f.record([&](Statement& st) {
     for (int& v : libre) st.integer(v);
   });
-  f.record([&](Statement& st) { st.text(titulo, LONGTITULO); });
+  f.text(titulo, LONGTITULO);
   int* const cuentas[] = {&r.NUMNUDOSFIS,       &r.NUMEMBALSES,       &r.NUMCONDUCCIONEST1, &r.NUMCONDUCCIONEST2,
                           &r.NUMCONDUCCIONEST3, &r.NUMCONDUCCIONEST4, &r.NUMCONDUCCIONEST5, &r.NUMAPORTACIONES,
                           &r.NUMDEMANDAS,       &r.NUMCENTRALES,      &r.NUMRECARGAS,       &r.NUMACUIFEROS,
@@ -250,7 +250,7 @@ void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
 
 void leer_embalses(CountedReader& f, Red& r) {
   for (int i = 1; i <= r.NUMEMBALSES; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMEMB(i), LONGNOMBRE); });
+    f.text(r.NOMEMB(i), LONGNOMBRE);
     f.record([&](Statement& st) {
       st.integer(r.NUMNUDOEMB(i)).integer(r.NUMNUDVERTEMB(i)).integer(r.NUMCOLAPOREMB(i)).integer(r.NUMCOLEVEMB(i));
     });
@@ -301,7 +301,7 @@ void leer_conducciones(CountedReader& f, Red& r) {
   }
 
   for (int i = 1; i <= r.NUMCONDUCCIONEST2; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMCONDT2(i), LONGNOMBRE); });
+    f.text(r.NOMCONDT2(i), LONGNOMBRE);
     f.record([&](Statement& st) {
       st.integer(r.NUDOINICONDT2(i)).integer(r.NUDOFINCONDT2(i)).integer(r.PRIORQMINCONDT2(i));
     });
@@ -318,7 +318,7 @@ void leer_conducciones(CountedReader& f, Red& r) {
   }
 
   for (int i = 1; i <= r.NUMCONDUCCIONEST3; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMCONDT3(i), LONGNOMBRE); });
+    f.text(r.NOMCONDT3(i), LONGNOMBRE);
     f.record([&](Statement& st) {
       st.integer(r.NUDOINICONDT3(i)).integer(r.NUDOFINCONDT3(i)).integer(r.PRIORQMINCONDT3(i));
     });
@@ -349,7 +349,7 @@ void leer_conducciones(CountedReader& f, Red& r) {
   }
 
   for (int i = 1; i <= r.NUMCONDUCCIONEST5; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMCONDT5(i), LONGNOMBRE); });
+    f.text(r.NOMCONDT5(i), LONGNOMBRE);
     f.record([&](Statement& st) { st.integer(r.NUDOINICONDT5(i)).integer(r.NUDOFINCONDT5(i)); });
     f.record([&](Statement& st) { st.real(r.COTAENTRCONDT5(i)).real(r.COTASALCONDT5(i)); });
     discard(f, 3);
@@ -366,18 +366,17 @@ void leer_demandas(CountedReader& f, Red& r) {
   std::vector<TomaLeida> tomas;
   r.NUMTOMAS = 0;
   for (int i = 1; i <= r.NUMDEMANDAS; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMDEM(i), LONGNOMBRE); });
+    f.text(r.NOMDEM(i), LONGNOMBRE);
     f.row(r.DEMMENS, i, 12);
     f.record([&](Statement& st) {
       st.integer(r.ACURECDEM(i)).integer(r.ACCELEMRECDEM(i)).integer(r.ACUBOMBDEM(i)).integer(r.PARCTRLCOMBDEM(i));
       st.real(r.UMBRALPARCTRLDEM(i)).real(r.QMAXBOMBDEM(i));
     });
     f.row(r.GARANTIASDEM, i, 5);
-    f.record([&](Statement& st) { st.integer(r.NUMTOMASDEM(i)); }, [&] { return r.NUMTOMASDEM(i) >= 0; });
-    f.announce(6LL * r.NUMTOMASDEM(i));
+    f.count(r.NUMTOMASDEM(i), 6, 0);
     for (int j = 1; j <= r.NUMTOMASDEM(i); ++j) {
       TomaLeida& t = tomas.emplace_back();
-      f.record([&](Statement& st) { st.text(t.NOMTOMA, LONGNOMTOMA); });
+      f.text(t.NOMTOMA, LONGNOMTOMA);
       f.record([&](Statement& st) { st.integer(t.NUMTOMA).real(t.COTATOMA); });
       f.record([&](Statement& st) { st.real(t.DOTANUTOMA).real(t.COEFRETTOMA).real(t.COEFCONSTOMA); });
       f.record([&](Statement& st) { st.integer(t.NUMPRIORTOMA).integer(t.INDALARTOMA).integer(t.INDALARTOMAB); });
@@ -464,12 +463,12 @@ void leer_resto_acuifero(CountedReader& f, int TIPOACU) {
 // Returns, hydro plants, recharges, inflows, aquifers and pumping elements.
 void leer_otros_elementos(CountedReader& f, Red& r) {
   for (int i = 1; i <= r.NUMRETORNOS; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMRET(i), LONGNOMBRE); });
+    f.text(r.NOMRET(i), LONGNOMBRE);
     f.record([&](Statement& st) { st.integer(r.NUDORET(i)); });
   }
 
   for (int c = 1; c <= r.NUMCENTRALES; ++c) {
-    f.record([&](Statement& st) { st.text(r.NOMCEN(c), LONGNOMBRE); });
+    f.text(r.NOMCEN(c), LONGNOMBRE);
     f.record([&](Statement& st) {
       st.integer(r.NUDTOMACEN(c)).integer(r.NUDREINCEN(c)).real(r.QMINCEN(c)).real(r.QMAXCEN(c));
       st.integer(r.PRIORCENT(c));
@@ -481,26 +480,26 @@ void leer_otros_elementos(CountedReader& f, Red& r) {
   }
 
   for (int i = 1; i <= r.NUMRECARGAS; ++i) {
-    f.record([&](Statement& st) { st.text(r.NOMREC(i), LONGNOMBRE); });
+    f.text(r.NOMREC(i), LONGNOMBRE);
     f.record([&](Statement& st) {
       st.integer(r.NUDOREC(i)).integer(r.ACUREC(i)).integer(r.ACCELEMREC(i)).real(r.QMAXREC(i));
     });
   }
 
   for (int a = 1; a <= r.NUMAPORTACIONES; ++a) {
-    f.record([&](Statement& st) { st.text(r.NOMAPO(a), LONGNOMBRE); });
+    f.text(r.NOMAPO(a), LONGNOMBRE);
     f.record([&](Statement& st) { st.integer(r.NUDOAPO(a)).integer(r.COLAPO(a)); });
   }
 
   for (int a = 1; a <= r.NUMACUIFEROS; ++a) {
-    f.record([&](Statement& st) { st.text(r.NOMACU(a), LONGNOMBRE); });
+    f.text(r.NOMACU(a), LONGNOMBRE);
     f.record([&](Statement& st) { st.integer(r.TIPOACU(a)); });
     leer_resto_acuifero(f, r.TIPOACU(a));
   }
 
   // A pumping element pumps from one of the aquifers.
   for (int b = 1; b <= r.NUMBOMBEOS; ++b) {
-    f.record([&](Statement& st) { st.text(r.NOMBOMB(b), LONGNOMBRE); });
+    f.text(r.NOMBOMB(b), LONGNOMBRE);
     f.record(
         [&](Statement& st) {
           st.integer(r.ACUBOMB(b)).integer(r.ACCELEMBOMB(b)).integer(r.PARCTRLBOMB(b));

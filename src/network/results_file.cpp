@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 
@@ -235,7 +234,7 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   Fila fila = medir_fila(bloques);
 
   CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
-  if (!f.open(PATHARCHIVO2)) access_failure(m.log, "Error en el acceso al archivo de de resultados de Kelmar");
+  f.open(PATHARCHIVO2, "Error en el acceso al archivo de de resultados de Kelmar");
   fila.FILA.assign(static_cast<std::size_t>(fila.NGUARDADAS) + 1, 0.0);
 
   comprobar_lineas(f, fila, t.NANYOS);

@@ -9,7 +9,6 @@
 #include <cstddef>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 
@@ -40,19 +39,18 @@ void LEERARCHRIESGOSUB(Modelo& m) {
     m.log.write({"No existe archivo de niveles de riesgo"});
     return;
   }
-  if (!f.open(ruta)) access_failure(m.log, "Error en el acceso al archivo de niveles de riesgo");
+  f.open(ruta, "Error en el acceso al archivo de niveles de riesgo");
   c.OPCIONRIESGO = true;
   m.log.write({"Existe archivo de niveles de riesgo. Opcion de riesgo activada"});
 
   f.heading();
   int NUMCONTRIESGO = 0;
-  f.record([&](Statement& st) { st.integer(NUMCONTRIESGO); });
+  // Each block takes at least its name, its number of levels and its
+  // closing record.
+  f.count(NUMCONTRIESGO, 3, 0);
   c.NUMCONTRIESGO = NUMCONTRIESGO;
-  // The reach model takes the levels of constituent k from block k. Each
-  // block takes at least its name, its number of levels and its closing
-  // record.
+  // The reach model takes the levels of constituent k from block k.
   if (NUMCONTRIESGO < c.NUMCONTAMINANTES) f.failure();
-  f.announce(3LL * NUMCONTRIESGO);
 
   Array1<double> CAMUNIDRIES{"CAMUNIDRIES"};
   CAMUNIDRIES.resize_filled(1.0, NUMCONTRIESGO);
@@ -61,7 +59,7 @@ void LEERARCHRIESGOSUB(Modelo& m) {
   c.LIMNIVELES.resize(NUMCONTRIESGO, MAXNIVELESRIESGO);
 
   for (int i = 1; i <= NUMCONTRIESGO; ++i) {
-    f.record([&](Statement& st) { st.text(c.NOMCONTRISK(i), LONGNOMCONTRISK); });
+    f.text(c.NOMCONTRISK(i), LONGNOMCONTRISK);
     f.record([&](Statement& st) { st.integer(c.NUMNIVELESCONT(i)); });
     if (c.NUMNIVELESCONT(i) > MAXNIVELESRIESGO) f.failure();
     for (int j = 1; j <= c.NUMNIVELESCONT(i) - 1; ++j) f.record([&](Statement& st) { st.real(c.LIMNIVELES(i, j)); });

@@ -12,7 +12,6 @@
 #include <system_error>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 #include "quality_input/time_constants.h"
@@ -40,12 +39,12 @@ class LectorAvz {
  public:
   explicit LectorAvz(Modelo& m) : m_(m), f_(m.log, ERRORLECTURA, ETIQUETALINEA, 1) {}
 
-  bool abrir(const std::string& path) {
-    if (!f_.reader().open(path)) return false;
+  // Opens the file; a failure writes the access error and stops.
+  void abrir(const std::string& path) {
+    f_.open(path, ERRORACCESO);
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(path, ec);
     bytes_ = ec ? 0.0 : static_cast<double>(bytes);
-    return true;
   }
 
   void leer() {
@@ -242,7 +241,7 @@ void LEERARCHAVZSUB(Modelo& m) {
   m.sim.NUMMESESTEMP = 12 * m.red.NUMANYOS;
   m.log.write({"Existe Tornal.avz"});
   LectorAvz lector(m);
-  if (!lector.abrir(path)) access_failure(m.log, ERRORACCESO);
+  lector.abrir(path);
   lector.leer();
   m.log.write({"Lectura de archivo tORNAL.aVZ realizada con éxito"});
   if (m.sim.HAYCURVASLARGAS) CURVASTEMPLARGASSUB(m);
