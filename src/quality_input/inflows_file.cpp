@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 
@@ -22,7 +21,7 @@ namespace tornal {
 // error lines with it. Writes the success line to the run log.
 void leer_aportaciones_calidad(Modelo& m, const std::string& PATHARCHIVO4) {
   CountedReader f(m.log, "Error en la lectura del archivo de Aportaciones de calidad", "Error en la linea numero:");
-  if (!f.open(PATHARCHIVO4)) access_failure(m.log, "Error en el acceso al archivo de aportaciones de calidad");
+  f.open(PATHARCHIVO4, "Error en el acceso al archivo de aportaciones de calidad");
 
   f.heading(4);
 

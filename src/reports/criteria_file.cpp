@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 #include "reports/criteria.h"
@@ -68,7 +67,7 @@ bool leer_archivo_criterios(Modelo& m, TrabajoCriterios& cr) {
     m.log.write({"No existe archivo de criterios"});
     return false;
   }
-  if (!rd.open(ruta)) access_failure(m.log, "Error en el acceso al archivo de criterios");
+  rd.open(ruta, "Error en el acceso al archivo de criterios");
   const int NK = m.cal.NUMCONTAMINANTES;
   // Every item starts at 0, so an item left without a value (two commas, a
   // slash) reads as 0. The first item of a constituent record is read and

@@ -10,7 +10,6 @@
 #include "simulation/calibration.h"
 
 #include "common/counted_reader.h"
-#include "common/failures.h"
 #include "common/free_reader.h"
 
 namespace tornal {
@@ -44,7 +43,7 @@ void leer_calibracion_conduccion(Modelo& m, const std::string& PATHARCHIVO23, in
   s.CONCCALIBRAC.resize(NC, 12, NUMANYOS);
 
   CountedReader f(m.log, "Error en la lectura del archivo de calibracion de conduccion", LINEA_ERROR);
-  if (!f.open(PATHARCHIVO23)) access_failure(m.log, "Error en el acceso al archivo de calibracion de conduccion");
+  f.open(PATHARCHIVO23, "Error en el acceso al archivo de calibracion de conduccion");
 
   int NUMCONDUCCALIBRAR = 0;
   f.record([&](Statement& st) { st.integer(NUMCONDUCCALIBRAR); });
@@ -83,7 +82,7 @@ void leer_calibracion_embalse(Modelo& m, const std::string& PATHARCHIVO22) {
   s.CONCCALIBRAE.resize(NC, 12, NUMANYOS);
 
   CountedReader f(m.log, "Error en la lectura del archivo de calibracion de embalse", LINEA_ERROR);
-  if (!f.open(PATHARCHIVO22)) access_failure(m.log, "Error en el acceso al archivo de calibracion de embalse");
+  f.open(PATHARCHIVO22, "Error en el acceso al archivo de calibracion de embalse");
 
   int NUMEMBCALIBRAR = 0;
   f.record([&](Statement& st) { st.integer(NUMEMBCALIBRAR); });
