@@ -345,3 +345,52 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
     }
   }
 }
+
+// Inputs that a user meets when something is off, one row each: the change
+// to the example basin, the exit status, the lines that the run log holds in
+// this order (blanks at either end left out; other lines may stand between
+// them) and, where the row needs it, a further check of the run's files.
+TEST(Robustness, InputsThatUsersMeet) {
+  struct Caso {
+    const char* que;
+    std::function<void(const TempDir&)> cambio;
+    int status;
+    std::vector<std::string> en_registro;
+    std::function<void(const TempDir&)> ademas;  // may be empty
+  };
+  std::vector<Caso> casos;
+
+  // A monthly results file of the allocation model that ends early.
+
+  // Repeat counts of the free format.
+
+  // Outputs that name no file of the run's own.
+
+  // A negative count of drought periods.
+
+  // A criteria file that exists but cannot be opened.
+
+  // A finite result too wide for its field.
+
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    TempDir dir;
+    copy_example("basin", dir);
+    c.cambio(dir);
+    RunResult r = run_tornal(dir);
+    EXPECT_EQ(r.status, c.status) << r.console;
+    std::vector<std::string> l;
+    for (std::string x : registro(dir)) {
+      x.erase(0, x.find_first_not_of(' '));
+      x.erase(x.find_last_not_of(' ') + 1);
+      l.push_back(x);
+    }
+    auto p = l.begin();
+    for (const std::string& e : c.en_registro) {
+      p = std::find(p, l.end(), e);
+      ASSERT_NE(p, l.end()) << "not in the run log, or out of order: " << e;
+      ++p;
+    }
+    if (c.ademas) c.ademas(dir);
+  }
+}
