@@ -367,6 +367,31 @@ TEST(Robustness, InputsThatUsersMeet) {
   // Outputs that name no file of the run's own.
 
   // A negative count of drought periods.
+  // The criteria of the example's checks, with -1 failures permitted in a
+  // drought for the temperature and a count of -1 periods: the drought
+  // verdict of the temperature fails in every reach, the others hold.
+  casos.push_back({"a negative count of drought periods",
+                   [](const TempDir& d) {
+                     overlay_inputs(e2e_data("input/basin"), d);
+                     cambiar(d, "Criterios.txt", "\r\n1    2    2    3\r\n", "\r\n1    2    -1    3\r\n");
+                     cambiar(d, "Criterios.txt", "\r\n1\r\n22   23", "\r\n-1\r\n22   23");
+                   },
+                   0,
+                   {"Simulación Finalizada con éxito"},
+                   [](const TempDir& d) {
+                     std::string bloque;
+                     int filas = 0;
+                     for (const std::string& l : crlf_lines(d.read("Criterios.csv"))) {
+                       if (l.rfind("Temperatura", 0) == 0 || l.rfind("Coliformes totales", 0) == 0)
+                         bloque = l.substr(0, 5);
+                       if (bloque.empty() || l.find(";") == std::string::npos || l[0] == ' ') continue;
+                       if (l.rfind("Rio ", 0) != 0 && l.rfind("Tramo ", 0) != 0) continue;
+                       ++filas;
+                       const std::string sequia = bloque == "Tempe" ? ";NO CUMPLE ;" : ";CUMPLE    ;";
+                       EXPECT_EQ(l.substr(l.size() - sequia.size()), sequia) << l;
+                     }
+                     EXPECT_GT(filas, 0);
+                   }});
 
   // A criteria file that exists but cannot be opened.
 
