@@ -138,6 +138,9 @@ void TORNAL(Modelo& m) {
   const Configuracion& c = m.conf;
 
   con_registro(m, [&] {
+    // A criteria file that is there but cannot be opened stops the run now,
+    // not after the months; it is read after them.
+    comprobar_archivo_criterios(m);
     LEERARCHFISSUB(m, c.PATHARCHIVO, c.PATHARCHIVOKELMARXML);
     ORDENCALCULOSUB(m);
     LEERARCHCALSUB(m, c.PATHARCHIVO3, c.PATHARCHIVO4, c.PATHARCHIVO5, c.NUMVERSION);

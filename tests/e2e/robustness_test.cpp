@@ -213,7 +213,8 @@ TEST(Robustness, ResultsThatOverflowAreListedInTheRunLog) {
 // Inputs that the readers bound, keep or refuse: the sub-steps of a
 // reservoir month and the passes of the reach oxygen iteration (a bound no
 // month or reach needs), optional files that exist but cannot be opened (a
-// folder of that name), counts of tornal.avz and bucle.avz beyond their
+// folder of that name; the criteria file's is asked before the network is
+// read), counts of tornal.avz and bucle.avz beyond their
 // files (in a run of no years too), values that a slash leaves unread
 // (their defaults), a heat-balance section cut by the end of the file after
 // a complete one. Each row: the change to the example basin, the exit
@@ -282,7 +283,7 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
       {"a folder named Criterios.txt",
        carpeta("Criterios.txt"),
        1,
-       {"Los calculos se han realizado con exito", "Error en el acceso al archivo de criterios"},
+       {"Numero de versio:  1.39999998", "Error en el acceso al archivo de criterios"},
        ""},
       {"2e9 diffuse-load rows in a run of no years",
        sin_anyos("<CONTDIF_TEMPORAL>\n2000000000\n1\n"),
@@ -394,6 +395,20 @@ TEST(Robustness, InputsThatUsersMeet) {
                    }});
 
   // A criteria file that exists but cannot be opened.
+  // Asked before the network is read: no month is computed, no partial
+  // result file written.
+  casos.push_back({"a folder named Criterios.txt",
+                   [](const TempDir& d) { std::filesystem::create_directory(d.file("Criterios.txt")); },
+                   1,
+                   {"Error en el acceso al archivo de criterios"},
+                   [](const TempDir& d) {
+                     for (const std::string& x : registro(d)) {
+                       EXPECT_EQ(x.find("Los calculos se han realizado con exito"), std::string::npos);
+                       EXPECT_EQ(x.find("Lectura"), std::string::npos) << x;
+                     }
+                     for (const char* salida : {"conducciones_parcial.csv", "embalses_parcial.csv", "balances.csv"})
+                       EXPECT_FALSE(std::filesystem::exists(d.file(salida))) << salida;
+                   }});
 
   // A finite result too wide for its field.
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -264,6 +265,35 @@ TEST(CriteriaFile, MissingFileWritesOneLogLineAndLeavesTheReportAlone) {
   dir.write("Criterios.csv", "old\r\n");
   tornal::CRITERIOSUB(m2);
   EXPECT_EQ(dir.read("Criterios.csv"), "old\r\n");
+}
+
+// Asked at the start of the run: only a criteria file that is there and
+// cannot be opened stops it, with the file's access error; the file is not
+// read yet.
+TEST(CriteriaFile, AtTheStartOnlyAFileThatCannotBeOpenedStops) {
+  struct Caso {
+    const char* que;
+    std::function<void(const TempDir&)> poner;
+    bool para;
+  };
+  const std::vector<Caso> casos = {
+      {"no criteria file", [](const TempDir&) {}, false},
+      {"a file that the reading would refuse", [](const TempDir& d) { d.write("Criterios.txt", "h\n"); }, false},
+      {"a folder of that name", [](const TempDir& d) { std::filesystem::create_directory(d.file("Criterios.txt")); },
+       true},
+      {"a link to nothing",
+       [](const TempDir& d) { std::filesystem::create_symlink(d.file("nada"), d.file("Criterios.txt")); }, true},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.que);
+    TempDir dir;
+    Modelo m;
+    tornal_test::prepare(m, dir.path());
+    caso.poner(dir);
+    EXPECT_EQ(stop_message([&] { tornal::comprobar_archivo_criterios(m); }), caso.para ? "error" : "");
+    EXPECT_EQ(log_lines(m), caso.para ? std::vector<std::string>{"Error en el acceso al archivo de criterios"}
+                                      : std::vector<std::string>{});
+  }
 }
 
 TEST(CriteriaFile, ReachLabelsFollowTheGlobalReachOrder) {
