@@ -366,6 +366,40 @@ TEST(Robustness, InputsThatUsersMeet) {
   // Repeat counts of the free format.
 
   // Outputs that name no file of the run's own.
+  casos.push_back(
+      {"both partial result files /dev/null",
+       [](const TempDir& d) {
+         poner_linea(d, "VekArch.cal", 10, "'/dev/null'");
+         poner_linea(d, "VekArch.cal", 11, "'/dev/null'");
+       },
+       0,
+       {"Los calculos se han realizado con exito", "Simulación Finalizada con éxito"},
+       [](const TempDir& d) { EXPECT_FALSE(std::filesystem::exists(d.file("conducciones_parcial.csv"))); }});
+  // The partial result file of reaches where the balances would go, with
+  // the balances switched off; that of reservoirs where the risk report
+  // would go, in a run without risk levels: each holds its own rows.
+  casos.push_back(
+      {"balances.csv without balances",
+       [](const TempDir& d) {
+         cambiar(d, "coeficientes.dat", "<OPCIONBALANCES>\r\n1", "<OPCIONBALANCES>\r\n0");
+         poner_linea(d, "VekArch.cal", 10, "'balances.csv'");
+       },
+       0,
+       {"Simulación Finalizada con éxito"},
+       [](const TempDir& d) { EXPECT_EQ(d.read("balances.csv").rfind("Nombre Conduccion;Fecha;", 0), 0u); }});
+  // With the balances on, the same name is refused once the coefficients
+  // are read, before any result file is opened; the run log has the reason.
+  casos.push_back({"balances.csv with balances",
+                   [](const TempDir& d) { poner_linea(d, "VekArch.cal", 10, "'balances.csv'"); },
+                   1,
+                   {"No existe archivo de niveles de riesgo",
+                    "Error en el archivo Vekarch.cal: los archivos de salida del registro 10 y del a"},
+                   [](const TempDir& d) { EXPECT_FALSE(std::filesystem::exists(d.file("balances.csv"))); }});
+  casos.push_back({"Riesgocal.csv without risk levels",
+                   [](const TempDir& d) { poner_linea(d, "VekArch.cal", 11, "'Riesgocal.csv'"); },
+                   0,
+                   {"No existe archivo de niveles de riesgo", "Simulación Finalizada con éxito"},
+                   [](const TempDir& d) { EXPECT_EQ(d.read("Riesgocal.csv").rfind("Nombre Embalse;Fecha;", 0), 0u); }});
 
   // A negative count of drought periods.
   // The criteria of the example's checks, with -1 failures permitted in a
