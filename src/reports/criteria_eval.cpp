@@ -68,8 +68,10 @@ void evaluar_criterios(const Modelo& m, TrabajoCriterios& cr) {
       const bool seq = cr.CUMPLESEQ(c, k) != 0 && !(mayor > cr.NUMPERFALLOSSEQ(k));
       cr.CUMPLESEQC(c, k) = seq ? CUMPLE : NO_CUMPLE;
       cr.CUMPLEFPC(c, k) = cr.CUMPLEFP(c, k) != 0 ? CUMPLE : NO_CUMPLE;
-      // Without drought periods (a count of 0 or less) the drought criterion holds.
-      if (cr.NUMSEQUIAS <= 0) cr.CUMPLESEQC(c, k) = CUMPLE;
+      // With a count of 0 drought periods the drought criterion holds. A
+      // negative count also gives no drought period, but keeps the verdict
+      // above: "NO CUMPLE " where fewer than 0 failures are permitted.
+      if (cr.NUMSEQUIAS == 0) cr.CUMPLESEQC(c, k) = CUMPLE;
     }
   }
 }

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "common/counted_reader.h"
+#include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
 #include "reports/criteria.h"
+#include "reports/reports.h"
 
 namespace tornal {
 
@@ -21,7 +23,14 @@ constexpr std::size_t LONGNOMBREAUX = 255;
 // The number of reaches of one type; a count below zero gives no reach.
 int conducciones_de(int count) { return std::max(count, 0); }
 
+constexpr const char* ERROR_ACCESO = "Error en el acceso al archivo de criterios";
+
 }  // namespace
+
+void comprobar_archivo_criterios(Modelo& m) {
+  const std::string ruta = m.ruta("Criterios.txt");
+  if (name_exists(ruta) && !file_exists(ruta)) access_failure(m.log, ERROR_ACCESO);
+}
 
 void preparar_criterios(const Modelo& m, TrabajoCriterios& cr) {
   const Red& r = m.red;
@@ -67,7 +76,7 @@ bool leer_archivo_criterios(Modelo& m, TrabajoCriterios& cr) {
     m.log.write({"No existe archivo de criterios"});
     return false;
   }
-  rd.open(ruta, "Error en el acceso al archivo de criterios");
+  rd.open(ruta, ERROR_ACCESO);
   const int NK = m.cal.NUMCONTAMINANTES;
   // Every item starts at 0, so an item left without a value (two commas, a
   // slash) reads as 0. The first item of a constituent record is read and

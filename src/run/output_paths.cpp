@@ -2,10 +2,12 @@
 #include "run/output_paths.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "common/free_reader.h"
 #include "common/latin1.h"
 #include "common/stop.h"
 
@@ -16,6 +18,14 @@ namespace {
 struct Archivo {
   std::string origen;  // "registro 12", or the fixed name
   std::string ruta;    // as the run opens it
+};
+
+// The files with fixed names that the run writes.
+struct SalidasFijas {
+  bool tablas = false;     // "TablaCal.txt" and "TablaCal.dir": every run but a risk run
+  bool criterios = false;  // "Criterios.csv": "Criterios.txt" present
+  bool balances = false;   // "balances.csv": OPCIONBALANCES 1
+  bool riesgo = false;     // "Riesgocal.csv": a risk run
 };
 
 // The file a path names, as far as it can be told: the same path once made
@@ -37,25 +47,38 @@ bool mismo_archivo(const std::string& a, const std::string& b) {
   return identidad(a) == identidad(b);
 }
 
-}  // namespace
+// The kind of the existing file a path names, its links followed; none for
+// a path that names nothing yet (the run creates a regular file there).
+std::optional<std::filesystem::file_type> tipo(const std::string& ruta) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(ruta, ec);
+  if (ec || !std::filesystem::exists(st)) return std::nullopt;
+  return st.type();
+}
 
-void comprobar_archivos_de_la_ejecucion(const Modelo& m) {
+// Writing to a character device (/dev/null, a terminal) keeps nothing that
+// a read gives back: it may be every output and input at once.
+bool es_dispositivo(const std::string& ruta) { return tipo(ruta) == std::filesystem::file_type::character; }
+
+// A FIFO passes on what is written without keeping it: two outputs may share
+// one. It stays refused as an input, which would read what the run writes.
+bool es_tuberia(const std::string& ruta) { return tipo(ruta) == std::filesystem::file_type::fifo; }
+
+// The message of the first output that is another output or an input; empty
+// when there is none.
+std::string conflicto(const Modelo& m, const SalidasFijas& fijas) {
   const Configuracion& c = m.conf;
   auto registro = [](int n, const std::string& ruta) {
     return Archivo{"registro " + std::to_string(n), trimmed(ruta)};
   };
   auto fijo = [&](const char* nombre) { return Archivo{std::string("archivo ") + nombre, m.ruta(nombre)}; };
 
-  std::vector<Archivo> salidas = {registro(10, c.NOMARCHCONDPAR1),
-                                  registro(11, c.NOMARCHEMBPAR1),
-                                  registro(12, c.NOMARCHIVO),
-                                  registro(13, c.NOMARCHIGRF),
-                                  registro(20, c.ARCHIVOLOG),
-                                  fijo("TablaCal.txt"),
-                                  fijo("TablaCal.dir"),
-                                  fijo("Criterios.csv"),
-                                  fijo("balances.csv"),
-                                  fijo("Riesgocal.csv")};
+  std::vector<Archivo> salidas = {registro(10, c.NOMARCHCONDPAR1), registro(11, c.NOMARCHEMBPAR1),
+                                  registro(12, c.NOMARCHIVO), registro(13, c.NOMARCHIGRF), registro(20, c.ARCHIVOLOG)};
+  if (fijas.tablas) salidas.insert(salidas.end(), {fijo("TablaCal.txt"), fijo("TablaCal.dir")});
+  if (fijas.criterios) salidas.push_back(fijo("Criterios.csv"));
+  if (fijas.balances) salidas.push_back(fijo("balances.csv"));
+  if (fijas.riesgo) salidas.push_back(fijo("Riesgocal.csv"));
   std::vector<Archivo> entradas = {registro(2, c.PATHARCHIVO),  registro(3, c.PATHARCHIVOKELMARXML),
                                    registro(4, c.PATHARCHIVO2), registro(6, c.PATHARCHIVO3),
                                    registro(7, c.PATHARCHIVO4), registro(8, c.PATHARCHIVO5),
@@ -67,16 +90,43 @@ void comprobar_archivos_de_la_ejecucion(const Modelo& m) {
 
   // An empty path names no file: its output fails when it is opened.
   for (std::size_t i = 0; i < salidas.size(); ++i) {
-    if (salidas[i].ruta.empty()) continue;
+    const std::string& ruta = salidas[i].ruta;
+    if (ruta.empty()) continue;
+    const bool dispositivo = es_dispositivo(ruta);
+    const bool compartible = dispositivo || es_tuberia(ruta);
     for (std::size_t j = i + 1; j < salidas.size(); ++j)
-      if (!salidas[j].ruta.empty() && mismo_archivo(salidas[i].ruta, salidas[j].ruta))
-        stop("Error en el archivo Vekarch.cal: los archivos de salida del " + salidas[i].origen + " y del " +
-             salidas[j].origen + " son el mismo archivo, " + utf8(salidas[j].ruta));
+      if (!compartible && !salidas[j].ruta.empty() && mismo_archivo(ruta, salidas[j].ruta))
+        return "Error en el archivo Vekarch.cal: los archivos de salida del " + salidas[i].origen + " y del " +
+               salidas[j].origen + " son el mismo archivo, " + utf8(salidas[j].ruta);
     for (const Archivo& e : entradas)
-      if (!e.ruta.empty() && mismo_archivo(salidas[i].ruta, e.ruta))
-        stop("Error en el archivo Vekarch.cal: el archivo de salida del " + salidas[i].origen +
-             " es el archivo de entrada del " + e.origen + ", " + utf8(e.ruta));
+      if (!dispositivo && !e.ruta.empty() && mismo_archivo(ruta, e.ruta))
+        return "Error en el archivo Vekarch.cal: el archivo de salida del " + salidas[i].origen +
+               " es el archivo de entrada del " + e.origen + ", " + utf8(e.ruta);
   }
+  return std::string();
+}
+
+}  // namespace
+
+void comprobar_archivos_de_la_ejecucion(const Modelo& m) {
+  SalidasFijas fijas;
+  fijas.riesgo = name_exists(m.ruta("NivelesRQ.dat"));
+  fijas.tablas = !fijas.riesgo;
+  fijas.criterios = name_exists(m.ruta("Criterios.txt"));
+  const std::string mensaje = conflicto(m, fijas);
+  if (!mensaje.empty()) stop(mensaje);
+}
+
+void comprobar_archivos_tras_la_lectura(Modelo& m) {
+  SalidasFijas fijas;
+  fijas.riesgo = m.cal.OPCIONRIESGO;
+  fijas.tablas = !fijas.riesgo;
+  fijas.criterios = name_exists(m.ruta("Criterios.txt"));
+  fijas.balances = m.cal.OPCIONBALANCES == 1;
+  const std::string mensaje = conflicto(m, fijas);
+  if (mensaje.empty()) return;
+  m.log.write({latin1(mensaje)});
+  stop(mensaje);
 }
 
 }  // namespace tornal

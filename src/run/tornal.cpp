@@ -138,11 +138,17 @@ void TORNAL(Modelo& m) {
   const Configuracion& c = m.conf;
 
   con_registro(m, [&] {
+    // A criteria file that is there but cannot be opened stops the run now,
+    // not after the months; it is read after them.
+    comprobar_archivo_criterios(m);
     LEERARCHFISSUB(m, c.PATHARCHIVO, c.PATHARCHIVOKELMARXML);
     ORDENCALCULOSUB(m);
     LEERARCHCALSUB(m, c.PATHARCHIVO3, c.PATHARCHIVO4, c.PATHARCHIVO5, c.NUMVERSION);
     LEERARCHRESSUB(m, c.PATHARCHIVO2);
     LEERARCHRIESGOSUB(m);
+    // The balances switch and the risk option are known now, before the
+    // first result file is opened.
+    comprobar_archivos_tras_la_lectura(m);
     CALCULOSUB(m, c.NOMARCHCONDPAR1, c.NOMARCHEMBPAR1, c.PATHARCHIVO23, c.OPCIONCALIBCOND, c.PATHARCHIVO22,
                c.OPCIONCALIBEMB, c.VALORREGISTRO22);
     ESCRIBIRARCHXMLSUB(m, c.NOMARCHIVO);

@@ -213,7 +213,8 @@ TEST(Robustness, ResultsThatOverflowAreListedInTheRunLog) {
 // Inputs that the readers bound, keep or refuse: the sub-steps of a
 // reservoir month and the passes of the reach oxygen iteration (a bound no
 // month or reach needs), optional files that exist but cannot be opened (a
-// folder of that name), counts of tornal.avz and bucle.avz beyond their
+// folder of that name; the criteria file's is asked before the network is
+// read), counts of tornal.avz and bucle.avz beyond their
 // files (in a run of no years too), values that a slash leaves unread
 // (their defaults), a heat-balance section cut by the end of the file after
 // a complete one. Each row: the change to the example basin, the exit
@@ -282,7 +283,7 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
       {"a folder named Criterios.txt",
        carpeta("Criterios.txt"),
        1,
-       {"Los calculos se han realizado con exito", "Error en el acceso al archivo de criterios"},
+       {"Numero de versio:  1.39999998", "Error en el acceso al archivo de criterios"},
        ""},
       {"2e9 diffuse-load rows in a run of no years",
        sin_anyos("<CONTDIF_TEMPORAL>\n2000000000\n1\n"),
@@ -365,10 +366,80 @@ TEST(Robustness, InputsThatUsersMeet) {
   // Repeat counts of the free format.
 
   // Outputs that name no file of the run's own.
+  casos.push_back(
+      {"both partial result files /dev/null",
+       [](const TempDir& d) {
+         poner_linea(d, "VekArch.cal", 10, "'/dev/null'");
+         poner_linea(d, "VekArch.cal", 11, "'/dev/null'");
+       },
+       0,
+       {"Los calculos se han realizado con exito", "Simulación Finalizada con éxito"},
+       [](const TempDir& d) { EXPECT_FALSE(std::filesystem::exists(d.file("conducciones_parcial.csv"))); }});
+  // The partial result file of reaches where the balances would go, with
+  // the balances switched off; that of reservoirs where the risk report
+  // would go, in a run without risk levels: each holds its own rows.
+  casos.push_back(
+      {"balances.csv without balances",
+       [](const TempDir& d) {
+         cambiar(d, "coeficientes.dat", "<OPCIONBALANCES>\r\n1", "<OPCIONBALANCES>\r\n0");
+         poner_linea(d, "VekArch.cal", 10, "'balances.csv'");
+       },
+       0,
+       {"Simulación Finalizada con éxito"},
+       [](const TempDir& d) { EXPECT_EQ(d.read("balances.csv").rfind("Nombre Conduccion;Fecha;", 0), 0u); }});
+  // With the balances on, the same name is refused once the coefficients
+  // are read, before any result file is opened; the run log has the reason.
+  casos.push_back({"balances.csv with balances",
+                   [](const TempDir& d) { poner_linea(d, "VekArch.cal", 10, "'balances.csv'"); },
+                   1,
+                   {"No existe archivo de niveles de riesgo",
+                    "Error en el archivo Vekarch.cal: los archivos de salida del registro 10 y del a"},
+                   [](const TempDir& d) { EXPECT_FALSE(std::filesystem::exists(d.file("balances.csv"))); }});
+  casos.push_back({"Riesgocal.csv without risk levels",
+                   [](const TempDir& d) { poner_linea(d, "VekArch.cal", 11, "'Riesgocal.csv'"); },
+                   0,
+                   {"No existe archivo de niveles de riesgo", "Simulación Finalizada con éxito"},
+                   [](const TempDir& d) { EXPECT_EQ(d.read("Riesgocal.csv").rfind("Nombre Embalse;Fecha;", 0), 0u); }});
 
   // A negative count of drought periods.
+  // The criteria of the example's checks, with -1 failures permitted in a
+  // drought for the temperature and a count of -1 periods: the drought
+  // verdict of the temperature fails in every reach (its failures are all
+  // point failures), the others hold.
+  casos.push_back({"a negative count of drought periods",
+                   [](const TempDir& d) {
+                     overlay_inputs(e2e_data("input/basin"), d);
+                     cambiar(d, "Criterios.txt", "\r\n1    2    2    3\r\n", "\r\n1    2    -1    3\r\n");
+                     cambiar(d, "Criterios.txt", "\r\n1\r\n22   23", "\r\n-1\r\n22   23");
+                   },
+                   0,
+                   {"Simulación Finalizada con éxito"},
+                   [](const TempDir& d) {
+                     const std::vector<std::string> l = crlf_lines(d.read("Criterios.csv"));
+                     ASSERT_GT(l.size(), 10u);
+                     EXPECT_EQ(std::vector<std::string>(l.begin() + 4, l.begin() + 8),
+                               (std::vector<std::string>{"Rio Alto;   1;CUMPLE    ;   0;NO CUMPLE ;",
+                                                         "Rio Medio;   3;NO CUMPLE ;   0;NO CUMPLE ;",
+                                                         "Rio Bajo;   4;NO CUMPLE ;   0;NO CUMPLE ;",
+                                                         "Tramo del Acuifero;   4;NO CUMPLE ;   0;NO CUMPLE ;"}));
+                     EXPECT_EQ(l[10], "Rio Alto;   0;CUMPLE    ;   0;CUMPLE    ;");
+                   }});
 
   // A criteria file that exists but cannot be opened.
+  // Asked before the network is read: no month is computed, no partial
+  // result file written.
+  casos.push_back({"a folder named Criterios.txt",
+                   [](const TempDir& d) { std::filesystem::create_directory(d.file("Criterios.txt")); },
+                   1,
+                   {"Error en el acceso al archivo de criterios"},
+                   [](const TempDir& d) {
+                     for (const std::string& x : registro(d)) {
+                       EXPECT_EQ(x.find("Los calculos se han realizado con exito"), std::string::npos);
+                       EXPECT_EQ(x.find("Lectura"), std::string::npos) << x;
+                     }
+                     for (const char* salida : {"conducciones_parcial.csv", "embalses_parcial.csv", "balances.csv"})
+                       EXPECT_FALSE(std::filesystem::exists(d.file(salida))) << salida;
+                   }});
 
   // A finite result too wide for its field.
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -266,6 +267,35 @@ TEST(CriteriaFile, MissingFileWritesOneLogLineAndLeavesTheReportAlone) {
   EXPECT_EQ(dir.read("Criterios.csv"), "old\r\n");
 }
 
+// Asked at the start of the run: only a criteria file that is there and
+// cannot be opened stops it, with the file's access error; the file is not
+// read yet.
+TEST(CriteriaFile, AtTheStartOnlyAFileThatCannotBeOpenedStops) {
+  struct Caso {
+    const char* que;
+    std::function<void(const TempDir&)> poner;
+    bool para;
+  };
+  const std::vector<Caso> casos = {
+      {"no criteria file", [](const TempDir&) {}, false},
+      {"a file that the reading would refuse", [](const TempDir& d) { d.write("Criterios.txt", "h\n"); }, false},
+      {"a folder of that name", [](const TempDir& d) { std::filesystem::create_directory(d.file("Criterios.txt")); },
+       true},
+      {"a link to nothing",
+       [](const TempDir& d) { std::filesystem::create_symlink(d.file("nada"), d.file("Criterios.txt")); }, true},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.que);
+    TempDir dir;
+    Modelo m;
+    tornal_test::prepare(m, dir.path());
+    caso.poner(dir);
+    EXPECT_EQ(stop_message([&] { tornal::comprobar_archivo_criterios(m); }), caso.para ? "error" : "");
+    EXPECT_EQ(log_lines(m), caso.para ? std::vector<std::string>{"Error en el acceso al archivo de criterios"}
+                                      : std::vector<std::string>{});
+  }
+}
+
 TEST(CriteriaFile, ReachLabelsFollowTheGlobalReachOrder) {
   Modelo m;
   tornal_test::prepare(m);
@@ -483,26 +513,36 @@ TEST(CriteriaEvaluation, PermittedDroughtFailures) {
 }
 
 // A count of drought periods of 0 or less means none: every failure is a
-// point failure and the drought criterion holds, also where the permitted
-// number of failures is negative.
+// point failure. With a count of exactly 0 the drought criterion holds; a
+// negative count keeps the verdict of the counts, which fails where the
+// permitted number of failures is negative (no period has fewer than 0).
 TEST(CriteriaEvaluation, NoDroughtPeriods) {
-  for (int NUMSEQUIAS : {0, -1, INT_MIN}) {
-    SCOPED_TRACE(NUMSEQUIAS);
+  struct Caso {
+    int NUMSEQUIAS;
+    int permitidos;
+    const char* verdict;
+  };
+  const std::vector<Caso> casos = {
+      {0, -1, "CUMPLE    "},       {0, 0, "CUMPLE    "},  {-1, -1, "NO CUMPLE "}, {INT_MIN, -1, "NO CUMPLE "},
+      {-1, INT_MIN, "NO CUMPLE "}, {-1, 0, "CUMPLE    "}, {-5, 2, "CUMPLE    "},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(std::to_string(caso.NUMSEQUIAS) + " " + std::to_string(caso.permitidos));
     Modelo m;
     tornal_test::prepare(m);
     basin(m, 1, {{"R1"}}, {"A"});
     at(m, 1, 1, 3) = 100;
     at(m, 1, 1, 4) = 100;
     Criterio k;
-    k.permitidos = -1;
+    k.permitidos = caso.permitidos;
     k.ventana_seq = INT_MAX;
-    k.NUMSEQUIAS = NUMSEQUIAS;
+    k.NUMSEQUIAS = caso.NUMSEQUIAS;
     TrabajoCriterios cr = evaluate(m, k);
     EXPECT_EQ(cr.NUMFALLOSSEQ.size(1), 0);
     EXPECT_EQ(cr.NUMFALLOSPUNT(1, 1), 2);
     EXPECT_EQ(cr.MAXFALLOSSEQ(1, 1), 0);
     EXPECT_EQ(cr.CUMPLESEQ(1, 1), 1);
-    EXPECT_EQ(cr.CUMPLESEQC(1, 1), "CUMPLE    ");
+    EXPECT_EQ(cr.CUMPLESEQC(1, 1), caso.verdict);
     EXPECT_EQ(cr.CUMPLEFPC(1, 1), "NO CUMPLE ");
   }
 }
@@ -655,8 +695,10 @@ TEST(CriteriaReport, NoConstituentsGivesTheThreeHeadings) {
   EXPECT_EQ(dir.read("Criterios.csv"), kHeadings + kDroughtHeading);
 }
 
+// A negative count of periods keeps the drought verdict of the counts: with
+// -1 failures permitted, "NO CUMPLE ".
 TEST(CriteriaReport, NoDroughtPeriodsEndsWithTheDroughtHeading) {
-  for (const char* cuenta : {"0", "-2"}) {
+  for (auto [cuenta, sequia] : {std::pair{"0", "CUMPLE    "}, std::pair{"-2", "NO CUMPLE "}}) {
     SCOPED_TRACE(cuenta);
     TempDir dir;
     Modelo m;
@@ -668,7 +710,7 @@ TEST(CriteriaReport, NoDroughtPeriodsEndsWithTheDroughtHeading) {
     EXPECT_EQ(dir.read("Criterios.csv"),
               kHeadings +
                   crlf({padded("A", 30), " Conduccion;Numero de Fallos;C/NC_FallosPunt;MaxNumFallosSeq;C/NC_Sequia ;",
-                        "R1;   1;CUMPLE    ;   0;CUMPLE    ;"}) +
+                        std::string("R1;   1;CUMPLE    ;   0;") + sequia + ";"}) +
                   kDroughtHeading);
   }
 }
