@@ -2,7 +2,7 @@
 // emptied months, the stop on a negative depth, divisions by zero and stages
 // that are not numbers, the water age, and in the kinetics the hypolimnion
 // factor of the algae, the series read at the running month and the
-// sediment terms of the balances.
+// sediment terms of the balances and the anoxia of the bottom layer.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -223,6 +223,44 @@ TEST(ReservoirKinetics, SedimentTermsOfTheBalances) {
     EXPECT_EQ(w.MASAEP(1, 4, 6), oxigeno < 1.0 ? flujo : 0.0);  // ammonium
     EXPECT_EQ(w.MASAEP(1, 8, 6), oxigeno < 1.0 ? flujo : 0.0);  // phosphate
     EXPECT_EQ(m.sim.EMB1CF(1, 4, 1, 1) > 1.0, oxigeno < 1.0);
+  }
+}
+
+// The bottom layer is anoxic while its oxygen is under 1 mg/l (oxygen keeps
+// its output units in the calculation: its factor is 1): at exactly 1 it is
+// not, and the sediment fluxes of ammonium, nitrate and phosphate are taken
+// out again; at the next value below it is. The bottom layer is the
+// hypolimnion of a two-layer month, whatever the epilimnion holds. Without
+// rates, flows or exchange the oxygen stays at its start in every sub-step.
+TEST(ReservoirKinetics, AnoxiaOfTheBottomLayerUnderOneMilligramPerLitre) {
+  const double debajo = std::nextafter(1.0, 0.0);
+  struct Caso {
+    double ZT, epilimnio, hipolimnio;
+    bool anoxico;
+  };
+  const Caso casos[] = {
+      {0.0, 1.0, 1.0, false},    {0.0, debajo, debajo, true}, {20.0, 9.0, 1.0, false},
+      {20.0, 9.0, debajo, true}, {20.0, 0.5, 1.0, false},     {20.0, 1.0, debajo, true},
+  };
+  for (const Caso& k : casos) {
+    SCOPED_TRACE(testing::Message() << "ZT " << k.ZT << ", oxygen " << k.epilimnio << " over " << k.hipolimnio - 1.0
+                                    << " + 1");
+    tornal::Modelo m = cinetico();
+    serie(m.cal.ZTEMB, k.ZT);
+    m.cal.COEMB(1, 2) = k.epilimnio;
+    m.cal.COEMB2(1, 2) = k.hipolimnio;
+    m.cal.NUMFLUJSED = 1;
+    m.cal.NUMEMBFLUJSED.resize_filled(1, 1);
+    m.cal.FLUJSEDEMB.resize_filled(0.1, 1, 8);
+    m.cal.FLUJSEDEMB(1, 2) = 0.0;  // no flux of oxygen
+    tornal::TrabajoEmbalse w;
+    un_mes(m, w);
+    ASSERT_EQ(w.dos_capas(), k.ZT > 0.0);
+    const auto& fondo = w.dos_capas() ? w.C2I : w.C1I;
+    for (int j = 1; j <= w.NSUB; ++j) {
+      ASSERT_EQ(fondo(j, 2), w.dos_capas() ? k.hipolimnio : k.epilimnio) << "sub-step " << j;
+      EXPECT_EQ(w.SINFLUJOSED(j), k.anoxico ? 0 : 1) << "sub-step " << j;
+    }
   }
 }
 

@@ -13,17 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "corrida_prueba.h"
 #include "reach/reach_model.h"
-#include "red_prueba.h"
-#include "simulation/monthly_driver.h"
-#include "test_util.h"
 
 namespace {
 
 using tornal::Modelo;
 using namespace tornal_test;
-
-std::string ruta(const std::string& p) { return tornal::padded(p, tornal::LONGRUTA); }
 
 // Allocation-model volumes in hm3 and flows in hm3 per month of 30 days.
 constexpr double FV = 1.0e6;
@@ -54,41 +50,6 @@ void con_oxigeno(Modelo& m, double U1) {
   c.CURVAUWEM.resize_filled(1, NE);
   c.UWEMB.resize(NE, 12 * m.red.NUMANYOS);
 }
-
-struct Corrida {
-  TempDir dir;
-  Modelo m;
-  std::ostringstream consola;
-  explicit Corrida(const RedPrueba& p) {
-    prepare(m, dir.path());
-    m.consola = &consola;
-    construir(m, p);
-    m.cal.TITULO1 = tornal::padded("Cuenca de prueba", 255);
-    m.cal.TITULO2 = tornal::padded("Segundo titulo", 255);
-  }
-  // CALCULOSUB with the partial result files "cond.txt" and "emb.txt" of the
-  // run's folder; the calibration files are named within the folder.
-  std::string llamar(int OPCIONCALIBCOND = 0, const std::string& cal_cond = "", int OPCIONCALIBEMB = 0,
-                     const std::string& cal_emb = "", int VALORREGISTRO22 = 0) {
-    return stop_message([&] {
-      tornal::CALCULOSUB(m, ruta(dir.file("cond.txt")), ruta(dir.file("emb.txt")),
-                         ruta(cal_cond.empty() ? "" : dir.file(cal_cond)), OPCIONCALIBCOND,
-                         ruta(cal_emb.empty() ? "" : dir.file(cal_emb)), OPCIONCALIBEMB, VALORREGISTRO22);
-    });
-  }
-  std::vector<std::string> lineas_consola() const {
-    std::vector<std::string> out;
-    std::istringstream in(consola.str());
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-  }
-  // Position of a run-log line (-1 when absent).
-  long linea(const std::string& texto) const {
-    const std::vector<std::string> l = log_lines(m);
-    const auto it = std::find(l.begin(), l.end(), tornal::latin1(texto.c_str()));
-    return it == l.end() ? -1 : static_cast<long>(it - l.begin());
-  }
-};
 
 // Relative closeness for values that went through the unit factors.
 void cerca(double real, double esperado, const std::string& que) {
@@ -144,7 +105,8 @@ TEST(DriverWholeRun, ReachAndReservoirCalibrationFilesInOneRun) {
   r.dir.write("cal_cond.txt", conduccion.str());
   r.dir.write("cal_emb.txt", embalse.str());
 
-  ASSERT_EQ(r.llamar(1, "cal_cond.txt", 1, "cal_emb.txt"), "");
+  ASSERT_EQ(r.llamar({.OPCIONCALIBCOND = 1, .cal_cond = "cal_cond.txt", .OPCIONCALIBEMB = 1, .cal_emb = "cal_emb.txt"}),
+            "");
 
   // The reach file is read first, then the reservoir file.
   const long lc = r.linea("Lectura de archivo de calibracion de conduccion realizada con éxito");
@@ -355,7 +317,7 @@ TEST(DriverWholeRun, UnitRoundTripWithTheOxygenOption) {
   Corrida r(cuenca_oxigeno());
   preparar_cuenca_oxigeno(r);
   Modelo& m = r.m;
-  ASSERT_EQ(r.llamar(2, "cal_cond.txt"), "");
+  ASSERT_EQ(r.llamar({.OPCIONCALIBCOND = 2, .cal_cond = "cal_cond.txt"}), "");
 
   const double inverso = 1.0 - std::exp(-5.0 * U1);  // 0.683363: ultimate BOD into 5-day BOD
   cerca(m.sim.DESCAMBIOUNIDAD(1), 1.0, "DESCAMBIOUNIDAD(1)");
@@ -423,8 +385,8 @@ TEST(DriverWholeRun, RecordTwentyTwoChangesNothing) {
     r->m.cal.INRESPARCOND.fill(1);
     r->m.cal.INRESPAREMB.fill(1);
   }
-  ASSERT_EQ(r0.llamar(2, "cal_cond.txt", 0, "", 0), "");
-  ASSERT_EQ(r5.llamar(2, "cal_cond.txt", 0, "", 5), "");
+  ASSERT_EQ(r0.llamar({.OPCIONCALIBCOND = 2, .cal_cond = "cal_cond.txt", .VALORREGISTRO22 = 0}), "");
+  ASSERT_EQ(r5.llamar({.OPCIONCALIBCOND = 2, .cal_cond = "cal_cond.txt", .VALORREGISTRO22 = 5}), "");
 
   const tornal::Simulacion& a = r0.m.sim;
   const tornal::Simulacion& b = r5.m.sim;

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "red_prueba.h"
+#include "corrida_prueba.h"
 #include "simulation/node_road.h"
 #include "test_util.h"
 
@@ -18,8 +18,6 @@ namespace {
 
 using tornal::Modelo;
 using namespace tornal_test;
-
-std::string ruta(const std::string& p) { return tornal::padded(p, tornal::LONGRUTA); }
 
 // A chain 1 -> 2 -> 3 with inflows at 1 and 2, an intake at 3 and a reach
 // cut by the loop file.
@@ -32,29 +30,6 @@ RedPrueba cadena(int anyos) {
   p.anyos = anyos;
   return p;
 }
-
-struct Corrida {
-  TempDir dir;
-  Modelo m;
-  std::ostringstream consola;
-  explicit Corrida(const RedPrueba& p) {
-    prepare(m, dir.path());
-    m.consola = &consola;
-    construir(m, p);
-    m.cal.TITULO1 = tornal::padded("Cuenca de prueba", 255);
-    m.cal.TITULO2 = tornal::padded("Segundo titulo", 255);
-  }
-  std::string llamar(const std::string& cond = "cond.txt", const std::string& emb = "emb.txt") {
-    return stop_message(
-        [&] { tornal::CALCULOSUB(m, ruta(dir.file(cond)), ruta(dir.file(emb)), ruta(""), 0, ruta(""), 0, 0); });
-  }
-  std::vector<std::string> lineas_consola() const {
-    std::vector<std::string> out;
-    std::istringstream in(consola.str());
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-  }
-};
 
 // A run of two years: the titles, "Año" with the year index and "Mes" 1 to
 // 12 in every year; every month of both years is computed; the cut reach
@@ -136,7 +111,7 @@ TEST(Driver, PartialResultFiles) {
   };
   for (const Caso& k : casos) {
     Corrida r(cadena(1));
-    EXPECT_EQ(r.llamar(k.cond, k.emb), "error");
+    EXPECT_EQ(r.llamar({.cond = k.cond, .emb = k.emb}), "error");
     EXPECT_EQ(log_lines(r.m), std::vector<std::string>{k.linea});
     EXPECT_EQ(r.lineas_consola().size(), 0u);  // stopped before the titles
   }
