@@ -101,7 +101,7 @@ int avisos_resultados_no_finitos(Modelo& m) {
 
 int avisos_campos_asteriscos(Modelo& m) {
   for (const CampoAsteriscos& c : m.sim.campos_asteriscos) {
-    m.log.write({"Campo con asteriscos (valor demasiado ancho para su formato o no finito), revise los datos"});
+    m.log.write({"Campo con asteriscos (valor que no cabe en su formato), revise los datos"});
     m.log.write({"Archivo: ", c.archivo});
     m.log.write({"Registro:", c.registro});
     if (c.encabezado.empty())
