@@ -47,7 +47,10 @@ void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
       const std::string nombre = trimmed(cr.NOMBREAUXCONDUCC(c));
       const std::string fallos = cuenta(m, f, cr.NUMFALLOSPUNT(c, k), 2, "Numero de Fallos", nombre);
       const std::string seguidos = cuenta(m, f, cr.MAXFALLOSSEQ(c, k), 4, "MaxNumFallosSeq", nombre);
-      f.line(nombre + ";" + fallos + ";" + cr.CUMPLEFPC(c, k) + ";" + seguidos + ";" + cr.CUMPLESEQC(c, k) + ";");
+      std::string linea = nombre;
+      linea.append(";").append(fallos).append(";").append(cr.CUMPLEFPC(c, k)).append(";").append(seguidos);
+      linea.append(";").append(cr.CUMPLESEQC(c, k)).append(";");
+      f.line(linea);
     }
   }
   f.write_free({"ANALISIS DE NUMERO DE FALLOS EN CADA SEQUÍA"});

@@ -200,7 +200,7 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
     for (int k = 1; k <= NC; ++k) {
       const long antes = asteriscos.fields;
       put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
-      cortado[static_cast<std::size_t>(k - 1)] = asteriscos.fields != antes;
+      cortado[static_cast<std::size_t>(k - 1)] = asteriscos.fields != antes ? 1 : 0;
     }
   }
 
