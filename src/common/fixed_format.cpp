@@ -13,27 +13,27 @@ namespace tornal {
 namespace {
 
 // The sink of asterisks of this thread; none unless a writer watches.
-thread_local AsteriskSink* sink_actual = nullptr;
+thread_local AsteriskSink* current_sink = nullptr;
 
 }  // namespace
 
-AsteriskWatch::AsteriskWatch(AsteriskSink& sink) noexcept : previous_(sink_actual) { sink_actual = &sink; }
+AsteriskWatch::AsteriskWatch(AsteriskSink& sink) noexcept : previous_(current_sink) { current_sink = &sink; }
 
-AsteriskWatch::~AsteriskWatch() { sink_actual = previous_; }
+AsteriskWatch::~AsteriskWatch() { current_sink = previous_; }
 
 void asterisks_copied(const char* at, int w) noexcept {
-  if (AsteriskSink* s = sink_actual) s->asterisks(at, w);
+  if (AsteriskSink* s = current_sink) s->asterisks(at, w);
 }
 
-[[gnu::cold]] [[gnu::noinline]] void fixed_format_detail::asteriscos(char* out, int w) noexcept {
+[[gnu::cold]] [[gnu::noinline]] void fixed_format_detail::fill_asterisks(char* out, int w) noexcept {
   if (w <= 0) return;
   std::memset(out, '*', static_cast<std::size_t>(w));
-  if (AsteriskSink* s = sink_actual) s->asterisks(out, w);
+  if (AsteriskSink* s = current_sink) s->asterisks(out, w);
 }
 
 namespace {
 
-using fixed_format_detail::asteriscos;
+using fixed_format_detail::fill_asterisks;
 
 // The field: `body` right-aligned in w characters, or w asterisks when it
 // is longer.
@@ -41,7 +41,7 @@ int right(char* out, const char* body, std::size_t length, int w) {
   if (w <= 0) return 0;
   const std::size_t width = static_cast<std::size_t>(w);
   if (length > width) [[unlikely]] {
-    asteriscos(out, w);
+    fill_asterisks(out, w);
   } else {
     std::memset(out, ' ', width - length);
     std::memcpy(out + (width - length), body, length);
@@ -129,7 +129,7 @@ int put_F(char* out, double value, int w, int d) {
 int fixed_format_detail::put_F_general(char* out, double value, int w, int d) {
   if (w <= 0) return 0;
   if (!std::isfinite(value)) {
-    asteriscos(out, w);
+    fill_asterisks(out, w);
     return w;
   }
   if (d < 0) d = 0;
@@ -140,7 +140,7 @@ int fixed_format_detail::put_F_general(char* out, double value, int w, int d) {
     mover(out, BLANCOS, w);
     const int hecho = fijo_exacto(value, d, out, out + w);
     if (hecho == 0) [[unlikely]]
-      asteriscos(out, w);
+      fill_asterisks(out, w);
     if (hecho >= 0) return w;
   }
   // A double has at most 309 integer digits; the sign, the point and the

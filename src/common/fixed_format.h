@@ -87,7 +87,7 @@ int put_F_general(char* out, double value, int w, int d);
 
 // Fills the field of w characters at `out` with asterisks and tells the
 // sink of this thread: the rare branch of every edit, out of line.
-void asteriscos(char* out, int w) noexcept;
+void fill_asterisks(char* out, int w) noexcept;
 
 inline constexpr std::uint64_t POT10[19] = {1ULL,
                                             10ULL,
@@ -244,7 +244,7 @@ void put_F_fixed(char* out, double value) {
   const int inicio = W - 1 - D - (enteras > 1 ? enteras : 1);
   const bool negativo = value < 0.0;
   if (inicio - (negativo ? 1 : 0) < 0) [[unlikely]] {
-    asteriscos(out, W);
+    fill_asterisks(out, W);
     return;
   }
   // The field in words of 8 bytes, the last one over the one before when

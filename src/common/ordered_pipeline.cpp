@@ -52,22 +52,22 @@ namespace {
 // Chunk i, just formatted into `b`, on the calling thread: the first field
 // filled with asterisks, when the chunks before had none. Its line within
 // the chunk is counted here; the lines of the chunks before, at the end.
-void anotar_asteriscos(AsteriskPlace* first, std::size_t i, const ChunkBuffer& b) {
+void note_asterisks(AsteriskPlace* first, std::size_t i, const ChunkBuffer& b) {
   if (first == nullptr || first->found) return;
   const std::size_t at = b.first_asterisks();
   if (at == ChunkBuffer::NONE) [[likely]]
     return;
   const std::string_view t = b.text();
-  const std::size_t salto = t.rfind('\n', at);
-  const std::size_t inicio = salto == std::string_view::npos ? 0 : salto + 1;
-  std::size_t fin = t.find('\n', at);
-  if (fin == std::string_view::npos) fin = t.size();
-  if (fin > inicio && t[fin - 1] == '\r') --fin;
+  const std::size_t newline = t.rfind('\n', at);
+  const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+  std::size_t end = t.find('\n', at);
+  if (end == std::string_view::npos) end = t.size();
+  if (end > start && t[end - 1] == '\r') --end;
   first->found = true;
   first->chunk = i;
-  first->line = static_cast<std::size_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(inicio), '\n'));
-  first->record.assign(t.substr(inicio, fin - inicio));
-  first->offset = at - inicio;
+  first->line = static_cast<std::size_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+  first->record.assign(t.substr(start, end - start));
+  first->offset = at - start;
 }
 
 // The lines of the chunks, counted instead of written.
@@ -92,7 +92,7 @@ void write_on_this_thread(std::size_t chunks, const ChunkFormatter& format, Chun
       out.write_unfinished_chunk(buffer.text());
       throw;
     }
-    anotar_asteriscos(first, i, buffer);
+    note_asterisks(first, i, buffer);
     out.write_chunk(buffer.text());
   }
 }
@@ -160,7 +160,7 @@ class Ring {
         out.write_unfinished_chunk(slot.buffer.text());
         std::rethrow_exception(slot.error);
       }
-      anotar_asteriscos(first, i, slot.buffer);
+      note_asterisks(first, i, slot.buffer);
       out.write_chunk(slot.buffer.text());
       {
         std::lock_guard<std::mutex> lock(slot.mutex);
@@ -227,8 +227,8 @@ class Workers {
   std::vector<std::thread> threads_;
 };
 
-void escribir_trozos(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers, std::size_t slots,
-                     AsteriskPlace* first) {
+void write_chunks(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers, std::size_t slots,
+                  AsteriskPlace* first) {
   if (chunks == 0) return;
   if (static_cast<std::size_t>(workers > 0 ? workers : 0) > chunks) workers = static_cast<int>(chunks);
   if (workers <= 0) {
@@ -249,13 +249,13 @@ void escribir_trozos(std::size_t chunks, const ChunkFormatter& format, ChunkOutp
 void write_chunks_in_order(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers,
                            std::size_t slots, AsteriskPlace* first) {
   if (first != nullptr) *first = AsteriskPlace{};
-  escribir_trozos(chunks, format, out, workers, slots, first);
+  write_chunks(chunks, format, out, workers, slots, first);
   if (first != nullptr && first->found && first->chunk > 0) {
     // The lines of the chunks before the one that holds the field: they
     // were written without being counted.
-    LineCount antes;
-    escribir_trozos(first->chunk, format, antes, workers, slots, nullptr);
-    first->line += antes.lines;
+    LineCount before;
+    write_chunks(first->chunk, format, before, workers, slots, nullptr);
+    first->line += before.lines;
   }
 }
 
