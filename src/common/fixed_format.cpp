@@ -12,13 +12,36 @@ namespace tornal {
 
 namespace {
 
+// The sink of asterisks of this thread; none unless a writer watches.
+thread_local AsteriskSink* current_sink = nullptr;
+
+}  // namespace
+
+AsteriskWatch::AsteriskWatch(AsteriskSink& sink) noexcept : previous_(current_sink) { current_sink = &sink; }
+
+AsteriskWatch::~AsteriskWatch() { current_sink = previous_; }
+
+void asterisks_copied(const char* at, int w) noexcept {
+  if (AsteriskSink* s = current_sink) s->asterisks(at, w);
+}
+
+[[gnu::cold]] [[gnu::noinline]] void fixed_format_detail::fill_asterisks(char* out, int w) noexcept {
+  if (w <= 0) return;
+  std::memset(out, '*', static_cast<std::size_t>(w));
+  if (AsteriskSink* s = current_sink) s->asterisks(out, w);
+}
+
+namespace {
+
+using fixed_format_detail::fill_asterisks;
+
 // The field: `body` right-aligned in w characters, or w asterisks when it
 // is longer.
 int right(char* out, const char* body, std::size_t length, int w) {
   if (w <= 0) return 0;
   const std::size_t width = static_cast<std::size_t>(w);
-  if (length > width) {
-    std::memset(out, '*', width);
+  if (length > width) [[unlikely]] {
+    fill_asterisks(out, w);
   } else {
     std::memset(out, ' ', width - length);
     std::memcpy(out + (width - length), body, length);
@@ -76,7 +99,6 @@ void mover(char* out, const char* from, int w) {
 
 // The widest field edited through the short path.
 constexpr int CORTO = 40;
-constexpr char ASTERISCOS[CORTO + 1] = "****************************************";
 constexpr char BLANCOS[CORTO + 1] = "                                        ";
 
 }  // namespace
@@ -107,7 +129,7 @@ int put_F(char* out, double value, int w, int d) {
 int fixed_format_detail::put_F_general(char* out, double value, int w, int d) {
   if (w <= 0) return 0;
   if (!std::isfinite(value)) {
-    std::memset(out, '*', static_cast<std::size_t>(w));
+    fill_asterisks(out, w);
     return w;
   }
   if (d < 0) d = 0;
@@ -117,7 +139,8 @@ int fixed_format_detail::put_F_general(char* out, double value, int w, int d) {
   if (w <= CORTO) {
     mover(out, BLANCOS, w);
     const int hecho = fijo_exacto(value, d, out, out + w);
-    if (hecho == 0) mover(out, ASTERISCOS, w);
+    if (hecho == 0) [[unlikely]]
+      fill_asterisks(out, w);
     if (hecho >= 0) return w;
   }
   // A double has at most 309 integer digits; the sign, the point and the
@@ -175,6 +198,12 @@ std::vector<std::string> reverted_records(const std::vector<std::string>& groups
   }
   records.push_back(std::move(record));
   return records;
+}
+
+RevertedPlace reverted_place(std::size_t group, std::size_t repeat, std::size_t leading) {
+  if (repeat < 1) repeat = 1;
+  const std::size_t before = group < repeat ? leading : 0;
+  return {static_cast<long>(group / repeat), static_cast<long>(before + group % repeat + 1)};
 }
 
 const char* nombre_mes(int mes) {

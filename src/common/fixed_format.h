@@ -1,7 +1,8 @@
 // Fixed-format edits of the result files: Iw, Fw.d, A and Aw, each giving the
 // exact characters of its field; a value that does not fit fills the field
-// with asterisks. Also the record reversion of a repeated group, and the
-// date label of a month ("Oct-2000").
+// with asterisks, and the edit tells the sink of asterisks of its thread,
+// if one is watching. Also the record reversion of a repeated group, and
+// the date label of a month ("Oct-2000").
 #pragma once
 
 #include <bit>
@@ -15,6 +16,44 @@
 #include <vector>
 
 namespace tornal {
+
+// Where the edits of a thread tell of the fields they fill with asterisks (a
+// value too wide for its field, or not finite). The writer of a file sets
+// one while it edits, and works out where the field stands in its file only
+// when it was told of one: an edit that fits costs nothing more.
+class AsteriskSink {
+ public:
+  // A field of w characters at `at` has been filled with asterisks.
+  virtual void asterisks(const char* at, int w) noexcept = 0;
+
+ protected:
+  ~AsteriskSink() = default;
+};
+
+// While it lives, the edits of this thread tell `sink` of their asterisks;
+// the sink set before it is set again when it ends.
+class AsteriskWatch {
+ public:
+  explicit AsteriskWatch(AsteriskSink& sink) noexcept;
+  ~AsteriskWatch();
+  AsteriskWatch(const AsteriskWatch&) = delete;
+  AsteriskWatch& operator=(const AsteriskWatch&) = delete;
+
+ private:
+  AsteriskSink* previous_;
+};
+
+// A sink that counts the fields.
+class AsteriskCount : public AsteriskSink {
+ public:
+  void asterisks(const char*, int) noexcept override { ++fields; }
+  long fields = 0;
+};
+
+// Tells the sink of this thread of a field that an edit filled with
+// asterisks once and that the writer copies to `at` (a label edited once
+// for many records).
+void asterisks_copied(const char* at, int w) noexcept;
 
 // The edits into a caller's buffer, which has room for w characters: they
 // write exactly the field (nothing when w is 0 or less) and return its
@@ -45,6 +84,10 @@ namespace fixed_format_detail {
 
 // put_F without the short cuts of the fixed formats.
 int put_F_general(char* out, double value, int w, int d);
+
+// Fills the field of w characters at `out` with asterisks and tells the
+// sink of this thread: the rare branch of every edit, out of line.
+void fill_asterisks(char* out, int w) noexcept;
 
 inline constexpr std::uint64_t POT10[19] = {1ULL,
                                             10ULL,
@@ -200,8 +243,8 @@ void put_F_fixed(char* out, double value) {
   const int enteras = cifras(q) - D;
   const int inicio = W - 1 - D - (enteras > 1 ? enteras : 1);
   const bool negativo = value < 0.0;
-  if (inicio - (negativo ? 1 : 0) < 0) {
-    std::memset(out, '*', W);
+  if (inicio - (negativo ? 1 : 0) < 0) [[unlikely]] {
+    fill_asterisks(out, W);
     return;
   }
   // The field in words of 8 bytes, the last one over the one before when
@@ -226,6 +269,15 @@ void put_F_fixed(char* out, double value) {
 // ends and the next one begins. A write of no item still gives one empty
 // record. `repeat` below 1 counts as 1.
 std::vector<std::string> reverted_records(const std::vector<std::string>& groups, std::size_t repeat);
+
+// Where use `group` (from 0) of such a write stands: its record (from 0)
+// and its field in the record (from 1), when the first record begins with
+// `leading` fields of its own.
+struct RevertedPlace {
+  long record;
+  long field;
+};
+RevertedPlace reverted_place(std::size_t group, std::size_t repeat, std::size_t leading);
 
 // The three letters of month 1 (October) to 12 (September).
 const char* nombre_mes(int mes);

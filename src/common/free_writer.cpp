@@ -104,16 +104,19 @@ bool OutputFile::open(const std::string& path) {
   // still takes it.
   if (!out_.is_open()) out_.rdbuf()->pubsetbuf(buffer_.get(), BUFFER);
   out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+  lines_ = 0;
   return out_.is_open();
 }
 
 bool OutputFile::open_append(const std::string& path) {
   out_.open(path, std::ios::binary | std::ios::out | std::ios::app);
+  lines_ = 0;
   return out_.is_open();
 }
 
 bool OutputFile::line(std::string_view latin1_text) {
   if (!out_.is_open()) return false;
+  ++lines_;
   // Straight into the stream's buffer; a short write marks the stream bad.
   std::streambuf& b = *out_.rdbuf();
   const auto n = static_cast<std::streamsize>(latin1_text.size());

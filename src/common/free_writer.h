@@ -66,6 +66,9 @@ class OutputFile {
   bool write_free(const std::vector<FreeItem>& items);
   bool close();  // false when the last writes could not be completed
   bool good() const { return out_.good(); }
+  // The lines written by line and write_free since the file was opened
+  // (the bytes of `bytes` are not counted).
+  long lines() const { return lines_; }
 
  private:
   // The stream's buffer, large enough that result files of hundreds of
@@ -73,6 +76,7 @@ class OutputFile {
   static constexpr std::size_t BUFFER = 1 << 20;
   std::unique_ptr<char[]> buffer_;
   std::ofstream out_;
+  long lines_ = 0;
 };
 
 // The run log: opened once by the main program (for appending), written by

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -27,6 +28,17 @@ void ChunkBuffer::append(std::string_view bytes) {
   commit(p + bytes.size());
 }
 
+void ChunkBuffer::asterisks(const char* at, int) noexcept {
+  const auto a = reinterpret_cast<std::uintptr_t>(at);
+  const auto b = reinterpret_cast<std::uintptr_t>(data_.get());
+  if (!data_ || a < b || a - b >= capacity_) return;
+  asterisks_ = std::min<std::size_t>(asterisks_, a - b);
+}
+
+std::size_t ChunkBuffer::first_asterisks() const {
+  return asterisks_ < size_ && data_[asterisks_] == '*' ? asterisks_ : NONE;
+}
+
 int formatting_workers() {
   const unsigned n = std::thread::hardware_concurrency();
   if (n < 2) return 0;
@@ -37,17 +49,50 @@ std::size_t ring_slots(int workers) { return workers > 0 ? 2 * static_cast<std::
 
 namespace {
 
+// Chunk i, just formatted into `b`, on the calling thread: the first field
+// filled with asterisks, when the chunks before had none. Its line within
+// the chunk is counted here; the lines of the chunks before, at the end.
+void note_asterisks(AsteriskPlace* first, std::size_t i, const ChunkBuffer& b) {
+  if (first == nullptr || first->found) return;
+  const std::size_t at = b.first_asterisks();
+  if (at == ChunkBuffer::NONE) [[likely]]
+    return;
+  const std::string_view t = b.text();
+  const std::size_t newline = t.rfind('\n', at);
+  const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+  std::size_t end = t.find('\n', at);
+  if (end == std::string_view::npos) end = t.size();
+  if (end > start && t[end - 1] == '\r') --end;
+  first->found = true;
+  first->chunk = i;
+  first->line = static_cast<std::size_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+  first->record.assign(t.substr(start, end - start));
+  first->offset = at - start;
+}
+
+// The lines of the chunks, counted instead of written.
+class LineCount final : public ChunkOutput {
+ public:
+  void write_chunk(std::string_view bytes) override {
+    lines += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+  }
+  void write_unfinished_chunk(std::string_view) noexcept override {}
+  std::size_t lines = 0;
+};
+
 // The chunks formatted and written by the calling thread alone.
-void write_on_this_thread(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out) {
+void write_on_this_thread(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, AsteriskPlace* first) {
   ChunkBuffer buffer;
   for (std::size_t i = 0; i < chunks; ++i) {
     buffer.clear();
     try {
+      AsteriskWatch watch(buffer);
       format(i, buffer);
     } catch (...) {
       out.write_unfinished_chunk(buffer.text());
       throw;
     }
+    note_asterisks(first, i, buffer);
     out.write_chunk(buffer.text());
   }
 }
@@ -82,6 +127,7 @@ class Ring {
       std::exception_ptr error;
       slot.buffer.clear();
       try {
+        AsteriskWatch watch(slot.buffer);
         format_(i, slot.buffer);
       } catch (...) {
         error = std::current_exception();
@@ -102,7 +148,7 @@ class Ring {
   }
 
   // The calling thread: every chunk in order, as soon as it is formatted.
-  void write_all(ChunkOutput& out) {
+  void write_all(ChunkOutput& out, AsteriskPlace* first) {
     const std::size_t n = slots_.size();
     for (std::size_t i = 0; i < chunks_; ++i) {
       Slot& slot = slots_[i % n];
@@ -114,6 +160,7 @@ class Ring {
         out.write_unfinished_chunk(slot.buffer.text());
         std::rethrow_exception(slot.error);
       }
+      note_asterisks(first, i, slot.buffer);
       out.write_chunk(slot.buffer.text());
       {
         std::lock_guard<std::mutex> lock(slot.mutex);
@@ -180,28 +227,41 @@ class Workers {
   std::vector<std::thread> threads_;
 };
 
-}  // namespace
-
-void write_chunks_in_order(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers,
-                           std::size_t slots) {
+void write_chunks(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers, std::size_t slots,
+                  AsteriskPlace* first) {
   if (chunks == 0) return;
   if (static_cast<std::size_t>(workers > 0 ? workers : 0) > chunks) workers = static_cast<int>(chunks);
   if (workers <= 0) {
-    write_on_this_thread(chunks, format, out);
+    write_on_this_thread(chunks, format, out, first);
     return;
   }
   Ring ring(chunks, format, slots);
   Workers threads(ring);
   if (threads.start(workers) == 0) {
-    write_on_this_thread(chunks, format, out);
+    write_on_this_thread(chunks, format, out, first);
     return;
   }
-  ring.write_all(out);
+  ring.write_all(out, first);
 }
 
-void write_chunks_in_order(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out) {
+}  // namespace
+
+void write_chunks_in_order(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, int workers,
+                           std::size_t slots, AsteriskPlace* first) {
+  if (first != nullptr) *first = AsteriskPlace{};
+  write_chunks(chunks, format, out, workers, slots, first);
+  if (first != nullptr && first->found && first->chunk > 0) {
+    // The lines of the chunks before the one that holds the field: they
+    // were written without being counted.
+    LineCount before;
+    write_chunks(first->chunk, format, before, workers, slots, nullptr);
+    first->line += before.lines;
+  }
+}
+
+void write_chunks_in_order(std::size_t chunks, const ChunkFormatter& format, ChunkOutput& out, AsteriskPlace* first) {
   const int workers = formatting_workers();
-  write_chunks_in_order(chunks, format, out, workers, ring_slots(workers));
+  write_chunks_in_order(chunks, format, out, workers, ring_slots(workers), first);
 }
 
 }  // namespace tornal

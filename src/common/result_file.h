@@ -29,6 +29,8 @@ class ResultFile : public ChunkOutput {
   void write_free(std::initializer_list<FreeItem> items);
   void write_free(const std::vector<FreeItem>& items);
   void close();
+  // The lines written by line and write_free (not those of chunks).
+  long lines() const { return file_.lines(); }
   // Records already edited, with their CR LF.
   void write_chunk(std::string_view latin1_bytes) override;
   // The records a chunk had edited when its formatting failed: kept in the

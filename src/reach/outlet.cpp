@@ -3,6 +3,7 @@
 // partial result file of reaches.
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/fixed_format.h"
@@ -58,16 +59,52 @@ void cabecera(Modelo& m) {
   for (const std::string& l : lineas) escribir(m, l);
 }
 
+// The headings of the numbers of a row, in their order.
+std::vector<std::string> encabezados_numeros(const Calidad& c) {
+  std::vector<std::string> h = {"Caudal(m3/s)", "Velocidad(m/s)", "AreaMojada(m2)", "Calado(m)", "Dispersion(m2/s)"};
+  if (c.OPCIONOXIGENO == 1) {
+    h.push_back("Ka(1/d)");
+    h.push_back("Osat(mg/l)");
+  }
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) h.push_back(trimmed(c.NOMCONT(k)));
+  return h;
+}
+
+// The first field filled with asterisks of the file, in the row about to be
+// written: field `columna` of its first record (the date or the segment),
+// or number `numero` (from 0) of the row.
+void anotar_asteriscos(Modelo& m, const Tramo& t, long columna, std::size_t numero, std::size_t por_linea) {
+  const std::string archivo = trimmed(m.conf.NOMARCHCONDPAR1);
+  if (campo_asteriscos_anotado(m.sim, archivo)) return;
+  CampoAsteriscos campo{archivo, m.sim.archivo_cond_par.lines() + 1, columna, "", trimmed(m.red.NOMCONDUCC(t.I))};
+  static const char* const PROPIAS[3] = {"Nombre Conduccion", "Fecha", "Segmento"};
+  if (columna > 0) {
+    campo.encabezado = PROPIAS[columna - 1];
+  } else {
+    const RevertedPlace lugar = reverted_place(numero, por_linea, 3);
+    campo.registro += lugar.record;
+    campo.columna = lugar.field;
+    const std::vector<std::string> h = encabezados_numeros(m.cal);
+    if (numero < h.size()) campo.encabezado = h[numero];
+  }
+  anotar_campo_asteriscos(m.sim, std::move(campo));
+}
+
 // The rows of segments K, 2K, 3K, ... below the last one: name, date and
 // segment, then the segment's hydraulics (in m3/s, m/s, m2, m and m3/s),
 // with oxygen its reaeration rate and saturation, and every concentration
-// in output units; 20 numbers a line (22 with oxygen).
+// in output units; 20 numbers a line (22 with oxygen). A field filled with
+// asterisks is counted where it is edited.
 void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const int K = c.ACUMULACIONRESULTADOSPARCIALES(1);
   const bool oxigeno = c.OPCIONOXIGENO == 1;
+  const std::size_t por_linea = oxigeno ? 22 : 20;
+  AsteriskCount asteriscos;
+  AsteriskWatch vigilancia(asteriscos);
   const std::string nombre = trimmed(m.red.NOMCONDUCC(t.I)) + ";" + nombre_mes(t.MES) + "-" +
                              edit_I(anyo_calendario(m.red.ANYOINICIAL, t.ANO, t.MES), 4) + ";";
+  const bool fecha_cortada = asteriscos.fields != 0;
   std::vector<std::string> numeros;
   int contador = 1;
   for (int i = 1; i <= t.N - 1; ++i) {
@@ -77,7 +114,15 @@ void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
     }
     contador = 1;
     numeros.clear();
-    auto numero = [&](double v) { numeros.push_back(edit_F(v, 12, 6) + ";"); };
+    const long antes = asteriscos.fields;
+    const std::string segmento = edit_I(i, 4) + ";";
+    long columna = fecha_cortada ? 2 : asteriscos.fields != antes ? 3 : 0;
+    std::size_t primero = 0;
+    auto numero = [&](double v) {
+      const long visto = asteriscos.fields;
+      numeros.push_back(edit_F(v, 12, 6) + ";");
+      if (asteriscos.fields != visto && columna == 0 && primero == 0) primero = numeros.size();
+    };
     numero(w.QI(i) / 24.0 / 3600.0);
     numero(w.UI(i) / 24.0 / 3600.0);
     numero(w.AIC(i));
@@ -88,8 +133,10 @@ void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
       numero(w.OSATAUX(i));
     }
     for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) numero(w.CX(i, k) * m.sim.DESCAMBIOUNIDAD(k));
-    std::vector<std::string> lineas = reverted_records(numeros, oxigeno ? 22 : 20);
-    lineas.front() = nombre + edit_I(i, 4) + ";" + lineas.front();
+    if (columna != 0 || primero != 0) [[unlikely]]
+      anotar_asteriscos(m, t, columna, primero == 0 ? 0 : primero - 1, por_linea);
+    std::vector<std::string> lineas = reverted_records(numeros, por_linea);
+    lineas.front() = nombre + segmento + lineas.front();
     for (const std::string& l : lineas) escribir(m, l);
   }
 }

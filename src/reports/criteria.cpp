@@ -19,6 +19,18 @@ namespace {
 
 constexpr const char* ERROR_CSV = "Error en el acceso al arcchivo de resultados de criterios";
 
+// A count in I4; a count cut to asterisks is the file's first such field
+// when none came before: the record about to be written, its column.
+std::string cuenta(Modelo& m, const ResultFile& f, long valor, long columna, const char* encabezado,
+                   const std::string& conduccion) {
+  AsteriskCount asteriscos;
+  AsteriskWatch vigilancia(asteriscos);
+  std::string campo = edit_I(valor, 4);
+  if (asteriscos.fields != 0) [[unlikely]]
+    anotar_campo_asteriscos(m.sim, {"Criterios.csv", f.lines() + 1, columna, latin1(encabezado), conduccion});
+  return campo;
+}
+
 }  // namespace
 
 void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
@@ -32,8 +44,13 @@ void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
     f.write_free({"Conduccion;Numero de Fallos;C/NC_FallosPunt;MaxNumFallosSeq;C/NC_Sequia ;"});
     for (int c = 1; c <= NC; ++c) {
       if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
-      f.line(trimmed(cr.NOMBREAUXCONDUCC(c)) + ";" + edit_I(cr.NUMFALLOSPUNT(c, k), 4) + ";" + cr.CUMPLEFPC(c, k) +
-             ";" + edit_I(cr.MAXFALLOSSEQ(c, k), 4) + ";" + cr.CUMPLESEQC(c, k) + ";");
+      const std::string nombre = trimmed(cr.NOMBREAUXCONDUCC(c));
+      const std::string fallos = cuenta(m, f, cr.NUMFALLOSPUNT(c, k), 2, "Numero de Fallos", nombre);
+      const std::string seguidos = cuenta(m, f, cr.MAXFALLOSSEQ(c, k), 4, "MaxNumFallosSeq", nombre);
+      std::string linea = nombre;
+      linea.append(";").append(fallos).append(";").append(cr.CUMPLEFPC(c, k)).append(";").append(seguidos);
+      linea.append(";").append(cr.CUMPLESEQC(c, k)).append(";");
+      f.line(linea);
     }
   }
   f.write_free({"ANALISIS DE NUMERO DE FALLOS EN CADA SEQUÍA"});
@@ -46,7 +63,8 @@ void escribir_informe_criterios(Modelo& m, const TrabajoCriterios& cr) {
         f.write_free({"Conduccion;Numero de Fallos en Sequías;"});
         for (int c = 1; c <= NC; ++c) {
           if (!conduccion_informada(m.cal.INRESCOND(c))) continue;
-          f.line(trimmed(cr.NOMBREAUXCONDUCC(c)) + ";" + edit_I(cr.NUMFALLOSSEQ(s, c, k), 4) + ";");
+          const std::string nombre = trimmed(cr.NOMBREAUXCONDUCC(c));
+          f.line(nombre + ";" + cuenta(m, f, cr.NUMFALLOSSEQ(s, c, k), 2, "Numero de Fallos en Sequías", nombre) + ";");
         }
       }
     }

@@ -5,6 +5,7 @@
 #include "reports/monthly_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -27,6 +28,40 @@ constexpr std::size_t VALORESPORREGISTRO = 5000;
 
 // A count as a size; a count below zero gives no element.
 std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+
+// The blocks of columns of a row, each element with its constituents:
+// reaches of types 1 to 4, then the upper and the lower layer of the
+// reservoirs, each with the prefix of its labels in "TablaCal.dir".
+struct Bloque {
+  const char* prefijo;
+  const Array1<std::string>* nombres;
+  int cuenta;
+};
+
+std::array<Bloque, 6> bloques_tabla(const Red& r) {
+  return {{{"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1},
+           {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2},
+           {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3},
+           {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4},
+           {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES},
+           {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES}}};
+}
+
+// The label of value v (from 0) of a row, as "TablaCal.dir" gives it,
+// without its quotes.
+std::string etiqueta_columna(const Modelo& m, std::size_t v) {
+  const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
+  if (C == 0) return std::string();
+  std::size_t elemento = v / C;
+  for (const Bloque& b : bloques_tabla(m.red)) {
+    const std::size_t n = positivo(b.cuenta);
+    if (elemento < n)
+      return b.prefijo + trimmed((*b.nombres)(static_cast<int>(elemento) + 1)) + "_" +
+             nombre_contaminante(m.cal, static_cast<int>(v % C) + 1);
+    elemento -= n;
+  }
+  return std::string();
+}
 
 // "TablaCal.txt": rows of years outer and months inner. Each record of a
 // row (VALORESPORREGISTRO values, (F20.5, TAB) each; a month with no value
@@ -81,7 +116,16 @@ void escribir_tablacal_txt(Modelo& m) {
     p[1] = '\n';
     out.commit(p + 2);
   };
-  write_chunks_in_order(filas * registros_fila, formato, txt);
+  AsteriskPlace primero;
+  write_chunks_in_order(filas * registros_fila, formato, txt, &primero);
+  if (primero.found) [[unlikely]] {
+    // Each chunk is one record; its values follow one another in fields of
+    // 21 characters. The label of the column names its element.
+    const long columna = static_cast<long>(primero.offset / 21) + 1;
+    const std::size_t v = primero.chunk % registros_fila * VALORESPORREGISTRO + primero.offset / 21;
+    anotar_campo_asteriscos(m.sim,
+                            {"TablaCal.txt", static_cast<long>(primero.line) + 1, columna, "", etiqueta_columna(m, v)});
+  }
   txt.close();
 }
 
@@ -110,16 +154,7 @@ void escribir_tablacal_dir(Modelo& m) {
       }
     }
   };
-  struct Bloque {
-    const char* prefijo;
-    const Array1<std::string>* nombres;
-    int cuenta;
-  };
-  const Bloque bloques[6] = {
-      {"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1}, {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2},
-      {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3}, {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4},
-      {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES},      {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES}};
-  for (const Bloque& b : bloques)
+  for (const Bloque& b : bloques_tabla(r))
     for (int j = 1; j <= b.cuenta; ++j) etiqueta(b.prefijo, trimmed((*b.nombres)(j)));
   dir.close();
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/fixed_format.h"
@@ -21,10 +22,14 @@ namespace tornal {
 namespace {
 
 // The date field of the records of one month: (A3, "-", I4), 8 characters.
-void fecha_grafico(char* fecha, int ANYOINICIAL, int iy, int mes) {
+// Whether its year was cut to asterisks.
+bool fecha_grafico(char* fecha, int ANYOINICIAL, int iy, int mes) {
   std::memcpy(fecha, nombre_mes(mes), 3);
   fecha[3] = '-';
+  AsteriskCount asteriscos;
+  AsteriskWatch vigilancia(asteriscos);
   put_I(fecha + 4, anyo_calendario(ANYOINICIAL, iy, mes), 4);
+  return asteriscos.fields != 0;
 }
 
 constexpr std::size_t LARGO_FECHA = 8;
@@ -42,11 +47,14 @@ void cabeza(std::string& c, std::string_view serie, const char* fecha) {
 
 // One record of the table: (A, ";", A3, "-", I4, ";", A, ";", F15.3, ";", A),
 // with its CR LF, committed whole: the start of the record, the element, its
-// value, and the end (";", the type, CR LF).
-void registro(ChunkBuffer& out, std::string_view inicio, std::string_view elemento, double valor,
-              std::string_view fin) {
+// value, and the end (";", the type, CR LF). A year cut to asterisks in the
+// start is told where the record copies it.
+void registro(ChunkBuffer& out, std::string_view inicio, std::string_view elemento, double valor, std::string_view fin,
+              bool anyo_cortado) {
   char* p = out.room(inicio.size() + elemento.size() + 16 + fin.size());
   std::memcpy(p, inicio.data(), inicio.size());
+  if (anyo_cortado) [[unlikely]]
+    asterisks_copied(p + inicio.size() - 5, 4);
   p += inicio.size();
   if (!elemento.empty()) std::memcpy(p, elemento.data(), elemento.size());
   p += elemento.size();
@@ -200,6 +208,7 @@ void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio;
   int iy = 0, mes = 0, k = 0;
+  bool cortado = false;
   const std::size_t desde = trozo * por_trozo1;
   recorrer(
       desde, std::min(huecos1, desde + por_trozo1),
@@ -207,16 +216,17 @@ void TablaGraficos::concentraciones(std::size_t trozo, ChunkBuffer& out) const {
         k = static_cast<int>(bloque % NC) + 1;
         mes = static_cast<int>(bloque / NC % 12) + 1;
         iy = static_cast<int>(bloque / NC / 12) + 1;
-        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
+        cortado = fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
         cabeza(inicio, NOMBRESCONT(k), fecha);
       },
       [&](int g) {
-        if (c.INRESCOND(g) == 1) registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO);
+        if (c.INRESCOND(g) == 1)
+          registro(out, inicio, NOMBRESCOND(g), s.CONDUCCCS(g, k, mes, iy), FIN_SIMULADO, cortado);
       },
       [&](int e) {
         if (c.INRESEMB(e) != 1) return;
-        registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO);
-        registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION);
+        registro(out, inicio, NOMBRESEMB(e), s.EMB1CF(e, k, mes, iy), FIN_SIMULADO, cortado);
+        registro(out, inicio, NOMBRESHIP(e), s.EMB2CF(e, k, mes, iy), FIN_SIMULADO_HIPOLIMNION, cortado);
       });
 }
 
@@ -226,13 +236,14 @@ void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
   char fecha[LARGO_FECHA];
   std::string inicio, inicio_perdidas, inicio_volumen;
   int iy = 0, mes = 0;
+  bool cortado = false;
   const std::size_t desde = trozo * por_trozo2;
   recorrer(
       desde, std::min(huecos2, desde + por_trozo2),
       [&](std::size_t bloque) {
         mes = static_cast<int>(bloque % 12) + 1;
         iy = static_cast<int>(bloque / 12) + 1;
-        fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
+        cortado = fecha_grafico(fecha, r.ANYOINICIAL, iy, mes);
         cabeza(inicio, CAUDAL, fecha);
         cabeza(inicio_perdidas, PERDIDAS, fecha);
         cabeza(inicio_volumen, VOLUMEN_FIN, fecha);
@@ -241,15 +252,45 @@ void TablaGraficos::caudales(std::size_t trozo, ChunkBuffer& out) const {
         if (c.INRESCOND(g) != 1) return;
         const std::string& nombre = NOMBRESCOND(g);
         const std::size_t i = static_cast<std::size_t>(g);
-        registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO);
+        registro(out, inicio, nombre, r.QCONDUCC(g, mes, iy), FIN_SIMULADO, cortado);
         if (tipo[i] == 2)
-          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[i], mes, iy), FIN_SIMULADO);
+          registro(out, inicio_perdidas, nombre, r.PERDT2(lugar[i], mes, iy), FIN_SIMULADO, cortado);
         else if (tipo[i] == 3)
-          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[i], mes, iy), FIN_SIMULADO);
+          registro(out, inicio_perdidas, nombre, r.PERDT3(lugar[i], mes, iy), FIN_SIMULADO, cortado);
       },
       [&](int e) {
-        if (c.INRESEMB(e) == 1) registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO);
+        if (c.INRESEMB(e) == 1)
+          registro(out, inicio_volumen, NOMBRESEMB(e), r.VOLFINEMB(e, mes, iy), FIN_SIMULADO, cortado);
       });
+}
+
+constexpr std::string_view CABECERA_GRAFICOS = "Nombre contaminante;Fecha;Nombre Elemento;Valor;Tipo";
+
+// The fields of a record, split at their ";".
+std::vector<std::string_view> campos(std::string_view registro) {
+  std::vector<std::string_view> c;
+  for (std::size_t p = registro.find(';'); p != std::string_view::npos; p = registro.find(';')) {
+    c.push_back(registro.substr(0, p));
+    registro.remove_prefix(p + 1);
+  }
+  c.push_back(registro);
+  return c;
+}
+
+// The first field filled with asterisks of the table (after the
+// `lineas_antes` lines of its header): its column among the ";" of its record, the element its
+// record names.
+void anotar_asteriscos_grafico(Modelo& m, const std::string& NOMARCHIGRF, long lineas_antes,
+                               const AsteriskPlace& primero) {
+  const std::string_view antes = std::string_view(primero.record).substr(0, primero.offset);
+  const long columna = 1 + static_cast<long>(std::count(antes.begin(), antes.end(), ';'));
+  const std::vector<std::string_view> cabecera = campos(CABECERA_GRAFICOS);
+  const std::vector<std::string_view> registro = campos(primero.record);
+  CampoAsteriscos campo{trimmed(NOMARCHIGRF), lineas_antes + static_cast<long>(primero.line) + 1, columna, "", ""};
+  if (static_cast<std::size_t>(columna) <= cabecera.size())
+    campo.encabezado = std::string(cabecera[static_cast<std::size_t>(columna) - 1]);
+  if (registro.size() >= 3) campo.elemento = std::string(registro[2]);
+  anotar_campo_asteriscos(m.sim, std::move(campo));
 }
 
 }  // namespace
@@ -266,11 +307,14 @@ void ESCRIBIRTABLACALSUB(Modelo& m, const std::string& NOMARCHIGRF) {
 
   ResultFile grf(m.log, NOMARCHIGRF, ERROR_ESCRITURA_RESULTADOS);
   TablaGraficos tabla(m.red, m.cal, m.sim);
-  grf.line("Nombre contaminante;Fecha;Nombre Elemento;Valor;Tipo");
+  grf.line(CABECERA_GRAFICOS);
   tabla.nombres();
   tabla.reparto();
+  AsteriskPlace primero;
   write_chunks_in_order(
-      tabla.trozos(), [&tabla](std::size_t trozo, ChunkBuffer& out) { tabla.formato(trozo, out); }, grf);
+      tabla.trozos(), [&tabla](std::size_t trozo, ChunkBuffer& out) { tabla.formato(trozo, out); }, grf, &primero);
+  if (primero.found) [[unlikely]]
+    anotar_asteriscos_grafico(m, NOMARCHIGRF, grf.lines(), primero);
   grf.close();
 
   escribir_tabla_mensual(m);

@@ -52,7 +52,17 @@ void ESCRIBIRRIESGOSUB(Modelo& m) {
     }
     for (int j = 1; j <= c.NUMNIVELESCONT(i); ++j) {
       std::vector<std::string> valores;
-      for (long r = 1; r <= NUMCOND; ++r) valores.push_back(edit_F(MAT(r, i, j), 15, 3) + ";");
+      AsteriskCount asteriscos;
+      AsteriskWatch vigilancia(asteriscos);
+      for (long r = 1; r <= NUMCOND; ++r) {
+        const long antes = asteriscos.fields;
+        valores.push_back(edit_F(MAT(r, i, j), 15, 3) + ";");
+        if (asteriscos.fields != antes) [[unlikely]] {
+          // The level's records hold one value of every reach, in order.
+          const RevertedPlace lugar = reverted_place(static_cast<std::size_t>(r - 1), VALORESPORREGISTRO, 0);
+          anotar_campo_asteriscos(m.sim, {"Riesgocal.csv", archivo.lines() + 1 + lugar.record, lugar.field, "", ""});
+        }
+      }
       for (const std::string& linea : reverted_records(valores, VALORESPORREGISTRO))
         if (!archivo.line(linea)) error_escritura(m);
     }

@@ -190,8 +190,19 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   const std::string ABREANYO = sentencia("<IANYC>");
   const std::string CIERRAANYO = sentencia("</IANYC>");
   const int NC = c.NUMCONTAMINANTES > 0 ? c.NUMCONTAMINANTES : 0;
+  // The codes, edited once; a code cut to asterisks is told where a record
+  // copies it.
   std::string codigos(3 * static_cast<std::size_t>(NC), ' ');
-  for (int k = 1; k <= NC; ++k) put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+  std::vector<char> cortado(static_cast<std::size_t>(NC), 0);
+  {
+    AsteriskCount asteriscos;
+    AsteriskWatch vigilancia(asteriscos);
+    for (int k = 1; k <= NC; ++k) {
+      const long antes = asteriscos.fields;
+      put_I(codigos.data() + std::ptrdiff_t{3} * (k - 1), tabla.NUMCONTSALIDA(k), 3);
+      cortado[static_cast<std::size_t>(k - 1)] = asteriscos.fields != antes ? 1 : 0;
+    }
+  }
 
   const std::vector<Trozo> trozos = trozos_archivo(r, secciones, NC);
 
@@ -215,6 +226,8 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
         for (int k = 1; k <= NC; ++k) {
           char* p = out.room(LARGO_CONCENTRACION);
           std::memcpy(p, codigos.data() + std::ptrdiff_t{3} * (k - 1), 3);
+          if (cortado[static_cast<std::size_t>(k - 1)]) [[unlikely]]
+            asterisks_copied(p, 3);
           for (int mes = 1; mes <= 12; ++mes)
             put_F_fixed<15, 3>(p + 3 + std::ptrdiff_t{15} * (mes - 1), valores(e, k, mes, t.iy));
           p[LARGO_CONCENTRACION - 2] = '\r';
@@ -225,7 +238,19 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
     }
     if (t.fin) out.append(CIERRAANYO);
   };
-  write_chunks_in_order(trozos.size(), formato, f);
+  const long cabecera = f.lines();
+  AsteriskPlace primero;
+  write_chunks_in_order(trozos.size(), formato, f, &primero);
+  if (primero.found) [[unlikely]] {
+    // A concentration record: the code is field 1, the months fields 2 to
+    // 13; the label of a year: its two years.
+    const std::size_t o = primero.offset;
+    const long columna = primero.record.size() == LARGO_CONCENTRACION - 2
+                             ? (o < 3 ? 1 : 2 + static_cast<long>((o - 3) / 15))
+                             : (o < 5 ? 1 : 2);
+    anotar_campo_asteriscos(m.sim,
+                            {trimmed(NOMARCHIVO), cabecera + static_cast<long>(primero.line) + 1, columna, "", ""});
+  }
   f.write_free({"</TORNAL>"});
   f.close();
 }

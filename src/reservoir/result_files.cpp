@@ -5,6 +5,8 @@
 // calculation units). Text with ";" after each field; one header line for
 // the whole run. A failed write stops the run, never loses rows.
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/failures.h"
@@ -52,14 +54,69 @@ void escribir_cabecera(Modelo& m, OutputFile& archivo, const std::string& primer
   for (const std::string& l : lineas) escribir(m, archivo, l);
 }
 
+// The headings of the columns of a row, from the first: the texts of the
+// heading's first item and of its other items split at their ";".
+std::vector<std::string> encabezados(const char* primero, const std::vector<std::string>& items) {
+  std::vector<std::string> h;
+  // A heading without the blanks around it.
+  auto limpio = [](std::string_view t) {
+    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+    return trimmed(t);
+  };
+  auto partir = [&](std::string_view texto) {
+    std::size_t desde = 0;
+    for (std::size_t punto = texto.find(';'); punto != std::string_view::npos; punto = texto.find(';', desde)) {
+      h.push_back(limpio(texto.substr(desde, punto - desde)));
+      desde = punto + 1;
+    }
+    if (!limpio(texto.substr(desde)).empty()) h.push_back(limpio(texto.substr(desde)));
+  };
+  partir(primero);
+  for (const std::string& i : items) partir(i);
+  return h;
+}
+
+// One of the two files: its name as the run configuration gives it, the
+// first item and the other items of its heading.
+struct ArchivoSubpasos {
+  std::string nombre;
+  const char* primero;
+  std::vector<std::string> (*items)(const Calidad&);
+};
+
 // One row: the reservoir, the date and the sub-step, then every value in
-// F15.3 followed by ";", 800 values a line.
-void escribir_fila(Modelo& m, OutputFile& archivo, TrabajoEmbalse& w, int j, const std::vector<double>& valores) {
-  const std::string inicio = trimmed(m.red.NOMEMB(w.K)) + ";" + nombre_mes(w.M) + "-" +
-                             edit_I(anyo_calendario(m.red.ANYOINICIAL, w.Y, w.M), 4) + ";" + edit_I(j, 4) + ";";
+// F15.3 followed by ";", 800 values a line. The first field filled with
+// asterisks of the file is listed with its record and column.
+void escribir_fila(Modelo& m, OutputFile& archivo, TrabajoEmbalse& w, int j, const std::vector<double>& valores,
+                   const ArchivoSubpasos& cual) {
+  AsteriskCount asteriscos;
+  AsteriskWatch vigilancia(asteriscos);
+  const std::string fecha = edit_I(anyo_calendario(m.red.ANYOINICIAL, w.Y, w.M), 4);
+  long columna = asteriscos.fields != 0 ? 2 : 0;
+  const std::string subpaso = edit_I(j, 4);
+  if (columna == 0 && asteriscos.fields != 0) columna = 3;
+  const std::string inicio = trimmed(m.red.NOMEMB(w.K)) + ";" + nombre_mes(w.M) + "-" + fecha + ";" + subpaso + ";";
   std::vector<std::string> grupos;
   grupos.reserve(valores.size());
-  for (double v : valores) grupos.push_back(edit_F(v, 15, 3) + ";");
+  std::size_t primero = 0;
+  for (double v : valores) {
+    const long visto = asteriscos.fields;
+    grupos.push_back(edit_F(v, 15, 3) + ";");
+    if (asteriscos.fields != visto && primero == 0) primero = grupos.size();
+  }
+  if ((columna != 0 || primero != 0) && !campo_asteriscos_anotado(m.sim, cual.nombre)) [[unlikely]] {
+    CampoAsteriscos campo{cual.nombre, archivo.lines() + 1, columna, "", trimmed(m.red.NOMEMB(w.K))};
+    if (columna == 0) {
+      const RevertedPlace lugar = reverted_place(primero - 1, 800, 3);
+      campo.registro += lugar.record;
+      campo.columna = lugar.field;
+    }
+    const std::vector<std::string> h =
+        columna != 0 ? encabezados(cual.primero, {}) : encabezados(cual.primero, cual.items(m.cal));
+    const std::size_t n = columna != 0 ? static_cast<std::size_t>(columna) : 3 + primero;
+    if (n <= h.size()) campo.encabezado = h[n - 1];
+    anotar_campo_asteriscos(m.sim, std::move(campo));
+  }
   std::vector<std::string> lineas = reverted_records(grupos, 800);
   lineas.front() = inicio + lineas.front();
   for (const std::string& l : lineas) escribir(m, archivo, l);
@@ -100,6 +157,29 @@ std::vector<std::string> con_prefijo(const Calidad& cal, const char* prefijo) {
   return out;
 }
 
+// The items of the two headings after their first one.
+std::vector<std::string> items_parcial(const Calidad& cal) {
+  std::vector<std::string> items;
+  for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "CEntr_Epi", "Centr_Hip"})
+    for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
+  items.push_back(LIMITACIONES);
+  return items;
+}
+
+std::vector<std::string> items_balances(const Calidad& cal) {
+  std::vector<std::string> items;
+  for (const char* prefijo :
+       {"Epi_Ci_", "Hip_Ci_", "IncreVol_ep", "SalidaEp_", "EntradaEp_", "DispersionEp_", "VariacTermEp_", "FlujoSedEp_",
+        "IncreVol_Hip", "SalidaHip_", "EntradaHip_", "DispersionHip_", "VariacTermHip_", "FlujSedHip_"})
+    for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
+  for (const char* procesos : PROCESOS) {
+    std::string bloque = procesos;
+    bloque.resize(500, ' ');
+    items.push_back(bloque);
+  }
+  return items;
+}
+
 }  // namespace
 
 void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
@@ -108,12 +188,9 @@ void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
   OutputFile& archivo = s.archivo_emb_par;
   const int NC = cal.NUMCONTAMINANTES;
   preparar_filas(m, w);
+  const ArchivoSubpasos cual{trimmed(m.conf.NOMARCHEMBPAR1), CABECERAPARCIAL, items_parcial};
   if (w.M == 1 && w.Y == 1 && !s.CABECERAEMBPAR) {
-    std::vector<std::string> items;
-    for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "CEntr_Epi", "Centr_Hip"})
-      for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
-    items.push_back(LIMITACIONES);
-    escribir_cabecera(m, archivo, CABECERAPARCIAL, items, 500);
+    escribir_cabecera(m, archivo, CABECERAPARCIAL, items_parcial(cal), 500);
     s.CABECERAEMBPAR = true;
   }
   // One row for every N-th given sub-step J: the water of J, the state at
@@ -140,7 +217,7 @@ void resultados_parciales(Modelo& m, TrabajoEmbalse& w) {
       v.push_back(tasa ? suma_subpasos(w, J, [&](int i) { return a.LIMITECRECIMIENTO(f, i); })
                        : a.LIMITECRECIMIENTO(f, j));
     }
-    escribir_fila(m, archivo, w, J, v);
+    escribir_fila(m, archivo, w, J, v, cual);
   }
 }
 
@@ -150,18 +227,9 @@ void balances(Modelo& m, TrabajoEmbalse& w) {
   OutputFile& archivo = s.archivo_balances;
   const int NC = cal.NUMCONTAMINANTES;
   preparar_filas(m, w);
+  const ArchivoSubpasos cual{"balances.csv", CABECERABALANCE, items_balances};
   if (w.M == 1 && w.Y == 1 && !s.CABECERABALANCES) {
-    std::vector<std::string> items;
-    for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "IncreVol_ep", "SalidaEp_", "EntradaEp_", "DispersionEp_",
-                                "VariacTermEp_", "FlujoSedEp_", "IncreVol_Hip", "SalidaHip_", "EntradaHip_",
-                                "DispersionHip_", "VariacTermHip_", "FlujSedHip_"})
-      for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
-    for (const char* procesos : PROCESOS) {
-      std::string bloque = procesos;
-      bloque.resize(500, ' ');
-      items.push_back(bloque);
-    }
-    escribir_cabecera(m, archivo, CABECERABALANCE, items, 800);
+    escribir_cabecera(m, archivo, CABECERABALANCE, items_balances(cal), 800);
     s.CABECERABALANCES = true;
   }
   // One row for every given sub-step J: the substance held at its end and
@@ -190,7 +258,7 @@ void balances(Modelo& m, TrabajoEmbalse& w) {
     for (const Proceso& p : procesos)
       for (int t = 1; t <= p.masa->size(2); ++t)
         v.push_back(suma_subpasos(w, J, [&](int i) { return (*p.volumen)(i) * (*p.masa)(i, t); }) / 1000000.0);
-    escribir_fila(m, archivo, w, J, v);
+    escribir_fila(m, archivo, w, J, v, cual);
   }
 }
 

@@ -156,6 +156,7 @@ void TORNAL(Modelo& m) {
     CRITERIOSUB(m);
     ESCRIBIRRIESGOSUB(m);
     avisos_resultados_no_finitos(m);
+    avisos_campos_asteriscos(m);
   });
 
   m.log.write({"Simulación Finalizada con éxito"});

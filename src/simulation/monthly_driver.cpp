@@ -90,6 +90,7 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   s.CABECERAEMBPAR = false;
   s.CABECERACONDPAR = false;
   s.CABECERABALANCES = false;
+  s.campos_asteriscos.clear();
   s.HAYCURVASLARGAS = false;
   s.HAYCONTDIFTEMP = false;
   s.HAYCTESTEMP = false;

@@ -99,4 +99,18 @@ int avisos_resultados_no_finitos(Modelo& m) {
   return a.cuenta;
 }
 
+int avisos_campos_asteriscos(Modelo& m) {
+  for (const CampoAsteriscos& c : m.sim.campos_asteriscos) {
+    m.log.write({"Campo con asteriscos (valor que no cabe en su formato), revise los datos"});
+    m.log.write({"Archivo: ", c.archivo});
+    m.log.write({"Registro:", c.registro});
+    if (c.encabezado.empty())
+      m.log.write({"Columna:", c.columna});
+    else
+      m.log.write({"Columna:", c.columna, c.encabezado});
+    if (!c.elemento.empty()) m.log.write({"Elemento: ", c.elemento});
+  }
+  return static_cast<int>(m.sim.campos_asteriscos.size());
+}
+
 }  // namespace tornal

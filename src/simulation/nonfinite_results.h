@@ -2,7 +2,8 @@
 // volume that overflowed in the calculation (infinite or not a number) is
 // listed in the run log with its element and constituent, as the overflow
 // flags of the reaches and reservoirs are. The result files keep what their
-// formats make of it (asterisks).
+// formats make of it (asterisks); the first field filled with asterisks of
+// every result file is listed after them.
 #pragma once
 
 #include "modelo/modelo.h"
@@ -15,5 +16,13 @@ namespace tornal {
 // not finite in some month, one warning with the element's number and name,
 // the constituent and the first such month. Returns the number of warnings.
 int avisos_resultados_no_finitos(Modelo& m);
+
+// Writes, for every result file that the writers found holding a field
+// filled with asterisks (campos_asteriscos, in the order they were found),
+// one warning: the file as the run configuration names it, the record
+// (line) and the column (field, with its heading when the file has one) of
+// its first such field, and the element that its record names, if any.
+// Returns the number of warnings.
+int avisos_campos_asteriscos(Modelo& m);
 
 }  // namespace tornal

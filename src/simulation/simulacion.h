@@ -11,10 +11,25 @@
 // unit is a count, an element number, a flag or a file.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "common/array.h"
 #include "common/free_writer.h"
 
 namespace tornal {
+
+// The first field of a result file that an edit filled with asterisks (a
+// value too wide for its field, or not finite), as the run log names it at
+// the end of the run.
+struct CampoAsteriscos {
+  std::string archivo;     // the file as the run configuration names it (trimmed), or its fixed name
+  long registro = 0;       // its record: the line of the file, from 1
+  long columna = 0;        // its field in the record, from 1
+  std::string encabezado;  // the heading of its column, when the file has one [Latin-1]
+  std::string elemento;    // the element that its record names, when it names one [Latin-1]
+};
 
 struct Simulacion {
   // Result arrays (element, constituent, month, year); nodes by their row of
@@ -61,6 +76,9 @@ struct Simulacion {
   bool CABECERACONDPAR = false;   // heading of the reaches' partial file written
   bool CABECERAEMBPAR = false;    // heading of the reservoirs' partial file written
   bool CABECERABALANCES = false;  // heading of "balances.csv" written
+  // The first field filled with asterisks of every result file that has
+  // one, in the order they were found; a file is listed once.
+  std::vector<CampoAsteriscos> campos_asteriscos;
 
   // Column of the monthly input series that the models read this month.
   int MESACTUAL = 0;  // 1..12 each year, or 1..12 x NUMANYOS with long curves
@@ -109,5 +127,19 @@ struct Simulacion {
   double FILTRCALIB = 0.0;    // seepage [hm3/month]
   double VERTCALIB = 0.0;     // spill [hm3/month]
 };
+
+// Lists `campo` unless its file is listed already.
+inline void anotar_campo_asteriscos(Simulacion& s, CampoAsteriscos campo) {
+  for (const CampoAsteriscos& c : s.campos_asteriscos)
+    if (c.archivo == campo.archivo) return;
+  s.campos_asteriscos.push_back(std::move(campo));
+}
+
+// Whether the file is listed.
+inline bool campo_asteriscos_anotado(const Simulacion& s, const std::string& archivo) {
+  for (const CampoAsteriscos& c : s.campos_asteriscos)
+    if (c.archivo == archivo) return true;
+  return false;
+}
 
 }  // namespace tornal

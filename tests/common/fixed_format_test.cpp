@@ -12,6 +12,8 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/ordered_pipeline.h"
@@ -283,6 +285,128 @@ TEST(FixedFormatBuffer, SameBytesAsTheCLibrary) {
         ADD_FAILURE() << "value " << v << " F" << f[0] << "." << f[1];
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The fields told to a sink.
+struct Campos final : tornal::AsteriskSink {
+  std::vector<std::pair<const char*, int>> dichos;
+  void asterisks(const char* at, int w) noexcept override { dichos.emplace_back(at, w); }
+};
+
+// Every edit tells the sink of the field it fills with asterisks, and only
+// then: a value one unit too wide, a carry that pushes the value out, a
+// value that is no number, the general path and the fixed formats alike.
+TEST(FixedFormatAsterisks, EveryEditTellsItsSink) {
+  enum Via { I, F, F15, F20, F12 };
+  struct Row {
+    Via via;
+    double value;
+    int w, d;
+    bool asteriscos;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const Row rows[] = {
+      {I, 9999, 4, 0, false},
+      {I, 10000, 4, 0, true},
+      {I, -999, 4, 0, false},
+      {I, -1000, 4, 0, true},
+      {I, 1000, 3, 0, true},
+      {F, 123456.78, 8, 2, true},
+      {F, 12345.67, 8, 2, false},
+      {F, 1e60, 50, 2, true},
+      {F, 1e12, 30, 20, true},
+      {F, 1.0, 30, 20, false},
+      {F, -nan, 8, 2, true},
+      {F12, 99999.999999, 12, 6, false},
+      {F12, 99999.9999996, 12, 6, true},
+      {F12, 123456.7, 12, 6, true},
+      {F12, -9999.999999, 12, 6, false},
+      {F12, -10000.0, 12, 6, true},
+      {F15, 99999999999.999, 15, 3, false},
+      {F15, 1e11, 15, 3, true},
+      {F15, nan, 15, 3, true},
+      {F15, -std::numeric_limits<double>::infinity(), 15, 3, true},
+      {F20, 99999999999999.0, 20, 5, false},
+      {F20, 1e14, 20, 5, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.value) + " in " + std::to_string(r.w) + "." + std::to_string(r.d));
+    char buffer[64];
+    Campos sink;
+    {
+      tornal::AsteriskWatch watch(sink);
+      switch (r.via) {
+        case I:
+          tornal::put_I(buffer, static_cast<long long>(r.value), r.w);
+          break;
+        case F:
+          tornal::put_F(buffer, r.value, r.w, r.d);
+          break;
+        case F15:
+          tornal::put_F_fixed<15, 3>(buffer, r.value);
+          break;
+        case F20:
+          tornal::put_F_fixed<20, 5>(buffer, r.value);
+          break;
+        case F12:
+          tornal::put_F_fixed<12, 6>(buffer, r.value);
+          break;
+      }
+    }
+    const std::string campo(buffer, static_cast<std::size_t>(r.w));
+    EXPECT_EQ(campo == std::string(static_cast<std::size_t>(r.w), '*'), r.asteriscos) << campo;
+    if (r.asteriscos) {
+      ASSERT_EQ(sink.dichos.size(), 1u);
+      EXPECT_EQ(sink.dichos[0].first, buffer);
+      EXPECT_EQ(sink.dichos[0].second, r.w);
+    } else {
+      EXPECT_TRUE(sink.dichos.empty());
+    }
+  }
+}
+
+// A sink hears the edits of its own thread while it is watched; a watch
+// inside another hides it until it ends; with no watch the edits tell no one.
+TEST(FixedFormatAsterisks, AWatchHearsItsThreadOnly) {
+  Campos fuera, dentro;
+  tornal::edit_I(12345, 4);
+  {
+    tornal::AsteriskWatch a(fuera);
+    tornal::edit_I(12345, 4);
+    {
+      tornal::AsteriskWatch b(dentro);
+      tornal::edit_F(1e9, 8, 2);
+      const char etiqueta[3] = {'*', '*', '*'};
+      tornal::asterisks_copied(etiqueta, 3);
+    }
+    std::thread([] { tornal::edit_I(12345, 4); }).join();
+    tornal::edit_I(1234, 4);
+    tornal::edit_F(1e9, 8, 2);
+  }
+  tornal::edit_I(12345, 4);
+  EXPECT_EQ(fuera.dichos.size(), 2u);
+  ASSERT_EQ(dentro.dichos.size(), 2u);
+  EXPECT_EQ(dentro.dichos[1].second, 3);
+}
+
+// Where a use of a reverted group stands: the first record begins with
+// fields of its own.
+TEST(FixedFormatReversion, PlaceOfAGroup) {
+  struct Row {
+    std::size_t group, repeat, leading;
+    long record, field;
+  };
+  const Row rows[] = {{0, 22, 3, 0, 4},  {5, 22, 3, 0, 9},     {21, 22, 3, 0, 25}, {22, 22, 3, 1, 1},
+                      {21, 20, 3, 1, 2}, {1600, 800, 3, 2, 1}, {4, 0, 0, 4, 1}};
+  for (const Row& r : rows) {
+    const tornal::RevertedPlace p = tornal::reverted_place(r.group, r.repeat, r.leading);
+    EXPECT_EQ(p.record, r.record) << r.group;
+    EXPECT_EQ(p.field, r.field) << r.group;
+  }
 }
 
 }  // namespace

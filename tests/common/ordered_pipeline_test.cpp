@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "common/fixed_format.h"
 #include "common/result_file.h"
 #include "common/stop.h"
 #include "test_util.h"
@@ -147,6 +150,55 @@ TEST(OrderedPipeline, FailedWriteEndsThePipeline) {
       EXPECT_FALSE(out.unfinished);
       EXPECT_TRUE(out.bytes == one_thread(static_cast<std::size_t>(fail_at)));
     }
+  }
+}
+
+// Chunk i: i % 7 + 1 records of a name and a value in F8.2. The value is
+// too wide for its field in records 2 and on of chunk 640 and in every
+// record of chunk 900; the names of every third chunk hold asterisks that no
+// edit wrote; chunk 300 edits a field too wide past its last commit.
+void chunk_con_campos(std::size_t i, ChunkBuffer& out) {
+  for (std::size_t j = 0; j <= i % 7; ++j) {
+    const std::string nombre = "r" + std::to_string(i) + "." + std::to_string(j) + (i % 3 == 0 ? " ***;" : ";");
+    char* p = out.room(nombre.size() + 10);
+    std::memcpy(p, nombre.data(), nombre.size());
+    const bool ancho = (i == 640 && j >= 2) || i == 900;
+    tornal::put_F(p + nombre.size(), ancho ? 1.0e9 : static_cast<double>(j), 8, 2);
+    p[nombre.size() + 8] = '\r';
+    p[nombre.size() + 9] = '\n';
+    out.commit(p + nombre.size() + 10);
+  }
+  if (i == 300) tornal::put_F(out.room(8), 1.0e12, 8, 2);
+}
+
+// The first field filled with asterisks is the first in the order of the
+// chunks, whatever thread formats which chunk: its chunk, its line over the
+// whole output, its record and its place in the record; a chunk with none,
+// asterisks in a text and a field not committed give none.
+TEST(OrderedPipeline, FirstFieldWithAsterisksInChunkOrder) {
+  std::size_t antes = 0;
+  for (std::size_t i = 0; i < 640; ++i) antes += i % 7 + 1;
+  const std::pair<int, std::size_t> shapes[] = {{0, 1}, {1, 1}, {3, 7}, {8, 16}, {4, 3}, {6, 1}};
+  for (const auto& [workers, slots] : shapes) {
+    SCOPED_TRACE(std::to_string(workers) + " workers, " + std::to_string(slots) + " slots");
+    for (int vez = 0; vez < 2; ++vez) {
+      Memory out;
+      tornal::AsteriskPlace primero;
+      primero.found = true;  // cleared by the pipeline
+      tornal::write_chunks_in_order(1001, chunk_con_campos, out, workers, slots, &primero);
+      ASSERT_TRUE(primero.found);
+      EXPECT_EQ(primero.chunk, 640u);
+      EXPECT_EQ(primero.line, antes + 2);
+      EXPECT_EQ(primero.record, "r640.2;********");
+      EXPECT_EQ(primero.offset, 7u);
+      std::size_t p = 0;
+      for (std::size_t l = 0; l < primero.line; ++l) p = out.bytes.find('\n', p) + 1;
+      EXPECT_EQ(out.bytes.substr(p, primero.record.size()), primero.record);
+    }
+    Memory out;
+    tornal::AsteriskPlace ninguno;
+    tornal::write_chunks_in_order(640, chunk_con_campos, out, workers, slots, &ninguno);
+    EXPECT_FALSE(ninguno.found);
   }
 }
 

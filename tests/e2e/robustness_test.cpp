@@ -442,6 +442,26 @@ TEST(Robustness, InputsThatUsersMeet) {
                    }});
 
   // A finite result too wide for its field.
+  casos.push_back({"a reach about a millimetre deep: the Manning coefficients of Rio Medio read by the power law",
+                   [](const TempDir& d) {
+                     std::string t = d.read("calidad.dat");
+                     const std::string manning = "       1        1        1        2    TIPOHID";
+                     t.replace(t.find(manning), manning.size(), "       1        2        1        2    TIPOHID");
+                     d.write("calidad.dat", t);
+                   },
+                   0,
+                   {"Campo con asteriscos (valor que no cabe en su formato), revise los datos",
+                    "Archivo: conducciones_parcial.csv", "Registro:          18", "Columna:           9 Ka(1/d)",
+                    "Elemento: Rio Medio", "Simulación Finalizada con éxito"},
+                   [](const TempDir& d) {
+                     // The reaeration rate of the 17th row is the first field of asterisks.
+                     const std::vector<std::string> l = crlf_lines(d.read("conducciones_parcial.csv"));
+                     ASSERT_GT(l.size(), 17u);
+                     for (std::size_t i = 0; i < 17; ++i) EXPECT_EQ(l[i].find('*'), std::string::npos) << l[i];
+                     std::string campo = l[17];
+                     for (int n = 1; n < 9; ++n) campo.erase(0, campo.find(';') + 1);
+                     EXPECT_EQ(campo.substr(0, campo.find(';')), std::string(12, '*'));
+                   }});
 
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.que);

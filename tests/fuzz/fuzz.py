@@ -20,14 +20,18 @@ and a memory limit, and judges the outcome. A failure is:
             the run log could be opened
   nonfinite an exit 0 whose result files hold a non-finite value (NaN,
             Infinity, or asterisks that the mutated numbers do not explain)
-            and whose run log has no warning of it. Asterisks fill a field
+            and whose run log has no warning of it. The run log names every
+            result file that holds a field of asterisks ("Campo con
+            asteriscos ...", then "Archivo: " and the file):
+            "ok-asterisks-named" when it names every file that holds
+            asterisks. Asterisks in a file it does not name fill a field
             Fw.d too narrow for its value, of magnitude 10^(w-d-2) at least
             (w is the run of asterisks, d the decimals of the file's other
             fields of that width, 0 when none); a mutation that scaled a
             number of the input by the orders of magnitude that a result of
             up to a thousand lacks to fill the field (w-d-5, 1 at least)
             explains them, field by field; "ok-asterisks-large-input" when
-            every field is explained
+            every such field is explained
 
 The cases of failures are kept in the output folder with a note. Each run
 draws its mutations from its own generator seeded with (seed, run number),
@@ -90,6 +94,12 @@ FIXED_FIELD = re.compile(rb" *[^ ]+")
 # Warnings of the run log that account for non-finite or overflowing results.
 WARNINGS = ("Resultado no finito".encode("latin-1"), b"Posible error numerico",
             "superado el valor máximo".encode("latin-1"))
+# The run log's warning of a field of asterisks: its first line, then the
+# file (a text longer than a line goes on in the lines after it) up to the
+# record.
+ASTERISK_FIELD = b" Campo con asteriscos "
+ASTERISK_FILE = b" Archivo: "
+ASTERISK_RECORD = b" Registro:"
 
 
 def numbers(data):
@@ -278,6 +288,23 @@ def find_log(folder, inputs):
     return None
 
 
+def files_with_asterisks(log):
+    """The names (last part of the path) of the files that the run log names
+    as holding a field of asterisks."""
+    names = set()
+    lines = log.replace(b"\r", b"").split(b"\n")
+    for i, line in enumerate(lines):
+        if not line.startswith(ASTERISK_FIELD) or i + 1 >= len(lines) or not lines[i + 1].startswith(ASTERISK_FILE):
+            continue
+        path = lines[i + 1][len(ASTERISK_FILE):]
+        for more in lines[i + 2:]:
+            if more.startswith(ASTERISK_RECORD):
+                break
+            path += more[1:]
+        names.add(os.path.basename(path.rstrip(b" ").decode("latin-1")))
+    return names
+
+
 def judge(folder, inputs, original, proc_status, console, stderr, timed_out, timeout=20.0, is_asan=True):
     if timed_out:
         # The least time the input asks for (a plain build is about four
@@ -313,19 +340,25 @@ def judge(folder, inputs, original, proc_status, console, stderr, timed_out, tim
     if warned:
         return "ok-end-warned"
     moved = None
-    asterisks = False
-    for _, data in written_files(folder, inputs):
+    asterisks = named = False
+    listed = files_with_asterisks(log) if log is not None else set()
+    for name, data in written_files(folder, inputs):
         if b"Numero de versio:" in data:
             continue
         if any(m.group(1).lower() not in copied for m in NONFINITE_TEXT.finditer(data)):
             return "nonfinite"
         if ASTERISKS.search(data):
+            if name in listed:
+                named = True
+                continue
             asterisks = True
             if moved is None:
                 moved = orders_moved(original, inputs)
             if unexplained_asterisks(data, moved):
                 return "nonfinite"
-    return "ok-asterisks-large-input" if asterisks else "ok-end"
+    if asterisks:
+        return "ok-asterisks-large-input"
+    return "ok-asterisks-named" if named else "ok-end"
 
 
 FAILURES = ("crash", "hang", "memory", "status", "silent", "nonfinite")

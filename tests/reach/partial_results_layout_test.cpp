@@ -145,4 +145,71 @@ TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
   EXPECT_EQ(lineas[2].substr(0, 22), "Tramo 1;Mar-2001;   9;");
 }
 
+// The first field filled with asterisks of the file is listed once, with
+// its record, its column and heading, and the reach: a concentration on the
+// second record of a row (17 constituents: 20 numbers a line), a year past
+// 9999 in the date of the first row; nothing when every field fits.
+TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
+  struct Fila {
+    const char* que;
+    double C17;
+    int ANYOINICIAL;
+    long registro, columna;
+    const char* encabezado;
+  };
+  const Fila filas[] = {
+      {"a concentration too wide", 1.0E7, 2000, 3, 2, "C17"},
+      {"a year cut", 2.0, 9999, 2, 2, "Fecha"},
+      {"every field fits", 2.0, 2000, 0, 0, ""},
+  };
+  for (const Fila& f : filas) {
+    SCOPED_TRACE(f.que);
+    RedPrueba p;
+    p.nudos = {{1, 0}, {2, 0}};
+    p.conducciones = {{1, 2, 1}};
+    p.contaminantes = 17;
+    p.anyos = 2;
+    tornal::Modelo m;
+    tornal::TrabajoTramo w;
+    prepare(m);
+    construir(m, p);
+    preparar_resultados(m);
+    m.red.ANYOINICIAL = f.ANYOINICIAL;
+    m.conf.NOMARCHCONDPAR1 = tornal::padded("parcial.csv", tornal::LONGRUTA);
+    tornal::Calidad& c = m.cal;
+    c.NUMCONT1OR = 17;
+    c.POS = tornal::posiciones_contaminantes(c);
+    for (int j = 1; j <= 17; ++j) c.NOMCONT(j) = tornal::padded("C" + std::to_string(j), 30);
+    c.INRESPARCOND(1) = 1;
+    c.ACUMULACIONRESULTADOSPARCIALES(1) = 4;
+    TempDir dir;
+    ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
+    tornal::Array1<double> co{"CO"};
+    co.resize_filled(2.0, 17);
+    co(17) = f.C17;
+    for (int mes = 4; mes <= 5; ++mes) tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, mes, 1);
+    ASSERT_TRUE(m.sim.archivo_cond_par.close());
+    const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"));
+    if (f.registro == 0) {
+      EXPECT_TRUE(m.sim.campos_asteriscos.empty());
+      continue;
+    }
+    ASSERT_EQ(m.sim.campos_asteriscos.size(), 1u);
+    const tornal::CampoAsteriscos& a = m.sim.campos_asteriscos[0];
+    EXPECT_EQ(a.archivo, "parcial.csv");
+    EXPECT_EQ(a.registro, f.registro);
+    EXPECT_EQ(a.columna, f.columna);
+    EXPECT_EQ(a.encabezado, f.encabezado);
+    EXPECT_EQ(a.elemento, "Tramo 1");
+    // The field itself (a number, or the year of the date), and no
+    // asterisks in a record before it.
+    ASSERT_GE(lineas.size(), static_cast<std::size_t>(f.registro));
+    std::string campo = lineas[static_cast<std::size_t>(f.registro - 1)];
+    for (long n = 1; n < f.columna; ++n) campo.erase(0, campo.find(';') + 1);
+    EXPECT_NE(campo.substr(0, campo.find(';')).find("****"), std::string::npos) << campo;
+    for (long r = 1; r < f.registro; ++r)
+      EXPECT_EQ(lineas[static_cast<std::size_t>(r - 1)].find('*'), std::string::npos);
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 // value that is no number.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -213,6 +214,69 @@ TEST(ChunkedFiles, IndexOutOfRangeKeepsTheRecordsBeforeIt) {
   std::size_t fin = 0;
   for (int l = 0; l < 1 + antes; ++l) fin = completo.find("\r\n", fin) + 2;
   EXPECT_TRUE(t.dir.read("graficos.txt") == completo.substr(0, fin));
+}
+
+}  // namespace
+
+namespace {
+
+// The first field filled with asterisks of each of the three files, named
+// where it stands in the file as written: the basin's values all finite and
+// narrow but for two planted late in the run, and a reach whose name holds
+// asterisks that no edit wrote. In the graphics table and "TablaCal.txt" the
+// hypolimnion of reservoir 20 in November of year 2 comes first; the tagged
+// file has no hypolimnia, so reach 200 in April of year 3 does.
+TEST(ChunkedFiles, FirstFieldWithAsterisksOfEveryFile) {
+  Cuenca t;
+  tornal::Modelo& m = t.m;
+  for (tornal::Array4<double>* a : {&m.sim.CONDUCCCS, &m.sim.EMB1CF, &m.sim.EMB2CF})
+    for (long i = 1; i <= a->size(1); ++i)
+      for (int k = 1; k <= NC; ++k)
+        for (int mes = 1; mes <= 12; ++mes)
+          for (int y = 1; y <= NY; ++y)
+            if (!(std::fabs((*a)(i, k, mes, y)) < 1.0E3)) (*a)(i, k, mes, y) = 1.5;
+  for (tornal::Array3<double>* a : {&m.red.QCONDUCC, &m.red.PERDT2, &m.red.PERDT3, &m.red.VOLFINEMB})
+    for (long i = 1; i <= a->size(1); ++i)
+      for (int mes = 1; mes <= 12; ++mes)
+        for (int y = 1; y <= NY; ++y)
+          if (!(std::fabs((*a)(i, mes, y)) < 1.0E6)) (*a)(i, mes, y) = 1.5;
+  m.red.NOMCONDT1(3) = padded("T1 *** n3", tornal::LONGNOMBRE);
+  m.sim.CONDUCCCS(200, 2, 7, 3) = 1.0E13;
+  m.sim.EMB2CF(20, 3, 11, 2) = -1.0E13;
+  tornal::ESCRIBIRARCHXMLSUB(m, padded(t.dir.file("conc.xml"), tornal::LONGRUTA));
+  tornal::ESCRIBIRTABLACALSUB(m, padded(t.dir.file("graficos.txt"), tornal::LONGRUTA));
+
+  struct Fila {
+    std::string archivo, leido;
+    std::size_t ancho;
+    char separador;  // 0: fields of the format I3, 12F15.3
+    long columna;
+    std::string elemento;
+  };
+  const Fila filas[] = {
+      {t.dir.file("conc.xml"), "conc.xml", 15, 0, 1 + 7, ""},
+      {t.dir.file("graficos.txt"), "graficos.txt", 15, ';', 4, "HipEmbalse 20"},
+      {"TablaCal.txt", "TablaCal.txt", 20, '\t', 1221 + 75 + 57 + 3, "Embalse_Hip_Embalse 20_Boro"},
+  };
+  ASSERT_EQ(m.sim.campos_asteriscos.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const Fila& f = filas[i];
+    SCOPED_TRACE(f.leido);
+    const tornal::CampoAsteriscos& c = m.sim.campos_asteriscos[i];
+    EXPECT_EQ(c.archivo, f.archivo);
+    // The first line of the file that holds a field of asterisks.
+    const std::string texto = t.dir.read(f.leido);
+    const std::size_t en = texto.find(std::string(f.ancho, '*'));
+    ASSERT_NE(en, std::string::npos);
+    const std::size_t inicio = texto.rfind('\n', en) + 1;
+    EXPECT_EQ(c.registro, 1 + std::count(texto.begin(), texto.begin() + static_cast<long>(inicio), '\n'));
+    const std::string antes = texto.substr(inicio, en - inicio);
+    EXPECT_EQ(c.columna, f.separador ? 1 + std::count(antes.begin(), antes.end(), f.separador)
+                                     : 2 + static_cast<long>((antes.size() - 3) / 15));
+    EXPECT_EQ(c.columna, f.columna);
+    EXPECT_EQ(c.elemento, f.elemento);
+  }
+  EXPECT_EQ(m.sim.campos_asteriscos[1].encabezado, "Valor");
 }
 
 }  // namespace

@@ -748,6 +748,12 @@ TEST(CriteriaReport, RowsOfUnusualReachesAndCounts) {
   EXPECT_EQ(lines[lines.size() - 4], L1(" Sequía número;          12"));
   EXPECT_EQ(lines[lines.size() - 2], ";****;");
   EXPECT_EQ(lines[lines.size() - 1], "  Lejos;   7;");
+  // The first count cut to asterisks is listed once: record 5, column 2.
+  ASSERT_EQ(m.sim.campos_asteriscos.size(), 1u);
+  EXPECT_EQ(m.sim.campos_asteriscos[0].archivo, "Criterios.csv");
+  EXPECT_EQ(m.sim.campos_asteriscos[0].registro, 5);
+  EXPECT_EQ(m.sim.campos_asteriscos[0].columna, 2);
+  EXPECT_EQ(m.sim.campos_asteriscos[0].encabezado, "Numero de Fallos");
 }
 
 TEST(CriteriaReport, EveryReachLeftOutGivesHeadingsWithoutRows) {

@@ -81,6 +81,32 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
   }
 }
 
+// The first field filled with asterisks of each of the two files is
+// listed once, with its record, its column and heading, and the reservoir:
+// a volume too wide for F15.3, from the first row on.
+TEST(ReservoirFiles, FirstFieldWithAsterisksOfEachFile) {
+  tornal::Modelo m = embalse_prueba(OpcionesEmbalse{});
+  m.red.VOLINIEMB(1) = 1e20;
+  cada_mes(m.red.VOLFINEMB, 1e20);
+  cada_mes(m.red.SUELTASEMB, 1e5);
+  m.conf.NOMARCHEMBPAR1 = tornal::padded("emb.csv", tornal::LONGRUTA);
+  TempDir dir;
+  tornal::TrabajoEmbalse w;
+  con_archivos(m, dir, 1, 1, [&] { correr_embalse(m, w); });
+  ASSERT_EQ(m.sim.campos_asteriscos.size(), 2u);
+  const char* archivos[2] = {"emb.csv", "balances.csv"};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(archivos[i]);
+    const tornal::CampoAsteriscos& a = m.sim.campos_asteriscos[static_cast<std::size_t>(i)];
+    EXPECT_EQ(a.archivo, archivos[i]);
+    EXPECT_EQ(a.registro, 2);
+    EXPECT_EQ(a.columna, 4);
+    EXPECT_EQ(a.encabezado, "Volumen Epilimnion(hm3)");
+    EXPECT_EQ(a.elemento, "Embalse de prueba");
+    EXPECT_EQ(campo(crlf_lines(dir.read(archivos[i]))[1], 3), std::string(15, '*'));
+  }
+}
+
 // A row that cannot be written is reported and stops the run.
 TEST(ReservoirFiles, AFailedWriteStops) {
   tornal::Modelo m = embalse_prueba();
