@@ -103,8 +103,9 @@ bool leer_parcelas(FreeReader& rd, ListaParcelas& lista, long long n) {
 // NUMAUXACUIFEROS values, the count given after the one "<NACU>"), and
 // INDMODELOOPTIM is true when a line begins with "<BRUNDEL>". A second
 // "<NACU>", an "<NPCS>" before it, a count of more values than the rest of
-// the file can supply (a repeat count n*v giving n), a value that is no integer, an end of file inside
-// a block, or a total beyond the integer range is a read error.
+// the file can supply (a repeat count n*v giving n), a value that is no
+// integer, an end of file inside a block, or a total beyond the integer
+// range is a read error.
 // A list of 0 or fewer values reads no line, so a tag on the next line is
 // still seen. Writes the success line to the run log.
 void leer_archivo_xml(Modelo& m, const std::string& PATHARCHIVOKELMARXML) {
