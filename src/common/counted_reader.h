@@ -133,6 +133,22 @@ class CountedReader {
     if (records < 0 || records > static_cast<long long>(reader_.lines_left())) failure();
   }
 
+  // A count just read announces `values` values to follow, in records that
+  // may share lines: a negative count, or more values than the rest of the
+  // file can supply (a repeat count `n*v` giving n), is the read error of the
+  // record that holds the count.
+  void announce_values(long long values) {
+    if (values < 0 || !reader_.can_supply(values)) failure();
+  }
+
+  // A count just read sizes `values` entries held in memory: beyond what the
+  // rest of the file could write out one by one and beyond
+  // FreeReader::REPEATED_VALUES_HELD, it is the read error of the record that
+  // holds the count, before anything is sized by it.
+  void announce_held(long long values) {
+    if (values < 0 || !reader_.can_hold(values)) failure();
+  }
+
   [[noreturn]] void failure() const { read_failure(log_, read_message_, counter_label_, counter_); }
   // The read error of record `counter` (a record the file cannot hold).
   [[noreturn]] void failure_at(long counter) const { read_failure(log_, read_message_, counter_label_, counter); }

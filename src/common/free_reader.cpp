@@ -41,6 +41,41 @@ bool parse_integer(std::string_view s, int& value) {
   return true;
 }
 
+// The values that a word can supply: the copies of its repeat count (digits
+// and a star in front of its value, as Statement::scan reads them), else one.
+unsigned long long values_in_word(std::string_view word) {
+  const std::size_t star = word.find('*');
+  if (star == 0 || star == std::string_view::npos || star > 9) return 1;
+  unsigned long long n = 0;
+  for (std::size_t k = 0; k < star; ++k) {
+    if (!is_digit(word[k])) return 1;
+    n = 10 * n + static_cast<unsigned long long>(word[k] - '0');
+  }
+  return n > 0 ? n : 1;
+}
+
+// The values that a line can stand for at most: every word and every comma
+// (a null item) counts, a word with a repeat count its copies. A slash ends
+// a statement with its values unread, which keep what they held: a line with
+// a slash can stand for any number of values. Quotes are not followed: a
+// quoted text counts once at least, which is all the bound needs.
+unsigned long long values_in_line(std::string_view line, unsigned long long most) {
+  if (line.find('/') != std::string_view::npos) return most;
+  unsigned long long n = 0;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (ends_word(line[i])) {
+      if (line[i] == ',') ++n;
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < line.size() && !ends_word(line[i])) ++i;
+    n += values_in_word(line.substr(start, i - start));
+  }
+  return std::min(n, most);
+}
+
 // A real item: [sign] digits [. digits] [E|D|Q [sign] digits], or an
 // exponent given by its sign alone (1.0+5), as list-directed input reads them.
 struct RealItem {
@@ -203,6 +238,8 @@ void FreeReader::set_text(const std::string& content) {
 
 void FreeReader::index_lines() {
   lines_.clear();
+  characters_from_.clear();
+  values_from_.clear();
   const char* data = text_.get();
   const std::size_t size = text_size_;
   std::size_t start = 0;
@@ -225,10 +262,36 @@ std::optional<std::string> FreeReader::first_word(std::size_t length) {
   return word;
 }
 
+void FreeReader::count_rest() const {
+  if (!characters_from_.empty()) return;
+  // The sums stop growing far beyond any count of 32 bits.
+  constexpr unsigned long long MOST = 1ULL << 62;
+  characters_from_.assign(lines_.size() + 1, 0);
+  values_from_.assign(lines_.size() + 1, 0);
+  for (std::size_t k = lines_.size(); k-- > 0;) {
+    characters_from_[k] = characters_from_[k + 1] + lines_[k].length + 1;
+    values_from_[k] = std::min(MOST, values_from_[k + 1] + values_in_line(line(k), MOST));
+  }
+}
+
 std::size_t FreeReader::characters_left() const {
-  std::size_t n = 0;
-  for (std::size_t k = next_line_; k < lines_.size(); ++k) n += lines_[k].length + 1;
-  return n;
+  if (at_end()) return 0;
+  count_rest();
+  return static_cast<std::size_t>(characters_from_[next_line_]);
+}
+
+unsigned long long FreeReader::values_left() const {
+  if (at_end()) return 0;
+  count_rest();
+  return values_from_[next_line_];
+}
+
+bool FreeReader::can_supply(long long values) const {
+  return values <= 0 || static_cast<unsigned long long>(values) <= values_left();
+}
+
+bool FreeReader::can_hold(long long values) const {
+  return values <= REPEATED_VALUES_HELD || static_cast<unsigned long long>(values) <= characters_left();
 }
 
 bool file_exists(const std::string& path) {
@@ -433,6 +496,25 @@ Statement& Statement::integer(int& value) {
   }
   value = v;
   return *this;
+}
+
+long long Statement::integers(int& value, bool& null, long long most) {
+  null = false;
+  Token t;
+  if (most <= 0 || !next(t)) return 0;
+  const long long copies = std::min<long long>(repeat_left_, most - 1);
+  repeat_left_ -= copies;
+  if (t.null) {
+    null = true;
+    return 1 + copies;
+  }
+  int v = 0;
+  if (t.quoted || !parse_integer(t.text, v)) {
+    status_ = ReadStatus::Error;
+    return 0;
+  }
+  value = v;
+  return 1 + copies;
 }
 
 // The next item when it is the commonest one, a word on the line under the

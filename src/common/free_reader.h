@@ -39,6 +39,12 @@ class Statement {
   ~Statement();
 
   Statement& integer(int& value);
+  // Up to `most` integers at once: the next item and as many of the copies
+  // that its repeat count still holds (`5*2` is five copies of 2). Returns how
+  // many were taken, 0 when none could be (error, end of file, slash); they
+  // are all `value`, which a null item leaves as it was and then sets `null`.
+  // A list of a thousand million repeated values is read in one step.
+  long long integers(int& value, bool& null, long long most);
   Statement& real(double& value);
   Statement& real(float& value);
   // A text held at `length` characters: cut, or filled with blanks.
@@ -112,8 +118,27 @@ class FreeReader {
   std::size_t line_count() const { return lines_.size(); }
   std::size_t lines_left() const { return at_end() ? 0 : lines_.size() - next_line_; }
   // Characters not yet read, line ends counted: no more items than these
-  // can follow (but for repeat counts).
+  // can be written out in the rest of the text, one by one.
   std::size_t characters_left() const;
+  // Values that the rest of the text can supply at most: every item counts
+  // one, but a repeat count `n*v` or `n*` counts its n copies, and a slash,
+  // which leaves the values of its statement unread, any number.
+  unsigned long long values_left() const;
+
+  // Copies that repeat counts may add to a list held in memory beyond the
+  // values written out one by one: more than any basin needs, few enough
+  // that no list of repeated values exhausts the memory.
+  static constexpr long long REPEATED_VALUES_HELD = 1LL << 24;
+  // Whether the rest of the text can supply `values` values (repeat counts
+  // counting their copies): a count of more announces values that are not
+  // there.
+  bool can_supply(long long values) const;
+  // Whether `values` values that the run holds in memory, one entry each,
+  // stay within what the rest of the text can fill: no more than it could
+  // write out one by one, or than REPEATED_VALUES_HELD. A list of values
+  // written out one by one never takes more memory than its file; repeat
+  // counts cannot make a list beyond that bound.
+  bool can_hold(long long values) const;
 
  private:
   friend class Statement;
@@ -127,12 +152,19 @@ class FreeReader {
   std::string_view line(std::size_t k) const { return {text_.get() + lines_[k].begin, lines_[k].length}; }
   // Room for `bytes` bytes of text, the first `keep` kept.
   void reserve_text(std::size_t bytes, std::size_t keep);
+  // The characters and values from each line to the end of the text, made
+  // when first asked for (one pass over the text).
+  void count_rest() const;
 
   // The whole file, held once, in storage that is not cleared first.
   std::unique_ptr<char[], TextRelease> text_;
   std::size_t text_size_ = 0;
   std::vector<Line> lines_;
   std::size_t next_line_ = 0;
+  // From line k to the end: characters (line ends counted) and values, with
+  // the end itself at lines_.size(); empty until count_rest().
+  mutable std::vector<unsigned long long> characters_from_;
+  mutable std::vector<unsigned long long> values_from_;
   std::string number_;  // a real item spelled for the C library
 };
 

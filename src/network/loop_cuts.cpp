@@ -31,7 +31,7 @@ struct TipoBucle {
   int numero;                   // number of elements of the kind
   bool es_conduccion;           // reach kinds count their list line in NUMLINEA
   bool leida = false;           // tag already found
-  std::vector<int> lista = {};  // element numbers to cut, in file order
+  std::vector<int> lista = {};  // element numbers to cut, each once, in file order
 };
 
 // Kinds in the order in which tags are compared; indices 0 to 4 are the
@@ -60,20 +60,27 @@ void leer_listas(Modelo& m, CountedReader& f, TiposBucle& tipos) {
     int cuenta = 0;
     f.uncounted([&](Statement& st) { st.integer(cuenta); });
     f.count_one();
-    // Every element of the list takes at least one character of the file
-    // (repeat counts aside): a count beyond the rest of the file is refused
-    // before the list is gathered.
-    if (cuenta > 0 && static_cast<std::size_t>(cuenta) > f.reader().characters_left()) f.failure();
+    // A count of more values than the rest of the file can supply (a repeat
+    // count n*v giving n) is refused before the list is read. The list is
+    // read run by run and kept as the elements it names, each once (cutting
+    // an element twice cuts it once): however many values a repeat count
+    // gives, the list takes no more memory than the elements of its kind.
+    if (cuenta > 0) f.announce_values(cuenta);
     // The list is read only when there is something to read, so that a tag
     // right after a count of 0 still opens its block.
     if (cuenta > 0) {
+      std::vector<char> cortado(static_cast<std::size_t>(tipo->numero) + 1, 0);
       f.uncounted([&](Statement& st) {
-        for (int i = 0; i < cuenta; ++i) {
-          // A value left unread by a slash keeps 0, which names no element.
+        for (long long resto = cuenta; resto > 0;) {
+          // A value left unread by a slash, or null, keeps 0, which names no
+          // element.
           int n = 0;
-          st.integer(n);
-          if (st.status() != ReadStatus::Ok || n < 1 || n > tipo->numero) f.failure();
-          tipo->lista.push_back(n);
+          bool nulo = false;
+          const long long tomados = st.integers(n, nulo, resto);
+          if (tomados == 0 || st.status() != ReadStatus::Ok || n < 1 || n > tipo->numero) f.failure();
+          resto -= tomados;
+          if (cortado[static_cast<std::size_t>(n)] == 0) tipo->lista.push_back(n);
+          cortado[static_cast<std::size_t>(n)] = 1;
         }
       });
     }

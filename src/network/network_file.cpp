@@ -8,13 +8,13 @@
 
 #include <array>
 #include <climits>
-#include <optional>
 #include <vector>
 
 #include "common/counted_reader.h"
 #include "common/failures.h"
 #include "common/free_reader.h"
 #include "common/latin1.h"
+#include "network/results_file.h"
 
 namespace tornal {
 
@@ -202,23 +202,17 @@ void crear_arrays(Red& r) {
 }
 
 // Header records 1 to 5. NUMANYOS and the counts of record 5 may not be
-// negative, and may not announce more than their files can hold: the
-// monthly results file (`PATHARCHIVO2`, when it can be opened) has a row
-// for each of the 12 x NUMANYOS months, which form an integer in any case, and each element of record 5 takes
-// its records of this file. Such a count is reported as a read error of the
-// record that holds it, before any array is sized by it.
-void leer_cabecera(CountedReader& f, Red& r, const std::string& PATHARCHIVO2) {
+// negative; the 12 x NUMANYOS months of the run form an integer, and each
+// element of record 5 takes its records of this file. Such a count is
+// reported as a read error of the record that holds it, before any array is
+// sized by it. The months are held against the rows of the monthly results
+// file once the network is read (comprobar_filas_resultados).
+void leer_cabecera(CountedReader& f, Red& r) {
   std::string titulo = blanks(LONGTITULO);
   int libre[5] = {};
   f.text(titulo, LONGTITULO);
   f.record([&](Statement& st) { st.integer(r.NUMANYOS).integer(r.ANYOINICIAL); },
-           [&] {
-             if (r.NUMANYOS < 0) return false;
-             // Without the results file (its access error comes when it is
-             // read), the months of the run must still be an integer.
-             const std::optional<long long> filas = file_line_count(trimmed(PATHARCHIVO2));
-             return 12LL * r.NUMANYOS <= (filas ? *filas : INT_MAX);
-           });
+           [&] { return r.NUMANYOS >= 0 && 12LL * r.NUMANYOS <= INT_MAX; });
   f.record([&](Statement& st) {
     for (int& v : libre) st.integer(v);
   });
@@ -518,6 +512,10 @@ void leer_otros_elementos(CountedReader& f, Red& r) {
 void LEERARCHFISSUB(Modelo& m, const std::string& PATHARCHIVO, const std::string& PATHARCHIVOKELMARXML) {
   leer_archivo_xml(m, PATHARCHIVOKELMARXML);
   leer_archivo_fisico(m, PATHARCHIVO);
+  // Before the quality data size their monthly series by NUMANYOS: a results
+  // file too short for the years of the network stops the run here, as the
+  // read error of that file at the row it lacks.
+  comprobar_filas_resultados(m, m.conf.PATHARCHIVO2);
 }
 
 // The network data file at PATHARCHIVO, from its header to its last pumping
@@ -530,7 +528,7 @@ void leer_archivo_fisico(Modelo& m, const std::string& PATHARCHIVO) {
   Red& r = m.red;
   CountedReader f(m.log, ERROR_LECTURA, "Numero de linea:");
   f.open(PATHARCHIVO, ERROR_ACCESO);
-  leer_cabecera(f, r, m.conf.PATHARCHIVO2);
+  leer_cabecera(f, r);
   crear_arrays(r);
   leer_embalses(f, r);
   leer_conducciones(f, r);

@@ -7,6 +7,7 @@
 #include "network/results_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "common/counted_reader.h"
@@ -150,6 +151,11 @@ void comprobar_lineas(CountedReader& f, Fila& fila, long NANYOS) {
   }
 }
 
+// The reading of the file: its counter is the row being read.
+CountedReader lector_resultados(Modelo& m) {
+  return CountedReader(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
+}
+
 // Sizes the 29 monthly series (element, 12, NUMANYOS) whatever the layout,
 // every value at zero.
 void dimensionar_series(Red& r, const Tamanos& t) {
@@ -233,7 +239,7 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   const std::vector<Bloque> bloques = bloques_fila(r, t);
   Fila fila = medir_fila(bloques);
 
-  CountedReader f(m.log, "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:");
+  CountedReader f = lector_resultados(m);
   f.open(PATHARCHIVO2, "Error en el acceso al archivo de de resultados de Kelmar");
   fila.FILA.assign(static_cast<std::size_t>(fila.NGUARDADAS) + 1, 0.0);
 
@@ -243,6 +249,19 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   reunir_qconducc(r, t.NANYOS);
 
   m.log.write({"Lectura de archivo de resultados de Kelmar realizada con exito"});
+}
+
+void comprobar_filas_resultados(Modelo& m, const std::string& PATHARCHIVO2) {
+  const Tamanos t = tamanos(m.red);
+  // The lines are counted as the file is read, never held; a file that
+  // cannot be opened has its access error when LEERARCHRESSUB opens it.
+  const std::optional<long long> lineas = file_line_count(trimmed(PATHARCHIVO2));
+  if (!lineas || 12LL * t.NANYOS <= *lineas) return;
+  Fila fila = medir_fila(bloques_fila(m.red, t));
+  CountedReader f = lector_resultados(m);
+  if (!f.open(PATHARCHIVO2)) return;
+  fila.FILA.assign(static_cast<std::size_t>(fila.NGUARDADAS) + 1, 0.0);
+  comprobar_lineas(f, fila, t.NANYOS);
 }
 
 }  // namespace tornal

@@ -11,4 +11,11 @@ namespace tornal {
 // m.red, in the full or the reduced layout, and gathers QCONDUCC.
 void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2);
 
+// The months of the network (12 x NUMANYOS, the network data read) against
+// the rows of the monthly results file, before anything is sized by them:
+// when the file, if it can be opened, has fewer lines than rows, it is read
+// as LEERARCHRESSUB reads it up to the row it lacks, which stops the run with
+// the results file's read error and that row. Otherwise nothing is done here.
+void comprobar_filas_resultados(Modelo& m, const std::string& PATHARCHIVO2);
+
 }  // namespace tornal

@@ -8,8 +8,6 @@
 #include "simulation/advanced_options.h"
 
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "common/counted_reader.h"
 #include "common/free_reader.h"
@@ -40,12 +38,7 @@ class LectorAvz {
   explicit LectorAvz(Modelo& m) : m_(m), f_(m.log, ERRORLECTURA, ETIQUETALINEA, 1) {}
 
   // Opens the file; a failure writes the access error and stops.
-  void abrir(const std::string& path) {
-    f_.open(path, ERRORACCESO);
-    std::error_code ec;
-    const auto bytes = std::filesystem::file_size(path, ec);
-    bytes_ = ec ? 0.0 : static_cast<double>(bytes);
-  }
+  void abrir(const std::string& path) { f_.open(path, ERRORACCESO); }
 
   void leer() {
     bool curvas = false, contdif = false, sed = false, ctes = false;
@@ -94,26 +87,33 @@ class LectorAvz {
         true);
   }
 
-  // The list record that follows the count takes at least one character of
-  // the file for each row (repeat counts aside), and rows x months series
-  // records begin one line each: more rows than the rest of the file can
-  // hold, in a run of any number of years (none included), are refused, as
-  // is a negative count. Checked before the arrays are sized, so that a
-  // wrong count never asks for memory the file cannot fill.
-  void cabe(int filas) const {
+  // The list record that follows the count holds a value for each row
+  // (a repeat count n*v giving n), and rows x months series records begin
+  // one line each: more rows than the rest of the file can supply, in a run
+  // of any number of years (none included), are refused, as is a negative
+  // count. The element list is held in memory, within
+  // FreeReader::can_hold; the series are bounded by the lines. Checked
+  // before the arrays are sized, so that a wrong count never asks for memory
+  // the file cannot fill.
+  void cabe(int filas) {
     const long long M = m_.sim.NUMMESESTEMP;
     if (filas < 0) error();
-    if (static_cast<std::size_t>(filas) > f_.reader().characters_left()) error();
+    f_.announce_values(filas);
+    f_.announce_held(filas);
     if (filas > 0 && M > 0 && filas * M > static_cast<long long>(f_.reader().lines_left())) error();
   }
 
-  // The time-varying constants: each takes at least one character of its
-  // element record and of its code record, and a group of them its two
-  // records and one series record per month. Negative counts are refused.
-  void caben_constantes(int n1, int n2) const {
+  // The time-varying constants: each has a value in its element record, and
+  // a group of them takes its two records and one series record per month,
+  // each on lines of its own. A constant is held in memory with its element,
+  // its code and a value for every month, within FreeReader::can_hold.
+  // Negative counts are refused.
+  void caben_constantes(int n1, int n2) {
     if (n1 < 0 || n2 < 0) error();
-    if (static_cast<double>(n1) + n2 > bytes_ + 1.0) error();
-    const long long registros = (2LL + m_.sim.NUMMESESTEMP) * ((n1 > 0) + (n2 > 0));
+    const long long M = m_.sim.NUMMESESTEMP;
+    f_.announce_values(static_cast<long long>(n1) + n2);
+    f_.announce_held((static_cast<long long>(n1) + n2) * (2 + M));
+    const long long registros = (2LL + M) * ((n1 > 0) + (n2 > 0));
     if (registros > static_cast<long long>(f_.reader().lines_left())) error();
   }
 
@@ -221,7 +221,6 @@ class LectorAvz {
 
   Modelo& m_;
   CountedReader f_;  // its counter is NUMLINEA
-  double bytes_ = 0.0;
 };
 
 }  // namespace

@@ -424,6 +424,84 @@ TEST(FreeReader, FileReadsAsItsTextInMemory) {
   }
 }
 
+// The values that the rest of a text can supply, after its first line: a
+// repeat count n*v or n* gives n, a comma a null item, a slash any number
+// (its statement leaves values unread); and whether a list held in memory
+// stays within what the text writes out or the bound of repeated values.
+TEST(FreeReader, ValuesLeftCountRepeatCopies) {
+  const long long TOPE = FreeReader::REPEATED_VALUES_HELD;
+  const struct {
+    const char* texto;
+    unsigned long long valores;
+    long long cabe;     // can_hold(cabe) is true
+    long long no_cabe;  // can_hold(no_cabe) is false (0: no such count)
+  } casos[] = {
+      {"cuenta\n1 2 3\n", 3, TOPE, TOPE + 1},
+      {"cuenta\n40*0\n", 40, 40, TOPE + 1},
+      {"cuenta\n2* 3*1,4\r\n\n5*x y\n", 2 + 3 + 1 + 1 + 5 + 1, 13, TOPE + 1},
+      {"cuenta\n1,,2\n", 4, 4, TOPE + 1},
+      {"cuenta\n999999999*1 999999999*1 2*1\n", 2000000000, TOPE, 2000000000},
+      // Not repeat counts: each is one item at most.
+      {"cuenta\n0*5 *5 a*5 1234567890*5\n", 4, 4, TOPE + 1},
+      {"cuenta\n1 /\n", 1ULL << 62, TOPE, TOPE + 1},
+      {"cuenta\n", 0, TOPE, TOPE + 1},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.texto);
+    FreeReader rd;
+    rd.set_text(c.texto);
+    ASSERT_TRUE(rd.first_word(10));
+    EXPECT_EQ(rd.values_left(), c.valores);
+    EXPECT_TRUE(rd.can_supply(static_cast<long long>(std::min<unsigned long long>(c.valores, 1ULL << 62))));
+    if (c.valores < (1ULL << 62)) {
+      EXPECT_FALSE(rd.can_supply(static_cast<long long>(c.valores) + 1));
+    }
+    EXPECT_TRUE(rd.can_hold(c.cabe));
+    EXPECT_FALSE(rd.can_hold(c.no_cabe));
+  }
+  // A text written out value by value is held whole, however long.
+  std::string largo = "cuenta\n";
+  for (int k = 0; k < 9000000; ++k) largo += "1 ";
+  FreeReader rd;
+  rd.set_text(largo);
+  ASSERT_TRUE(rd.first_word(10));
+  EXPECT_TRUE(rd.can_hold(TOPE + 1));
+}
+
+// Integers taken a run at a time: an item and as many of its repeated copies
+// as are asked for, the rest left for the next call; a null item keeps the
+// value; an error, a slash or the end of the text takes none.
+TEST(FreeReader, IntegersTakeRepeatedCopiesAtOnce) {
+  const struct {
+    const char* texto;
+    long long pedidos;               // values asked for each call
+    std::vector<std::string> tomas;  // "kxv" (k copies of v), "kx=" (k nulls), "0" (none)
+    ReadStatus estado;
+  } casos[] = {
+      {"999999999*7 2\n", 1000000000, {"999999999x7", "1x2"}, ReadStatus::Ok},
+      {"5*7 2\n", 3, {"3x7", "2x7", "1x2"}, ReadStatus::Ok},
+      {"3* 4\n", 10, {"3x=", "1x4"}, ReadStatus::Ok},
+      {"2*4 / 9\n", 10, {"2x4", "0"}, ReadStatus::Ok},
+      {"2*x\n", 10, {"0"}, ReadStatus::Error},
+      {"1\n", 10, {"1x1", "0"}, ReadStatus::EndOfFile},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.texto);
+    FreeReader rd;
+    rd.set_text(c.texto);
+    Statement st = rd.statement();
+    std::vector<std::string> tomas;
+    for (std::size_t k = 0; k < c.tomas.size(); ++k) {
+      int v = -1;
+      bool nulo = false;
+      const long long n = st.integers(v, nulo, c.pedidos);
+      tomas.push_back(n == 0 ? "0" : std::to_string(n) + "x" + (nulo ? "=" : std::to_string(v)));
+    }
+    EXPECT_EQ(tomas, c.tomas);
+    EXPECT_EQ(st.finish(), c.estado);
+  }
+}
+
 // A file whose size the system does not tell beforehand is read whole all
 // the same.
 TEST(FreeReader, ReadsAFileOfUnknownSize) {

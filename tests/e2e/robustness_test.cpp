@@ -103,11 +103,13 @@ TEST(Robustness, InputFaultsEndWithTheirReadErrorInTheRunLog) {
        2,
        "-1 2000",
        {"Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:", "2"}},
+      // The 24 rows of the results file hold two years: the row it lacks is
+      // that file's read error.
       {"ten million years",
        "red.dat",
        2,
        "10000000 2000",
-       {"Error en la lectura del archivo de datos fisicos de Kelmar", "Numero de linea:", "2"}},
+       {"Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:", "25"}},
       {"ten million reservoirs",
        "red.dat",
        5,
@@ -300,10 +302,12 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
        0,
        {FIN},
        ""},
+      // A cut list is read run by run and kept as the elements it names:
+      // the file supplies its thousand million values, and they cut return 1.
       {"1e9 cut returns of one repeated item",
        [](const TempDir& d) { d.write("bucle.avz", "<RETORNOS_CONTAMINADOS>\n999999999\n999999999*1\n"); },
-       1,
-       {"Error en la lectura del archivo BUCLE.AVZ", "Error en la linea numero:", "2"},
+       0,
+       {FIN},
        ""},
       {"phytoplankton of the hypolimnion left by a slash",
        [](const TempDir& d) { cambiar(d, "coeficientes.dat", "<FITOENELHIPO>\r\n1.0", "<FITOENELHIPO>\r\n/"); },
@@ -362,8 +366,63 @@ TEST(Robustness, InputsThatUsersMeet) {
   std::vector<Caso> casos;
 
   // A monthly results file of the allocation model that ends early.
+  const std::vector<std::string> fin_resultados = {"Error en la lectura del archivo de resultados de Kelmar",
+                                                   "Error en la linea numero:"};
+  // The first `lineas` lines of the example's 24 rows, and `resto` after them.
+  auto resultados = [](int lineas, std::string resto) {
+    return [lineas, resto](const TempDir& d) {
+      const std::string texto = d.read("resultados.dat");
+      std::size_t p = 0;
+      for (int k = 0; k < lineas; ++k) p = texto.find('\n', p) + 1;
+      d.write("resultados.dat", texto.substr(0, p) + resto);
+    };
+  };
+  // No line of the network data file's read error.
+  auto sin_error_de_red = [](const TempDir& d) {
+    for (const std::string& x : registro(d)) EXPECT_EQ(x.find("Numero de linea:"), std::string::npos) << x;
+  };
+  casos.push_back({"a results file cut inside a row",
+                   resultados(20, "1 9 0 5.0"),
+                   1,
+                   {fin_resultados[0], fin_resultados[1], "21"},
+                   sin_error_de_red});
+  casos.push_back({"a results file cut before its last row",
+                   resultados(23, ""),
+                   1,
+                   {fin_resultados[0], fin_resultados[1], "24"},
+                   sin_error_de_red});
+  casos.push_back({"a network of more years than the results",
+                   [](const TempDir& d) { poner_linea(d, "red.dat", 2, "3 2000"); },
+                   1,
+                   {fin_resultados[0], fin_resultados[1], "25"},
+                   sin_error_de_red});
 
   // Repeat counts of the free format.
+  const std::string FIN = "Simulación Finalizada con éxito";
+  auto xml = [](const char* texto) { return [texto](const TempDir& d) { d.write("red.xml", texto); }; };
+  casos.push_back({"forty control parcels of one repeat count in red.xml",
+                   xml("<KELMAR>\n<NACU>\n40\n<NPCS>\n40*0\n"),
+                   0,
+                   {"Lectura de archivo de KELMAR_ XML realizada con éxito", FIN},
+                   {}});
+  casos.push_back({"ten cuts of one repeat count in bucle.avz",
+                   [](const TempDir& d) { d.write("bucle.avz", "<RETORNOS_CONTAMINADOS>\n10\n10*1\n"); },
+                   0,
+                   {"Existe bucle.avz", "Existen retornos que hacen bucles",
+                    "Lectura de archivo bucle.avz realizada con éxito", FIN},
+                   {}});
+  // Two thousand million values, read run by run within the memory of the
+  // runs; a repeat count of ten digits is no value.
+  casos.push_back({"two thousand million control parcels of three repeat counts",
+                   xml("<NACU>\n2000000000\n<NPCS>\n999999999*0 999999999*0 2*0\n"),
+                   0,
+                   {FIN},
+                   {}});
+  casos.push_back({"a repeat count of two thousand million",
+                   xml("<NACU>\n2000000000\n<NPCS>\n2000000000*0\n"),
+                   1,
+                   {"Error en la lectura del archivo de datos de Kelmar XML"},
+                   {}});
 
   // Outputs that name no file of the run's own.
   casos.push_back(

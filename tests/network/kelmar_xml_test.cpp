@@ -50,6 +50,16 @@ TEST(KelmarXml, TotalsAndOptimisationMark) {
       {"tag and value on one line match nothing", "<NACU>3</NACU>\n<BRUNDEL/>\n", 0, false},
       {"value on the tag's own line is ignored", "<NACU> 9\n2\n<NPCS> 100\n4 5\n", 9, false},
       {"CR LF line ends", "<KELMAR>\r\n<NACU>\r\n2\r\n</NACU>\r\n<NPCS>\r\n3 4\r\n<BRUNDEL>\r\n", 7, true},
+      // A repeat count n*v gives n values; a null item, or a slash, keeps the
+      // value of the list before at its place.
+      {"forty values of one repeat count", "<NACU>\n40\n<NPCS>\n40*0\n", 0, false},
+      {"repeat counts among values", "<NACU>\n6\n<NPCS>\n3*2 1,2*4\n", 15, false},
+      {"null items keep the list before", nacu3 + "<NPCS>\n1 2 3\n<NPCS>\n,5,,\n", 15, false},
+      {"repeated nulls keep the list before", "<NACU>\n4\n<NPCS>\n4*3\n<NPCS>\n2* 2*1\n", 20, false},
+      {"two thousand million values of three repeat counts",
+       "<NACU>\n2000000000\n<NPCS>\n999999999*0 999999999*1 2*0\n", 999999999, false},
+      {"a slash in a list of two thousand million keeps the rest",
+       "<NACU>\n2000000000\n<NPCS>\n999999999*1 /\n<NPCS>\n5*0 /\n", 1999999993, false},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
@@ -86,6 +96,9 @@ TEST(KelmarXml, InvalidFilesAreReadErrors) {
       // Counts of more values than the rest of the file could hold.
       {"a count of 999999999 aquifers", "<NACU>\n999999999\n</NACU>\n<NPCS>\n1 2 3\n</NPCS>\n"},
       {"a count beyond the characters left", "<NACU>\n9\n1 2\n"},
+      {"a count beyond its repeat count", "<NACU>\n41\n<NPCS>\n40*0\n"},
+      {"a repeat count of ten digits", "<NACU>\n2000000000\n<NPCS>\n2000000000*0\n"},
+      {"a repeat count over a bad value", "<NACU>\n2\n<NPCS>\n2*x\n"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);

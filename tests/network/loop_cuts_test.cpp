@@ -195,6 +195,13 @@ TEST(LoopCuts, BlockLayout) {
       {"negative count followed by a tag", T1 + "\n-3\n" + T2 + "\n1\n2\n", {MSG_T1, MSG_T2}, {5}},
       {"count 0 at the end of the file", T1 + "\n0\n", {MSG_T1}, {}},
       {"same reach listed twice", T1 + "\n2\n2 2\n", {MSG_T1}, {2}},
+      // A repeat count n*v gives n values, read run by run.
+      {"ten values of one repeat count", T1 + "\n10\n10*1\n", {MSG_T1}, {1}},
+      {"repeat counts among values over lines", T2 + "\n5\n2*3,\n1 2*2\n", {MSG_T2}, {6, 4, 5}},
+      {"two thousand million values of three repeat counts",
+       T2 + "\n2000000000\n999999999*1 999999999*3 2*2\n",
+       {MSG_T2},
+       {4, 6, 5}},
   };
   for (const CasoBloque& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -242,6 +249,11 @@ TEST(LoopCuts, ReadErrorsGiveTheLineCounterAndStop) {
       {"plant number above the plants", T1 + "\n1\n1\n" + CEN + "\n1\n3\n", 4},
       {"tag given twice", CEN + "\n1\n1\n" + T1 + "\n1\n1\n" + CEN + "\n1\n2\n", 4},
       {"tag given twice with count 0 first", T2 + "\n0\n" + T2 + "\n1\n1\n", 3},
+      // Counts beyond the values that the rest of the file can supply.
+      {"a count beyond its repeat count", T1 + "\n11\n10*1\n", 2},
+      {"a repeat count of ten digits", RET + "\n2000000000\n2000000000*1\n", 2},
+      {"a repeat count over a bad value", T1 + "\n3\n3*x\n", 2},
+      {"a repeated value above its type", T1 + "\n1\n1\n" + T3 + "\n4\n4*2\n", 4},
   };
   for (const CasoError& caso : casos) {
     SCOPED_TRACE(caso.nombre);

@@ -562,8 +562,11 @@ TEST(NetworkFile, CountsAndReferencesAreCheckedWhereTheyAreRead) {
       {"a negative NUMANYOS", [&] { return con_cabecera("-1 2000", ""); }, -1, 2},
       {"no months: read", [&] { return con_cabecera("0 2000", ""); }, 0, 0},
       {"NUMANYOS that the results file holds", [&] { return con_cabecera("2 2000", ""); }, 24, 0},
-      {"NUMANYOS beyond the rows of the results file", [&] { return con_cabecera("3 2000", ""); }, 35, 2},
-      {"NUMANYOS of ten million", [&] { return con_cabecera("10000000 2000", ""); }, 24, 2},
+      // Years beyond the rows of the results file are that file's read error
+      // (comprobar_filas_resultados), not this file's.
+      {"NUMANYOS beyond the rows of the results file: read", [&] { return con_cabecera("3 2000", ""); }, 35, 0},
+      {"NUMANYOS of ten million: read", [&] { return con_cabecera("10000000 2000", ""); }, 24, 0},
+      {"months beyond the integer range", [&] { return con_cabecera("178956971 2000", ""); }, 24, 2},
       {"months beyond the integer range, no results file", [&] { return con_cabecera("178956971 2000", ""); }, -1, 2},
       {"the most months of an integer, no results file: read", [&] { return con_cabecera("178956970 2000", ""); }, -1,
        0},

@@ -349,6 +349,49 @@ TEST(ResultsFile, YearsBeyondTheFileAreTheReadErrorOfTheMissingRow) {
   }
 }
 
+// The check made once the network is read, before the quality data size
+// their series by the years: a file with fewer lines than rows is the read
+// error of the row it lacks (rows over several lines counted once); a file
+// with lines enough, or none to open, is left to LEERARCHRESSUB.
+TEST(ResultsFile, RowsCheckedBeforeTheSeriesAreSized) {
+  const struct {
+    const char* caso;
+    int anyos;
+    const char* archivo;  // nullptr: no such file
+    std::string contenido;
+    const char* fila;  // "": nothing done
+  } casos[] = {
+      {"the rows of the years", 2, "resultados.dat", tabla(24, 4), ""},
+      {"lines enough, rows too few", 2, "resultados.dat", tabla(20, 4) + "\n\n\n\n", ""},
+      {"no file", 100000000, nullptr, "", ""},
+      {"a year short", 3, "resultados.dat", tabla(24, 4), "         25"},
+      {"ten million years", 10000000, "resultados.dat", "1 2\n3 4\n" + tabla(20, 4), "         22"},
+      {"end inside a row", 3, "resultados.dat", tabla(24, 4) + "1 2\n", "         25"},
+      {"a bad number before the end", 3, "resultados.dat", tabla(3, 4) + "1 x 3 4\n", "          4"},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.caso);
+    tornal_test::TempDir dir;
+    Modelo m;
+    tornal_test::prepare(m, dir.path());
+    m.red.NUMANYOS = c.anyos;
+    m.red.NUMAPORTACIONES = 1;
+    const std::string ruta = c.archivo ? dir.write(c.archivo, c.contenido) : dir.file("resultados.dat");
+    const std::string parada = tornal_test::stop_message(
+        [&] { tornal::comprobar_filas_resultados(m, tornal::padded(ruta, tornal::LONGRUTA)); });
+    if (*c.fila == '\0') {
+      EXPECT_EQ(parada, "");
+      EXPECT_TRUE(tornal_test::log_lines(m).empty());
+    } else {
+      EXPECT_EQ(parada, "error");
+      EXPECT_EQ(tornal_test::log_lines(m),
+                (std::vector<std::string>{"Error en la lectura del archivo de resultados de Kelmar",
+                                          "Error en la linea numero:", c.fila}));
+    }
+    EXPECT_TRUE(m.red.QAPO.empty());
+  }
+}
+
 // The values after the last series of a row (the plants, the aquifers and
 // the control parcels) are read and dropped, never held: a total of control
 // parcels near the integer range is the read error of the first row, which

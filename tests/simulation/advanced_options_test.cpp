@@ -296,6 +296,10 @@ TEST(AdvancedOptions, RefusedFilesReportTheSeriesRecordCounter) {
       {"time-varying constants beyond the file", "<CTES_TEMPORALES>\n2000000000 2000000000\n1\n1\n" + doce("1"), 1},
       {"a negative count of constants", "<CTES_TEMPORALES>\n-1 0\n" + doce("1"), 1},
       {"reservoir constants whose months the file lacks", "<CTES_TEMPORALES>\n1 1\n1\n1\n" + doce("1") + "1\n1\n", 1},
+      // Repeat counts give the values, but the constants would hold more of
+      // them than the file writes out and than the bound of repeated values.
+      {"twenty million constants of repeated values",
+       "<CTES_TEMPORALES>\n20000000 0\n20000000*1\n20000000*16\n" + doce("20000000*1"), 1},
       // A section given twice.
       {"long curves twice", curvas() + curvas(), 13},
       {"diffuse loads twice", contdif() + sed() + contdif(), 37},
@@ -319,6 +323,23 @@ TEST(AdvancedOptions, RefusedFilesReportTheSeriesRecordCounter) {
     EXPECT_EQ(stop_message([&] { LEERARCHAVZSUB(m); }), "error");
     espera_error_lectura(m, f.NUMLINEA);
   }
+}
+
+// A repeat count n*v gives n values: a thousand constants, each list written
+// as one repeat count, in a file of fewer characters than constants.
+TEST(AdvancedOptions, RepeatCountsGiveTheirValues) {
+  TempDir dir;
+  dir.write("tornal.avz", "<CTES_TEMPORALES>\n1000 0\n1000*1\n999*16 3\n" + doce("999*0.5,2.5"));
+  Modelo m;
+  preparar(m, dir);
+  ASSERT_EQ(stop_message([&] { LEERARCHAVZSUB(m); }), "");
+  const Simulacion& s = m.sim;
+  ASSERT_EQ(s.NUMCTESTEMPCOND, 1000);
+  EXPECT_EQ(s.CONDUCKTEMP(1000), 1.0);
+  EXPECT_EQ(s.NUMKCONDUCTEMP(999), 16.0);
+  EXPECT_EQ(s.NUMKCONDUCTEMP(1000), 3.0);
+  EXPECT_EQ(s.KTESTEMPCONDUC(999, 12), 0.5);
+  EXPECT_EQ(s.KTESTEMPCONDUC(1000, 12), 2.5);
 }
 
 // Entries that are never applied are not checked: codes outside 1 to 15
