@@ -47,16 +47,29 @@ void cambiar(const TempDir& dir, const std::string& archivo, const std::string& 
   dir.write(archivo, texto.replace(p, desde.size(), hasta));
 }
 
+// The lines of the run log without their blanks at either end.
+std::vector<std::string> registro_recortado(const TempDir& dir) {
+  std::vector<std::string> l = registro(dir);
+  for (std::string& x : l) {
+    x.erase(0, x.find_first_not_of(' '));
+    x.erase(x.find_last_not_of(' ') + 1);
+  }
+  return l;
+}
+
 // The last `n` lines of the run log that hold more than blanks, without
 // their blanks at either end (a name at its stored length runs over lines).
 std::vector<std::string> final_del_registro(const TempDir& dir, std::size_t n) {
-  std::vector<std::string> l;
-  for (std::string x : registro(dir)) {
-    x.erase(0, x.find_first_not_of(' '));
-    x.erase(x.find_last_not_of(' ') + 1);
-    if (!x.empty()) l.push_back(x);
-  }
+  std::vector<std::string> l = registro_recortado(dir);
+  std::erase(l, std::string());
   return std::vector<std::string>(l.end() - static_cast<long>(std::min(n, l.size())), l.end());
+}
+
+// Runs the example basin copied into `dir` with `cambio` made to its files.
+RunResult correr_cambiado(const TempDir& dir, const std::function<void(const TempDir&)>& cambio) {
+  copy_example("basin", dir);
+  cambio(dir);
+  return run_tornal(dir);
 }
 
 // The example's temperature by surface heat balance: the same reaches and
@@ -337,9 +350,7 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.que);
     TempDir dir;
-    copy_example("basin", dir);
-    c.cambio(dir);
-    RunResult r = run_tornal(dir);
+    RunResult r = correr_cambiado(dir, c.cambio);
     EXPECT_EQ(r.status, c.status) << r.console;
     std::vector<std::string> final_ = c.final_;
     // A run that ends closes its log with a line of 95 "-" (79 and 16).
@@ -525,16 +536,9 @@ TEST(Robustness, InputsThatUsersMeet) {
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.que);
     TempDir dir;
-    copy_example("basin", dir);
-    c.cambio(dir);
-    RunResult r = run_tornal(dir);
+    RunResult r = correr_cambiado(dir, c.cambio);
     EXPECT_EQ(r.status, c.status) << r.console;
-    std::vector<std::string> l;
-    for (std::string x : registro(dir)) {
-      x.erase(0, x.find_first_not_of(' '));
-      x.erase(x.find_last_not_of(' ') + 1);
-      l.push_back(x);
-    }
+    const std::vector<std::string> l = registro_recortado(dir);
     auto p = l.begin();
     for (const std::string& e : c.en_registro) {
       p = std::find(p, l.end(), e);

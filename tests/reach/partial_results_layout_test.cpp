@@ -34,6 +34,27 @@ std::string nombres(int desde, int hasta) {
   return s;
 }
 
+// One reach of 10 segments of 100 m between nodes 1 and 2, two years, with
+// `primer` first-order pollutants named C1, C2, ... (and oxygen when
+// `oxigeno`), its rows written every K-th segment.
+void un_tramo(tornal::Modelo& m, int primer, int oxigeno, int K) {
+  RedPrueba p;
+  p.nudos = {{1, 0}, {2, 0}};
+  p.conducciones = {{1, 2, 1}};
+  p.contaminantes = primer + 2 * oxigeno;
+  p.anyos = 2;
+  prepare(m);
+  construir(m, p);
+  preparar_resultados(m);
+  tornal::Calidad& c = m.cal;
+  c.NUMCONT1OR = primer;
+  c.OPCIONOXIGENO = oxigeno;
+  c.POS = tornal::posiciones_contaminantes(c);
+  for (int j = 1; j <= p.contaminantes; ++j) c.NOMCONT(j) = tornal::padded("C" + std::to_string(j), 30);
+  c.INRESPARCOND(1) = 1;
+  c.ACUMULACIONRESULTADOSPARCIALES(1) = K;
+}
+
 TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
   // A reach of 10 segments of 100 m, 1 m/s and 1 m deep, 86400 m3/day.
   const Caso casos[] = {
@@ -47,27 +68,14 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.que);
-    RedPrueba p;
-    p.nudos = {{1, 0}, {2, 0}};
-    p.conducciones = {{1, 2, 1}};
-    p.contaminantes = k.primer + 2 * k.oxigeno;
-    p.anyos = 2;
     tornal::Modelo m;
     tornal::TrabajoTramo w;
-    prepare(m);
-    construir(m, p);
-    preparar_resultados(m);
-    tornal::Calidad& c = m.cal;
-    c.NUMCONT1OR = k.primer;
-    c.OPCIONOXIGENO = k.oxigeno;
-    c.POS = tornal::posiciones_contaminantes(c);
-    for (int j = 1; j <= p.contaminantes; ++j) c.NOMCONT(j) = tornal::padded("C" + std::to_string(j), 30);
-    c.INRESPARCOND(1) = 1;
-    c.ACUMULACIONRESULTADOSPARCIALES(1) = k.K;
+    un_tramo(m, k.primer, k.oxigeno, k.K);
+    const int contaminantes = k.primer + 2 * k.oxigeno;
     TempDir dir;
     ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
     tornal::Array1<double> co{"CO"};
-    co.resize_filled(2.0, p.contaminantes);
+    co.resize_filled(2.0, contaminantes);
     tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, k.mes, k.anyo);
     ASSERT_TRUE(m.sim.archivo_cond_par.close());
     bool crlf = false;
@@ -76,7 +84,7 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
     ASSERT_FALSE(lineas.empty());
 
     // The heading: the names 20 a line after the fixed columns.
-    const int NC = p.contaminantes;
+    const int NC = contaminantes;
     std::string cabecera = CABECERA + (k.oxigeno ? "Ka(1/d); Osat(mg/l);" : "") + nombres(1, std::min(NC, 20));
     EXPECT_EQ(lineas[0], cabecera);
     std::size_t l = 1;
@@ -164,24 +172,11 @@ TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
   };
   for (const Fila& f : filas) {
     SCOPED_TRACE(f.que);
-    RedPrueba p;
-    p.nudos = {{1, 0}, {2, 0}};
-    p.conducciones = {{1, 2, 1}};
-    p.contaminantes = 17;
-    p.anyos = 2;
     tornal::Modelo m;
     tornal::TrabajoTramo w;
-    prepare(m);
-    construir(m, p);
-    preparar_resultados(m);
+    un_tramo(m, 17, 0, 4);
     m.red.ANYOINICIAL = f.ANYOINICIAL;
     m.conf.NOMARCHCONDPAR1 = tornal::padded("parcial.csv", tornal::LONGRUTA);
-    tornal::Calidad& c = m.cal;
-    c.NUMCONT1OR = 17;
-    c.POS = tornal::posiciones_contaminantes(c);
-    for (int j = 1; j <= 17; ++j) c.NOMCONT(j) = tornal::padded("C" + std::to_string(j), 30);
-    c.INRESPARCOND(1) = 1;
-    c.ACUMULACIONRESULTADOSPARCIALES(1) = 4;
     TempDir dir;
     ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
     tornal::Array1<double> co{"CO"};
