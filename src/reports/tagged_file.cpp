@@ -100,7 +100,8 @@ struct Trozo {
 
 // The head of the file: the XML declaration, the root tag and the general
 // data (the two titles, the number of constituents, their codes and labels).
-void datos_generales(ResultFile& f, const Calidad& c, const TablaSalida& tabla) {
+// Returns the line of the first code cut to asterisks, 0 when every code fits.
+long datos_generales(ResultFile& f, const Calidad& c, const TablaSalida& tabla) {
   f.line("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>");
   f.write_free({"<TORNAL>"});
   f.write_free({"<DATGENC>"});
@@ -114,10 +115,17 @@ void datos_generales(ResultFile& f, const Calidad& c, const TablaSalida& tabla) 
   f.write_free({FreeItem(c.NUMCONTAMINANTES)});
   f.write_free({"</NUMCONT>"});
   f.write_free({"<NOMCONT>"});
-  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k)
+  long cortado = 0;
+  AsteriskCount asteriscos;
+  AsteriskWatch vigilancia(asteriscos);
+  for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) {
     f.line(edit_I(tabla.NUMCONTSALIDA(k), 4) + " \"" + edit_A(tabla.NOMCONTAUX(k), 30) + "\"");
+    if (asteriscos.fields != 0 && cortado == 0) [[unlikely]]
+      cortado = f.lines();
+  }
   f.write_free({"</NOMCONT>"});
   f.write_free({"</DATGENC>"});
+  return cortado;
 }
 
 // The blocks of every year: the upper layer of the reservoirs, then the
@@ -185,7 +193,9 @@ void ESCRIBIRARCHXMLSUB(Modelo& m, const std::string& NOMARCHIVO) {
   LLENARTABLASALIDA(c, tabla);
 
   ResultFile f(m.log, NOMARCHIVO, ERROR_ESCRITURA_RESULTADOS);
-  datos_generales(f, c, tabla);
+  // A code of the general data cut to asterisks is the file's first such field.
+  if (const long linea = datos_generales(f, c, tabla); linea != 0) [[unlikely]]
+    anotar_campo_asteriscos(m.sim, {trimmed(NOMARCHIVO), linea, 1, "", ""});
   const std::vector<Seccion> secciones = secciones_anyo(r, s);
   const std::string ABREANYO = sentencia("<IANYC>");
   const std::string CIERRAANYO = sentencia("</IANYC>");

@@ -134,7 +134,8 @@ def main():
         sys.exit(f"{args.binary}: no program to run")
     # A folder of checked copies that no run here writes would be left
     # stale without notice: it must be named in VARIANTS first.
-    unknown = sorted(set(os.listdir(os.path.join(E2E, "expected"))) - set(VARIANTS))
+    expected = os.path.join(E2E, "expected")
+    unknown = sorted(set(os.listdir(expected) if os.path.isdir(expected) else []) - set(VARIANTS))
     if unknown:
         sys.exit(f"tests/e2e/expected/{unknown[0]}: no run of this script writes it (see VARIANTS)")
     names = result_files()

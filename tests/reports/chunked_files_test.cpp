@@ -280,3 +280,38 @@ TEST(ChunkedFiles, FirstFieldWithAsterisksOfEveryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A code of the general data of the tagged file past 9999 (the 9991st
+// first-order pollutant) is the file's first field of asterisks, although
+// the codes of the records are cut as well, later in the file.
+TEST(ChunkedFiles, ACodeOfTheGeneralDataCutFirst) {
+  tornal_test::TempDir dir;
+  tornal::Modelo m;
+  tornal_test::prepare(m, dir.path());
+  m.red.NUMANYOS = 1;
+  m.red.ANYOINICIAL = 2000;
+  m.red.NUMCONDUCCIONEST1 = 1;
+  m.red.NUMCONDUCCIONES = 1;
+  m.red.NOMCONDT1.resize(1);
+  m.red.NOMCONDT1(1) = padded("Tramo", tornal::LONGNOMBRE);
+  tornal::Calidad& c = m.cal;
+  const int N = 9991;
+  c.NUMCONT1OR = N;
+  c.NUMCONTAMINANTES = N;
+  c.NOMCONT1OR.resize_filled(padded("C", 30), N);
+  c.INRESCOND.resize_filled(1, 1);
+  m.sim.CONDUCCCS.resize(1, N, 12, 1);
+  tornal::ESCRIBIRARCHXMLSUB(m, padded(dir.file("conc.xml"), tornal::LONGRUTA));
+  const std::vector<std::string> lineas = tornal_test::crlf_lines(dir.read("conc.xml"));
+  const auto primera =
+      std::find_if(lineas.begin(), lineas.end(), [](const std::string& l) { return l.find('*') != l.npos; });
+  ASSERT_NE(primera, lineas.end());
+  EXPECT_EQ(*primera, "**** \"" + padded("C", 30) + "\"");
+  ASSERT_EQ(m.sim.campos_asteriscos.size(), 1u);
+  EXPECT_EQ(m.sim.campos_asteriscos[0].registro, primera - lineas.begin() + 1);
+  EXPECT_EQ(m.sim.campos_asteriscos[0].columna, 1);
+}
+
+}  // namespace
