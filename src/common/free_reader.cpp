@@ -41,17 +41,26 @@ bool parse_integer(std::string_view s, int& value) {
   return true;
 }
 
-// The values that a word can supply: the copies of its repeat count (digits
-// and a star in front of its value, as Statement::scan reads them), else one.
+// The repeat count of a word whose first star stands at `star` (above 0):
+// the number that the digits before it spell, 0 where they spell none that
+// a repeat count may be (0, or more than 9 digits); -1 where what stands
+// before the star is no number, so that the word is a value of its own.
+long repeat_count(std::string_view word, std::size_t star) {
+  long n = 0;
+  for (std::size_t k = 0; k < star; ++k) {
+    if (!is_digit(word[k])) return -1;
+    if (k < 9) n = 10 * n + (word[k] - '0');
+  }
+  return star > 9 ? 0 : n;
+}
+
+// The values that a word can supply: the copies of its repeat count, as
+// Statement::scan reads it, else one.
 unsigned long long values_in_word(std::string_view word) {
   const std::size_t star = word.find('*');
-  if (star == 0 || star == std::string_view::npos || star > 9) return 1;
-  unsigned long long n = 0;
-  for (std::size_t k = 0; k < star; ++k) {
-    if (!is_digit(word[k])) return 1;
-    n = 10 * n + static_cast<unsigned long long>(word[k] - '0');
-  }
-  return n > 0 ? n : 1;
+  if (star == 0 || star == std::string_view::npos) return 1;
+  const long n = repeat_count(word, star);
+  return n > 0 ? static_cast<unsigned long long>(n) : 1;
 }
 
 // The values that a line can stand for at most: every word and every comma
@@ -439,16 +448,9 @@ bool Statement::scan(Token& token) {
     const std::string_view word = line.substr(start, col_ - start);
     // A repeat count: digits and a star in front of the value.
     if (star != std::string_view::npos && star > 0) {
-      bool all_digits = true;
-      long count_value = 0;
-      for (std::size_t k = 0; k < star; ++k) {
-        if (!is_digit(word[k]))
-          all_digits = false;
-        else if (k < 9)
-          count_value = 10 * count_value + (word[k] - '0');
-      }
-      if (all_digits) {
-        if (count_value <= 0 || star > 9) {
+      const long count_value = repeat_count(word, star);
+      if (count_value >= 0) {
+        if (count_value == 0) {
           status_ = ReadStatus::Error;
           return false;
         }

@@ -3,7 +3,6 @@
 // partial result file of reaches.
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/fixed_format.h"
@@ -59,35 +58,16 @@ void cabecera(Modelo& m) {
   for (const std::string& l : lineas) escribir(m, l);
 }
 
-// The headings of the numbers of a row, in their order.
-std::vector<std::string> encabezados_numeros(const Calidad& c) {
-  std::vector<std::string> h = {"Caudal(m3/s)", "Velocidad(m/s)", "AreaMojada(m2)", "Calado(m)", "Dispersion(m2/s)"};
+// The headings of the fields of a row, in their order.
+std::vector<std::string> encabezados_fila(const Calidad& c) {
+  std::vector<std::string> h = {"Nombre Conduccion", "Fecha",          "Segmento",  "Caudal(m3/s)",
+                                "Velocidad(m/s)",    "AreaMojada(m2)", "Calado(m)", "Dispersion(m2/s)"};
   if (c.OPCIONOXIGENO == 1) {
     h.push_back("Ka(1/d)");
     h.push_back("Osat(mg/l)");
   }
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) h.push_back(trimmed(c.NOMCONT(k)));
   return h;
-}
-
-// The first field filled with asterisks of the file, in the row about to be
-// written: field `columna` of its first record (the date or the segment),
-// or number `numero` (from 0) of the row.
-void anotar_asteriscos(Modelo& m, const Tramo& t, long columna, std::size_t numero, std::size_t por_linea) {
-  const std::string archivo = trimmed(m.conf.NOMARCHCONDPAR1);
-  if (campo_asteriscos_anotado(m.sim, archivo)) return;
-  CampoAsteriscos campo{archivo, m.sim.archivo_cond_par.lines() + 1, columna, "", trimmed(m.red.NOMCONDUCC(t.I))};
-  static const char* const PROPIAS[3] = {"Nombre Conduccion", "Fecha", "Segmento"};
-  if (columna > 0) {
-    campo.encabezado = PROPIAS[columna - 1];
-  } else {
-    const RevertedPlace lugar = reverted_place(numero, por_linea, 3);
-    campo.registro += lugar.record;
-    campo.columna = lugar.field;
-    const std::vector<std::string> h = encabezados_numeros(m.cal);
-    if (numero < h.size()) campo.encabezado = h[numero];
-  }
-  anotar_campo_asteriscos(m.sim, std::move(campo));
 }
 
 // The rows of segments K, 2K, 3K, ... below the last one: name, date and
@@ -134,7 +114,9 @@ void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
     }
     for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) numero(w.CX(i, k) * m.sim.DESCAMBIOUNIDAD(k));
     if (columna != 0 || primero != 0) [[unlikely]]
-      anotar_asteriscos(m, t, columna, primero == 0 ? 0 : primero - 1, por_linea);
+      anotar_fila_asteriscos(m.sim, trimmed(m.conf.NOMARCHCONDPAR1), m.sim.archivo_cond_par.lines() + 1, columna,
+                             primero == 0 ? 0 : primero - 1, 3, por_linea, trimmed(m.red.NOMCONDUCC(t.I)),
+                             [&] { return encabezados_fila(c); });
     std::vector<std::string> lineas = reverted_records(numeros, por_linea);
     lineas.front() = nombre + segmento + lineas.front();
     for (const std::string& l : lineas) escribir(m, l);

@@ -6,7 +6,6 @@
 // the whole run. A failed write stops the run, never loses rows.
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "common/failures.h"
@@ -104,19 +103,9 @@ void escribir_fila(Modelo& m, OutputFile& archivo, TrabajoEmbalse& w, int j, con
     grupos.push_back(edit_F(v, 15, 3) + ";");
     if (asteriscos.fields != visto && primero == 0) primero = grupos.size();
   }
-  if ((columna != 0 || primero != 0) && !campo_asteriscos_anotado(m.sim, cual.nombre)) [[unlikely]] {
-    CampoAsteriscos campo{cual.nombre, archivo.lines() + 1, columna, "", trimmed(m.red.NOMEMB(w.K))};
-    if (columna == 0) {
-      const RevertedPlace lugar = reverted_place(primero - 1, 800, 3);
-      campo.registro += lugar.record;
-      campo.columna = lugar.field;
-    }
-    const std::vector<std::string> h =
-        columna != 0 ? encabezados(cual.primero, {}) : encabezados(cual.primero, cual.items(m.cal));
-    const std::size_t n = columna != 0 ? static_cast<std::size_t>(columna) : 3 + primero;
-    if (n <= h.size()) campo.encabezado = h[n - 1];
-    anotar_campo_asteriscos(m.sim, std::move(campo));
-  }
+  if (columna != 0 || primero != 0) [[unlikely]]
+    anotar_fila_asteriscos(m.sim, cual.nombre, archivo.lines() + 1, columna, primero == 0 ? 0 : primero - 1, 3, 800,
+                           trimmed(m.red.NOMEMB(w.K)), [&] { return encabezados(cual.primero, cual.items(m.cal)); });
   std::vector<std::string> lineas = reverted_records(grupos, 800);
   lineas.front() = inicio + lineas.front();
   for (const std::string& l : lineas) escribir(m, archivo, l);

@@ -11,11 +11,14 @@
 // unit is a count, an element number, a flag or a file.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/array.h"
+#include "common/fixed_format.h"
 #include "common/free_writer.h"
 
 namespace tornal {
@@ -140,6 +143,32 @@ inline bool campo_asteriscos_anotado(const Simulacion& s, const std::string& arc
   for (const CampoAsteriscos& c : s.campos_asteriscos)
     if (c.archivo == archivo) return true;
   return false;
+}
+
+// Lists the first field filled with asterisks of a row of a partial result
+// file, unless its file is listed: the row, naming `elemento`, is written
+// from line `linea` of `archivo`; its first record begins with `propias`
+// fields of its own (the element, the date, the step) and its numbers
+// follow, `por_linea` a record. `propia` is the first of its own fields that
+// holds asterisks (from 1), or 0 when `numero`, the first of its numbers that
+// does (from 0), is meant. `encabezados` gives the headings of the row's
+// fields in their order; it is asked only when the field is listed.
+inline void anotar_fila_asteriscos(Simulacion& s, const std::string& archivo, long linea, long propia,
+                                   std::size_t numero, std::size_t propias, std::size_t por_linea,
+                                   const std::string& elemento,
+                                   const std::function<std::vector<std::string>()>& encabezados) {
+  if (campo_asteriscos_anotado(s, archivo)) return;
+  CampoAsteriscos campo{archivo, linea, propia, "", elemento};
+  std::size_t en_fila = static_cast<std::size_t>(propia);
+  if (propia == 0) {
+    const RevertedPlace lugar = reverted_place(numero, por_linea, propias);
+    campo.registro += lugar.record;
+    campo.columna = lugar.field;
+    en_fila = propias + numero + 1;
+  }
+  const std::vector<std::string> h = encabezados();
+  if (en_fila <= h.size()) campo.encabezado = h[en_fila - 1];
+  anotar_campo_asteriscos(s, std::move(campo));
 }
 
 }  // namespace tornal
