@@ -93,7 +93,7 @@ struct Calidad {
   Array1<int> INRESEMB2{"INRESEMB2"};      // second switch, used by nothing
   Array1<int> INRESPAREMB{"INRESPAREMB"};  // 1: sub-step rows in the partial result file and in "balances.csv"
   Array1<double> PORCENTVO{"PORCENTVO"};   // initial share of the volume in the epilimnion [%], only checked
-  Array1<double> INCRETIEM{"INCRETIEM"};   // sub-steps of a month, its integer part; a sub-step is 30/INCRETIEM days
+  Array1<double> INCRETIEM{"INCRETIEM"};   // sub-steps of a month: its integer part, each 30 days over that part
   Array1<double> EEM{"EEM"};               // exchange between the layers, base value of EEMB [cm2/s]
   Array1<int> CURVAEEM{"CURVAEEM"};        // time curve of EEM
   Array1<double> ENTREM{"ENTREM"};         // share of the inflows entering the epilimnion, base value of ENTREMB [-]

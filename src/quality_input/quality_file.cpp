@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -95,21 +94,18 @@ void crear_arrays_iniciales(Modelo& m) {
   c.KEEMBTEMP.resize(ne);
 }
 
-// The records of the quality of inflows file at PATHARCHIVO4: four headings
-// and, per constituent, three headings and a row for each month.
-long long registros_aportaciones(long long NUMCONTAMINANTES, int NUMANYOS) {
-  return 4 + NUMCONTAMINANTES * (3 + 12LL * NUMANYOS);
-}
-
 // Records 1 to 4: the two titles, a heading and the options line (five
 // values in a version 1.0 file, whose temperature model is then the
 // equilibrium temperature); then NUMCONTAMINANTES from the options as read.
 // The options are not checked here (the validation warns of values out of
 // their rules), but what they announce is bounded, formed in 64 bits: the
-// first-order pollutants take their records of this file, and the quality of
-// inflows file (when it can be opened) holds a block of every constituent.
-// More than that is the read error of record 4.
-void leer_opciones(CountedReader& f, Calidad& c, int NUMVERSION, int NUMANYOS, const std::string& PATHARCHIVO4) {
+// first-order pollutants take their records of this file, and the
+// concentrations of every constituent that this file gives for the aquifers,
+// reservoirs, returns and intakes of the network must fit in what the rest of
+// the file can hold (CountedReader::announce_held). More than that is the
+// read error of record 4. The quality of inflows file answers for its own
+// blocks when it is read.
+void leer_opciones(CountedReader& f, Calidad& c, const Red& r, int NUMVERSION) {
   f.text(c.TITULO1, 255);
   f.text(c.TITULO2, 255);
   f.heading();
@@ -133,8 +129,10 @@ void leer_opciones(CountedReader& f, Calidad& c, int NUMVERSION, int NUMANYOS, c
                       3 * (static_cast<long long>(c.OPCIONNITROGENO) + c.OPCIONFITOPLANCTON);
   if (n < INT_MIN || n > INT_MAX) f.failure();
   if (n > 0) {
-    const std::optional<long long> lineas = file_line_count(trimmed(PATHARCHIVO4));
-    if (lineas && registros_aportaciones(n, NUMANYOS) > *lineas) f.failure();
+    const long long filas = static_cast<long long>(std::max(0, r.NUMACUIFEROS)) +
+                            (r.NUMEMBALSES > 0 ? 2LL * r.NUMEMBALSES : 0) + std::max(0, r.NUMRETORNOS) +
+                            std::max(0, r.NUMTOMASFIS);
+    f.announce_held(filas * n);
   }
   c.NUMCONTAMINANTES = static_cast<int>(n);
 }
@@ -457,13 +455,16 @@ void leer_elementos(CountedReader& f, Modelo& m) {
 
 // The diffuse discharges into reaches and the sediment fluxes of
 // reservoirs: each entry names its reach or reservoir, which must be one of
-// the network, and gives one value per constituent.
+// the network, and gives one value per constituent. Each count is held
+// against the records and the values (CountedReader::announce_held) that the
+// rest of the file can supply for it.
 void leer_vertidos_y_sedimentos(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
   f.heading();
   f.count(c.NUMVERTDIF, 2);
+  f.announce_held(static_cast<long long>(c.NUMVERTDIF) * n);
   f.heading();
   c.NOMVERTDIF.resize_filled(blanks(LONGNOMCONT), c.NUMVERTDIF);
   c.NUMCONDUCVERTDIF.resize(c.NUMVERTDIF);
@@ -480,6 +481,7 @@ void leer_vertidos_y_sedimentos(CountedReader& f, Modelo& m) {
 
   f.heading();
   f.count(c.NUMFLUJSED, 1);
+  f.announce_held(static_cast<long long>(c.NUMFLUJSED) * n);
   f.heading();
   if (c.NUMFLUJSED <= 0) return;
   c.NUMEMBFLUJSED.resize(c.NUMFLUJSED);
@@ -524,14 +526,15 @@ void leer_concentraciones(CountedReader& f, Modelo& m) {
 }
 
 // The indicators (names, then element and kind, then after all of them
-// their values) and the time curves (a name and twelve monthly factors,
-// October first).
+// their values, one per constituent) and the time curves (a name and twelve
+// monthly factors, October first).
 void leer_indicadores_y_curvas(CountedReader& f, Modelo& m) {
   Calidad& c = m.cal;
   const int n = std::max(0, c.NUMCONTAMINANTES);
 
   f.heading();
   f.count(c.NUMINDICADORES, 3);
+  f.announce_held(static_cast<long long>(c.NUMINDICADORES) * n);
   f.heading();
   const int ni = c.NUMINDICADORES;
   c.NOMINDICADOR.resize_filled(blanks(LONGNOMCONT), ni);
@@ -643,7 +646,7 @@ void LEERARCHCALSUB(Modelo& m, const std::string& PATHARCHIVO3, const std::strin
   {
     CountedReader f(m.log, ERROR_LECTURA, "Error en la linea numero:");
     f.open(PATHARCHIVO3, ERROR_ACCESO);
-    leer_opciones(f, m.cal, NUMVERSION, m.red.NUMANYOS, PATHARCHIVO4);
+    leer_opciones(f, m.cal, m.red, NUMVERSION);
     leer_temperatura(f, m);
     leer_primer_orden(f, m);
     leer_cineticas(f, m);

@@ -6,10 +6,13 @@
 // quality data file (the same every year) or from the long time curves of the
 // advanced-options file (one per month of the run). Then the series are
 // checked and every value out of range is written to the run log as a
-// warning; no warning stops the run.
+// warning. A share of the flows of the epilimnion outside 0 to 1 then stops
+// the run (comprobar_proporciones_capas); no other warning does.
 #include "quality_input/time_curves.h"
 
 #include <vector>
+
+#include "common/stop.h"
 
 namespace tornal {
 namespace {
@@ -185,10 +188,15 @@ void revisar_series(Modelo& m, Curvas curvas) {
   if (c.OPCIONOXIGENO == 1)
     revisar(m, curvas, true,
             {{&Calidad::UWEMB, bajo_cero, "La velocidad del viento de los embalses debe ser un valor positivo"}});
-  // Light, photoperiod and the layer series, only with phytoplankton. The
-  // light and photoperiod series exist only with the oxygen option as well
+  // Light, photoperiod and the layer series with phytoplankton. The light
+  // and photoperiod series exist only with the oxygen option as well
   // (phytoplankton without oxygen is refused by the validation): without it
   // their tests are passed over instead of reading series never built.
+  // Without phytoplankton the shares of the inflows and outflows of the
+  // epilimnion are tested alone, since every run with two layers splits its
+  // flows by them.
+  const char* ENTRADAS = "La proporción de entradas al epilimnión debe ser un valor entre 0 y 1";
+  const char* SALIDAS = "La proporción de salidas del epilimnión debe ser un valor entre 0 y 1";
   if (c.OPCIONFITOPLANCTON == 1) {
     const bool luz = c.OPCIONOXIGENO == 1;
     std::vector<Prueba> conducciones;
@@ -201,15 +209,15 @@ void revisar_series(Modelo& m, Curvas curvas) {
                   {&Calidad::FLUMEMB, bajo_cero, "El fotoperiodo de los embalses debe ser un valor positivo"}};
     }
     embalses.push_back({&Calidad::EEMB, bajo_cero, "La dispersión entre capas del embalse debe ser un valor positivo"});
-    embalses.push_back(
-        {&Calidad::ENTREMB, fuera_de_0_1, "La proporción de entradas al epilimnión debe ser un valor entre 0 y 1"});
-    embalses.push_back(
-        {&Calidad::SALEMB, fuera_de_0_1, "La proporción de salidas del epilimnión debe ser un valor entre 0 y 1"});
+    embalses.push_back({&Calidad::ENTREMB, fuera_de_0_1, ENTRADAS});
+    embalses.push_back({&Calidad::SALEMB, fuera_de_0_1, SALIDAS});
     // A depth below the surface: tested against 0 only, whatever the message says.
     embalses.push_back(
         {&Calidad::ZTEMB, bajo_cero, "La altura de la termoclina del embalse debe ser un valor entre 0 y 1"});
     if (!conducciones.empty()) revisar(m, curvas, false, conducciones);
     revisar(m, curvas, true, embalses);
+  } else {
+    revisar(m, curvas, true, {{&Calidad::ENTREMB, fuera_de_0_1, ENTRADAS}, {&Calidad::SALEMB, fuera_de_0_1, SALIDAS}});
   }
 }
 
@@ -232,6 +240,18 @@ void CURVASTEMPSUB(Modelo& m) {
 void CURVASTEMPLARGASSUB(Modelo& m) {
   construir_series(m, Curvas::Largas);
   revisar_series(m, Curvas::Largas);
+}
+
+// A share of the inflows entering or of the outflows leaving the epilimnion
+// outside 0 to 1 would give a layer a negative flow: the run stops, once the
+// series in force are built and their warnings, which name the reservoir and
+// the month, written.
+void comprobar_proporciones_capas(const Modelo& m) {
+  const Calidad& c = m.cal;
+  const int NT = 12 * m.red.NUMANYOS;
+  for (int e = 1; e <= m.red.NUMEMBALSES; ++e)
+    for (int t = 1; t <= NT; ++t)
+      if (fuera_de_0_1(c.ENTREMB(e, t)) || fuera_de_0_1(c.SALEMB(e, t))) stop("error");
 }
 
 }  // namespace tornal

@@ -6,7 +6,8 @@
 // data, diffuse discharges, initial and treated concentrations. Warnings
 // change nothing. Afterwards the run stops when the options cannot make a
 // constituent list, or when a modelled reach or a reservoir has a
-// calculation step the models cannot work with.
+// calculation step the models cannot work with, or a modelled reach
+// hydraulic coefficients that give it no cross-section.
 #include "quality_input/validation.h"
 
 #include <string>
@@ -267,13 +268,42 @@ void validar_concentraciones(Modelo& m) {
                           "La concentración de depuración debe ser -1 o un valor positivo", ETIQUETATOMA, red.NOMTOMA);
 }
 
-// Steps the models cannot work with: a modelled reach (report flag neither
-// -1 nor 2) whose step is not positive would divide by zero, a reservoir
-// below one sub-step a month would run none, one above MAXSUBPASOSEMBALSE
-// would ask for more sub-steps than any month needs (and than its work
-// arrays can count). Written so that an undefined value is caught too.
-// Returns whether any was found.
-bool diferenciales_invalidos(Modelo& m) {
+// Hydraulic coefficients that give modelled reach i no cross-section: with
+// Manning's normal depth (TIPOHID 1) a roughness or bed slope of 0 or less,
+// or a bottom width and a side slope both 0; with the power laws (TIPOHID 2)
+// a velocity or depth coefficient of 0 or less. Columns 1 and 3 hold the
+// roughness and the slope, or the two coefficients. A negative value has had
+// its warning among the reach data and gets no second one; a value of 0, or
+// one that is not a number, is warned here with the same message. Returns
+// whether any was found.
+bool seccion_invalida(Modelo& m, int i) {
+  const Calidad& cal = m.cal;
+  const int TIPOHID = cal.TIPOHID(i);
+  if (TIPOHID != 1 && TIPOHID != 2) return false;
+  const std::string& nombre = m.red.NOMCONDUCC(i);
+  bool hay = false;
+  for (int k : {1, 3}) {
+    const double coeficiente = cal.COEFTESHIDR(i, k);
+    if (coeficiente > 0.0) continue;
+    if (!(coeficiente < 0.0))
+      aviso(m, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo", ETIQUETACOND, nombre);
+    hay = true;
+  }
+  if (TIPOHID == 1 && cal.COEFTESHIDR(i, 2) == 0.0 && cal.COEFTESHIDR(i, 4) == 0.0) {
+    aviso(m, "El ancho de fondo y el talud de las conducciones no pueden valer ambos 0", ETIQUETACOND, nombre);
+    hay = true;
+  }
+  return hay;
+}
+
+// Reaches and reservoirs the models cannot compute: a modelled reach (report
+// flag neither -1 nor 2) whose step is not positive would divide by zero,
+// one whose hydraulic coefficients give no cross-section would have no
+// depth or no velocity; a reservoir below one sub-step a month would run
+// none, one above MAXSUBPASOSEMBALSE would ask for more sub-steps than any
+// month needs (and than its work arrays can count). Written so that an
+// undefined value is caught too. Returns whether any was found.
+bool elementos_incalculables(Modelo& m) {
   const Calidad& cal = m.cal;
   bool hay = false;
   for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i) {
@@ -282,6 +312,7 @@ bool diferenciales_invalidos(Modelo& m) {
       aviso(m, "El diferencial de cálculo de la conducción debe ser mayor que cero", ETIQUETACOND, m.red.NOMCONDUCC(i));
       hay = true;
     }
+    if (seccion_invalida(m, i)) hay = true;
   }
   const std::string demasiados =
       "El diferencial de cálculo del embalse no puede ser superior a " + std::to_string(MAXSUBPASOSEMBALSE);
@@ -302,7 +333,8 @@ bool diferenciales_invalidos(Modelo& m) {
 // Validates the quality data read from the quality data file (options,
 // constants, element data, concentrations) against the network data model;
 // writes the warnings to the run log, then stops with "error" after them
-// when the options are inconsistent or a calculation step is unusable.
+// when the options are inconsistent, or a calculation step or the hydraulic
+// coefficients of a reach are unusable.
 void validar_calidad(Modelo& m) {
   bool incoherentes = validar_opciones(m);
   validar_intercambio_termico(m);
@@ -314,8 +346,8 @@ void validar_calidad(Modelo& m) {
   validar_concentraciones(m);
 
   if (incoherentes) m.log.write({"Las opciones de simulación son incoherentes"});
-  bool diferenciales = diferenciales_invalidos(m);
-  if (incoherentes || diferenciales) stop("error");
+  bool incalculables = elementos_incalculables(m);
+  if (incoherentes || incalculables) stop("error");
 }
 
 }  // namespace tornal

@@ -28,16 +28,34 @@ struct SalidasFijas {
   bool riesgo = false;     // "Riesgocal.csv": a risk run
 };
 
-// The file a path names, as far as it can be told: the same path once made
-// absolute and normal, with the links of its existing part followed.
+// Links that a path may pass through before it is taken for a loop of
+// links, which no file can be opened through.
+constexpr int MAXENLACES = 40;
+
+// The file that writing at a path ends in, as far as it can be told: the path
+// made absolute and normal, with the links of its existing part followed; a
+// link at its end whose target does not exist yet is followed to that target
+// (a relative target from the link's own folder), link after link, since
+// writing through it creates that target. A loop of links is left where the
+// search stands after MAXENLACES of them.
 std::filesystem::path identidad(const std::string& ruta) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::path p = std::filesystem::absolute(ruta, ec);
+  fs::path p = fs::absolute(ruta, ec);
   if (ec) p = ruta;
-  std::filesystem::path canonica = std::filesystem::weakly_canonical(p, ec);
-  return ec ? p.lexically_normal() : canonica;
+  for (int enlaces = 0;; ++enlaces) {
+    fs::path canonica = fs::weakly_canonical(p, ec);
+    p = ec ? p.lexically_normal() : std::move(canonica);
+    if (enlaces == MAXENLACES || !fs::is_symlink(fs::symlink_status(p, ec))) return p;
+    const fs::path destino = fs::read_symlink(p, ec);
+    if (ec) return p;
+    p = destino.is_absolute() ? destino : p.parent_path() / destino;
+  }
 }
 
+// Whether two paths end in one file: two existing files as the system tells
+// them apart (a second hard link is the same file), otherwise by the file
+// that writing at each ends in.
 bool mismo_archivo(const std::string& a, const std::string& b) {
   std::error_code ec;
   if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {

@@ -13,7 +13,8 @@ namespace tornal {
 // records 16 and 18 when their option reads them, VekArch.cal and the
 // optional input files with fixed names). Two outputs that are one file, or
 // an output that is an input, stop the run with a message that names the
-// records. An existing file that writing does not overwrite (a character
+// records; a path is taken for the file that writing there ends in, through
+// symbolic links whose targets do not exist yet as well. An existing file that writing does not overwrite (a character
 // device such as /dev/null, or, between outputs, a FIFO) may be named more
 // than once. Called before the run log is opened: of the files with fixed
 // names, "TablaCal.txt" and "TablaCal.dir" count when "NivelesRQ.dat" is

@@ -113,9 +113,11 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   if (OPCIONCALIBEMB == 1) leer_calibracion_embalse(m, PATHARCHIVO22);
 
   // Monthly input series from the 12-value curves, then the advanced
-  // options (which rebuild them from long curves when it has them).
+  // options (which rebuild them from long curves when it has them); the
+  // shares of the layer flows in force must lie within 0 and 1.
   CURVASTEMPSUB(m);
   LEERARCHAVZSUB(m);
+  comprobar_proporciones_capas(m);
 
   for (const std::string* titulo : {&m.cal.TITULO1, &m.cal.TITULO2}) {
     std::string linea(1, ' ');

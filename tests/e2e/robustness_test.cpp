@@ -88,6 +88,41 @@ void balance_de_calor(const TempDir& dir) {
   dir.write("calidad.dat", texto.replace(p, e - p, bloque));
 }
 
+// One row of a table of whole runs of the example basin: the change to the
+// basin, the exit status, the lines that the run log holds in this order
+// (blanks at either end left out; other lines may stand between them) and,
+// where the row needs it, a further check of the run's files and the whole
+// console.
+struct CorridaCambiada {
+  const char* que;
+  std::function<void(const TempDir&)> cambio;
+  int status;
+  std::vector<std::string> en_registro;
+  std::function<void(const TempDir&)> ademas;  // may be empty
+  const char* consola = nullptr;               // not checked when null
+};
+
+// Runs every row of such a table, each in a folder of its own.
+void correr_tabla(const std::vector<CorridaCambiada>& casos) {
+  for (const CorridaCambiada& c : casos) {
+    SCOPED_TRACE(c.que);
+    TempDir dir;
+    RunResult r = correr_cambiado(dir, c.cambio);
+    EXPECT_EQ(r.status, c.status) << r.console;
+    if (c.consola) {
+      EXPECT_EQ(r.console, c.consola);
+    }
+    const std::vector<std::string> l = registro_recortado(dir);
+    auto p = l.begin();
+    for (const std::string& e : c.en_registro) {
+      p = std::find(p, l.end(), e);
+      ASSERT_NE(p, l.end()) << "not in the run log, or out of order: " << e;
+      ++p;
+    }
+    if (c.ademas) c.ademas(dir);
+  }
+}
+
 }  // namespace
 
 // Faults of the input files: each is the read error of its file in the run
@@ -362,19 +397,10 @@ TEST(Robustness, BoundedCountsUnreadableOptionalFilesAndDefaultsUnderASlash) {
   }
 }
 
-// Inputs that a user meets when something is off, one row each: the change
-// to the example basin, the exit status, the lines that the run log holds in
-// this order (blanks at either end left out; other lines may stand between
-// them) and, where the row needs it, a further check of the run's files.
+// Inputs that a user meets when something is off, one row each
+// (CorridaCambiada).
 TEST(Robustness, InputsThatUsersMeet) {
-  struct Caso {
-    const char* que;
-    std::function<void(const TempDir&)> cambio;
-    int status;
-    std::vector<std::string> en_registro;
-    std::function<void(const TempDir&)> ademas;  // may be empty
-  };
-  std::vector<Caso> casos;
+  std::vector<CorridaCambiada> casos;
 
   // A monthly results file of the allocation model that ends early.
   const std::vector<std::string> fin_resultados = {"Error en la lectura del archivo de resultados de Kelmar",
@@ -533,18 +559,59 @@ TEST(Robustness, InputsThatUsersMeet) {
                      EXPECT_EQ(campo.substr(0, campo.find(';')), std::string(12, '*'));
                    }});
 
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.que);
-    TempDir dir;
-    RunResult r = correr_cambiado(dir, c.cambio);
-    EXPECT_EQ(r.status, c.status) << r.console;
-    const std::vector<std::string> l = registro_recortado(dir);
-    auto p = l.begin();
-    for (const std::string& e : c.en_registro) {
-      p = std::find(p, l.end(), e);
-      ASSERT_NE(p, l.end()) << "not in the run log, or out of order: " << e;
-      ++p;
-    }
-    if (c.ademas) c.ademas(dir);
-  }
+  correr_tabla(casos);
+}
+
+// Basins that real runs bring, one row each (CorridaCambiada).
+TEST(Robustness, BasinsThatRealRunsBring) {
+  std::vector<CorridaCambiada> casos;
+  const std::string EXITO_CALIDAD = "Lectura de archivos de calidad realizada con éxito";
+  // No line of the run log is `texto` (blanks at either end left out).
+  auto sin_linea = [](const std::string& texto) {
+    return [texto](const TempDir& d) { EXPECT_FALSE(contiene(registro_recortado(d), texto)) << texto; };
+  };
+
+  // ---- Quality input: a short quality of inflows file, outputs through a
+  // link, a reach without a cross-section, a share of the layer flows. ----
+  casos.push_back({"a quality of inflows file one line short (its last line lost)",
+                   [](const TempDir& d) {
+                     std::string t = d.read("aportaciones.dat");
+                     t.erase(t.rfind("\r\n", t.size() - 3) + 2);
+                     d.write("aportaciones.dat", t);
+                   },
+                   1,
+                   {EXITO_CALIDAD, "Error en la lectura del archivo de Aportaciones de calidad",
+                    "Error en la linea numero:", "274"},
+                   sin_linea("Error en la lectura del archivo de calidad")});
+  // Refused before the run log is opened: no file is written.
+  casos.push_back({"the tagged file through a link to the table for graphics, not written yet",
+                   [](const TempDir& d) {
+                     poner_linea(d, "VekArch.cal", 12, "'l.xml'");
+                     std::filesystem::create_symlink("graficos.txt", d.file("l.xml"));
+                   },
+                   1,
+                   {},
+                   [](const TempDir& d) {
+                     for (const char* f : {"tornal.log", "graficos.txt", "conducciones_parcial.csv"})
+                       EXPECT_FALSE(std::filesystem::exists(d.file(f))) << f;
+                   },
+                   "Error en el archivo Vekarch.cal: los archivos de salida del registro 12 y del registro 13 son el "
+                   "mismo archivo, graficos.txt\n"});
+  // Stopped after the validation, before the quality of inflows file.
+  casos.push_back({"a Manning channel of slope 0 (the bed slopes of the example's reaches)",
+                   [](const TempDir& d) { poner_linea(d, "calidad.dat", 83, "0.0 0.0015 0.001 0.3"); },
+                   1,
+                   {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
+                    "Conducción:", "Rio Alto"},
+                   sin_linea("Lectura de archivo de aportaciones de calidad realizada con éxito")});
+  // Every month of the share named, then the stop before the first month.
+  casos.push_back({"an epilimnion share of the outflows of 1.5",
+                   [](const TempDir& d) { cambiar(d, "calidad.dat", "     0.3    SALEM", "     1.5    SALEM"); },
+                   1,
+                   {"La proporción de salidas del epilimnión debe ser un valor entre 0 y 1",
+                    "Embalse:", "Embalse Mayor", "Mes hidrológico           1", "Mes hidrológico          24"},
+                   sin_linea("Los calculos se han realizado con exito")});
+  // ---- end of quality input ----
+
+  correr_tabla(casos);
 }

@@ -1,7 +1,7 @@
 // The quality of inflows file: every value lands in its (inflow, constituent,
 // month, year) place, records are taken by position whatever their dates,
 // records over several lines count once, and the statement counter of the
-// read errors (end of file included).
+// read errors (an end of file too, however many blocks it lacks).
 #include "quality_input/inflows_file.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +124,7 @@ TEST(InflowsFile, ReadErrorsReportTheirRecord) {
     // Changes the well-formed records; returns the file.
     std::string (*preparar)(std::vector<std::string>&);
     long linea;
+    bool corto = false;  // fewer lines than the blocks need: COAPO is never sized
   };
   const std::vector<Caso> casos = {
       {"a word in the first data record of the second constituent", 2, 2, 2,
@@ -171,7 +172,22 @@ TEST(InflowsFile, ReadErrorsReportTheirRecord) {
          l.pop_back();
          return unir(l);
        },
-       19},
+       19, true},
+      // Ninety-nine constituents announced, one block given: the file ends
+      // at the first heading of the second block.
+      {"blocks missing", 2, 99, 1,
+       [](std::vector<std::string>& l) {
+         l.resize(19);
+         return unir(l);
+       },
+       20, true},
+      {"a word before the end of a short file", 2, 3, 1,
+       [](std::vector<std::string>& l) {
+         l.resize(30);
+         l[7 - 1] = "2000 1 x 1";
+         return unir(l);
+       },
+       7, true},
       {"end of file in the headings", 2, 1, 1, [](std::vector<std::string>&) { return std::string("a\nb\n"); }, 3},
   };
   for (const Caso& c : casos) {
@@ -180,6 +196,9 @@ TEST(InflowsFile, ReadErrorsReportTheirRecord) {
     Lectura lec(c.NAP, c.NC, c.NA, c.preparar(l));
     EXPECT_EQ(lec.parada, "error");
     EXPECT_EQ(lec.log(), lineas_error(c.linea));
+    if (c.corto) {
+      EXPECT_TRUE(lec.m.cal.COAPO.empty());
+    }
   }
 }
 

@@ -933,13 +933,18 @@ TEST(QualityFile, CurveNumbersMustNameACurve) {
 // A count is checked where it is read: negative, or announcing more records
 // than the rest of the file holds, it is the read error of its record, before
 // any array is sized by it. The options are bounded the same way: the
-// pollutants by the records of this file, the constituents by the blocks of
-// the quality of inflows file, their sum formed in 64 bits.
+// pollutants by the records of this file, the constituents by the values
+// that this file gives for each, their sum formed in 64 bits; a count of
+// entries of one value per constituent by those values as well. More
+// constituents than the quality of inflows file has blocks is that file's
+// read error, at the record where it ends, once this file is read.
 TEST(QualityFile, CountsAreBoundedWhereTheyAreRead) {
   struct Caso {
     const char* registro;
     std::string valor;
-    int constituyentes;  // blocks of the quality of inflows file
+    int constituyentes;              // blocks of the quality of inflows file
+    long aportaciones = 0;           // the record of the inflows file's read error (0: this file's)
+    const char* opciones = nullptr;  // the options line, when the case changes it too
   };
   const std::vector<Caso> casos = {
       {"NUMVERTDIF", "-2", 3},
@@ -955,18 +960,34 @@ TEST(QualityFile, CountsAreBoundedWhereTheyAreRead) {
       // Options whose sum overflows 32 bits.
       {"opciones", "0 2147483647 2147483647 2147483647 2147483647 1", 3},
       {"opciones", "2147483647 0 2147483647 0 0 1", 3},
-      // More constituents than the quality of inflows file has blocks.
-      {"opciones", "0 1 1 0 0 1", 2},
-      {"opciones", "1 1 1 1 1 1", 3},
+      // Fifteen million constituents: thirty million initial concentrations
+      // of the reservoir, beyond what the file can hold.
+      {"opciones", "0 1 1 0 5000000 1", 3},
+      // Six million: twelve million concentrations fit, three diffuse
+      // discharges of six million values each do not.
+      {"NUMVERTDIF", "3", 3, 0, "0 1 1 0 2000000 1"},
+      // More constituents than the quality of inflows file has blocks: it
+      // ends at the first heading of the third block.
+      {"opciones", "0 1 1 0 0 1", 2, 4 + 2 * 15 + 1},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(std::string(c.registro) + " " + c.valor);
     Archivo a(EJEMPLO, OPCIONES_EJEMPLO, CUENTAS_EJEMPLO);
     const int linea = a.indice(c.registro);
     a.poner(c.registro, c.valor);
+    if (c.opciones) a.poner("opciones", c.opciones);
     Lectura l(EJEMPLO);
     EXPECT_EQ(l.leer(a.texto(), c.constituyentes), "error");
-    EXPECT_EQ(l.log(), error_lectura(linea));
+    if (c.aportaciones == 0) {
+      EXPECT_EQ(l.log(), error_lectura(linea));
+      continue;
+    }
+    const std::vector<std::string> log = l.log();
+    const std::vector<std::string> fin = tornal_test::read_error_lines(
+        "Error en la lectura del archivo de Aportaciones de calidad", "Error en la linea numero:", c.aportaciones);
+    ASSERT_GE(log.size(), fin.size() + 1);
+    EXPECT_EQ(log.front(), EXITO);
+    EXPECT_EQ(std::vector<std::string>(log.end() - static_cast<long>(fin.size()), log.end()), fin);
   }
   // Counts of 0 give empty arrays.
   Cuenca red{0, 0, 0, 0, 0, false, 1, 1};

@@ -332,8 +332,10 @@ TEST(CurvasTemp, RangeLimitsOfEveryCheck) {
       {FI, &Calidad::ZTEM, &Calidad::CURVTZTEM, 5.0, nullptr},
       {FI, &Calidad::ZTEM, &Calidad::CURVTZTEM, -1.0, TERMOCLINA},
       {OD, &Calidad::EEM, &Calidad::CURVAEEM, -1.0, nullptr},
-      {OD, &Calidad::ENTREM, &Calidad::CURVTENTREM, 1.5, nullptr},
-      {OD, &Calidad::SALEM, &Calidad::CURVTSALEM, -1.0, nullptr},
+      // The shares of the layer flows whatever the options.
+      {OD, &Calidad::ENTREM, &Calidad::CURVTENTREM, 1.5, ENTRADAS},
+      {OD, &Calidad::SALEM, &Calidad::CURVTSALEM, -1.0, SALIDAS},
+      {T0, &Calidad::SALEM, &Calidad::CURVTSALEM, 1.0, nullptr},
       {OD, &Calidad::ZTEM, &Calidad::CURVTZTEM, -1.0, nullptr},
   };
   int fila = 0;
@@ -469,9 +471,9 @@ TEST(CurvasTemp, EquilibriumTemperatureOfReachesTakesTheShortLabel) {
   EXPECT_EQ(m.log.lines()[6], " Mes de la serie:" + std::string(11, ' ') + "1");
 }
 
-// Without phytoplankton the layer series are built from their curves but not
-// checked, whatever they hold.
-TEST(CurvasTemp, LayerSeriesBuiltButNotCheckedWithoutPhytoplankton) {
+// Without phytoplankton the layer series are built from their curves, and
+// of them only the shares of the flows of the epilimnion are checked.
+TEST(CurvasTemp, LayerSeriesWithoutPhytoplanktonCheckOnlyTheShares) {
   Modelo m;
   preparar(m, 0, 1, 1, {0, 0, 1, 0});
   poner(m, &Calidad::EEM, &Calidad::CURVAEEM, 1, -1.0, 2);
@@ -483,13 +485,53 @@ TEST(CurvasTemp, LayerSeriesBuiltButNotCheckedWithoutPhytoplankton) {
   EXPECT_DOUBLE_EQ(m.cal.ENTREMB(1, 1), 1.5);
   EXPECT_DOUBLE_EQ(m.cal.SALEMB(1, 5), -0.5);
   EXPECT_DOUBLE_EQ(m.cal.ZTEMB(1, 12), -3.0);
-  EXPECT_TRUE(m.log.lines().empty());
+  std::vector<std::string> esperadas;
+  for (int t = 1; t <= 12; ++t) {
+    anadir(esperadas, aviso(ENTRADAS, "Embalse:", nombre_emb(1), "Mes hidrológico", t));
+    anadir(esperadas, aviso(SALIDAS, "Embalse:", nombre_emb(1), "Mes hidrológico", t));
+  }
+  EXPECT_EQ(m.log.lines(), esperadas);
   // A layer exchange of -1 is still a negative value with phytoplankton.
   Modelo f;
   preparar(f, 0, 1, 1, {0, 0, 1, 1});
   poner(f, &Calidad::EEM, &Calidad::CURVAEEM, 1, -1.0, 1);
   CURVASTEMPSUB(f);
   EXPECT_EQ(f.log.lines().size(), 12 * aviso(DISPERSION, "Embalse:", nombre_emb(1), "Mes hidrológico", 1).size());
+}
+
+// A share of the flows of the epilimnion outside 0 to 1 in the series in
+// force stops the run, whatever the options: the long curves when they are
+// read, the 12-value curves otherwise. Curve 2 gives 0.05 x 12 at most in a
+// year and 0.05 x 24 over the two years of the run; curve 4 gives -1 in
+// October, unless its long curve is set to 1.
+TEST(CurvasTemp, SharesOutOfRangeInForceStopTheRun) {
+  struct Caso {
+    const char* que;
+    Opciones o;
+    Array1<double> Calidad::*base;
+    Array1<int> Calidad::*curva;
+    double valor;
+    int c;
+    bool largas;
+    bool para;
+  };
+  const Caso casos[] = {
+      {"inflows 1.5 without phytoplankton", {0, 0, 1, 0}, &Calidad::ENTREM, &Calidad::CURVTENTREM, 1.5, 1, false, true},
+      {"outflows -0.1 with phytoplankton", {0, 0, 1, 1}, &Calidad::SALEM, &Calidad::CURVTSALEM, -0.1, 1, false, true},
+      {"curve 2 over a year: within 0 and 1", {}, &Calidad::SALEM, &Calidad::CURVTSALEM, 0.05, 2, false, false},
+      {"out in the long curves", {}, &Calidad::SALEM, &Calidad::CURVTSALEM, 0.05, 2, true, true},
+      {"out in the 12-value curves alone", {}, &Calidad::ENTREM, &Calidad::CURVTENTREM, 0.5, 4, true, false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    Modelo m;
+    preparar(m, 1, 1, 2, c.o);
+    poner(m, c.base, c.curva, 1, c.valor, c.c);
+    for (int t = 1; t <= 24; ++t) m.sim.CURVASTEMPLARGAS(4, t) = 1.0;
+    CURVASTEMPSUB(m);
+    if (c.largas) CURVASTEMPLARGASSUB(m);
+    EXPECT_EQ(tornal_test::stop_message([&] { comprobar_proporciones_capas(m); }), c.para ? "error" : "");
+  }
 }
 
 // Basins without reservoirs or without reaches: the arrays of the missing

@@ -78,6 +78,10 @@ void cuenca(Modelo& m, Opciones o, Cuenta n = {}) {
   cal.INCRX.resize_filled(100.0, n.NC);
   cal.TIPOHID.resize_filled(1, n.NC);
   cal.COEFTESHIDR.resize(n.NC, 6);
+  // A Manning channel: roughness, bottom width, bed slope, side slope.
+  const double canal[] = {0.03, 10.0, 0.001, 1.0};
+  for (int i = 1; i <= n.NC; ++i)
+    for (int k = 1; k <= 4; ++k) cal.COEFTESHIDR(i, k) = canal[k - 1];
   cal.PORCENTVO.resize_filled(0.5, n.NE);
   cal.INCRETIEM.resize_filled(10.0, n.NE);
 
@@ -184,6 +188,7 @@ const char* M_9_3 = "La concentración inicial de los acuíferos deben ser un va
 const char* M_9_4 = "La concentración de depuración debe ser -1 o un valor positivo";
 const char* M_STOP_COND = "El diferencial de cálculo de la conducción debe ser mayor que cero";
 const char* M_STOP_EMB = "El diferencial de cálculo del embalse debe ser al menos 1";
+const char* M_SECCION = "El ancho de fondo y el talud de las conducciones no pueden valer ambos 0";
 
 TEST(Validacion, ValidDataWithEveryOptionOnWritesNothing) {
   for (Opciones o : {TODAS, Opciones{1, 2, 1, 1, 1, 1}, Opciones{1, 1, 1, 0, 0, 2}, Opciones{}}) {
@@ -410,8 +415,9 @@ TEST(ValidacionConducciones, ReachDataRows) {
       {"TIPOHID 0", [](Calidad& c) { c.TIPOHID(1) = 0; }, en_tramo(M_6_4, 1)},
       {"TIPOHID 3", [](Calidad& c) { c.TIPOHID(1) = 3; }, en_tramo(M_6_4, 1)},
       {"TIPOHID 2", [](Calidad& c) { c.TIPOHID(1) = 2; }, {}},
-      {"four coefficients, whatever TIPOHID",
+      {"four coefficients, whatever TIPOHID (not modelled)",
        [](Calidad& c) {
+         c.INRESCOND(1) = 2;
          c.TIPOHID(1) = 2;
          for (int k = 1; k <= 4; ++k) c.COEFTESHIDR(1, k) = -1.0;
        },
@@ -460,8 +466,9 @@ TEST(ValidacionConducciones, ReachDataRows) {
          c.INCRX(1) = 0.0;
        },
        en_tramo(M_6_2, 1)},
-      {"NaN passes",
+      {"NaN passes (not modelled)",
        [](Calidad& c) {
+         c.INRESCOND(1) = -1;
          c.ECOND(1) = NAN_;
          c.LCOND(1) = NAN_;
          c.COEFTESHIDR(1, 1) = NAN_;
@@ -679,8 +686,48 @@ TEST(ValidacionParadas, ReachStepMustBePositiveWhenModelled) {
   }
 }
 
+// Hydraulic coefficients that give a modelled reach no cross-section stop
+// the run after the warnings: a value of 0 (or undefined) is warned there, a
+// negative one keeps its warning among the reach data alone. Reaches not
+// modelled, and hydraulic modes that are neither 1 nor 2, are not looked at.
+TEST(ValidacionParadas, HydraulicCoefficientsMustGiveACrossSection) {
+  struct Caso {
+    const char* que;
+    int INRESCOND, TIPOHID;
+    std::vector<double> C;  // columns 1 to 4
+    Lineas avisos;
+    bool para;
+  };
+  const Lineas P = en_tramo(M_6_5, 1);
+  const std::vector<Caso> casos = {
+      {"roughness 0", 1, 1, {0.0, 10.0, 0.001, 1.0}, P, true},
+      {"slope 0", 0, 1, {0.03, 10.0, 0.0, 1.0}, P, true},
+      {"slope negative: one warning", 1, 1, {0.03, 10.0, -0.001, 1.0}, P, true},
+      {"slope undefined", 1, 1, {0.03, 10.0, NAN_, 1.0}, P, true},
+      {"no width, no side slope", 1, 1, {0.03, 0.0, 0.001, 0.0}, en_tramo(M_SECCION, 1), true},
+      {"a triangle", 1, 1, {0.03, 0.0, 0.001, 2.0}, {}, false},
+      {"a rectangle", 1, 1, {0.03, 5.0, 0.001, 0.0}, {}, false},
+      {"velocity coefficient 0", 1, 2, {0.0, 0.4, 0.3, 0.45}, P, true},
+      {"depth coefficient 0", 5, 2, {0.2, 0.4, 0.0, 0.45}, P, true},
+      {"power laws with exponents 0", 1, 2, {0.2, 0.0, 0.3, 0.0}, {}, false},
+      {"not modelled (-1)", -1, 1, {0.0, 0.0, 0.0, 0.0}, {}, false},
+      {"no hydraulic mode", 1, 3, {0.0, 0.0, 0.0, 0.0}, en_tramo(M_6_4, 1), false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    Modelo m;
+    cuenca(m, {}, {1, 0});
+    m.cal.INRESCOND(1) = c.INRESCOND;
+    m.cal.TIPOHID(1) = c.TIPOHID;
+    for (int k = 1; k <= 4; ++k) m.cal.COEFTESHIDR(1, k) = c.C[k - 1];
+    EXPECT_EQ(validar(m), c.para ? "error" : "");
+    EXPECT_EQ(tornal_test::log_lines(m), c.avisos);
+  }
+}
+
 // Every stop line comes after all warnings: the inconsistent options first,
-// then every offending reach, then every offending reservoir; one stop.
+// then every offending reach (its step, then its section), then every
+// offending reservoir; one stop.
 TEST(ValidacionParadas, StopLinesAfterAllWarnings) {
   Modelo m;
   Cuenta n;
@@ -689,17 +736,18 @@ TEST(ValidacionParadas, StopLinesAfterAllWarnings) {
   n.NR = 1;
   cuenca(m, {0, 0, 1, 0, 1, 0}, n);  // phytoplankton without nitrogen
   m.cal.INCRX(1) = 0.0;
+  m.cal.COEFTESHIDR(2, 3) = 0.0;
   m.cal.INCRX(3) = -1.0;
   m.cal.INRESCOND(3) = 0;
   m.cal.INCRETIEM(1) = -1.0;
   m.cal.INCRETIEM(2) = 0.0;
   m.cal.RETORNODEPU(1, 1) = -3.0;
   EXPECT_EQ(validar(m), "error");
-  EXPECT_EQ(tornal_test::log_lines(m), linea(M_1_6) + en_tramo(M_6_3, 3) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) +
-                                           en_embalse(M_7_3, 2) +
-                                           aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 1")) +
-                                           linea(M_INCOHERENTES) + en_tramo(M_STOP_COND, 1) + en_tramo(M_STOP_COND, 3) +
-                                           en_embalse(M_STOP_EMB, 1) + en_embalse(M_STOP_EMB, 2));
+  EXPECT_EQ(tornal_test::log_lines(m),
+            linea(M_1_6) + en_tramo(M_6_3, 3) + en_embalse(M_7_2, 1) + en_embalse(M_7_3, 1) + en_embalse(M_7_3, 2) +
+                aviso(M_9_4, "Elemento de retorno:", nombre("Retorno 1")) + linea(M_INCOHERENTES) +
+                en_tramo(M_STOP_COND, 1) + en_tramo(M_6_5, 2) + en_tramo(M_STOP_COND, 3) + en_embalse(M_STOP_EMB, 1) +
+                en_embalse(M_STOP_EMB, 2));
 }
 
 }  // namespace

@@ -38,8 +38,10 @@ std::string entrada(const std::string& a, const std::string& b, const std::strin
 
 // Each row: records of the example's configuration set to other paths ("@"
 // the folder), the files laid in the folder first ("tubo" a FIFO, "b.csv" a
-// second name of "a.csv"), whether the coefficients switch the balances on,
-// and the refusal of each check ("" when the run goes on).
+// second name of "a.csv", "x->y" a symbolic link x to y, "d/" a folder),
+// whether the coefficients switch the balances on, and the refusal of each
+// check ("" when the run goes on). The inputs of the configuration do not
+// exist.
 TEST(OutputPaths, OutputsAreRefusedOnlyWhereTheRunWouldOverwriteAFile) {
   using Registro = std::pair<std::string Configuracion::*, std::string>;
   const auto R10 = &Configuracion::NOMARCHCONDPAR1, R11 = &Configuracion::NOMARCHEMBPAR1;
@@ -56,6 +58,10 @@ TEST(OutputPaths, OutputsAreRefusedOnlyWhereTheRunWouldOverwriteAFile) {
   const std::string TABLA = mismo("registro 12", "archivo TablaCal.dir", "@TablaCal.dir");
   const std::string CRIT = mismo("registro 20", "archivo Criterios.csv", "@Criterios.csv");
   const std::string AVZ = entrada("registro 13", "archivo tornal.avz", "@tornal.avz");
+  const std::string ENLACE = mismo("registro 12", "registro 13", "@t.xml");
+  const std::string DOS = mismo("registro 10", "registro 11", "@l2.csv");
+  const std::string CADENA = mismo("registro 10", "registro 13", "@t2.csv");
+  const std::string A_ENTRADA = entrada("registro 12", "registro 6", "@cal");
   const std::vector<Caso> casos = {
       {{}, {}, true, "", ""},
       {{{R10, "/dev/null"}, {R11, "/dev/null"}}, {}, true, "", ""},
@@ -81,13 +87,32 @@ TEST(OutputPaths, OutputsAreRefusedOnlyWhereTheRunWouldOverwriteAFile) {
       // An absent optional input is still no place for an output: a later
       // run would read it.
       {{{R13, "@tornal.avz"}}, {}, true, AVZ, AVZ},
+      // Links whose targets do not exist yet end in those targets: a link
+      // and its target, two links to one file, a chain whose second link is
+      // relative to its own folder, a link to an input.
+      {{{R12, "@l.xml"}, {R13, "@t.xml"}}, {"l.xml->t.xml"}, true, ENLACE, ENLACE},
+      {{{R10, "@l1.csv"}, {R11, "@l2.csv"}}, {"l1.csv->falta.csv", "l2.csv->falta.csv"}, true, DOS, DOS},
+      {{{R10, "@c1.csv"}, {R13, "@t2.csv"}},
+       {"sub/", "c1.csv->sub/c2.csv", "sub/c2.csv->../t2.csv"},
+       true,
+       CADENA,
+       CADENA},
+      {{{R12, "@e.xml"}}, {"e.xml->cal"}, true, A_ENTRADA, A_ENTRADA},
+      // The same chain read from the wrong folder, and a loop of links,
+      // end in no other file of the run.
+      {{{R10, "@c1.csv"}, {R13, "@sub/t2.csv"}}, {"sub/", "c1.csv->sub/c2.csv", "sub/c2.csv->../t2.csv"}, true, "", ""},
+      {{{R10, "@b1.csv"}, {R11, "@emb.csv"}}, {"b1.csv->b2.csv", "b2.csv->b1.csv"}, true, "", ""},
   };
   for (std::size_t i = 0; i < casos.size(); ++i) {
     const Caso& caso = casos[i];
     SCOPED_TRACE(i);
     TempDir dir;
     for (const std::string& f : caso.archivos) {
-      if (f == "tubo") {
+      if (const std::size_t flecha = f.find("->"); flecha != std::string::npos) {
+        std::filesystem::create_symlink(f.substr(flecha + 2), dir.file(f.substr(0, flecha)));
+      } else if (f.back() == '/') {
+        std::filesystem::create_directory(dir.file(f));
+      } else if (f == "tubo") {
         ASSERT_EQ(mkfifo(dir.file(f).c_str(), 0600), 0);
       } else if (f == "nulo") {
         std::filesystem::create_symlink("/dev/null", dir.file(f));

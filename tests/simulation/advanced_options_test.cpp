@@ -126,6 +126,7 @@ TEST(AdvancedOptions, LongCurvesAreReadAndRebuildTheSeries) {
   Modelo m;
   preparar(m, dir, 2);
   m.cal.CURVTSALEM(1) = 2;
+  m.cal.SALEM(1) = 0.4;  // a share within 0 and 1 with every factor of curve 2
   LEERARCHAVZSUB(m);
   EXPECT_EQ(log_lines(m), (std::vector<std::string>{EXISTE, "Existen curvas temporales variables", FIN}));
   ASSERT_TRUE(m.sim.HAYCURVASLARGAS);
@@ -136,7 +137,7 @@ TEST(AdvancedOptions, LongCurvesAreReadAndRebuildTheSeries) {
   // Month 17 of the run differs from month 5: no 12-month repetition.
   EXPECT_DOUBLE_EQ(m.cal.EEMB(1, 17), 0.5 * 1.17);
   EXPECT_DOUBLE_EQ(m.cal.EEMB(1, 5), 0.5 * 1.05);
-  EXPECT_DOUBLE_EQ(m.cal.SALEMB(1, 24), 0.5 * 2.24);
+  EXPECT_DOUBLE_EQ(m.cal.SALEMB(1, 24), 0.4 * 2.24);
 }
 
 // The diffuse loads and the sediment fluxes share one layout: count, element
