@@ -1,9 +1,8 @@
 // The frame of the reach model: the segments of the reach, its diffuse
-// load, the two early exits (a dry reach, a reach fed by its lateral inflow
-// alone), the flow profile, the hydraulics of each segment (a trapezoidal
-// channel at Manning normal depth, or power laws of the flow) and the
-// dispersive exchange between neighbouring segments; then the later stages
-// in their order.
+// load, the early exit of a dry reach, the flow profile, the hydraulics of
+// each segment (a trapezoidal channel at Manning normal depth, or power laws
+// of the flow) and the dispersive exchange between neighbouring segments;
+// then the later stages in their order.
 //
 // Every test of an integer part (INT(100 x q), INT(ECOND), INT(100 x Y)) is
 // made with std::trunc in double: real flows overflow a 32-bit integer.
@@ -88,13 +87,12 @@ void carga_difusa(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   }
 }
 
-// An early exit: every segment and the outlet take `valor` (or CE).
-void salida_directa(Modelo& m, TrabajoTramo& w, const Tramo& t, const Array1<double>* C) {
+// A dry reach: every segment and the outlet at 0.
+void tramo_seco(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const int NC = m.cal.NUMCONTAMINANTES;
   for (int k = 1; k <= NC; ++k) {
-    const double v = C ? (*C)(k) : 0.0;
-    for (int i = 1; i <= t.N; ++i) w.CX(i, k) = v;
-    m.sim.CONDUCCCS(t.I, k, t.MES, t.ANO) = v;
+    for (int i = 1; i <= t.N; ++i) w.CX(i, k) = 0.0;
+    m.sim.CONDUCCCS(t.I, k, t.MES, t.ANO) = 0.0;
   }
 }
 
@@ -216,7 +214,8 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
 
   // Secant from 0.01 and 0.1 m until a step is below 0.01 m.
   constexpr int MAXSECANTE = 100;
-  double y0 = sp(0.01f);
+  const double TOLERANCIA = sp(0.01f);
+  double y0 = TOLERANCIA;
   double y1 = sp(0.1f);
   // The residual of the older depth is that of the newer one a step before.
   double f0 = R(y0);
@@ -226,8 +225,18 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
     if (diferencia == 0.0) break;
     const double y2 = y1 - (y0 - y1) * f1 / diferencia;
     if (!std::isfinite(y2) || y2 <= 0.0) break;
-    if (std::fabs(y2 - y1) < sp(0.01f)) {
-      if (y2 >= MINIMO) return y2;
+    if (std::fabs(y2 - y1) < TOLERANCIA) {
+      // A short step is no root by itself: after a long step the secant may
+      // land short of the root and take its next steps far from it. The
+      // depth stands where the flow that the channel carries crosses QMN
+      // within the step's tolerance of it. The channel carries nothing at
+      // depth 0 and more the deeper it runs, so y1, which lies within that
+      // tolerance, settles its own side when its residual has that side's
+      // sign; the other side is evaluated.
+      if (y2 < MINIMO) break;
+      const double abajo = y2 - TOLERANCIA, arriba = y2 + TOLERANCIA;
+      const bool cruza_abajo = (y1 < y2 && f1 <= 0.0) || abajo <= 0.0 || R(abajo) <= 0.0;
+      if (cruza_abajo && ((y1 > y2 && f1 >= 0.0) || R(arriba) >= 0.0)) return y2;
       break;
     }
     y0 = y1;
@@ -235,8 +244,9 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
     y1 = y2;
   }
 
-  // Where the secant cannot go on: bisection between 0 (where the channel
-  // carries nothing) and a depth that carries more than QMN.
+  // Where the secant cannot go on or ends away from the root: bisection
+  // between 0 (where the channel carries nothing) and a depth that carries
+  // more than QMN.
   double bajo = 0.0;
   double alto = sp(0.1f);
   for (int n = 0; n < 200 && R(alto) < 0.0; ++n) alto *= 2.0;
@@ -267,20 +277,18 @@ void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QEN
   w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
   carga_difusa(m, w, t);
 
-  // Early exits, flows compared to the hundredth.
-  const double HCAB = centesimas(QCAB);
-  const double HENT = centesimas(QENT);
-  const double HSAL = centesimas(QSAL);
-  if (HCAB == HSAL && HENT == 0.0) {  // dry reach
-    salida_directa(m, w, t, nullptr);
-    return;
-  }
-  if (HCAB == 0.0 && HSAL == 0.0) {  // lateral inflow only
-    salida_directa(m, w, t, &CE);
+  // The one early exit: a dry reach, its flows compared to the hundredth.
+  // Every other reach takes the full path, also one with no head flow (a
+  // reach fed by its aquifer alone): its flow grows from the lateral inflow
+  // of half a segment at the centre of the first one, so that no flow of
+  // the profile is zero, and its water decays, settles, takes the diffuse
+  // load and exchanges heat along the reach as that of any other.
+  if (centesimas(QCAB) == centesimas(QSAL) && centesimas(QENT) == 0.0) {
+    tramo_seco(m, w, t);
     return;
   }
   if (!perfil_caudales(w, t)) {  // losses above the flow: dry
-    salida_directa(m, w, t, nullptr);
+    tramo_seco(m, w, t);
     return;
   }
 

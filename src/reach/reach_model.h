@@ -45,8 +45,9 @@ void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const
 // Manning normal depth (m) of a trapezoidal channel of roughness NMN,
 // bottom width BMN (m), bed slope IMN and side slope SMN for the flow QMN
 // (m3/s, positive): a secant search from 0.01 and 0.1 m that ends when a
-// step is below 0.01 m, with a bisection where the secant cannot go on; the
-// depth is never below 0.001 m.
+// step is below 0.01 m, its depth kept where the root of the Manning
+// equation lies within 0.01 m of it; a bisection where the secant cannot go
+// on or ends farther from the root. The depth is never below 0.001 m.
 double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QMN);
 
 }  // namespace tornal

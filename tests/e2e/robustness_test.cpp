@@ -615,3 +615,123 @@ TEST(Robustness, BasinsThatRealRunsBring) {
 
   correr_tabla(casos);
 }
+
+namespace {
+
+// The rows of the partial result file of reaches that begin with `inicio`
+// (the reach's name and the month), each cut into its fields.
+std::vector<std::vector<std::string>> filas_de(const TempDir& dir, const std::string& inicio) {
+  std::vector<std::vector<std::string>> filas;
+  for (const std::string& l : crlf_lines(dir.read("conducciones_parcial.csv"))) {
+    if (l.rfind(inicio, 0) != 0) continue;
+    std::vector<std::string> campos;
+    for (std::size_t p = 0, q; (q = l.find(';', p)) != std::string::npos; p = q + 1)
+      campos.push_back(l.substr(p, q - p));
+    filas.push_back(campos);
+  }
+  return filas;
+}
+
+}  // namespace
+
+// Basins that runs of real basins bring, one row each: the change to the
+// example basin, the exit status, the lines that the run log holds in this
+// order (blanks at either end left out; other lines may stand between them)
+// and, where the row needs it, a further check of the run's files.
+TEST(Robustness, BasinsThatRealRunsBring) {
+  struct Caso {
+    const char* que;
+    std::function<void(const TempDir&)> cambio;
+    int status;
+    std::vector<std::string> en_registro;
+    std::function<void(const TempDir&)> ademas;  // may be empty
+  };
+  std::vector<Caso> casos;
+  const std::string FIN = "Simulación Finalizada con éxito";
+
+  // ---- A spring-fed reach, and a canal in flood -------------------------
+  // In April of the first year (row 7 of the results) the Tramo del
+  // Acuifero gains 0.3 hm3 from its aquifer and carries 0.3 at its end: no
+  // head flow. It writes its rows, and they are those of the reach with a
+  // trickle of about 0.02 m3/day at its head (6e-7 hm3 a month) within a
+  // thousandth: the trickle is a ten-thousandth of the flow of the first
+  // of its 24 segments, and brings the water of the node above.
+  auto manantial = [](const char* caudal_final) {
+    return [caudal_final](const TempDir& d) {
+      cambiar(d, "resultados.dat", " 9.7470 -0.3000 ", std::string(" ") + caudal_final + " -0.3000 ");
+      cambiar(d, "calidad.dat", "       0        1        0        0    INRESPARCOND",
+              "       0        1        0        1    INRESPARCOND");
+    };
+  };
+  casos.push_back({"a spring-fed reach: no head flow and a gain from the aquifer",
+                   manantial("0.3000000"),
+                   0,
+                   {FIN},
+                   [manantial](const TempDir& d) {
+                     TempDir hilo;
+                     ASSERT_EQ(correr_cambiado(hilo, manantial("0.3000006")).status, 0);
+                     const auto filas = filas_de(d, "Tramo del Acuifero;Abr-2001;");
+                     const auto esperadas = filas_de(hilo, "Tramo del Acuifero;Abr-2001;");
+                     ASSERT_EQ(filas.size(), 23u);
+                     ASSERT_EQ(esperadas.size(), filas.size());
+                     for (std::size_t i = 0; i < filas.size(); ++i)
+                       for (std::size_t j = 3; j < filas[i].size(); ++j) {
+                         const double v = std::stod(filas[i][j]), e = std::stod(esperadas[i][j]);
+                         EXPECT_NEAR(v, e, 1e-5 + 1e-3 * std::fabs(e)) << "row " << i + 1 << " field " << j + 1;
+                       }
+                   }});
+  // The same reach in a risk run counts its levels in that month.
+  casos.push_back({"a spring-fed reach in a risk run",
+                   [manantial](const TempDir& d) {
+                     manantial("0.3000000")(d);
+                     std::string niveles = "Niveles de riesgo de calidad\r\n10\r\n";
+                     for (int k = 1; k <= 10; ++k) niveles += "'Bloque'\r\n2\r\n1.0\r\n----\r\n";
+                     d.write("NivelesRQ.dat", niveles);
+                   },
+                   0,
+                   {"NumDoncucion, año, mes           4           7           1", FIN},
+                   {}});
+  // Rio Medio as a canal 1 m wide at its bottom, side slopes 2, slope
+  // 0.0001 and roughness 0.025, carrying 10 m3/s (25.92 hm3) in February of
+  // the first year: its normal depth is 2.9087 m (0.119 m and 67.6 m/s
+  // where the secant stopped short of it), the same in each of its rows.
+  casos.push_back({"a canal in flood",
+                   [](const TempDir& d) {
+                     cambiar(d, "calidad.dat", "   0.035    0.035     0.04", "   0.035    0.025     0.04");
+                     cambiar(d, "calidad.dat", "    15.0     20.0     25.0", "    15.0      1.0     25.0");
+                     cambiar(d, "calidad.dat", "   0.002   0.0015    0.001", "   0.002   0.0001    0.001");
+                     cambiar(d, "resultados.dat", "14.0000 11.4450 13.3450", "14.0000 25.9200 13.3450");
+                   },
+                   0,
+                   {FIN},
+                   [](const TempDir& d) {
+                     const auto filas = filas_de(d, "Rio Medio;Feb-2001;");
+                     ASSERT_EQ(filas.size(), 16u);
+                     for (const auto& f : filas) {
+                       const double Q = std::stod(f[3]), U = std::stod(f[4]), A = std::stod(f[5]), Y = std::stod(f[6]);
+                       EXPECT_NEAR(Q, 10.0, 1e-5);
+                       EXPECT_NEAR(Y, 2.9087, 0.01);
+                       EXPECT_NEAR(A, (2.0 * Y + 1.0) * Y, 1e-4);
+                       EXPECT_NEAR(U * A, Q, 1e-4);
+                     }
+                   }});
+  // ---- end of the spring-fed reach and the canal in flood ----------------
+
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.que);
+    TempDir dir;
+    RunResult r = correr_cambiado(dir, c.cambio);
+    EXPECT_EQ(r.status, c.status) << r.console;
+    const std::vector<std::string> l = registro_recortado(dir);
+    auto p = l.begin();
+    for (const std::string& e : c.en_registro) {
+      p = std::find(p, l.end(), e);
+      if (p == l.end()) {
+        ADD_FAILURE() << "not in the run log, or out of order: " << e;
+        break;
+      }
+      ++p;
+    }
+    if (c.ademas) c.ademas(dir);
+  }
+}

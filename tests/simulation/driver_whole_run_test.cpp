@@ -418,7 +418,9 @@ TEST(DriverWholeRun, RecordTwentyTwoChangesNothing) {
 // A reach outlet is stored as the reach model stores its solutions: below
 // ERRORCONC it is 0 (dissolved oxygen is clipped at 0 instead, the water
 // temperature never), and a value above 1.0e6 raises the reach's overflow
-// flag. The two early exits set their outlet as it stands and raise no flag.
+// flag. The dry exit sets its outlet at 0 and raises no flag; a reach with
+// no head flow, fed by its lateral inflow, is clipped and flagged as any
+// other.
 
 TEST(ReachOutlet, ClippedBelowErrorconcAndFlaggedAboveTheOverflowLimit) {
   struct Caso {
@@ -441,8 +443,9 @@ TEST(ReachOutlet, ClippedBelowErrorconcAndFlaggedAboveTheOverflowLimit) {
       {"temperature", 1, 0, 1, 0.5, 3.0, 0.0, 0.0, -0.4, 0.0, -0.4, 0},
       {"overflow", 0, 0, 1, 0.0, 3.0, 1.0, 0.0, 2.0e6, 2.0e6, 2.0e6, 1},
       {"at the limit", 0, 0, 1, 0.0, 3.0, 0.0, 0.0, 1.0e6, 0.0, 1.0e6, 0},
-      {"lateral-only exit", 0, 0, 1, 0.5, 0.0, 3.0, 0.0, 0.0, -2.0, -2.0, 0},
-      {"lateral-only exit above the limit", 0, 0, 1, 0.0, 0.0, 3.0, 0.0, 0.0, 5.0e6, 5.0e6, 0},
+      {"no head flow", 0, 0, 1, 0.5, 0.0, 3.0, 0.0, 0.0, -2.0, 0.0, 0},
+      {"no head flow above the limit", 0, 0, 1, 0.0, 0.0, 3.0, 0.0, 0.0, 5.0e6, 5.0e6, 1},
+      {"dry", 0, 0, 1, 0.0, 0.004, 0.009, 0.0, 5.0e6, 5.0e6, 0.0, 0},
   };
   for (const Caso& k : casos) {
     RedPrueba p;

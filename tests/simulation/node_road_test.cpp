@@ -500,25 +500,26 @@ TEST(NodeRoad, HeadNodeAndTreatedIntake) {
 namespace {
 
 // The reach outlet of a substance that neither decays nor settles: the dry
-// and lateral-only exits on the hundredth of each flow, then the steady
-// transport, which delivers the flow-weighted mean of head and lateral
-// inflow (and the head concentration when the reach only loses water).
-// Head and lateral inflow together are mixed, not cut to the lateral
-// inflow alone, also when the two flows are equal.
+// exit on the hundredth of each flow, then the steady transport, which
+// delivers the flow-weighted mean of head and lateral inflow (and the head
+// concentration when the reach only loses water). Head and lateral inflow
+// together are mixed, not cut to the lateral inflow alone, also when the
+// two flows are equal or the head flow is below the hundredth.
 TEST(NodeRoad, ReachOutletOfAConservativeSubstance) {
   struct Caso {
     double qcab, qent, qsal, esperado;
   };
   const Caso casos[] = {
-      {5.004, 0.009, 5.009, 0.0},  // 500, 0, 500: dry
-      {0.0, 0.0, 0.0, 0.0},        // dry, not lateral-only
-      {0.004, 3.0, 0.0, 2.0},      // no head flow: lateral inflow only
-      {3.0, 3.0, 0.0, 6.0},        // (3x10 + 3x2)/6, not the lateral inflow
-      {3.0, 1.0, 0.0, 8.0},        // (3x10 + 1x2)/4
-      {3.0, 0.0, 1.0, 10.0},       // only loses: the head
-      {3.0, 0.0, 3.5, 0.0},        // loses more than it carries: dry
-      {3.5e7, 0.0, 2.5e7, 10.0},   // beyond 32 bits: not dry
-      {2.5e7, 2.5e7, 0.0, 6.0},    // beyond 32 bits: mixed
+      {5.004, 0.009, 5.009, 0.0},                             // 500, 0, 500: dry
+      {0.0, 0.0, 0.0, 0.0},                                   // dry
+      {0.0, 3.0, 0.0, 2.0},                                   // no head flow: the lateral inflow
+      {0.004, 3.0, 0.0, (0.004 * 10.0 + 3.0 * 2.0) / 3.004},  // below the hundredth, mixed
+      {3.0, 3.0, 0.0, 6.0},                                   // (3x10 + 3x2)/6, not the lateral inflow
+      {3.0, 1.0, 0.0, 8.0},                                   // (3x10 + 1x2)/4
+      {3.0, 0.0, 1.0, 10.0},                                  // only loses: the head
+      {3.0, 0.0, 3.5, 0.0},                                   // loses more than it carries: dry
+      {3.5e7, 0.0, 2.5e7, 10.0},                              // beyond 32 bits: not dry
+      {2.5e7, 2.5e7, 0.0, 6.0},                               // beyond 32 bits: mixed
   };
   for (const Caso& k : casos) {
     RedPrueba p;
