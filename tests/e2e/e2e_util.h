@@ -9,10 +9,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "common/free_reader.h"
 #include "common/latin1.h"
+#include "common/text_lengths.h"
 #include "modelo/modelo.h"
 #include "network/calculation_order.h"
 #include "network/network_file.h"
@@ -27,33 +32,114 @@ struct RunResult {
   std::string console;
 };
 
+// A file or folder of the end-to-end test data (tests/e2e): the layout of
+// the runs, the input files that a run lays over an example, and the checked
+// copies of the outputs.
+inline std::string e2e_data(const std::string& relative) { return std::string(TORNAL_E2E) + "/" + relative; }
+
+// A run whose result files are compared with checked copies: the input files
+// of examples/<ejemplo>, then the files of each folder of `capas` (relative
+// to tests/e2e) laid over them, in order; its copies in expected/<nombre>.
+struct E2ERun {
+  std::string nombre;
+  std::string ejemplo;
+  std::vector<std::string> capas;
+};
+
+// tests/e2e/layout.txt, which the command that writes the checked copies
+// anew (regenerate_expected.py) reads as well, so that both lay out a run
+// alike: the input files with fixed names, the records of the run
+// configuration that name input files, the result files compared and the
+// runs.
+struct E2ELayout {
+  std::vector<std::string> fijos;
+  std::vector<int> registros;
+  std::vector<std::string> resultados;
+  std::vector<E2ERun> corridas;
+};
+
+// Reads the layout once; a line it cannot read throws, naming the line.
+inline const E2ELayout& e2e_layout() {
+  static const E2ELayout layout = [] {
+    const std::string ruta = e2e_data("layout.txt");
+    const std::string texto = TempDir::read_file(ruta);
+    if (texto.empty()) throw std::runtime_error(ruta + ": missing or empty");
+    E2ELayout l;
+    std::istringstream in(texto);
+    std::string linea;
+    for (int n = 1; std::getline(in, linea); ++n) {
+      if (!linea.empty() && linea.back() == '\r') linea.pop_back();
+      std::istringstream campos(linea);
+      std::vector<std::string> w{std::istream_iterator<std::string>(campos), std::istream_iterator<std::string>()};
+      if (w.empty() || w[0].starts_with("#")) continue;
+      const std::string clave = w[0];
+      w.erase(w.begin());
+      auto falla = [&](const std::string& por_que) {
+        throw std::runtime_error(ruta + " line " + std::to_string(n) + ": " + por_que);
+      };
+      if (clave == "fixed") {
+        l.fijos.insert(l.fijos.end(), w.begin(), w.end());
+      } else if (clave == "records") {
+        for (const std::string& r : w) {
+          if (r.find_first_not_of("0123456789") != std::string::npos || r.size() > 3 || std::stoi(r) < 1)
+            falla("'" + r + "' is no record number");
+          l.registros.push_back(std::stoi(r));
+        }
+      } else if (clave == "results") {
+        l.resultados.insert(l.resultados.end(), w.begin(), w.end());
+      } else if (clave == "run") {
+        if (w.size() < 2) falla("a run needs its name and its example");
+        for (const E2ERun& c : l.corridas)
+          if (c.nombre == w[0]) falla("run " + w[0] + " named twice");
+        l.corridas.push_back({w[0], w[1], std::vector<std::string>(w.begin() + 2, w.end())});
+      } else {
+        falla("unknown key '" + clave + "'");
+      }
+    }
+    if (l.fijos.empty() || l.registros.empty() || l.resultados.empty() || l.corridas.empty())
+      throw std::runtime_error(ruta + ": fixed, records, results and run are all needed");
+    return l;
+  }();
+  return layout;
+}
+
+// The run `nombre` of the layout; throws when it names none.
+inline const E2ERun& e2e_run(const std::string& nombre) {
+  for (const E2ERun& c : e2e_layout().corridas)
+    if (c.nombre == nombre) return c;
+  throw std::runtime_error("no run " + nombre + " in tests/e2e/layout.txt");
+}
+
 // Copies the input files of the example basin `name` into `dir`: its run
-// configuration, the files that configuration reads and the optional files
-// with fixed names. What a run of the example left in its folder (run log,
-// result files) is never copied, so a test does not depend on earlier runs.
+// configuration, the files that the layout's records of it name and the
+// optional files with fixed names. The records are read as the program reads
+// them, one statement each. What a run of the example left in its folder (run
+// log, result files) is never copied, so a test does not depend on earlier
+// runs.
 inline void copy_example(const std::string& name, const TempDir& dir) {
   namespace fs = std::filesystem;
+  const E2ELayout& l = e2e_layout();
   const std::string origen = std::string(TORNAL_EXAMPLES) + "/" + name;
-  tornal::Modelo m;
-  m.carpeta = origen;
-  tornal::leer_vekarch(m);
-  const tornal::Configuracion& c = m.conf;
-  std::vector<std::string> entradas = {"VekArch.cal", "bucle.avz", "tornal.avz", "NivelesRQ.dat", "Criterios.txt"};
-  for (const std::string* ruta : {&c.PATHARCHIVO, &c.PATHARCHIVOKELMARXML, &c.PATHARCHIVO2, &c.PATHARCHIVO3,
-                                  &c.PATHARCHIVO4, &c.PATHARCHIVO5, &c.PATHARCHIVO23, &c.PATHARCHIVO22})
-    entradas.push_back(tornal::trimmed(*ruta));
+  std::vector<std::string> entradas = l.fijos;
+  tornal::FreeReader rd;
+  if (!rd.open(origen + "/VekArch.cal")) throw std::runtime_error(origen + "/VekArch.cal cannot be read");
+  const int ultimo = *std::max_element(l.registros.begin(), l.registros.end());
+  for (int r = 1; r <= ultimo; ++r) {
+    tornal::Statement st = rd.statement();
+    if (std::find(l.registros.begin(), l.registros.end(), r) != l.registros.end()) {
+      std::string ruta;
+      st.text(ruta, tornal::LONGRUTA);
+      entradas.push_back(tornal::trimmed(ruta));
+    }
+    if (st.finish() != tornal::ReadStatus::Ok)
+      throw std::runtime_error(origen + "/VekArch.cal: record " + std::to_string(r) + " cannot be read");
+  }
   for (const std::string& e : entradas) {
     const fs::path desde = fs::path(origen) / e;
     if (e.empty() || fs::path(e).is_absolute() || !fs::is_regular_file(desde)) continue;
     fs::create_directories((fs::path(dir.path()) / e).parent_path());
     fs::copy_file(desde, fs::path(dir.path()) / e, fs::copy_options::overwrite_existing);
   }
-}
-
-// A file or folder of the end-to-end test data (tests/e2e): the input files
-// that a test lays over an example, and the checked copies of the outputs.
-inline std::string e2e_data(const std::string& relative) {
-  return std::string(TORNAL_EXAMPLES) + "/../tests/e2e/" + relative;
 }
 
 // Copies every file of the folder `folder` into `dir`, over the files of the
@@ -63,6 +149,14 @@ inline void overlay_inputs(const std::string& folder, const TempDir& dir) {
   for (const fs::directory_entry& e : fs::directory_iterator(folder))
     if (e.is_regular_file())
       fs::copy_file(e.path(), fs::path(dir.path()) / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+// Lays out the run `nombre` of the layout in `dir`: its example, then its
+// folders over it.
+inline void lay_out_run(const std::string& nombre, const TempDir& dir) {
+  const E2ERun& c = e2e_run(nombre);
+  copy_example(c.ejemplo, dir);
+  for (const std::string& capa : c.capas) overlay_inputs(e2e_data(capa), dir);
 }
 
 // Reads the basin copied into `dir` into `m`, its run log kept in memory: the
@@ -150,11 +244,6 @@ inline std::string line_difference(const std::string& obtenida, const std::strin
   return std::string();
 }
 
-// The result files of a run of the example basin, with its criteria file.
-inline constexpr const char* RESULT_FILES[] = {"resultados.xml",       "graficos.txt",  "TablaCal.txt",
-                                               "TablaCal.dir",         "Criterios.csv", "conducciones_parcial.csv",
-                                               "embalses_parcial.csv", "balances.csv"};
-
 // The output file `nombre` of a run in `dir` against its checked copy in the
 // folder `esperados`: line by line as line_difference says, every line
 // ending with CR LF; the first ten differing lines are reported.
@@ -176,6 +265,13 @@ inline void compare_with_expected(const TempDir& dir, const std::string& esperad
       ++fallos;
     }
   }
+}
+
+// Every result file of the layout written by the run `nombre` in `dir`
+// against its checked copy in expected/<nombre>.
+inline void compare_run_with_expected(const TempDir& dir, const std::string& nombre) {
+  for (const std::string& archivo : e2e_layout().resultados)
+    compare_with_expected(dir, e2e_data("expected/" + nombre), archivo);
 }
 
 }  // namespace tornal_test

@@ -3,19 +3,13 @@
 // ending with CR LF.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "e2e/e2e_util.h"
 
 using namespace tornal_test;
-
-namespace {
-
-// The compliance criteria of the run are those of input/basin (Criterios.txt);
-// the expected verdicts are those of the checked copy of Criterios.csv.
-const std::string EXPECTED = e2e_data("expected/basin");
-
-}  // namespace
 
 // The comparison itself: a number off in its last printed digit, a changed
 // text and a lost field are found; a blank more or less is not a difference.
@@ -38,11 +32,41 @@ TEST(ExampleOutputs, LineComparisonRules) {
   for (const Caso& c : casos) EXPECT_EQ(line_difference(c.obtenida, c.esperada).empty(), c.iguales) << c.obtenida;
 }
 
+// The run "basin" of tests/e2e/layout.txt: the example with the compliance
+// criteria of input/basin (Criterios.txt); the expected verdicts are those of
+// the checked copy of Criterios.csv.
 TEST(ExampleOutputs, ResultFilesMatchTheCheckedCopies) {
   TempDir dir;
-  copy_example("basin", dir);
-  overlay_inputs(e2e_data("input/basin"), dir);
+  lay_out_run("basin", dir);
   const RunResult r = run_tornal(dir);
   ASSERT_EQ(r.status, 0) << r.console;
-  for (const char* nombre : RESULT_FILES) compare_with_expected(dir, EXPECTED, nombre);
+  compare_run_with_expected(dir, "basin");
+}
+
+// The layout and the checked copies agree: every run has its folder of
+// copies, holding the layout's result files and nothing else, and the
+// folders it lays over its example; no folder of copies is left that no run
+// writes (nor the command that writes them anew), which would go stale
+// unseen.
+TEST(ExampleOutputs, TheLayoutNamesEveryFolderOfCheckedCopies) {
+  namespace fs = std::filesystem;
+  const E2ELayout& l = e2e_layout();
+  std::set<std::string> corridas;
+  for (const E2ERun& c : l.corridas) {
+    corridas.insert(c.nombre);
+    EXPECT_TRUE(fs::is_regular_file(std::string(TORNAL_EXAMPLES) + "/" + c.ejemplo + "/VekArch.cal")) << c.nombre;
+    for (const std::string& capa : c.capas) EXPECT_TRUE(fs::is_directory(e2e_data(capa))) << c.nombre << ": " << capa;
+    const std::string esperados = e2e_data("expected/" + c.nombre);
+    if (!fs::is_directory(esperados)) {
+      ADD_FAILURE() << c.nombre << ": no folder of checked copies";
+      continue;
+    }
+    std::set<std::string> copias;
+    for (const fs::directory_entry& e : fs::directory_iterator(esperados)) copias.insert(e.path().filename().string());
+    EXPECT_EQ(copias, std::set<std::string>(l.resultados.begin(), l.resultados.end())) << c.nombre;
+  }
+  std::set<std::string> carpetas;
+  for (const fs::directory_entry& e : fs::directory_iterator(e2e_data("expected")))
+    carpetas.insert(e.path().filename().string());
+  EXPECT_EQ(carpetas, corridas);
 }

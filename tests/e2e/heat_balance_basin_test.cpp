@@ -4,8 +4,9 @@
 // the reservoir releases little and no turbine water, and the intake takes
 // nearly all of it, so that Rio Alto, Rio Bajo and Tramo del Acuifero run
 // at 2 to 12 l/s while the reservoir keeps some 49 hm3. The variant's input
-// files (input/basin-heat) lie over those of the example; its outputs are
-// compared whole with the checked copies in expected/basin-heat.
+// files (input/basin-heat) lie over those of the example, as the run
+// "basin-heat" of tests/e2e/layout.txt says; its outputs are compared whole
+// with the checked copies in expected/basin-heat.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,9 +83,7 @@ double equilibrio(const tornal::Calidad& c, int I, int MES) {
 
 TEST(HeatBalanceBasin, DrySummerRunsToTheEndAndMatchesTheCheckedCopies) {
   TempDir dir;
-  copy_example("basin", dir);
-  overlay_inputs(e2e_data("input/basin"), dir);
-  overlay_inputs(e2e_data("input/basin-heat"), dir);
+  lay_out_run("basin-heat", dir);
   const RunResult r = run_tornal(dir);
   ASSERT_EQ(r.status, 0) << r.console;
   EXPECT_TRUE(r.console.ends_with("Fin de simulación\n")) << r.console;
@@ -144,5 +143,5 @@ TEST(HeatBalanceBasin, DrySummerRunsToTheEndAndMatchesTheCheckedCopies) {
       }
   }
 
-  for (const char* nombre : RESULT_FILES) compare_with_expected(dir, e2e_data("expected/basin-heat"), nombre);
+  compare_run_with_expected(dir, "basin-heat");
 }
