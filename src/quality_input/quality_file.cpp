@@ -19,6 +19,7 @@
 #include "common/stop.h"
 #include "quality_input/coefficients_file.h"
 #include "quality_input/inflows_file.h"
+#include "quality_input/kinetic_constants.h"
 #include "quality_input/validation.h"
 
 namespace tornal {
@@ -301,111 +302,18 @@ void leer_primer_orden(CountedReader& f, Modelo& m) {
   }
 }
 
-// Sizes the kinetic constants of reaches and reservoirs for the options,
-// and the monthly series that the time curves fill later.
-void dimensionar_cineticas(Modelo& m) {
-  Calidad& c = m.cal;
-  const int nc = m.red.NUMCONDUCCIONES;
-  const int ne = m.red.NUMEMBALSES;
-  const bool nitrogeno = c.OPCIONNITROGENO == 1;
-  const bool fito = c.OPCIONFITOPLANCTON == 1;
-  const int nm = 12 * m.red.NUMANYOS;
-  c.KACOND.resize(nc);
-  c.KDCOND.resize(nc);
-  c.VSLCOND.resize(nc);
-  c.KAEMB.resize(ne);
-  c.UWEM.resize(ne);
-  c.CURVAUWEM.resize(ne);
-  c.KDEMB.resize(ne);
-  c.VSLEMB.resize(ne);
-  c.UWEMB.resize(ne, nm);
-  if (nitrogeno) {
-    for (Array1<double>* a : {&c.KNOACOND, &c.VSNOCOND, &c.KNAICOND, &c.KNO3COND}) a->resize(nc);
-    for (Array1<double>* a : {&c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB}) a->resize(ne);
-  }
-  if (fito) {
-    for (Array1<double>* a : {&c.KMAXGROWCOND, &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND, &c.VSFOSFCOND, &c.KFOSFACOND,
-                              &c.KECOND, &c.IOCON, &c.FLUMCON, &c.ISATCOND, &c.ALFAFITOCOND})
-      a->resize(nc);
-    c.CURVAIOCON.resize(nc);
-    c.CURVAFLUMCON.resize(nc);
-    for (Array1<double>* a : {&c.KMAXGROWEMB, &c.KRESPEMB, &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB,
-                              &c.KEEMB, &c.IOEM, &c.FLUMEM, &c.ISATEMB, &c.ALFAFITOEMB})
-      a->resize(ne);
-    c.CURVAIOEM.resize(ne);
-    c.CURVAFLUMEM.resize(ne);
-    c.IOCOND.resize(nc, nm);
-    c.FLUMCOND.resize(nc, nm);
-    c.IOEMB.resize(ne, nm);
-    c.FLUMEMB.resize(ne, nm);
-  }
-}
-
-// The reaches' block of the kinetic constants.
-void leer_cineticas_conducciones(CountedReader& f, Modelo& m) {
-  Calidad& c = m.cal;
-  const int nc = m.red.NUMCONDUCCIONES;
-  const bool nitrogeno = c.OPCIONNITROGENO == 1;
-  const bool fito = c.OPCIONFITOPLANCTON == 1;
-  f.heading(3);
-  f.values(c.KACOND, nc);
-  f.values(c.KDCOND, nc);
-  f.values(c.VSLCOND, nc);
-  if (nitrogeno) {
-    f.values(c.KNOACOND, nc);
-    f.values(c.VSNOCOND, nc);
-    f.values(c.KNAICOND, nc);
-    f.values(c.KNO3COND, nc);
-  }
-  if (fito) {
-    f.values(c.KMAXGROWCOND, nc);
-    f.values(c.KRESPCOND, nc);
-    f.values(c.VSALGCOND, nc);
-    f.values(c.KFOSFCOND, nc);
-    f.values(c.VSFOSFCOND, nc);
-    f.values(c.KFOSFACOND, nc);
-    f.values(c.KECOND, nc);
-    f.values(c.IOCON, nc);
-    f.values(c.CURVAIOCON, nc);
-    f.values(c.FLUMCON, nc);
-    f.values(c.CURVAFLUMCON, nc);
-    f.values(c.ISATCOND, nc);
-    f.values(c.ALFAFITOCOND, nc);
-  }
-}
-
-// The reservoirs' block of the kinetic constants.
-void leer_cineticas_embalses(CountedReader& f, Modelo& m) {
-  Calidad& c = m.cal;
-  const int ne = m.red.NUMEMBALSES;
-  const bool nitrogeno = c.OPCIONNITROGENO == 1;
-  const bool fito = c.OPCIONFITOPLANCTON == 1;
-  f.heading(2);
-  f.values(c.KAEMB, ne);
-  f.values(c.UWEM, ne);
-  f.values(c.CURVAUWEM, ne);
-  f.values(c.KDEMB, ne);
-  f.values(c.VSLEMB, ne);
-  if (nitrogeno) {
-    f.values(c.KNOAEMB, ne);
-    f.values(c.VSNOEMB, ne);
-    f.values(c.KNAIEMB, ne);
-    f.values(c.KNO3EMB, ne);
-  }
-  if (fito) {
-    f.values(c.KMAXGROWEMB, ne);
-    f.values(c.KRESPEMB, ne);
-    f.values(c.VSALGEMB, ne);
-    f.values(c.KFOSFEMB, ne);
-    f.values(c.VSFOSFEMB, ne);
-    f.values(c.KFOSFAEMB, ne);
-    f.values(c.KEEMB, ne);
-    f.values(c.IOEM, ne);
-    f.values(c.CURVAIOEM, ne);
-    f.values(c.FLUMEM, ne);
-    f.values(c.CURVAFLUMEM, ne);
-    f.values(c.ISATEMB, ne);
-    f.values(c.ALFAFITOEMB, ne);
+// One model's block of the kinetic constants, after its `cabeceras`
+// headings: for `n` elements, every constant of CONSTANTESCINETICAS that the
+// model (`lado`: COND or EMB) has, of the groups the options select, in the
+// order of the table; a value that varies over the year is followed by its
+// curve numbers.
+void leer_bloque_cinetico(CountedReader& f, Calidad& c, CampoCinetico ConstanteCinetica::*lado, int n, int cabeceras) {
+  f.heading(cabeceras);
+  for (const ConstanteCinetica& k : CONSTANTESCINETICAS) {
+    const CampoCinetico& campo = k.*lado;
+    if (!campo.existe() || !grupo_activo(c, k.grupo)) continue;
+    f.values(c.*campo.valor, n);
+    if (campo.curva != nullptr) f.values(c.*campo.curva, n);
   }
 }
 
@@ -413,12 +321,16 @@ void leer_cineticas_embalses(CountedReader& f, Modelo& m) {
 // oxygen, the nitrogen cycle (nitrogen option) and phytoplankton with the
 // phosphorus cycle (phytoplankton option), first for the reaches, then, with
 // reservoirs, for the reservoirs, which also give the wind speed over them.
+// Sized first for the options, with the monthly series that the time curves
+// fill later.
 void leer_cineticas(CountedReader& f, Modelo& m) {
   if (m.cal.OPCIONOXIGENO != 1) return;
-  dimensionar_cineticas(m);
-  leer_cineticas_conducciones(f, m);
-  if (m.red.NUMEMBALSES <= 0) return;
-  leer_cineticas_embalses(f, m);
+  const int nc = m.red.NUMCONDUCCIONES;
+  const int ne = m.red.NUMEMBALSES;
+  dimensionar_cineticas(m.cal, nc, ne, 12 * m.red.NUMANYOS);
+  leer_bloque_cinetico(f, m.cal, &ConstanteCinetica::COND, nc, 3);
+  if (ne <= 0) return;
+  leer_bloque_cinetico(f, m.cal, &ConstanteCinetica::EMB, ne, 2);
 }
 
 // The reach data and, with reservoirs, the reservoir data.
@@ -580,15 +492,10 @@ void comprobar_curvas(Modelo& m) {
     for (const Array1<int>* a : {&c.CURHSWCON, &c.CURTAIRCON, &c.CURHRCON, &c.CURNUBCON, &c.CURVIENTOCON}) tramo(*a);
     for (const Array1<int>* a : {&c.CURHSWEM, &c.CURTAIREM, &c.CURHREM, &c.CURNUBEM, &c.CURVIENTOEM}) embalse(*a);
   }
-  if (c.OPCIONOXIGENO == 1 && c.OPCIONFITOPLANCTON == 1) {
-    tramo(c.CURVAIOCON);
-    tramo(c.CURVAFLUMCON);
-  }
-  if (c.OPCIONOXIGENO == 1) embalse(c.CURVAUWEM);
-  if (c.OPCIONOXIGENO == 1 && c.OPCIONFITOPLANCTON == 1) {
-    embalse(c.CURVAIOEM);
-    embalse(c.CURVAFLUMEM);
-  }
+  for (const ConstanteCinetica& k : CONSTANTESCINETICAS)
+    if (k.COND.curva != nullptr && grupo_activo(c, k.grupo)) tramo(c.*k.COND.curva);
+  for (const ConstanteCinetica& k : CONSTANTESCINETICAS)
+    if (k.EMB.curva != nullptr && grupo_activo(c, k.grupo)) embalse(c.*k.EMB.curva);
   for (const Array1<int>* a : {&c.CURVAEEM, &c.CURVTENTREM, &c.CURVTSALEM, &c.CURVTZTEM}) embalse(*a);
 
   for (const auto& [a, de_embalses] : curvas) {

@@ -1,7 +1,8 @@
 // The time-varying kinetic constants of reaches and reservoirs: at the start
 // of a month, each constant that the advanced-options file declares as
-// time-varying takes that month's value. The code of an entry (1 to 15)
-// selects the constant, the same codes for reaches and reservoirs.
+// time-varying takes that month's value. The code of an entry (1 to
+// NUMCODIGOSTEMPORALES) selects the constant, the same codes for reaches and
+// reservoirs.
 #include "quality_input/time_constants.h"
 
 #include <cmath>
@@ -9,20 +10,18 @@
 namespace tornal {
 namespace {
 
-using Constante = ConstanteTemporal;
-
 // Applies entries 1 to `entradas` in order: the code and the element number
-// are the integer parts of the reals that hold them. A code outside 1 to 15
-// is passed over. An element outside 1 to `elementos`, or a constant that the
-// options of the run did not create, is passed over too, so that no entry
-// reaches outside the constants (the advanced-options reader refuses such
-// entries first).
+// are the integer parts of the reals that hold them. A code outside 1 to
+// NUMCODIGOSTEMPORALES is passed over. An element outside 1 to `elementos`,
+// or a constant that the options of the run did not create, is passed over
+// too, so that no entry reaches outside the constants (the advanced-options
+// reader refuses such entries first).
 void aplicar(Modelo& m, int MES, int entradas, int elementos, const Array1<double>& ELEM, const Array1<double>& CODIGO,
-             const Array2<double>& VALOR, const Constante (&constantes)[15]) {
+             const Array2<double>& VALOR, const ConstantesTemporales& constantes) {
   for (int k = 1; k <= entradas; ++k) {
     const double codigo = std::trunc(CODIGO(k));
-    if (!(codigo >= 1.0 && codigo <= 15.0)) continue;
-    Array1<double>& constante = m.cal.*constantes[static_cast<int>(codigo) - 1];
+    if (!(codigo >= 1.0 && codigo <= static_cast<double>(NUMCODIGOSTEMPORALES))) continue;
+    Array1<double>& constante = m.cal.*constantes[static_cast<std::size_t>(codigo) - 1];
     const double j = std::trunc(ELEM(k));
     if (!(j >= 1.0 && j <= static_cast<double>(elementos) && j <= static_cast<double>(constante.size()))) continue;
     constante(static_cast<long>(j)) = VALOR(k, MES);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/stop.h"
+#include "quality_input/kinetic_constants.h"
 
 namespace tornal {
 namespace {
@@ -90,16 +91,13 @@ void construir_series(Modelo& m, Curvas curvas) {
                {&Calidad::NUBEMB, &Calidad::NUBEM, &Calidad::CURNUBEM},
                {&Calidad::VIENTOEMB, &Calidad::VIENTOEM, &Calidad::CURVIENTOEM}});
   }
-  // Wind for the reaeration of reservoirs.
-  if (c.OPCIONOXIGENO == 1) construir(m, curvas, NE, {{&Calidad::UWEMB, &Calidad::UWEM, &Calidad::CURVAUWEM}});
-  // Light and photoperiod.
-  if (c.OPCIONOXIGENO == 1 && c.OPCIONFITOPLANCTON == 1) {
-    construir(m, curvas, NR,
-              {{&Calidad::IOCOND, &Calidad::IOCON, &Calidad::CURVAIOCON},
-               {&Calidad::FLUMCOND, &Calidad::FLUMCON, &Calidad::CURVAFLUMCON}});
-    construir(m, curvas, NE,
-              {{&Calidad::IOEMB, &Calidad::IOEM, &Calidad::CURVAIOEM},
-               {&Calidad::FLUMEMB, &Calidad::FLUMEM, &Calidad::CURVAFLUMEM}});
+  // The kinetic constants that vary over the year (the wind of the
+  // reservoirs' reaeration, light and photoperiod), of the groups whose
+  // options hold.
+  for (const ConstanteCinetica& k : CONSTANTESCINETICAS) {
+    if (!grupo_activo(c, k.grupo)) continue;
+    if (k.COND.serie != nullptr) construir(m, curvas, NR, {{k.COND.serie, k.COND.valor, k.COND.curva}});
+    if (k.EMB.serie != nullptr) construir(m, curvas, NE, {{k.EMB.serie, k.EMB.valor, k.EMB.curva}});
   }
   // Exchange between the layers of reservoirs, in every run.
   construir(m, curvas, NE,

@@ -14,6 +14,7 @@
 
 #include "common/latin1.h"
 #include "common/stop.h"
+#include "quality_input/kinetic_constants.h"
 
 namespace tornal {
 
@@ -41,83 +42,17 @@ void aviso(Modelo& m, const char* mensaje, const char* etiqueta, int numero) {
   m.log.write({etiqueta, numero});
 }
 
-// How a kinetic constant fails.
-enum class Cota {
-  MENORQUEMENOSUNO,  // below -1 (-1 selects a formula of the models)
-  NEGATIVO,          // below 0
-  NOPOSITIVO,        // 0 or below
-};
-
+// Whether a value fails the check of its kinetic constant.
 bool falla(Cota cota, double valor) {
   switch (cota) {
+    case Cota::NINGUNA:
+      return false;
     case Cota::MENORQUEMENOSUNO:
       return valor < -1.0;
     case Cota::NEGATIVO:
       return valor < 0.0;
     case Cota::NOPOSITIVO:
       return valor <= 0.0;
-  }
-  return false;
-}
-
-// Which option a kinetic constant belongs to (its arrays exist only then).
-enum class Grupo { OXIGENO, NITROGENO, FITOPLANCTON };
-
-// One check of the kinetic constants: the reach array and its reservoir
-// twin, tested with the same bound and the same message.
-struct ConstanteCinetica {
-  Array1<double> Calidad::*COND;
-  Array1<double> Calidad::*EMB;
-  Cota cota;
-  Grupo grupo;
-  const char* mensaje;
-};
-
-const ConstanteCinetica CONSTANTESCINETICAS[] = {
-    {&Calidad::KACOND, &Calidad::KAEMB, Cota::MENORQUEMENOSUNO, Grupo::OXIGENO,
-     "La constante de reaireación debe ser -1 o un valor positivo"},
-    {&Calidad::KDCOND, &Calidad::KDEMB, Cota::NEGATIVO, Grupo::OXIGENO,
-     "La constante de degradación de la materia orgánica debe ser un valor positivo"},
-    {&Calidad::VSLCOND, &Calidad::VSLEMB, Cota::NEGATIVO, Grupo::OXIGENO,
-     "La velocidad de sedimentación de la materia orgánica debe ser un valor positivo"},
-    {&Calidad::KNOACOND, &Calidad::KNOAEMB, Cota::NEGATIVO, Grupo::NITROGENO,
-     "La constante de degradación del nitrógeno orgánico debe ser un valor positivo"},
-    {&Calidad::VSNOCOND, &Calidad::VSNOEMB, Cota::NEGATIVO, Grupo::NITROGENO,
-     "La velocidad de sedimentación del nitrógeno orgánico debe ser un valor positivo"},
-    {&Calidad::KNAICOND, &Calidad::KNAIEMB, Cota::NEGATIVO, Grupo::NITROGENO,
-     "La constante de nitrificación del amonio debe ser un valor positivo"},
-    {&Calidad::KNO3COND, &Calidad::KNO3EMB, Cota::NEGATIVO, Grupo::NITROGENO,
-     "La constante de desnitrificación debe ser un valor positivo"},
-    {&Calidad::KMAXGROWCOND, &Calidad::KMAXGROWEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de crecimiento del fitoplancton debe ser un valor positivo"},
-    {&Calidad::KRESPCOND, &Calidad::KRESPEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de respiración del fitoplancton debe ser un valor positivo"},
-    {&Calidad::VSALGCOND, &Calidad::VSALGEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La velocidad de sedimentación del fitoplancton debe ser un valor positivo"},
-    {&Calidad::KFOSFCOND, &Calidad::KFOSFEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de mineralización del fósforo orgánico debe ser un valor positivo"},
-    {&Calidad::VSFOSFCOND, &Calidad::VSFOSFEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La velocidad de sedimentación del fósforo orgánico debe ser un valor positivo"},
-    {&Calidad::KFOSFACOND, &Calidad::KFOSFAEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de desgradación del fósforo inorgánico debe ser un valor positivo"},
-    {&Calidad::KECOND, &Calidad::KEEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de atenuación lumínica debe ser un valor positivo"},
-    {&Calidad::ISATCOND, &Calidad::ISATEMB, Cota::NOPOSITIVO, Grupo::FITOPLANCTON,
-     "La Intensidad de saturación lumínica debe ser un valor mayor que cero"},
-    {&Calidad::ALFAFITOCOND, &Calidad::ALFAFITOEMB, Cota::NEGATIVO, Grupo::FITOPLANCTON,
-     "La constante de atenuación debida a la sombra propia del fitoplancton debe ser un valor positivo"},
-};
-
-// Whether the rows of a group run: the nitrogen and phytoplankton rows test
-// their own option alone (the kinetic constants run only with oxygen on).
-bool aplica(const Calidad& cal, Grupo grupo) {
-  switch (grupo) {
-    case Grupo::OXIGENO:
-      return true;
-    case Grupo::NITROGENO:
-      return cal.OPCIONNITROGENO == 1;
-    case Grupo::FITOPLANCTON:
-      return cal.OPCIONFITOPLANCTON == 1;
   }
   return false;
 }
@@ -170,19 +105,24 @@ void validar_primer_orden(Modelo& m) {
             ETIQUETACONT1OR, k);
 }
 
-// Kinetic constants of reaches, then of reservoirs: per element, every row
-// that applies, then the next element.
+// Kinetic constants of reaches, then of reservoirs: per element, every
+// checked constant of CONSTANTESCINETICAS that the model has and whose group
+// the options select, in the order of the table, then the next element.
 void validar_cineticas(Modelo& m) {
   const Calidad& cal = m.cal;
   if (cal.OPCIONOXIGENO != 1) return;
-  for (int i = 1; i <= m.red.NUMCONDUCCIONES; ++i)
-    for (const ConstanteCinetica& c : CONSTANTESCINETICAS)
-      if (aplica(cal, c.grupo) && falla(c.cota, (cal.*c.COND)(i)))
-        aviso(m, c.mensaje, ETIQUETACOND, m.red.NOMCONDUCC(i));
-  if (m.red.NUMEMBALSES <= 0) return;
-  for (int e = 1; e <= m.red.NUMEMBALSES; ++e)
-    for (const ConstanteCinetica& c : CONSTANTESCINETICAS)
-      if (aplica(cal, c.grupo) && falla(c.cota, (cal.*c.EMB)(e))) aviso(m, c.mensaje, ETIQUETAEMB, m.red.NOMEMB(e));
+  auto modelo = [&](CampoCinetico ConstanteCinetica::*lado, int elementos, const char* etiqueta,
+                    const Array1<std::string>& NOMBRES) {
+    for (int e = 1; e <= elementos; ++e)
+      for (const ConstanteCinetica& k : CONSTANTESCINETICAS) {
+        const CampoCinetico& campo = k.*lado;
+        if (k.cota != Cota::NINGUNA && campo.existe() && grupo_activo(cal, k.grupo) &&
+            falla(k.cota, (cal.*campo.valor)(e)))
+          aviso(m, k.mensaje, etiqueta, NOMBRES(e));
+      }
+  };
+  modelo(&ConstanteCinetica::COND, m.red.NUMCONDUCCIONES, ETIQUETACOND, m.red.NOMCONDUCC);
+  modelo(&ConstanteCinetica::EMB, m.red.NUMEMBALSES, ETIQUETAEMB, m.red.NOMEMB);
 }
 
 // Dispersion, length, step, hydraulic mode and coefficients of every reach.

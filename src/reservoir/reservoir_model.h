@@ -98,7 +98,8 @@ struct TrabajoEmbalse {
   Array2<double> KAUXE1{"KAUXE1"},  // layer 1, at its temperature [1/day]
       KAUXE2{"KAUXE2"};             // layer 2, at its temperature [1/day]
   // Kinetic rates per sub-step (dt included) and oxygen saturation, of
-  // layer 1 (...AUX1) and of layer 2 (...AUX2), at the layer's temperature.
+  // layer 1 (...AUX1) and of layer 2 (...AUX2), at the layer's temperature;
+  // each pair listed in TASASCAPAS.
   Array1<double> KAAUX1{"KAAUX1"},   // reaeration [-]
       KDAUX1{"KDAUX1"},              // BOD decay, limited by oxygen in each sub-step [-]
       KNOAAUX1{"KNOAAUX1"},          // organic-nitrogen ammonification [-]
@@ -176,6 +177,28 @@ struct TrabajoEmbalse {
 
  private:
   int NSUB_ = -1, NC_ = -1, NUMCONT1OR_ = -1;  // the sizes of the arrays
+};
+
+// The kinetic rates of the layers, each once as the pair of its layer 1 and
+// layer 2 arrays: `dimensionar` sizes them from this list, and the layer
+// bindings `epilimnio` and `hipolimnio` (layer.h) give each pair a member of
+// CapaEmbalse; a rate of the layers that is not listed here is never sized.
+struct TasaCapas {
+  Array1<double> TrabajoEmbalse::*capa1;
+  Array1<double> TrabajoEmbalse::*capa2;
+};
+inline constexpr TasaCapas TASASCAPAS[] = {
+    {&TrabajoEmbalse::KAAUX1, &TrabajoEmbalse::KAAUX2},
+    {&TrabajoEmbalse::KDAUX1, &TrabajoEmbalse::KDAUX2},
+    {&TrabajoEmbalse::KNOAAUX1, &TrabajoEmbalse::KNOAAUX2},
+    {&TrabajoEmbalse::KNAIAUX1, &TrabajoEmbalse::KNAIAUX2},
+    {&TrabajoEmbalse::KNO3AUX1, &TrabajoEmbalse::KNO3AUX2},
+    {&TrabajoEmbalse::KMAXGROWAUX1, &TrabajoEmbalse::KMAXGROWAUX2},
+    {&TrabajoEmbalse::KGROWAUX1, &TrabajoEmbalse::KGROWAUX2},
+    {&TrabajoEmbalse::KRESPAUX1, &TrabajoEmbalse::KRESPAUX2},
+    {&TrabajoEmbalse::OSATAUX1, &TrabajoEmbalse::OSATAUX2},
+    {&TrabajoEmbalse::KFOSFAUX1, &TrabajoEmbalse::KFOSFAUX2},
+    {&TrabajoEmbalse::KFOSFAAUX1, &TrabajoEmbalse::KFOSFAAUX2},
 };
 
 // Reservoir K at row I of ORDENNUDOS in month M (1 = October) of year Y:

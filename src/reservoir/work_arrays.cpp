@@ -24,11 +24,10 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
   dim(V2IO, nsub + 1);
   dim(KAUXE1, nsub, NUMCONT1OR);
   dim(KAUXE2, nsub, NUMCONT1OR);
-  for (Array1<double>* a :
-       {&KAAUX1,       &KDAUX1,    &KNOAAUX1,   &KNAIAUX1, &KNO3AUX1,  &KMAXGROWAUX1, &KGROWAUX1, &KRESPAUX1,
-        &OSATAUX1,     &KFOSFAUX1, &KFOSFAAUX1, &KAAUX2,   &KDAUX2,    &KNOAAUX2,     &KNAIAUX2,  &KNO3AUX2,
-        &KMAXGROWAUX2, &KGROWAUX2, &KRESPAUX2,  &OSATAUX2, &KFOSFAUX2, &KFOSFAAUX2})
-    dim(*a, nsub);
+  for (const TasaCapas& t : TASASCAPAS) {
+    dim(this->*t.capa1, nsub);
+    dim(this->*t.capa2, nsub);
+  }
   dim(LIMITECRECIMIENTO, 8, nsub);
   dim(MASAEP, nsub, NC, 6);
   dim(MASAHIP, nsub, NC, 6);

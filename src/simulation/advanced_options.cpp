@@ -25,8 +25,6 @@ const char* const ETIQUETALINEA = "Error en la linea numero:";
 // Length of the first item of a line examined for a tag.
 constexpr std::size_t LONGLINEAAVZ = 50;
 
-using Constante = ConstanteTemporal;
-
 // The reading of the file: its line cursor and NUMLINEA, the running number
 // (from 1, over all sections) of the series record being read or next to be
 // read; count records, number lists and tag lines are not counted. Every
@@ -166,24 +164,25 @@ class LectorAvz {
   }
 
   // The element numbers and codes of `n` time-varying constants: an entry
-  // whose code (integer part) is 1 to 15 must name an element 1 to
-  // `elementos` whose constant of that code the options of the run have
-  // created. Entries of other codes are never applied and are not checked.
+  // whose code (integer part) is 1 to NUMCODIGOSTEMPORALES must name an
+  // element 1 to `elementos` whose constant of that code the options of the
+  // run have created. Entries of other codes are never applied and are not
+  // checked.
   void revisar_constantes(int n, const Array1<double>& ELEM, const Array1<double>& CODIGO, int elementos,
-                          const Constante (&constantes)[15]) const {
+                          const ConstantesTemporales& constantes) const {
     for (int k = 1; k <= n; ++k) {
       const double codigo = std::trunc(CODIGO(k));
-      if (!(codigo >= 1.0 && codigo <= 15.0)) continue;
+      if (!(codigo >= 1.0 && codigo <= static_cast<double>(NUMCODIGOSTEMPORALES))) continue;
       const double j = std::trunc(ELEM(k));
       if (!(j >= 1.0 && j <= static_cast<double>(elementos))) error();
-      if (!(m_.cal.*constantes[static_cast<int>(codigo) - 1]).contains(static_cast<long>(j))) error();
+      if (!(m_.cal.*constantes[static_cast<std::size_t>(codigo) - 1]).contains(static_cast<long>(j))) error();
     }
   }
 
   // The element record, the code record and one series record per month of
   // `n` constants.
   void leer_grupo(int n, Array1<double>& ELEM, Array1<double>& CODIGO, Array2<double>& VALOR, int elementos,
-                  const Constante (&constantes)[15]) {
+                  const ConstantesTemporales& constantes) {
     registro(
         [&](Statement& st) {
           for (int k = 1; k <= n; ++k) st.real(ELEM(k));

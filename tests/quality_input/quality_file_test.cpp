@@ -16,6 +16,7 @@
 
 #include "common/free_writer.h"
 #include "common/latin1.h"
+#include "quality_input/kinetic_constants.h"
 #include "test_util.h"
 
 using tornal::latin1;
@@ -39,6 +40,27 @@ struct Cuenca {
 struct Opciones {
   int ot = 0, n1 = 0, ox = 0, on = 0, of = 0, mt = 1;
 };
+
+// Whether the kinetic constants of group g are in a file of options o (the
+// kinetic section is there only with oxygen).
+bool de_las_opciones(const Opciones& o, tornal::GrupoCinetico g) {
+  return g == tornal::GrupoCinetico::OXIGENO || (g == tornal::GrupoCinetico::NITROGENO && o.on == 1) ||
+         (g == tornal::GrupoCinetico::FITOPLANCTON && o.of == 1);
+}
+
+// The records of the kinetic section for options o and ne reservoirs: three
+// headings and a record for each value and each curve of the reaches' block,
+// then two headings and the reservoirs' block.
+int registros_cineticos(const Opciones& o, int ne) {
+  if (o.ox != 1) return 0;
+  auto bloque = [&](tornal::CampoCinetico tornal::ConstanteCinetica::*lado) {
+    int n = 0;
+    for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS)
+      if ((k.*lado).existe() && de_las_opciones(o, k.grupo)) n += (k.*lado).curva != nullptr ? 2 : 1;
+    return n;
+  };
+  return 3 + bloque(&tornal::ConstanteCinetica::COND) + (ne > 0 ? 2 + bloque(&tornal::ConstanteCinetica::EMB) : 0);
+}
 
 // Counts of the element data sections.
 struct Cuentas {
@@ -150,6 +172,17 @@ class Archivo {
   }
   void cuenta(const std::string& nombre, int n) { lista(nombre, {std::to_string(n)}); }
   static std::string en(const std::string& nombre, int k) { return nombre + "(" + std::to_string(k) + ")"; }
+  // One model's block of the kinetic constants, as the table lists them:
+  // each record named for its array.
+  void cineticas(tornal::CampoCinetico tornal::ConstanteCinetica::*lado, int n) {
+    for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS) {
+      const tornal::CampoCinetico& campo = k.*lado;
+      if (!campo.existe() || !de_las_opciones(o_, k.grupo)) continue;
+      reales((VACIA.*campo.valor).name(), n);
+      if (campo.curva != nullptr) curvas((VACIA.*campo.curva).name(), n);
+    }
+  }
+  static inline const tornal::Calidad VACIA{};  // the names of the arrays
 
   void construir() {
     const int nc = c_.nc, ne = c_.ne;
@@ -232,35 +265,11 @@ class Archivo {
     }
 
     if (o_.ox == 1) {
-      const std::vector<const char*> nit = {"KNOA", "VSNO", "KNAI", "KNO3"};
-      const std::vector<const char*> fito = {"KMAXGROW", "KRESP", "VSALG", "KFOSF", "VSFOSF", "KFOSFA", "KE"};
-      auto bloque = [&](const std::string& suf, int n) {
-        if (o_.on == 1)
-          for (const char* q : nit) reales(q + suf, n);
-        if (o_.of == 1) {
-          for (const char* q : fito) reales(q + suf, n);
-          const std::string s = suf == "COND" ? "CON" : "EM";
-          reales("IO" + s, n);
-          curvas("CURVAIO" + s, n);
-          reales("FLUM" + s, n);
-          curvas("CURVAFLUM" + s, n);
-          reales("ISAT" + suf, n);
-          reales("ALFAFITO" + suf, n);
-        }
-      };
       cabecera(3);
-      reales("KACOND", nc);
-      reales("KDCOND", nc);
-      reales("VSLCOND", nc);
-      bloque("COND", nc);
+      cineticas(&tornal::ConstanteCinetica::COND, nc);
       if (ne > 0) {
         cabecera(2);
-        reales("KAEMB", ne);
-        reales("UWEM", ne);
-        curvas("CURVAUWEM", ne);
-        reales("KDEMB", ne);
-        reales("VSLEMB", ne);
-        bloque("EMB", ne);
+        cineticas(&tornal::ConstanteCinetica::EMB, ne);
       }
     }
 
@@ -459,7 +468,7 @@ struct Lectura : tornal_test::FileReading {
 };
 
 // Cuenca and counts of the worked example: options 0 1 1 0 0 1, two reaches,
-// one reservoir, one curve; 95 records.
+// one reservoir, one curve; 82 records besides the kinetic section.
 const Cuenca EJEMPLO{2, 1, 0, 0, 0, false, 1, 1};
 const Opciones OPCIONES_EJEMPLO{0, 1, 1, 0, 0, 1};
 const Cuentas CUENTAS_EJEMPLO{0, 0, 0, 1};
@@ -468,7 +477,7 @@ const Cuentas CUENTAS_EJEMPLO{0, 0, 0, 1};
 
 TEST(QualityFile, WorkedExampleReadsEveryRecordInPlace) {
   Archivo a(EJEMPLO, OPCIONES_EJEMPLO, CUENTAS_EJEMPLO);
-  ASSERT_EQ(a.registros.size(), 95u);
+  ASSERT_EQ(a.registros.size(), 82u + registros_cineticos(OPCIONES_EJEMPLO, EJEMPLO.ne));
   for (bool extendido : {false, true}) {
     SCOPED_TRACE(extendido ? "spread over lines" : "one record a line");
     Lectura l(EJEMPLO);
@@ -487,30 +496,30 @@ TEST(QualityFile, WorkedExampleReadsEveryRecordInPlace) {
     EXPECT_EQ(c.NOMCONT1OR(1), padded("Contaminante 1", 30));
     EXPECT_DOUBLE_EQ(c.KCOND(2, 1), 2002);
     EXPECT_DOUBLE_EQ(c.VSEMB(1, 1), 2401);
-    EXPECT_DOUBLE_EQ(c.KACOND(1), 2801);
-    EXPECT_DOUBLE_EQ(c.VSLCOND(2), 3002);
-    EXPECT_DOUBLE_EQ(c.KAEMB(1), 3301);
-    EXPECT_DOUBLE_EQ(c.VSLEMB(1), 3701);
+    EXPECT_DOUBLE_EQ(c.KACOND(1), a.codigo("KACOND", 1));
+    EXPECT_DOUBLE_EQ(c.VSLCOND(2), a.codigo("VSLCOND", 2));
+    EXPECT_DOUBLE_EQ(c.KAEMB(1), a.codigo("KAEMB", 1));
+    EXPECT_DOUBLE_EQ(c.VSLEMB(1), a.codigo("VSLEMB", 1));
     EXPECT_EQ(c.INRESCOND(2), 1);
-    EXPECT_DOUBLE_EQ(c.ECOND(1), 4301);
-    EXPECT_DOUBLE_EQ(c.INCRX(2), 4502);
-    EXPECT_DOUBLE_EQ(c.COEFTESHIDR(1, 1), 4701);
-    EXPECT_DOUBLE_EQ(c.COEFTESHIDR(2, 6), 5202);
+    EXPECT_DOUBLE_EQ(c.ECOND(1), a.codigo("ECOND", 1));
+    EXPECT_DOUBLE_EQ(c.INCRX(2), a.codigo("INCRX", 2));
+    EXPECT_DOUBLE_EQ(c.COEFTESHIDR(1, 1), a.codigo("COEFTESHIDR(1)", 1));
+    EXPECT_DOUBLE_EQ(c.COEFTESHIDR(2, 6), a.codigo("COEFTESHIDR(6)", 2));
     EXPECT_EQ(c.INRESEMB(1), 1);
-    EXPECT_DOUBLE_EQ(c.EEM(1), 5801);
-    EXPECT_DOUBLE_EQ(c.INCRETIEM(1), 6101);
-    EXPECT_DOUBLE_EQ(c.ZTEM(1), 6601);
+    EXPECT_DOUBLE_EQ(c.EEM(1), a.codigo("EEM", 1));
+    EXPECT_DOUBLE_EQ(c.INCRETIEM(1), a.codigo("INCRETIEM", 1));
+    EXPECT_DOUBLE_EQ(c.ZTEM(1), a.codigo("ZTEM", 1));
     EXPECT_EQ(c.NUMVERTDIF, 0);
     EXPECT_EQ(c.SDVERTDIF.size(1), 0);
     EXPECT_EQ(c.NUMFLUJSED, 0);
     EXPECT_TRUE(c.FLUJSEDEMB.empty());
     EXPECT_TRUE(c.COACU.empty());
-    EXPECT_DOUBLE_EQ(c.COEMB(1, 3), 7903);
-    EXPECT_DOUBLE_EQ(c.COEMB2(1, 1), 8201);
+    EXPECT_DOUBLE_EQ(c.COEMB(1, 3), a.codigo("COEMB(1)", 3));
+    EXPECT_DOUBLE_EQ(c.COEMB2(1, 1), a.codigo("COEMB2(1)", 1));
     EXPECT_EQ(c.NUMCURVASTEMP, 1);
     EXPECT_EQ(c.NOMCURVASTEMP(1), padded("Curva1", 30));
-    EXPECT_DOUBLE_EQ(c.VALORCURVASTEMP(1, 1), 9501);
-    EXPECT_DOUBLE_EQ(c.VALORCURVASTEMP(1, 12), 9512);
+    EXPECT_DOUBLE_EQ(c.VALORCURVASTEMP(1, 1), a.codigo("VALORCURVASTEMP(1)", 1));
+    EXPECT_DOUBLE_EQ(c.VALORCURVASTEMP(1, 12), a.codigo("VALORCURVASTEMP(1)", 12));
     // Arrays of the groups that are off do not exist.
     EXPECT_TRUE(c.TECON.empty());
     EXPECT_TRUE(c.HSWCON.empty());
@@ -523,20 +532,21 @@ TEST(QualityFile, WorkedExampleReadsEveryRecordInPlace) {
 }
 
 TEST(QualityFile, ReadErrorsReportTheirRecordNumber) {
-  // Record numbers of the worked example; the same when every value stands
-  // on a line of its own, empty lines come between the records and the
-  // headings are empty or hold numbers.
-  const std::vector<std::pair<std::string, int>> casos = {
-      {"opciones", 4},   {"TCON", 7},       {"CURVATCON", 8},       {"KETEMB", 15},        {"TECTAK1OR", 17},
-      {"KCOND(1)", 20},  {"VSEMB(1)", 24},  {"KACOND", 28},         {"VSLCOND", 30},       {"KAEMB", 33},
-      {"CURVAUWEM", 35}, {"VSLEMB", 37},    {"INRESCOND", 41},      {"TIPOHID", 46},       {"COEFTESHIDR(6)", 52},
-      {"INRESEMB", 55},  {"INCRETIEM", 61}, {"CURVTZTEM", 67},      {"NUMVERTDIF", 69},    {"NUMFLUJSED", 72},
-      {"COEMB(1)", 79},  {"COEMB2(1)", 82}, {"NUMINDICADORES", 89}, {"NUMCURVASTEMP", 92}, {"VALORCURVASTEMP(1)", 95},
+  // Records of the worked example, numbered by its layout; the same when
+  // every value stands on a line of its own, empty lines come between the
+  // records and the headings are empty or hold numbers.
+  const std::vector<std::string> casos = {
+      "opciones",  "TCON",      "CURVATCON",      "KETEMB",        "TECTAK1OR",
+      "KCOND(1)",  "VSEMB(1)",  "KACOND",         "VSLCOND",       "KAEMB",
+      "CURVAUWEM", "VSLEMB",    "INRESCOND",      "TIPOHID",       "COEFTESHIDR(6)",
+      "INRESEMB",  "INCRETIEM", "CURVTZTEM",      "NUMVERTDIF",    "NUMFLUJSED",
+      "COEMB(1)",  "COEMB2(1)", "NUMINDICADORES", "NUMCURVASTEMP", "VALORCURVASTEMP(1)",
   };
   for (bool extendido : {false, true}) {
-    for (const auto& [nombre, linea] : casos) {
+    for (const std::string& nombre : casos) {
       SCOPED_TRACE(nombre + (extendido ? " spread" : ""));
       Archivo a(EJEMPLO, OPCIONES_EJEMPLO, CUENTAS_EJEMPLO);
+      const int linea = a.indice(nombre);
       a.poner(nombre, "x");
       Lectura l(EJEMPLO);
       EXPECT_EQ(l.leer(extendido ? a.extendido() : a.texto(), 3), "error");
@@ -570,8 +580,9 @@ TEST(QualityFile, EndOfFileInsideARecordIsAReadErrorWithItsNumber) {
       {"inside a reach record", a.hasta("TCON") + "701", 4},
       {"before a heading", a.hasta("TCON") + "701 702\n1 2\n1 1\n", 10},
       {"inside an unclosed pollutant name", a.hasta("NOMCONT1OR(1)") + "'Contaminante\nsigue", 18},
-      {"before the sub-steps", a.hasta("INCRETIEM"), 61},
-      {"inside the last curve", a.hasta("VALORCURVASTEMP(1)") + "1 1 1 1 1 1 1 1 1 1 1", 95},
+      {"before the sub-steps", a.hasta("INCRETIEM"), a.indice("INCRETIEM")},
+      {"inside the last curve", a.hasta("VALORCURVASTEMP(1)") + "1 1 1 1 1 1 1 1 1 1 1",
+       a.indice("VALORCURVASTEMP(1)")},
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.que);
@@ -708,20 +719,20 @@ TEST(QualityFile, TemperatureLayoutsWithAndWithoutReservoirs) {
 
 TEST(QualityFile, SectionLengthsOfThePollutantAndKineticGroups) {
   // The first reach-data heading follows the sections: its INRESCOND record
-  // tells how many records they held.
+  // tells how many records they held (with the temperature as data, 19
+  // before the first-order pollutants with a reservoir, 13 without).
   struct Caso {
     Opciones op;
     int ne;
-    int inrescond;
+    int primer_orden;  // records of the first-order pollutants
   };
   const std::vector<Caso> casos = {
-      {{0, 2, 0, 0, 0, 1}, 0, 13 + 2 + 4 * 2},  // 2 + 4 x 2 pollutant records
-      {{0, 2, 0, 0, 0, 1}, 1, 19 + 2 + 7 * 2},  // 2 + 7 x 2
-      {{0, 0, 1, 0, 0, 1}, 1, 19 + 6 + 7},      // oxygen only
-      {{0, 0, 1, 1, 1, 1}, 1, 19 + 23 + 24},    // every group
-      {{0, 0, 1, 0, 1, 1}, 1, 19 + 19 + 20},    // phytoplankton without nitrogen
-      {{0, 0, 1, 1, 0, 1}, 0, 13 + 10},         // nitrogen, no reservoir block
-      {{0, 0, 0, 1, 1, 1}, 1, 19},              // no oxygen: no kinetic records
+      {{0, 2, 0, 0, 0, 1}, 0, 2 + 4 * 2},                              // no kinetic records
+      {{0, 2, 0, 0, 0, 1}, 1, 2 + 7 * 2}, {{0, 0, 1, 0, 0, 1}, 1, 0},  // oxygen only
+      {{0, 0, 1, 1, 1, 1}, 1, 0},                                      // every group
+      {{0, 0, 1, 0, 1, 1}, 1, 0},                                      // phytoplankton without nitrogen
+      {{0, 0, 1, 1, 0, 1}, 0, 0},                                      // nitrogen, no reservoir block
+      {{0, 0, 0, 1, 1, 1}, 1, 0},                                      // no oxygen: no kinetic records
   };
   for (const Caso& k : casos) {
     SCOPED_TRACE("options " + std::to_string(k.op.n1) + " " + std::to_string(k.op.ox) + " " + std::to_string(k.op.on) +
@@ -729,11 +740,12 @@ TEST(QualityFile, SectionLengthsOfThePollutantAndKineticGroups) {
     Cuenca red = EJEMPLO;
     red.ne = k.ne;
     Archivo a(red, k.op, CUENTAS_EJEMPLO);
-    ASSERT_EQ(a.indice("INRESCOND"), k.inrescond);
+    const int inrescond = (k.ne > 0 ? 19 : 13) + k.primer_orden + registros_cineticos(k.op, k.ne);
+    ASSERT_EQ(a.indice("INRESCOND"), inrescond);
     a.poner("INRESCOND", "x");
     Lectura l(red);
     EXPECT_EQ(l.leer(a), "error");
-    EXPECT_EQ(l.log(), error_lectura(k.inrescond));
+    EXPECT_EQ(l.log(), error_lectura(inrescond));
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "test_util.h"
@@ -13,46 +14,43 @@ namespace {
 
 using namespace tornal;
 
+// A time-varying constant: its code, name, the constants of reaches and of
+// reservoirs it writes and its group.
 struct Codigo {
   int codigo;
-  const char* nombre;
+  std::string nombre;
   Array1<double> Calidad::*cond;
   Array1<double> Calidad::*emb;
-  int grupo;  // 1 oxygen, 2 nitrogen, 3 phytoplankton
+  GrupoCinetico grupo;
 };
 
-const Codigo CODIGOS[] = {
-    {1, "KA", &Calidad::KACOND, &Calidad::KAEMB, 1},
-    {2, "KD", &Calidad::KDCOND, &Calidad::KDEMB, 1},
-    {3, "VSL", &Calidad::VSLCOND, &Calidad::VSLEMB, 1},
-    {4, "KNOA", &Calidad::KNOACOND, &Calidad::KNOAEMB, 2},
-    {5, "VSNO", &Calidad::VSNOCOND, &Calidad::VSNOEMB, 2},
-    {6, "KNAI", &Calidad::KNAICOND, &Calidad::KNAIEMB, 2},
-    {7, "KNO3", &Calidad::KNO3COND, &Calidad::KNO3EMB, 2},
-    {8, "KMAXGROW", &Calidad::KMAXGROWCOND, &Calidad::KMAXGROWEMB, 3},
-    {9, "KRESP", &Calidad::KRESPCOND, &Calidad::KRESPEMB, 3},
-    {10, "VSALG", &Calidad::VSALGCOND, &Calidad::VSALGEMB, 3},
-    {11, "KFOSF", &Calidad::KFOSFCOND, &Calidad::KFOSFEMB, 3},
-    {12, "VSFOSF", &Calidad::VSFOSFCOND, &Calidad::VSFOSFEMB, 3},
-    {13, "KFOSFA", &Calidad::KFOSFACOND, &Calidad::KFOSFAEMB, 3},
-    {14, "KE", &Calidad::KECOND, &Calidad::KEEMB, 3},
-    {15, "ALFAFITO", &Calidad::ALFAFITOCOND, &Calidad::ALFAFITOEMB, 3},
-};
+// The codes as the table of kinetic constants gives them.
+std::vector<Codigo> codigos() {
+  const Calidad vacia;
+  std::vector<Codigo> v;
+  for (const ConstanteCinetica& k : CONSTANTESCINETICAS)
+    if (k.codigo > 0) v.push_back({k.codigo, (vacia.*k.COND.valor).name(), k.COND.valor, k.EMB.valor, k.grupo});
+  return v;
+}
+const std::vector<Codigo> CODIGOS = codigos();
+
+// The first code beyond the last one.
+constexpr double FUERA = NUMCODIGOSTEMPORALES + 1;
 
 // The value that the quality data file gave constant `codigo` of element e.
 double del_archivo(int codigo, int e, bool embalse) { return (embalse ? 1000.0 : 0.0) + 10.0 * codigo + e; }
 
 // NR reaches, NE reservoirs, NA years; the constants of the groups up to
-// `grupos` (1 oxygen, 2 nitrogen, 3 phytoplankton) sized and holding the
-// values of the quality data file.
-void preparar(Modelo& m, int NR, int NE, int NA, int grupos = 3) {
+// `ultimo` (oxygen, nitrogen, phytoplankton) sized and holding the values of
+// the quality data file.
+void preparar(Modelo& m, int NR, int NE, int NA, GrupoCinetico ultimo = GrupoCinetico::FITOPLANCTON) {
   tornal_test::prepare(m);
   m.red.NUMCONDUCCIONES = NR;
   m.red.NUMEMBALSES = NE;
   m.red.NUMANYOS = NA;
   m.sim.NUMMESESTEMP = 12 * NA;
   for (const Codigo& c : CODIGOS) {
-    if (c.grupo > grupos) continue;
+    if (c.grupo > ultimo) continue;
     (m.cal.*c.cond).resize(NR);
     (m.cal.*c.emb).resize(NE);
     for (int e = 1; e <= NR; ++e) (m.cal.*c.cond)(e) = del_archivo(c.codigo, e, false);
@@ -113,7 +111,7 @@ void comprobar(const Modelo& m, const std::vector<Cambio>& cambios) {
         double esperado = del_archivo(c.codigo, e, embalse);
         for (const Cambio& x : cambios)
           if (x.codigo == c.codigo && x.elemento == e && x.embalse == embalse) esperado = x.valor;
-        EXPECT_DOUBLE_EQ(a(e), esperado) << c.nombre << (embalse ? "EMB(" : "COND(") << e << ")";
+        EXPECT_DOUBLE_EQ(a(e), esperado) << a.name() << "(" << e << ")";
       }
     }
   }
@@ -134,21 +132,22 @@ TEST(CtesTemporales, EachCodeSelectsItsConstant) {
 }
 
 // The code and the element are the integer parts of the reals; codes outside
-// 1 to 15 are passed over without a message.
+// 1 to NUMCODIGOSTEMPORALES are passed over without a message.
 TEST(CtesTemporales, CodesAndElementsAreTruncatedOtherCodesIgnored) {
+  const int ultimo = NUMCODIGOSTEMPORALES;
   Modelo m;
   preparar(m, 4, 2, 1);
   entradas_cond(m, {{1, 0.0, valor_mes},
-                    {1, 16.0, valor_mes},
+                    {1, FUERA, valor_mes},
                     {1, -3.0, valor_mes},
                     {1, 0.9, valor_mes},
                     {1, -0.5, valor_mes},
-                    {1, 2.9, valor_mes},     // entry 6: code 2
-                    {3.7, 15.9, valor_mes},  // entry 7: code 15 of reach 3
-                    {4, 16.5, valor_mes}});
+                    {1, 2.9, valor_mes},             // entry 6: code 2
+                    {3.7, ultimo + 0.9, valor_mes},  // entry 7: the last code, of reach 3
+                    {4, FUERA + 0.5, valor_mes}});
   entradas_emb(m, {{2.99, 1.2, valor_mes}, {1, 100.0, valor_mes}});
   CTESTEMPORALESSUB(m, 7);
-  comprobar(m, {{2, 1, false, -7.0 - 600.0}, {15, 3, false, -7.0 - 700.0}, {1, 2, true, -7.0 - 100.0}});
+  comprobar(m, {{2, 1, false, -7.0 - 600.0}, {ultimo, 3, false, -7.0 - 700.0}, {1, 2, true, -7.0 - 100.0}});
   EXPECT_TRUE(m.log.lines().empty());
 }
 
@@ -205,7 +204,7 @@ TEST(CtesTemporales, OnlyTheKindWithEntriesChanges) {
 TEST(CtesTemporales, EntriesOutsideTheDataSetAreSkippedSafely) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   Modelo m;
-  preparar(m, 2, 1, 1, 1);  // oxygen only: no nitrogen nor phytoplankton constants
+  preparar(m, 2, 1, 1, GrupoCinetico::OXIGENO);  // no nitrogen nor phytoplankton constants
   entradas_cond(m, {{0, 1, valor_mes},
                     {0.5, 1, valor_mes},
                     {3, 1, valor_mes},

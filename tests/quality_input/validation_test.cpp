@@ -14,12 +14,14 @@
 
 #include "common/free_writer.h"
 #include "common/latin1.h"
+#include "quality_input/kinetic_constants.h"
 #include "test_util.h"
 
 namespace {
 
-using tornal::Array1;
 using tornal::Calidad;
+using tornal::ConstanteCinetica;
+using tornal::Cota;
 using tornal::LONGNOMBRE;
 using tornal::Modelo;
 using Lineas = std::vector<std::string>;
@@ -90,26 +92,13 @@ void cuenca(Modelo& m, Opciones o, Cuenta n = {}) {
     cal.KETEMB.resize(n.NE);
   }
   if (o.N1 > 0) cal.TECTAK1OR.resize_filled(1.047, o.N1);
-  auto cineticas = [&](std::initializer_list<Array1<double> Calidad::*> cond,
-                       std::initializer_list<Array1<double> Calidad::*> emb) {
-    for (auto a : cond) (cal.*a).resize(n.NC);
-    for (auto a : emb) (cal.*a).resize(n.NE);
-  };
-  if (o.OX == 1) {
-    cineticas({&Calidad::KACOND, &Calidad::KDCOND, &Calidad::VSLCOND},
-              {&Calidad::KAEMB, &Calidad::KDEMB, &Calidad::VSLEMB});
-    if (o.ON == 1)
-      cineticas({&Calidad::KNOACOND, &Calidad::VSNOCOND, &Calidad::KNAICOND, &Calidad::KNO3COND},
-                {&Calidad::KNOAEMB, &Calidad::VSNOEMB, &Calidad::KNAIEMB, &Calidad::KNO3EMB});
-    if (o.OF == 1) {
-      cineticas({&Calidad::KMAXGROWCOND, &Calidad::KRESPCOND, &Calidad::VSALGCOND, &Calidad::KFOSFCOND,
-                 &Calidad::VSFOSFCOND, &Calidad::KFOSFACOND, &Calidad::KECOND, &Calidad::ALFAFITOCOND},
-                {&Calidad::KMAXGROWEMB, &Calidad::KRESPEMB, &Calidad::VSALGEMB, &Calidad::KFOSFEMB, &Calidad::VSFOSFEMB,
-                 &Calidad::KFOSFAEMB, &Calidad::KEEMB, &Calidad::ALFAFITOEMB});
-      cal.ISATCOND.resize_filled(100.0, n.NC);
-      cal.ISATEMB.resize_filled(100.0, n.NE);
+  // The kinetic constants of the options, each at a value that passes.
+  tornal::dimensionar_cineticas(cal, n.NC, n.NE, 0);
+  for (const ConstanteCinetica& k : tornal::CONSTANTESCINETICAS)
+    if (k.cota == Cota::NOPOSITIVO && tornal::grupo_activo(cal, k.grupo)) {
+      (cal.*k.COND.valor).fill(100.0);
+      (cal.*k.EMB.valor).fill(100.0);
     }
-  }
   cal.NUMVERTDIF = n.NVD;
   cal.NUMCONDUCVERTDIF.resize(n.NVD);
   cal.SDVERTDIF.resize(n.NVD, N);
@@ -300,55 +289,69 @@ TEST(ValidacionPrimerOrden, PollutantLabelledByItsPosition) {
   EXPECT_EQ(tornal_test::log_lines(m), aviso(M_K1OR, "Contaminante de primer orden", 2));
 }
 
-// Every kinetic row on reach 2 and on its reservoir twin: the failing value
-// warns with the row's exact text, the bound itself passes.
-TEST(ValidacionCineticas, EachRowOnReachesAndReservoirs) {
-  struct Fila {
-    Array1<double> Calidad::*cond;
-    Array1<double> Calidad::*emb;
-    double falla;
-    double pasa;
-    const char* mensaje;
-  };
-  const std::vector<Fila> filas = {
-      {&Calidad::KACOND, &Calidad::KAEMB, -1.5, -1.0, M_4_1},
-      {&Calidad::KDCOND, &Calidad::KDEMB, -0.01, 0.0, M_4_2},
-      {&Calidad::VSLCOND, &Calidad::VSLEMB, -0.01, 0.0,
-       "La velocidad de sedimentación de la materia orgánica debe ser un valor positivo"},
-      {&Calidad::KNOACOND, &Calidad::KNOAEMB, -0.01, 0.0, M_4_4},
-      {&Calidad::VSNOCOND, &Calidad::VSNOEMB, -0.01, 0.0,
-       "La velocidad de sedimentación del nitrógeno orgánico debe ser un valor positivo"},
-      {&Calidad::KNAICOND, &Calidad::KNAIEMB, -0.01, 0.0,
-       "La constante de nitrificación del amonio debe ser un valor positivo"},
-      {&Calidad::KNO3COND, &Calidad::KNO3EMB, -0.01, 0.0,
-       "La constante de desnitrificación debe ser un valor positivo"},
-      {&Calidad::KMAXGROWCOND, &Calidad::KMAXGROWEMB, -0.01, 0.0, M_4_8},
-      {&Calidad::KRESPCOND, &Calidad::KRESPEMB, -0.01, 0.0,
-       "La constante de respiración del fitoplancton debe ser un valor positivo"},
-      {&Calidad::VSALGCOND, &Calidad::VSALGEMB, -0.01, 0.0,
-       "La velocidad de sedimentación del fitoplancton debe ser un valor positivo"},
-      {&Calidad::KFOSFCOND, &Calidad::KFOSFEMB, -0.01, 0.0,
-       "La constante de mineralización del fósforo orgánico debe ser un valor positivo"},
-      {&Calidad::VSFOSFCOND, &Calidad::VSFOSFEMB, -0.01, 0.0,
-       "La velocidad de sedimentación del fósforo orgánico debe ser un valor positivo"},
-      {&Calidad::KFOSFACOND, &Calidad::KFOSFAEMB, -0.01, 0.0,
-       "La constante de desgradación del fósforo inorgánico debe ser un valor positivo"},
-      {&Calidad::KECOND, &Calidad::KEEMB, -0.01, 0.0, "La constante de atenuación lumínica debe ser un valor positivo"},
-      {&Calidad::ISATCOND, &Calidad::ISATEMB, 0.0, 1e-9, M_4_15},
-      // -1 selects a light formula and still warns.
-      {&Calidad::ALFAFITOCOND, &Calidad::ALFAFITOEMB, -1.0, 0.0,
-       "La constante de atenuación debida a la sombra propia del fitoplancton debe ser un valor positivo"},
-  };
-  for (const Fila& f : filas) {
-    Modelo m;
-    cuenca(m, TODAS, {2, 2});
-    (m.cal.*f.cond)(2) = f.falla;
-    (m.cal.*f.cond)(1) = f.pasa;
-    (m.cal.*f.emb)(2) = f.falla;
-    (m.cal.*f.emb)(1) = f.pasa;
-    EXPECT_EQ(validar(m), "") << f.mensaje;
-    EXPECT_EQ(tornal_test::log_lines(m), en_tramo(f.mensaje, 2) + en_embalse(f.mensaje, 2)) << f.mensaje;
+// Values that fail each bound of the kinetic constants (-1 selects a formula
+// of the models, and still warns below 0), and the bound itself, which
+// passes.
+struct Limite {
+  std::vector<double> fallan;
+  double pasa;
+};
+Limite limite(Cota cota) {
+  switch (cota) {
+    case Cota::MENORQUEMENOSUNO:
+      return {{-1.5, -1e9}, -1.0};
+    case Cota::NEGATIVO:
+      return {{-0.01, -1.0}, 0.0};
+    case Cota::NOPOSITIVO:
+      return {{0.0, -1.0}, 1e-9};
+    case Cota::NINGUNA:
+      break;
   }
+  return {{}, 0.0};
+}
+
+// Every checked constant of the table on reach 2 and on its reservoir twin:
+// each failing value warns with the constant's message, the bound passes.
+TEST(ValidacionCineticas, EachCheckedConstantOnReachesAndReservoirs) {
+  int comprobadas = 0;
+  for (const ConstanteCinetica& k : tornal::CONSTANTESCINETICAS) {
+    if (k.cota == Cota::NINGUNA) continue;
+    ++comprobadas;
+    const Limite l = limite(k.cota);
+    for (double falla : l.fallan) {
+      SCOPED_TRACE(std::string(k.mensaje) + " " + std::to_string(falla));
+      Modelo m;
+      cuenca(m, TODAS, {2, 2});
+      (m.cal.*k.COND.valor)(2) = falla;
+      (m.cal.*k.COND.valor)(1) = l.pasa;
+      (m.cal.*k.EMB.valor)(2) = falla;
+      (m.cal.*k.EMB.valor)(1) = l.pasa;
+      EXPECT_EQ(validar(m), "");
+      EXPECT_EQ(tornal_test::log_lines(m), en_tramo(k.mensaje, 2) + en_embalse(k.mensaje, 2));
+    }
+  }
+  EXPECT_GE(comprobadas, 16);
+}
+
+// Every checked constant failing at once: each reach's warnings in the order
+// of the table, then each reservoir's.
+TEST(ValidacionCineticas, AllFailingWarnInTableOrder) {
+  Modelo m;
+  cuenca(m, TODAS, {2, 1});
+  Lineas esperadas;
+  for (int i = 1; i <= 2; ++i)
+    for (const ConstanteCinetica& k : tornal::CONSTANTESCINETICAS)
+      if (k.cota != Cota::NINGUNA) {
+        (m.cal.*k.COND.valor)(i) = limite(k.cota).fallan.front();
+        esperadas = esperadas + en_tramo(k.mensaje, i);
+      }
+  for (const ConstanteCinetica& k : tornal::CONSTANTESCINETICAS)
+    if (k.cota != Cota::NINGUNA) {
+      (m.cal.*k.EMB.valor)(1) = limite(k.cota).fallan.front();
+      esperadas = esperadas + en_embalse(k.mensaje, 1);
+    }
+  EXPECT_EQ(validar(m), "");
+  EXPECT_EQ(tornal_test::log_lines(m), esperadas);
 }
 
 TEST(ValidacionCineticas, ReaerationMinusOneAndBetweenPass) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/latin1.h"
+#include "quality_input/kinetic_constants.h"
 #include "reservoir/reservoir_model.h"
 #include "test_util.h"
 
@@ -78,13 +79,11 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   c.INRESPAREMB.resize(1);
   c.COEMB.resize(1, NC);
   c.COEMB2.resize(1, NC);
-  for (tornal::Array1<double>* a : {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB,
-                                    &c.KMAXGROWEMB, &c.KRESPEMB, &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB,
-                                    &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB, &c.KEEMBTEMP})
-    a->resize(1);
-  for (tornal::Array2<double>* a :
-       {&c.ZTEMB, &c.SALEMB, &c.ENTREMB, &c.EEMB, &c.TEPIL, &c.THIPOL, &c.TEEMB, &c.TEEMBHIP, &c.HSWEMB, &c.TAIREMB,
-        &c.HREMB, &c.NUBEMB, &c.VIENTOEMB, &c.UWEMB, &c.IOEMB, &c.FLUMEMB})
+  // Every kinetic constant of the reservoir, and its series, at 0.
+  tornal::dimensionar_cineticas(c, 0, 1, NM, true);
+  for (tornal::Array1<double>* a : {&c.KETEMB, &c.KEEMBTEMP}) a->resize(1);
+  for (tornal::Array2<double>* a : {&c.ZTEMB, &c.SALEMB, &c.ENTREMB, &c.EEMB, &c.TEPIL, &c.THIPOL, &c.TEEMB,
+                                    &c.TEEMBHIP, &c.HSWEMB, &c.TAIREMB, &c.HREMB, &c.NUBEMB, &c.VIENTOEMB})
     a->resize(1, NM);
   serie(c.TEPIL, 20.0);
   serie(c.THIPOL, 20.0);

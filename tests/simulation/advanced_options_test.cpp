@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "quality_input/time_constants.h"
 #include "test_util.h"
 
 namespace {
@@ -17,6 +18,9 @@ using namespace tornal;
 using tornal_test::log_lines;
 using tornal_test::stop_message;
 using tornal_test::TempDir;
+
+// A code beyond the last code of the time-varying constants.
+const std::string FUERA = std::to_string(NUMCODIGOSTEMPORALES + 1);
 
 const char* const EXISTE = "Existe Tornal.avz";
 const std::string FIN = latin1("Lectura de archivo tORNAL.aVZ realizada con éxito");
@@ -61,7 +65,8 @@ std::string num(double v) {
 // The sections as a test file writes them for one year (12 months): long
 // curve factors 1 + t/100 and 2 + t/100; diffuse load rows for reaches 2
 // and 1 with values 100k + t + c/10; sediment rows of reservoir 1 with
-// 200k + t + c/10; constants of reach 2 (code 3.7) and reach 1 (code 16),
+// 200k + t + c/10; constants of reach 2 (code 3.7) and reach 1 (a code beyond
+// the last),
 // of reservoir 1 (code 1).
 std::string curvas(int M = 12) {
   return "<CURVAS_TEMPORALES>\n" + lineas(M, [](int t) { return num(1 + t / 100.0) + " " + num(2 + t / 100.0); });
@@ -75,8 +80,9 @@ std::string filas(const std::string& tag, double base, const std::string& lista,
 std::string contdif() { return filas("<CONTDIF_TEMPORAL>", 100, "2 1", 2); }
 std::string sed() { return filas("<SED_EMB_TEMPORAL>", 200, "1", 1); }
 std::string ctes() {
-  return "<CTES_TEMPORALES>\n2 1\n2 1\n3.7 16\n" + lineas(12, [](int t) { return num(10 + t) + " " + num(20 + t); }) +
-         "1\n1\n" + lineas(12, [](int t) { return num(30 + t); });
+  return "<CTES_TEMPORALES>\n2 1\n2 1\n3.7 " + FUERA + "\n" +
+         lineas(12, [](int t) { return num(10 + t) + " " + num(20 + t); }) + "1\n1\n" +
+         lineas(12, [](int t) { return num(30 + t); });
 }
 
 // The last three lines of the run log are the read-error lines with `NUMLINEA`.
@@ -194,7 +200,7 @@ TEST(AdvancedOptions, TimeVaryingConstantsOfReachesAndReservoirs) {
   ASSERT_EQ(s.NUMCTESTEMPEMB, 1);
   EXPECT_EQ(s.CONDUCKTEMP(1), 2.0);
   EXPECT_EQ(s.NUMKCONDUCTEMP(1), 3.7);  // held as read, truncated where used
-  EXPECT_EQ(s.NUMKCONDUCTEMP(2), 16.0);
+  EXPECT_EQ(s.NUMKCONDUCTEMP(2), NUMCODIGOSTEMPORALES + 1.0);
   EXPECT_EQ(s.KTESTEMPCONDUC(1, 5), 15.0);
   EXPECT_EQ(s.KTESTEMPCONDUC(2, 12), 32.0);
   EXPECT_EQ(s.EMBKTEMP(1), 1.0);
@@ -300,7 +306,7 @@ TEST(AdvancedOptions, RefusedFilesReportTheSeriesRecordCounter) {
       // Repeat counts give the values, but the constants would hold more of
       // them than the file writes out and than the bound of repeated values.
       {"twenty million constants of repeated values",
-       "<CTES_TEMPORALES>\n20000000 0\n20000000*1\n20000000*16\n" + doce("20000000*1"), 1},
+       "<CTES_TEMPORALES>\n20000000 0\n20000000*1\n20000000*" + FUERA + "\n" + doce("20000000*1"), 1},
       // A section given twice.
       {"long curves twice", curvas() + curvas(), 13},
       {"diffuse loads twice", contdif() + sed() + contdif(), 37},
@@ -330,24 +336,24 @@ TEST(AdvancedOptions, RefusedFilesReportTheSeriesRecordCounter) {
 // as one repeat count, in a file of fewer characters than constants.
 TEST(AdvancedOptions, RepeatCountsGiveTheirValues) {
   TempDir dir;
-  dir.write("tornal.avz", "<CTES_TEMPORALES>\n1000 0\n1000*1\n999*16 3\n" + doce("999*0.5,2.5"));
+  dir.write("tornal.avz", "<CTES_TEMPORALES>\n1000 0\n1000*1\n999*" + FUERA + " 3\n" + doce("999*0.5,2.5"));
   Modelo m;
   preparar(m, dir);
   ASSERT_EQ(stop_message([&] { LEERARCHAVZSUB(m); }), "");
   const Simulacion& s = m.sim;
   ASSERT_EQ(s.NUMCTESTEMPCOND, 1000);
   EXPECT_EQ(s.CONDUCKTEMP(1000), 1.0);
-  EXPECT_EQ(s.NUMKCONDUCTEMP(999), 16.0);
+  EXPECT_EQ(s.NUMKCONDUCTEMP(999), NUMCODIGOSTEMPORALES + 1.0);
   EXPECT_EQ(s.NUMKCONDUCTEMP(1000), 3.0);
   EXPECT_EQ(s.KTESTEMPCONDUC(999, 12), 0.5);
   EXPECT_EQ(s.KTESTEMPCONDUC(1000, 12), 2.5);
 }
 
-// Entries that are never applied are not checked: codes outside 1 to 15
-// with any element number.
+// Entries that are never applied are not checked: codes outside 1 to
+// NUMCODIGOSTEMPORALES with any element number.
 TEST(AdvancedOptions, EntriesOfOtherCodesAreNotChecked) {
   TempDir dir;
-  dir.write("tornal.avz", "<CTES_TEMPORALES>\n2 1\n99 -5\n0 16.5\n" + lineas(12, [](int) { return "1 2"; }) +
+  dir.write("tornal.avz", "<CTES_TEMPORALES>\n2 1\n99 -5\n0 " + FUERA + ".5\n" + lineas(12, [](int) { return "1 2"; }) +
                               "7\n-3\n" + lineas(12, [](int) { return "3"; }));
   Modelo m;
   preparar(m, dir);

@@ -11,6 +11,7 @@
 
 #include "common/latin1.h"
 #include "modelo/modelo.h"
+#include "quality_input/kinetic_constants.h"
 #include "test_util.h"
 
 namespace tornal_test {
@@ -161,23 +162,19 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   // Power-law hydraulics of 1 m/s and 1 m whatever the flow.
   c.COEFTESHIDR.resize(NR, 6);
   for (int i = 1; i <= NR; ++i) c.COEFTESHIDR(i, 1) = c.COEFTESHIDR(i, 3) = 1.0;
-  // Kinetic constants of reaches, all 0, and thetas of 1: nothing reacts.
-  for (tornal::Array1<double>* a : {&c.KACOND, &c.KDCOND, &c.VSLCOND, &c.KNOACOND, &c.VSNOCOND, &c.KNAICOND,
-                                    &c.KNO3COND, &c.KMAXGROWCOND, &c.KRESPCOND, &c.VSALGCOND, &c.KFOSFCOND,
-                                    &c.VSFOSFCOND, &c.KFOSFACOND, &c.KECOND, &c.ALFAFITOCOND, &c.ISATCOND, &c.KETCOND})
-    a->resize(NR);
+  // Kinetic constants of reaches and reservoirs, of every group, all 0, and
+  // thetas of 1: nothing reacts.
+  tornal::dimensionar_cineticas(c, NR, r.NUMEMBALSES, 12 * NA, true);
+  c.KETCOND.resize(NR);
   c.TECTAOD.fill(1.0);
   c.CARACTERISTICASDELAGUA(1) = 1000.0;
   c.CARACTERISTICASDELAGUA(2) = 4186.0;
   c.INRESEMB.resize(r.NUMEMBALSES);
   c.INRESPAREMB.resize(r.NUMEMBALSES);
-  // Reservoirs of one layer in 30 sub-steps of one day; kinetic constants of
-  // 0 (conservative substances).
+  // Reservoirs of one layer in 30 sub-steps of one day (conservative
+  // substances).
   c.INCRETIEM.resize_filled(30.0, r.NUMEMBALSES);
-  for (tornal::Array1<double>* a : {&c.KAEMB, &c.KDEMB, &c.VSLEMB, &c.KNOAEMB, &c.VSNOEMB, &c.KNAIEMB, &c.KNO3EMB,
-                                    &c.KMAXGROWEMB, &c.KRESPEMB, &c.VSALGEMB, &c.KFOSFEMB, &c.VSFOSFEMB, &c.KFOSFAEMB,
-                                    &c.KEEMB, &c.ISATEMB, &c.ALFAFITOEMB, &c.KETEMB, &c.KEEMBTEMP})
-    a->resize(r.NUMEMBALSES);
+  for (tornal::Array1<double>* a : {&c.KETEMB, &c.KEEMBTEMP}) a->resize(r.NUMEMBALSES);
   c.COACU.resize(p.acuiferos, NC);
   c.COEMB.resize(r.NUMEMBALSES, NC);
   c.COEMB2.resize(r.NUMEMBALSES, NC);
@@ -195,7 +192,7 @@ inline void construir(tornal::Modelo& m, const RedPrueba& p) {
   c.TCON.resize(NR);
   c.CURVATCON.resize_filled(1, NR);
   c.TCOND.resize(NR, NM);
-  for (tornal::Array2<double>* a : {&c.TECOND, &c.IOCOND, &c.FLUMCOND}) a->resize(NR, NM);
+  c.TECOND.resize(NR, NM);
   for (tornal::Array1<double>* a : {&c.TEPI, &c.THIPO, &c.EEM, &c.ENTREM, &c.SALEM, &c.ZTEM}) a->resize(NE);
   for (tornal::Array1<int>* a : {&c.CURVATEPI, &c.CURVATHIPO, &c.CURVAEEM, &c.CURVTENTREM, &c.CURVTSALEM, &c.CURVTZTEM})
     a->resize_filled(1, NE);
