@@ -12,7 +12,14 @@ namespace tornal {
 
 namespace {
 
-// The sink of asterisks of this thread; none unless a writer watches.
+// The sink of asterisks of this thread; none unless a writer watches. The
+// one state of the library outside the Modelo: the edits are called for
+// every field of every file and cannot take the sink as an argument without
+// burdening every caller, and only their rare branch that fills a field
+// with asterisks reads it. One per thread, so that each worker thread of
+// the ordered pipeline tells the buffer of the chunk it formats; a watch
+// sets it for its scope and puts the one before it back, so nothing stays
+// from one file or run to the next.
 thread_local AsteriskSink* current_sink = nullptr;
 
 }  // namespace

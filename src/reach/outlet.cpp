@@ -1,8 +1,11 @@
 // The close of a reach-month: the outlet concentrations, the overflow flag,
 // and either the risk counts (in a quality-risk run) or the rows of the
 // partial result file of reaches.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fixed_format.h"
@@ -43,14 +46,53 @@ void escribir(Modelo& m, const std::string& linea) {
   stop("error");
 }
 
-// The heading: the fixed columns, then every constituent name (trimmed)
-// with its ";", 20 names a line.
+// The columns of a row before the concentrations, in their order: the
+// heading that the heading line gives each, and the value of segment i that
+// the row writes, in output units. The first ones, with no value, are the
+// row's own fields (the reach, the date, the segment), written with its
+// label; a column marked `oxigeno` is there with the oxygen model only. The
+// concentrations of the constituents follow, each headed by its name. The
+// heading line, the rows and the headings by which the run log names a field
+// of asterisks all follow from this one list: a column is one entry more.
+struct ColumnaParcial {
+  const char* encabezado;                         // as the heading line writes it
+  double (*valor)(const TrabajoTramo& w, int i);  // nullptr: a field of the row's own
+  bool oxigeno = false;                           // only when OPCIONOXIGENO is 1
+};
+
+constexpr ColumnaParcial COLUMNASPARCIALES[] = {
+    {"Nombre Conduccion", nullptr},
+    {"Fecha", nullptr},
+    {"Segmento", nullptr},
+    {"Caudal(m3/s)", [](const TrabajoTramo& w, int i) { return w.QI(i) / 24.0 / 3600.0; }},
+    {"Velocidad(m/s)", [](const TrabajoTramo& w, int i) { return w.UI(i) / 24.0 / 3600.0; }},
+    {"AreaMojada(m2)", [](const TrabajoTramo& w, int i) { return w.AIC(i); }},
+    {"Calado(m)", [](const TrabajoTramo& w, int i) { return w.Y(i); }},
+    {"Dispersion(m2/s)", [](const TrabajoTramo& w, int i) { return w.EIJ(i) / 24.0 / 3600.0; }},
+    {"Ka(1/d)", [](const TrabajoTramo& w, int i) { return w.KAAUX(i); }, true},
+    // The heading line writes a blank before this heading.
+    {" Osat(mg/l)", [](const TrabajoTramo& w, int i) { return w.OSATAUX(i); }, true},
+};
+
+// The row's own fields: the columns without a value, all before the others.
+constexpr std::size_t PROPIAS = [] {
+  std::size_t n = 0;
+  while (n < std::size(COLUMNASPARCIALES) && COLUMNASPARCIALES[n].valor == nullptr) ++n;
+  return n;
+}();
+static_assert(std::none_of(std::begin(COLUMNASPARCIALES) + PROPIAS, std::end(COLUMNASPARCIALES),
+                           [](const ColumnaParcial& col) { return col.valor == nullptr; }),
+              "the row's own fields come before its numbers");
+
+bool en_archivo(const ColumnaParcial& col, const Calidad& c) { return !col.oxigeno || c.OPCIONOXIGENO == 1; }
+
+// The heading: the columns of the list, then every constituent name
+// (trimmed) with its ";", 20 names a line.
 void cabecera(Modelo& m) {
   const Calidad& c = m.cal;
-  std::string texto =
-      "Nombre Conduccion;Fecha;Segmento;Caudal(m3/s);Velocidad(m/s);AreaMojada(m2);Calado(m);"
-      "Dispersion(m2/s);";
-  if (c.OPCIONOXIGENO == 1) texto += "Ka(1/d); Osat(mg/l);";
+  std::string texto;
+  for (const ColumnaParcial& col : COLUMNASPARCIALES)
+    if (en_archivo(col, c)) texto.append(col.encabezado).append(1, ';');
   std::vector<std::string> nombres;
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) nombres.push_back(trimmed(c.NOMCONT(k)) + ";");
   std::vector<std::string> lineas = reverted_records(nombres, 20);
@@ -58,23 +100,26 @@ void cabecera(Modelo& m) {
   for (const std::string& l : lineas) escribir(m, l);
 }
 
-// The headings of the fields of a row, in their order.
+// The headings of the fields of a row, in their order, as the run log names
+// them: those of the heading line without the blanks before them.
 std::vector<std::string> encabezados_fila(const Calidad& c) {
-  std::vector<std::string> h = {"Nombre Conduccion", "Fecha",          "Segmento",  "Caudal(m3/s)",
-                                "Velocidad(m/s)",    "AreaMojada(m2)", "Calado(m)", "Dispersion(m2/s)"};
-  if (c.OPCIONOXIGENO == 1) {
-    h.push_back("Ka(1/d)");
-    h.push_back("Osat(mg/l)");
+  std::vector<std::string> h;
+  for (const ColumnaParcial& col : COLUMNASPARCIALES) {
+    if (!en_archivo(col, c)) continue;
+    std::string_view e = col.encabezado;
+    while (!e.empty() && e.front() == ' ') e.remove_prefix(1);
+    h.emplace_back(e);
   }
   for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) h.push_back(trimmed(c.NOMCONT(k)));
   return h;
 }
 
 // The rows of segments K, 2K, 3K, ... below the last one: name, date and
-// segment, then the segment's hydraulics (in m3/s, m/s, m2, m and m3/s),
-// with oxygen its reaeration rate and saturation, and every concentration
-// in output units; 20 numbers a line (22 with oxygen). A field filled with
-// asterisks is counted where it is edited.
+// segment, then the numbers of the columns of COLUMNASPARCIALES (the
+// segment's hydraulics in m3/s, m/s, m2, m and m3/s; with oxygen its
+// reaeration rate and saturation) and every concentration in output units;
+// the records turn after 20 numbers (22 with oxygen), whatever the columns.
+// A field filled with asterisks is counted where it is edited.
 void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
   const int K = c.ACUMULACIONRESULTADOSPARCIALES(1);
@@ -103,19 +148,12 @@ void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
       numeros.push_back(edit_F(v, 12, 6) + ";");
       if (asteriscos.fields != visto && columna == 0 && primero == 0) primero = numeros.size();
     };
-    numero(w.QI(i) / 24.0 / 3600.0);
-    numero(w.UI(i) / 24.0 / 3600.0);
-    numero(w.AIC(i));
-    numero(w.Y(i));
-    numero(w.EIJ(i) / 24.0 / 3600.0);
-    if (oxigeno) {
-      numero(w.KAAUX(i));
-      numero(w.OSATAUX(i));
-    }
+    for (const ColumnaParcial& col : COLUMNASPARCIALES)
+      if (col.valor != nullptr && en_archivo(col, c)) numero(col.valor(w, i));
     for (int k = 1; k <= c.NUMCONTAMINANTES; ++k) numero(w.CX(i, k) * m.sim.DESCAMBIOUNIDAD(k));
     if (columna != 0 || primero != 0) [[unlikely]]
       anotar_fila_asteriscos(m.sim, trimmed(m.conf.NOMARCHCONDPAR1), m.sim.archivo_cond_par.lines() + 1, columna,
-                             primero == 0 ? 0 : primero - 1, 3, por_linea, trimmed(m.red.NOMCONDUCC(t.I)),
+                             primero == 0 ? 0 : primero - 1, PROPIAS, por_linea, trimmed(m.red.NOMCONDUCC(t.I)),
                              [&] { return encabezados_fila(c); });
     std::vector<std::string> lineas = reverted_records(numeros, por_linea);
     lineas.front() = nombre + segmento + lineas.front();

@@ -97,11 +97,12 @@ struct TrabajoTramo {
       KE{"KE"},                               // light extinction, chlorophyll-a included [1/m]
       ALFA1{"ALFA1"};                         // light at the segment's bottom over the saturating light [-]
 
-  // Every array sized for N segments and NC constituents, all values 0.
-  // With the sizes of the last call the arrays are kept as they are: every
+  // Every array sized for N segments and NC constituents. Sizes other than
+  // those of the last call make every array anew, all values 0; with the
+  // same sizes the arrays keep what the last call left in them, since every
   // value that a stage reads is written earlier in the same call, but for
-  // the diffuse loads (added up) and the concentrations (a column that no
-  // stage solves stays 0), which are set to 0 again.
+  // the diffuse loads SDIF (added up) and the concentrations CX (a column
+  // that no stage solves stays 0), which are set to 0 again.
   void dimensionar(int N, int NC) {
     if (N == N_ && NC == NC_) {
       SDIF.fill(0.0);

@@ -29,22 +29,32 @@ constexpr std::size_t VALORESPORREGISTRO = 5000;
 // A count as a size; a count below zero gives no element.
 std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
-// The blocks of columns of a row, each element with its constituents:
-// reaches of types 1 to 4, then the upper and the lower layer of the
-// reservoirs, each with the prefix of its labels in "TablaCal.dir".
+// The blocks of columns of a row, in their order, each element with all
+// its constituents: the reaches of types 1 to 4, then the upper and the
+// lower layer of the reservoirs. Each block gives the prefix and the names
+// of its labels in "TablaCal.dir", its count of elements, and the results
+// whose values "TablaCal.txt" writes, from element `primero` on. Both files
+// and the labels of the run log follow from this one list.
 struct Bloque {
   const char* prefijo;
   const Array1<std::string>* nombres;
   int cuenta;
+  const Array4<double>* valores;  // (element, constituent, month, year)
+  int primero;                    // the element of `valores` of the block's first
 };
 
-std::array<Bloque, 6> bloques_tabla(const Red& r) {
-  return {{{"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1},
-           {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2},
-           {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3},
-           {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4},
-           {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES},
-           {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES}}};
+std::array<Bloque, 6> bloques_tabla(const Red& r, const Simulacion& s) {
+  // CONDUCCCS numbers the reaches type by type from type 1: those of a type
+  // follow those of the types before it.
+  const int t2 = 1 + std::max(0, r.NUMCONDUCCIONEST1);
+  const int t3 = t2 + std::max(0, r.NUMCONDUCCIONEST2);
+  const int t4 = t3 + std::max(0, r.NUMCONDUCCIONEST3);
+  return {{{"Rio_T1_", &r.NOMCONDT1, r.NUMCONDUCCIONEST1, &s.CONDUCCCS, 1},
+           {"Rio T2_", &r.NOMCONDT2, r.NUMCONDUCCIONEST2, &s.CONDUCCCS, t2},
+           {"Rio T3_", &r.NOMCONDT3, r.NUMCONDUCCIONEST3, &s.CONDUCCCS, t3},
+           {"Rio T4_", &r.NOMCONDT4, r.NUMCONDUCCIONEST4, &s.CONDUCCCS, t4},
+           {"Embalse_Ep_", &r.NOMEMB, r.NUMEMBALSES, &s.EMB1CF, 1},
+           {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES, &s.EMB2CF, 1}}};
 }
 
 // The label of value v (from 0) of a row, as "TablaCal.dir" gives it,
@@ -53,7 +63,7 @@ std::string etiqueta_columna(const Modelo& m, std::size_t v) {
   const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
   if (C == 0) return std::string();
   std::size_t elemento = v / C;
-  for (const Bloque& b : bloques_tabla(m.red)) {
+  for (const Bloque& b : bloques_tabla(m.red, m.sim)) {
     const std::size_t n = positivo(b.cuenta);
     if (elemento < n)
       return b.prefijo + trimmed((*b.nombres)(static_cast<int>(elemento) + 1)) + "_" +
@@ -68,17 +78,13 @@ std::string etiqueta_columna(const Modelo& m, std::size_t v) {
 // still gives its empty record) is one chunk of the ordered pipeline.
 void escribir_tablacal_txt(Modelo& m) {
   const Red& r = m.red;
-  const Simulacion& s = m.sim;
-  const std::size_t R = positivo(r.NUMCONDUCCIONEST1) + positivo(r.NUMCONDUCCIONEST2) + positivo(r.NUMCONDUCCIONEST3) +
-                        positivo(r.NUMCONDUCCIONEST4);
-  const std::size_t E = positivo(r.NUMEMBALSES);
+  const std::array<Bloque, 6> bloques = bloques_tabla(r, m.sim);
   const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
 
   ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
-  // The values of a row: every reach with its constituents, then the upper
-  // layer of every reservoir, then the lower one.
-  const std::size_t en_tramos = R * C;
-  const std::size_t en_fila = en_tramos + 2 * E * C;
+  // The values of a row: every element of every block with its constituents.
+  std::size_t en_fila = 0;
+  for (const Bloque& b : bloques) en_fila += positivo(b.cuenta) * C;
   const std::size_t registros_fila = en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
   const std::size_t filas = 12 * positivo(r.NUMANYOS);
 
@@ -92,12 +98,13 @@ void escribir_tablacal_txt(Modelo& m) {
     // leaves nothing of it.
     char* p = out.room((hasta - desde) * 21 + 2);
     // The values [desde, hasta) that fall in the block of `elementos`
-    // elements of `valores` starting at value `base` of the row.
-    auto bloque = [&](const Array4<double>& valores, std::size_t base, std::size_t elementos) {
+    // elements of `valores`, from element `primero`, starting at value
+    // `base` of the row.
+    auto bloque = [&](const Array4<double>& valores, int primero, std::size_t base, std::size_t elementos) {
       const std::size_t a = std::max(desde, base);
       const std::size_t b = std::min(hasta, base + elementos * C);
       if (a >= b) return;
-      long e = static_cast<long>((a - base) / C) + 1;
+      long e = static_cast<long>((a - base) / C) + primero;
       std::size_t k = (a - base) % C + 1;
       for (std::size_t v = a; v < b; ++v) {
         put_F_fixed<20, 5>(p, valores(e, static_cast<int>(k), mes, y));
@@ -109,9 +116,11 @@ void escribir_tablacal_txt(Modelo& m) {
         }
       }
     };
-    bloque(s.CONDUCCCS, 0, R);
-    bloque(s.EMB1CF, en_tramos, E);
-    bloque(s.EMB2CF, en_tramos + E * C, E);
+    std::size_t base = 0;
+    for (const Bloque& b : bloques) {
+      bloque(*b.valores, b.primero, base, positivo(b.cuenta));
+      base += positivo(b.cuenta) * C;
+    }
     p[0] = '\r';
     p[1] = '\n';
     out.commit(p + 2);
@@ -129,8 +138,7 @@ void escribir_tablacal_txt(Modelo& m) {
   txt.close();
 }
 
-// "TablaCal.dir": one label per column, blocks of reaches of types 1 to 4,
-// then upper and lower layers of the reservoirs. Each label is one
+// "TablaCal.dir": one label per column, block by block. Each label is one
 // free-format statement of texts: a line of its own, after one blank, when
 // the texts take 79 characters or fewer.
 void escribir_tablacal_dir(Modelo& m) {
@@ -154,7 +162,7 @@ void escribir_tablacal_dir(Modelo& m) {
       }
     }
   };
-  for (const Bloque& b : bloques_tabla(r))
+  for (const Bloque& b : bloques_tabla(r, m.sim))
     for (int j = 1; j <= b.cuenta; ++j) etiqueta(b.prefijo, trimmed((*b.nombres)(j)));
   dir.close();
 }

@@ -142,14 +142,22 @@ inline double temperatura_capa(const Modelo& m, const TrabajoEmbalse& w, const C
 }
 
 // What settles at speed VS out of layer 1 into layer 2 over sub-step j, a
-// term of layer 2 only: its coefficient of constituent k added to BC2I;
-// gives the change of concentration it brings to layer 2, at the start
-// concentration of layer 1, for the books.
-inline double sedimenta_al_hipolimnio(TrabajoEmbalse& w, int j, int k, double VS) {
+// term of layer 2 only, computed once: its coefficient of constituent k,
+// (V1I / V2I) (VS / ZEPILI) dt, added to BC2I; and the change of
+// concentration it brings to layer 2 at the start concentration of layer 1,
+// as the books of organic nitrogen, algae and organic phosphorus group it,
+// (V1I / V2I) C1 (VS / ZEPILI) dt. The books of organic matter take the
+// coefficient times C1 instead, their own grouping.
+struct AlHipolimnio {
+  double coeficiente;  // added to BC2I(j, k) [-]
+  double sedimentado;  // the change it brings to layer 2 [C]
+};
+inline AlHipolimnio sedimenta_al_hipolimnio(TrabajoEmbalse& w, int j, int k, double VS) {
   const double sed1 = w.cociente(VS, w.ZEPILI(j));
   const double razon = w.cociente(w.V1I(j), w.V2I(j));
-  w.BC2I(j, k) = w.BC2I(j, k) + razon * sed1 * w.dt;
-  return razon * w.P1(j, k) * sed1 * w.dt;
+  const double coeficiente = razon * sed1 * w.dt;
+  w.BC2I(j, k) = w.BC2I(j, k) + coeficiente;
+  return {coeficiente, razon * w.P1(j, k) * sed1 * w.dt};
 }
 
 // The bottom layer, where the sediment fluxes act: layer 2 of a two-layer

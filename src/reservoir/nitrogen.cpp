@@ -41,7 +41,7 @@ void nitrogeno_organico(Modelo& m, TrabajoEmbalse& w, int j) {
   nitrogeno_organico_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     nitrogeno_organico_capa(m, w, hipolimnio(w), j);
-    w.MASAHIPNORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSNOEMB(w.K));
+    w.MASAHIPNORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSNOEMB(w.K)).sedimentado;
   }
   integrar(m, w, k, j);
 }

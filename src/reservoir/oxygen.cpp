@@ -25,11 +25,11 @@ void materia_organica(Modelo& m, TrabajoEmbalse& w, int j) {
   materia_organica_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     materia_organica_capa(m, w, hipolimnio(w), j);
-    // What settles into layer 2, booked in the grouping L's books have: the
-    // settling over the depth of layer 1 first, then the volume ratio.
-    const double VSL = m.cal.VSLEMB(w.K);
-    sedimenta_al_hipolimnio(w, j, L, VSL);
-    w.MASAHIPL(j, 3) = w.cociente(VSL, w.ZEPILI(j)) * w.cociente(w.V1I(j), w.V2I(j)) * w.dt * w.P1(j, L);
+    // What settles into layer 2, booked as its coefficient times the start
+    // concentration of layer 1, the grouping of L's books: the settling over
+    // the depth of layer 1 and the volume ratio first, then dt, then C1.
+    const double entra = sedimenta_al_hipolimnio(w, j, L, m.cal.VSLEMB(w.K)).coeficiente;
+    w.MASAHIPL(j, 3) = entra * w.P1(j, L);
   }
   integrar(m, w, L, j);
 }

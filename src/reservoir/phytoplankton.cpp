@@ -34,7 +34,7 @@ void clorofila(Modelo& m, TrabajoEmbalse& w, int j) {
   clorofila_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     clorofila_capa(m, w, hipolimnio(w), j);
-    w.MASAHIPCHLA(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSALGEMB(w.K));
+    w.MASAHIPCHLA(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSALGEMB(w.K)).sedimentado;
   }
   integrar(m, w, k, j);
 }
@@ -59,7 +59,7 @@ void fosforo_organico(Modelo& m, TrabajoEmbalse& w, int j) {
   fosforo_organico_capa(m, w, epilimnio(w), j);
   if (w.dos_capas()) {
     fosforo_organico_capa(m, w, hipolimnio(w), j);
-    w.MASAHIPPORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSFOSFEMB(w.K));
+    w.MASAHIPPORG(j, 4) = sedimenta_al_hipolimnio(w, j, k, m.cal.VSFOSFEMB(w.K)).sedimentado;
   }
   integrar(m, w, k, j);
 }

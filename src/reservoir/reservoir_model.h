@@ -4,7 +4,10 @@
 // sub-step integrators.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <string_view>
 
 #include "common/array.h"
 #include "modelo/modelo.h"
@@ -129,31 +132,30 @@ struct TrabajoEmbalse {
   // Rows 1..4 of layer 1, 5..8 of layer 2: maximum growth per sub-step, the
   // light, phosphorus and nitrogen factors [-].
   Array2<double> LIMITECRECIMIENTO{"LIMITECRECIMIENTO"};
-  // Mass-balance terms: transport (sub-step, constituent, term 1..6) and the
+  // Mass-balance terms: transport (sub-step, constituent, term) and the
   // processes of the kinetics (sub-step, term). A transport term is a mass
-  // gained by the layer in the sub-step [m3 x C]: 1 change of the layer
-  // volume, 2 outflow, 3 inflow, 4 exchange, 5 transfer across the
-  // thermocline, 6 sediment flux. A process term is the change of
-  // concentration it brings in the sub-step [C], gain positive; the terms
-  // are listed on each array, (2) those of layer 2 only.
+  // gained by the layer in the sub-step [m3 x C], a process term the change
+  // of concentration it brings in the sub-step [C], gain positive. Every
+  // such array is booked once in BALANCETRANSPORTE or BALANCEPROCESOS below,
+  // which give its terms in order, their count and their headings.
   Array3<double> MASAEP{"MASAEP"},      // transport of layer 1 [m3 x C]
       MASAHIP{"MASAHIP"};               // transport of layer 2 [m3 x C]
-  Array2<double> MASAEPOD{"MASAEPOD"},  // oxygen: reaeration, BOD decay, nitrification, growth, respiration [C]
-      MASAHIPOD{"MASAHIPOD"},           // oxygen: the terms of MASAEPOD [C]
-      MASAEPL{"MASAEPL"},               // BOD: decay, settling [C]
-      MASAHIPL{"MASAHIPL"},             // BOD: decay, settling, (2) settled from layer 1 [C]
-      MASAEPNORG{"MASAEPNORG"},         // organic nitrogen: ammonification, settling, algal respiration [C]
-      MASAHIPNORG{"MASAHIPNORG"},       // organic nitrogen: the terms of MASAEPNORG, (2) settled from layer 1 [C]
-      MASAEPNH4{"MASAEPNH4"},           // ammonium: nitrification, ammonification, algal uptake [C]
-      MASAHIPNH4{"MASAHIPNH4"},         // ammonium: the terms of MASAEPNH4 [C]
-      MASAEPNO3{"MASAEPNO3"},           // nitrate: denitrification, nitrification, algal uptake [C]
-      MASAHIPNO3{"MASAHIPNO3"},         // nitrate: the terms of MASAEPNO3 [C]
-      MASAEPCHLA{"MASAEPCHLA"},         // chlorophyll-a: growth, respiration, settling [C]
-      MASAHIPCHLA{"MASAHIPCHLA"},       // chlorophyll-a: the terms of MASAEPCHLA, (2) settled from layer 1 [C]
-      MASAEPPORG{"MASAEPPORG"},         // organic phosphorus: mineralisation, settling, algal respiration [C]
-      MASAHIPPORG{"MASAHIPPORG"},       // organic phosphorus: the terms of MASAEPPORG, (2) settled from layer 1 [C]
-      MASAEPPO4{"MASAEPPO4"},           // phosphate: loss, mineralisation, algal uptake, algal respiration [C]
-      MASAHIPPO4{"MASAHIPPO4"};         // phosphate: the terms of MASAEPPO4 [C]
+  Array2<double> MASAEPOD{"MASAEPOD"},  // oxygen, layer 1 [C]
+      MASAHIPOD{"MASAHIPOD"},           // oxygen, layer 2 [C]
+      MASAEPL{"MASAEPL"},               // BOD, layer 1 [C]
+      MASAHIPL{"MASAHIPL"},             // BOD, layer 2 [C]
+      MASAEPNORG{"MASAEPNORG"},         // organic nitrogen, layer 1 [C]
+      MASAHIPNORG{"MASAHIPNORG"},       // organic nitrogen, layer 2 [C]
+      MASAEPNH4{"MASAEPNH4"},           // ammonium, layer 1 [C]
+      MASAHIPNH4{"MASAHIPNH4"},         // ammonium, layer 2 [C]
+      MASAEPNO3{"MASAEPNO3"},           // nitrate, layer 1 [C]
+      MASAHIPNO3{"MASAHIPNO3"},         // nitrate, layer 2 [C]
+      MASAEPCHLA{"MASAEPCHLA"},         // chlorophyll-a, layer 1 [C]
+      MASAHIPCHLA{"MASAHIPCHLA"},       // chlorophyll-a, layer 2 [C]
+      MASAEPPORG{"MASAEPPORG"},         // organic phosphorus, layer 1 [C]
+      MASAHIPPORG{"MASAHIPPORG"},       // organic phosphorus, layer 2 [C]
+      MASAEPPO4{"MASAEPPO4"},           // phosphate, layer 1 [C]
+      MASAHIPPO4{"MASAHIPPO4"};         // phosphate, layer 2 [C]
   // Sub-steps in which the sediment flux of ammonium, nitrate and phosphate
   // was taken out again (the bottom layer was not anoxic): 1.
   Array1<int> SINFLUJOSED{"SINFLUJOSED"};
@@ -200,6 +202,115 @@ inline constexpr TasaCapas TASASCAPAS[] = {
     {&TrabajoEmbalse::KFOSFAUX1, &TrabajoEmbalse::KFOSFAUX2},
     {&TrabajoEmbalse::KFOSFAAUX1, &TrabajoEmbalse::KFOSFAAUX2},
 };
+
+// The terms of a booked array, as "balances.csv" heads them: the heading
+// of each term in order, ";" between them; and the heading of term t (from
+// 1).
+constexpr int terminos_balance(std::string_view encabezados) {
+  return static_cast<int>(std::count(encabezados.begin(), encabezados.end(), ';')) + 1;
+}
+constexpr std::string_view encabezado_balance(std::string_view encabezados, int t) {
+  for (; t > 1; --t) encabezados.remove_prefix(encabezados.find(';') + 1);
+  return encabezados.substr(0, encabezados.find(';'));
+}
+
+// The transport terms of each layer, booked for every constituent. Their
+// headings in "balances.csv" are prefixes of the constituent names.
+struct TransporteBalance {
+  Array3<double> TrabajoEmbalse::*masa;  // (sub-step, constituent, term)
+  std::string_view encabezados;          // the prefix of each term's headings
+  constexpr int terminos() const { return terminos_balance(encabezados); }
+  constexpr std::string_view encabezado(int t) const { return encabezado_balance(encabezados, t); }
+};
+// Terms: 1 change of the layer volume, 2 outflow, 3 inflow, 4 exchange,
+// 5 transfer across the thermocline, 6 sediment flux.
+inline constexpr TransporteBalance BALANCETRANSPORTE[] = {
+    {&TrabajoEmbalse::MASAEP, "IncreVol_ep;SalidaEp_;EntradaEp_;DispersionEp_;VariacTermEp_;FlujoSedEp_"},
+    {&TrabajoEmbalse::MASAHIP, "IncreVol_Hip;SalidaHip_;EntradaHip_;DispersionHip_;VariacTermHip_;FlujSedHip_"},
+};
+
+// The booked process terms of the kinetics, each array once, in the order
+// of their columns in "balances.csv": the array, the volume of its layer
+// (which turns a term into a mass there), the block of headings it is
+// headed in and the heading of each of its terms. `dimensionar` sizes each
+// array with one term a heading, and "balances.csv" writes, after the
+// transport, the terms of each array in turn under these headings, in three
+// blocks each padded, and cut, to LARGOBLOQUEPROCESOS characters: a booked
+// term more is a heading more here, and no count elsewhere.
+struct ProcesoBalance {
+  Array2<double> TrabajoEmbalse::*masa;     // (sub-step, term)
+  Array1<double> TrabajoEmbalse::*volumen;  // V1I or V2I
+  int bloque;                               // block of headings, 1 to 3
+  std::string_view encabezados;
+  constexpr int terminos() const { return terminos_balance(encabezados); }
+  constexpr std::string_view encabezado(int t) const { return encabezado_balance(encabezados, t); }
+};
+inline constexpr ProcesoBalance BALANCEPROCESOS[] = {
+    // Reaeration, BOD decay, nitrification, algal growth and respiration.
+    {&TrabajoEmbalse::MASAEPOD, &TrabajoEmbalse::V1I, 1,
+     "OD_Reaireac_Ep;OD_DegrL_Ep;OD_DegrNh4_Ep;OD_CrecFit_Ep;OD_MuertFit_Ep"},
+    {&TrabajoEmbalse::MASAHIPOD, &TrabajoEmbalse::V2I, 1,
+     "OD_Reaireac_Hip;OD_DegrL_Hip;OD_DegrNh4_Hip;OD_CrecFit_Hip;OD_MuertFit_Hip"},
+    // Decay, settling; in layer 2 what settles from layer 1.
+    {&TrabajoEmbalse::MASAEPL, &TrabajoEmbalse::V1I, 1, "L_Degr_Ep;L_Sed_Ep"},
+    {&TrabajoEmbalse::MASAHIPL, &TrabajoEmbalse::V2I, 1, "L_Degr_Hip;L_Sed_Hip;L_Sed12_Hip"},
+    // Ammonification, settling, algal respiration; in layer 2 what settles
+    // from layer 1.
+    {&TrabajoEmbalse::MASAEPNORG, &TrabajoEmbalse::V1I, 2, "Norg_Degr_Ep;Norg_Sed_Ep;Norg_MuertFit_Ep"},
+    {&TrabajoEmbalse::MASAHIPNORG, &TrabajoEmbalse::V2I, 2,
+     "Norg_Degr_Hip;Norg_Sed_Hip;Norg_MuertFit_Hip;Norg_Sed12_Hip"},
+    // Nitrification, ammonification, algal uptake.
+    {&TrabajoEmbalse::MASAEPNH4, &TrabajoEmbalse::V1I, 2, "Nh4_Degr_Ep;Nh4_DegrNorg_Ep;NH4_CrecFito_Ep"},
+    {&TrabajoEmbalse::MASAHIPNH4, &TrabajoEmbalse::V2I, 2, "Nh4_Degr_Hip;Nh4_DegrNorg_Hip;NH4_CrecFito_Hip"},
+    // Denitrification, nitrification, algal uptake.
+    {&TrabajoEmbalse::MASAEPNO3, &TrabajoEmbalse::V1I, 2, "No3_Desnitr_Ep;No3_Nitrif_Ep;No3_CrecFito_Ep"},
+    {&TrabajoEmbalse::MASAHIPNO3, &TrabajoEmbalse::V2I, 2, "No3_Desnitr_Hip;No3_Nitrif_Hip;No3_CrecFito_Hip"},
+    // Growth, respiration, settling; in layer 2 what settles from layer 1.
+    {&TrabajoEmbalse::MASAEPCHLA, &TrabajoEmbalse::V1I, 3, "Chla_Crec_Ep;Chla_MuertFit_Ep;Chla_Sed_Ep"},
+    {&TrabajoEmbalse::MASAHIPCHLA, &TrabajoEmbalse::V2I, 3,
+     "Chla_CrecFit_hip;Chla_Muert_hip;Chla_Sed_hip;Chla_Sed12_hip"},
+    // Mineralisation, settling, algal respiration; in layer 2 what settles
+    // from layer 1.
+    {&TrabajoEmbalse::MASAEPPORG, &TrabajoEmbalse::V1I, 3, "Porg_Degr_Ep;Porg_Sed_Ep;Porg_Resp_Ep"},
+    {&TrabajoEmbalse::MASAHIPPORG, &TrabajoEmbalse::V2I, 3, "Porg_Degr_Hip;Porg_Sed_Hip;Porg_Resp_Hip;Porg_Sed12_Hip"},
+    // Loss, mineralisation, algal uptake, algal respiration.
+    {&TrabajoEmbalse::MASAEPPO4, &TrabajoEmbalse::V1I, 3, "Po4_Degr_Ep;Po4_PorgDegr_Ep;Po4_CrecFit_Ep;Po4_MuertFit_Ep"},
+    {&TrabajoEmbalse::MASAHIPPO4, &TrabajoEmbalse::V2I, 3,
+     "Po4_Degr_Hip;Po4_PorgDegr_Hip;Po4_CrecFit_Hip;Po4_MuertFit_Hip"},
+};
+
+// The blocks of process headings of "balances.csv" and the characters each
+// is padded, and cut, to.
+inline constexpr int NUMBLOQUESPROCESOS = 3;
+inline constexpr std::size_t LARGOBLOQUEPROCESOS = 500;
+
+// The characters of the headings of block b, ";" between them.
+constexpr std::size_t largo_bloque_procesos(int b) {
+  std::size_t n = 0;
+  bool primero = true;
+  for (const ProcesoBalance& p : BALANCEPROCESOS)
+    if (p.bloque == b) {
+      n += p.encabezados.size() + (primero ? 0 : 1);
+      primero = false;
+    }
+  return n;
+}
+
+// The arrays come block by block, each block holds one at least, and its
+// headings fit in it: a heading cut by the padding would leave its column
+// unnamed.
+static_assert(
+    [] {
+      int b = 1;
+      for (const ProcesoBalance& p : BALANCEPROCESOS) {
+        if (p.bloque != b && p.bloque != b + 1) return false;
+        b = p.bloque;
+      }
+      for (int k = 1; k <= NUMBLOQUESPROCESOS; ++k)
+        if (largo_bloque_procesos(k) == 0 || largo_bloque_procesos(k) > LARGOBLOQUEPROCESOS) return false;
+      return b == NUMBLOQUESPROCESOS;
+    }(),
+    "the process arrays of BALANCEPROCESOS come block by block, and each block's headings fit in it");
 
 // Reservoir K at row I of ORDENNUDOS in month M (1 = October) of year Y:
 // turns the inflow concentrations CEEMBAUX, the month's water balance and

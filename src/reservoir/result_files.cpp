@@ -26,17 +26,6 @@ const char* const LIMITACIONES =
     "KGrowTempEp;LimLumEp;LimFosfEp;LimNitrEp;KGrowTempHip;LimLumHip;LimFosfHip;LimNitrHip;";
 const char* const CABECERABALANCE =
     "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);";
-const char* const PROCESOS[3] = {
-    "OD_Reaireac_Ep;OD_DegrL_Ep;OD_DegrNh4_Ep;OD_CrecFit_Ep;OD_MuertFit_Ep;OD_Reaireac_Hip;OD_DegrL_Hip;"
-    "OD_DegrNh4_Hip;OD_CrecFit_Hip;OD_MuertFit_Hip;L_Degr_Ep;L_Sed_Ep;L_Degr_Hip;L_Sed_Hip;L_Sed12_Hip",
-    "Norg_Degr_Ep;Norg_Sed_Ep;Norg_MuertFit_Ep;Norg_Degr_Hip;Norg_Sed_Hip;Norg_MuertFit_Hip;Norg_Sed12_Hip;"
-    "Nh4_Degr_Ep;Nh4_DegrNorg_Ep;NH4_CrecFito_Ep;Nh4_Degr_Hip;Nh4_DegrNorg_Hip;NH4_CrecFito_Hip;No3_Desnitr_Ep;"
-    "No3_Nitrif_Ep;No3_CrecFito_Ep;No3_Desnitr_Hip;No3_Nitrif_Hip;No3_CrecFito_Hip",
-    "Chla_Crec_Ep;Chla_MuertFit_Ep;Chla_Sed_Ep;Chla_CrecFit_hip;Chla_Muert_hip;Chla_Sed_hip;Chla_Sed12_hip;"
-    "Porg_Degr_Ep;Porg_Sed_Ep;Porg_Resp_Ep;Porg_Degr_Hip;Porg_Sed_Hip;Porg_Resp_Hip;Porg_Sed12_Hip;Po4_Degr_Ep;"
-    "Po4_PorgDegr_Ep;Po4_CrecFit_Ep;Po4_MuertFit_Ep;Po4_Degr_Hip;Po4_PorgDegr_Hip;Po4_CrecFit_Hip;Po4_MuertFit_Hip",
-};
-
 void escribir(Modelo& m, OutputFile& archivo, const std::string& linea) {
   if (!archivo.line(linea)) access_failure(m.log, ERROREMBPAR);
 }
@@ -140,9 +129,9 @@ double suma_subpasos(const TrabajoEmbalse& w, int J, F&& valor) {
   return s;
 }
 
-std::vector<std::string> con_prefijo(const Calidad& cal, const char* prefijo) {
+std::vector<std::string> con_prefijo(const Calidad& cal, std::string_view prefijo) {
   std::vector<std::string> out;
-  for (int c = 1; c <= cal.NUMCONTAMINANTES; ++c) out.push_back(prefijo + trimmed(cal.NOMCONT(c)));
+  for (int c = 1; c <= cal.NUMCONTAMINANTES; ++c) out.push_back(std::string(prefijo) + trimmed(cal.NOMCONT(c)));
   return out;
 }
 
@@ -155,16 +144,28 @@ std::vector<std::string> items_parcial(const Calidad& cal) {
   return items;
 }
 
+// The items of "balances.csv" after its first: the concentrations of the
+// layers and the transport terms, headed by prefixes of the constituent
+// names, then the blocks of process headings, each padded to
+// LARGOBLOQUEPROCESOS characters.
 std::vector<std::string> items_balances(const Calidad& cal) {
   std::vector<std::string> items;
-  for (const char* prefijo :
-       {"Epi_Ci_", "Hip_Ci_", "IncreVol_ep", "SalidaEp_", "EntradaEp_", "DispersionEp_", "VariacTermEp_", "FlujoSedEp_",
-        "IncreVol_Hip", "SalidaHip_", "EntradaHip_", "DispersionHip_", "VariacTermHip_", "FlujSedHip_"})
+  auto por_contaminante = [&](std::string_view prefijo) {
     for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
-  for (const char* procesos : PROCESOS) {
-    std::string bloque = procesos;
-    bloque.resize(500, ' ');
-    items.push_back(bloque);
+  };
+  por_contaminante("Epi_Ci_");
+  por_contaminante("Hip_Ci_");
+  for (const TransporteBalance& b : BALANCETRANSPORTE)
+    for (int t = 1; t <= b.terminos(); ++t) por_contaminante(b.encabezado(t));
+  for (int bloque = 1; bloque <= NUMBLOQUESPROCESOS; ++bloque) {
+    std::string texto;
+    for (const ProcesoBalance& p : BALANCEPROCESOS)
+      if (p.bloque == bloque) {
+        if (!texto.empty()) texto += ';';
+        texto += p.encabezados;
+      }
+    texto.resize(LARGOBLOQUEPROCESOS, ' ');
+    items.push_back(texto);
   }
   return items;
 }
@@ -231,22 +232,18 @@ void balances(Modelo& m, TrabajoEmbalse& w) {
     std::vector<double> v = {V1 / FV, V2 / FV};
     for (int c = 1; c <= NC; ++c) v.push_back(V1 * a.C1I(j, c) / 1000000.0);
     for (int c = 1; c <= NC; ++c) v.push_back(V2 * a.C2I(j, c) / 1000000.0);
-    for (const Array3<double>* masa : {&a.MASAEP, &a.MASAHIP})
-      for (int t = 1; t <= 6; ++t)
+    for (const TransporteBalance& b : BALANCETRANSPORTE) {
+      const Array3<double>& masa = a.*b.masa;
+      for (int t = 1; t <= b.terminos(); ++t)
         for (int c = 1; c <= NC; ++c)
-          v.push_back(suma_subpasos(w, J, [&](int i) { return (*masa)(i, c, t); }) / 1000000.0);
-    struct Proceso {
-      const Array2<double>* masa;
-      const Array1<double>* volumen;
-    };
-    const Proceso procesos[] = {
-        {&a.MASAEPOD, &a.V1I},   {&a.MASAHIPOD, &a.V2I},   {&a.MASAEPL, &a.V1I},    {&a.MASAHIPL, &a.V2I},
-        {&a.MASAEPNORG, &a.V1I}, {&a.MASAHIPNORG, &a.V2I}, {&a.MASAEPNH4, &a.V1I},  {&a.MASAHIPNH4, &a.V2I},
-        {&a.MASAEPNO3, &a.V1I},  {&a.MASAHIPNO3, &a.V2I},  {&a.MASAEPCHLA, &a.V1I}, {&a.MASAHIPCHLA, &a.V2I},
-        {&a.MASAEPPORG, &a.V1I}, {&a.MASAHIPPORG, &a.V2I}, {&a.MASAEPPO4, &a.V1I},  {&a.MASAHIPPO4, &a.V2I}};
-    for (const Proceso& p : procesos)
-      for (int t = 1; t <= p.masa->size(2); ++t)
-        v.push_back(suma_subpasos(w, J, [&](int i) { return (*p.volumen)(i) * (*p.masa)(i, t); }) / 1000000.0);
+          v.push_back(suma_subpasos(w, J, [&](int i) { return masa(i, c, t); }) / 1000000.0);
+    }
+    for (const ProcesoBalance& p : BALANCEPROCESOS) {
+      const Array2<double>& masa = a.*p.masa;
+      const Array1<double>& volumen = a.*p.volumen;
+      for (int t = 1; t <= p.terminos(); ++t)
+        v.push_back(suma_subpasos(w, J, [&](int i) { return volumen(i) * masa(i, t); }) / 1000000.0);
+    }
     escribir_fila(m, archivo, w, J, v, cual);
   }
 }

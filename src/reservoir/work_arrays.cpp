@@ -29,24 +29,8 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
     dim(this->*t.capa2, nsub);
   }
   dim(LIMITECRECIMIENTO, 8, nsub);
-  dim(MASAEP, nsub, NC, 6);
-  dim(MASAHIP, nsub, NC, 6);
-  dim(MASAEPOD, nsub, 5);
-  dim(MASAHIPOD, nsub, 5);
-  dim(MASAEPL, nsub, 2);
-  dim(MASAHIPL, nsub, 3);
-  dim(MASAEPNORG, nsub, 3);
-  dim(MASAHIPNORG, nsub, 4);
-  dim(MASAEPNH4, nsub, 3);
-  dim(MASAHIPNH4, nsub, 3);
-  dim(MASAEPNO3, nsub, 3);
-  dim(MASAHIPNO3, nsub, 3);
-  dim(MASAEPCHLA, nsub, 3);
-  dim(MASAHIPCHLA, nsub, 4);
-  dim(MASAEPPORG, nsub, 3);
-  dim(MASAHIPPORG, nsub, 4);
-  dim(MASAEPPO4, nsub, 4);
-  dim(MASAHIPPO4, nsub, 4);
+  for (const TransporteBalance& b : BALANCETRANSPORTE) dim(this->*b.masa, nsub, NC, b.terminos());
+  for (const ProcesoBalance& p : BALANCEPROCESOS) dim(this->*p.masa, nsub, p.terminos());
   dim(SINFLUJOSED, nsub);
   NSUB_ = nsub;
   NC_ = NC;

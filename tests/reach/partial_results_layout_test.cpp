@@ -3,12 +3,14 @@
 // the date label, and the wrapping of long rows and headings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "common/fixed_format.h"
 #include "e2e/e2e_util.h"
 #include "reach/reach_model.h"
+#include "simulation/nonfinite_results.h"
 #include "simulation/red_prueba.h"
 
 using namespace tornal_test;
@@ -153,35 +155,56 @@ TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
   EXPECT_EQ(lineas[2].substr(0, 22), "Tramo 1;Mar-2001;   9;");
 }
 
+// The fields of lines [desde, hasta) of the file (from 0), one record after
+// another, each without the blanks before it.
+std::vector<std::string> campos(const std::vector<std::string>& lineas, std::size_t desde, std::size_t hasta) {
+  std::vector<std::string> c;
+  for (std::size_t l = desde; l < hasta; ++l)
+    for (std::size_t i = 0, punto; (punto = lineas[l].find(';', i)) != std::string::npos; i = punto + 1) {
+      const std::string campo = lineas[l].substr(i, punto - i);
+      c.push_back(campo.substr(std::min(campo.find_first_not_of(' '), campo.size())));
+    }
+  return c;
+}
+
 // The first field filled with asterisks of the file is listed once, with
-// its record, its column and heading, and the reach: a concentration on the
-// second record of a row (17 constituents: 20 numbers a line), a year past
-// 9999 in the date of the first row; nothing when every field fits.
+// its record, its column and heading, and the reach, and the run log names
+// it so: a concentration on the second record of a row (17 pollutants: 20
+// numbers a line; with oxygen, 19 constituents, 22 a line, the reaeration and
+// saturation before them) or at either end of the first, a year past 9999
+// in the date of the first row; nothing when every field fits. The heading
+// is the heading line's at the field's place in the row.
 TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
   struct Fila {
     const char* que;
-    double C17;
+    int oxigeno;
+    int k;  // the constituent too wide for its field, 0 none
     int ANYOINICIAL;
     long registro, columna;
     const char* encabezado;
   };
   const Fila filas[] = {
-      {"a concentration too wide", 1.0E7, 2000, 3, 2, "C17"},
-      {"a year cut", 2.0, 9999, 2, 2, "Fecha"},
-      {"every field fits", 2.0, 2000, 0, 0, ""},
+      {"a concentration too wide", 0, 17, 2000, 3, 2, "C17"},
+      {"a year cut", 0, 0, 9999, 2, 2, "Fecha"},
+      {"every field fits", 0, 0, 2000, 0, 0, ""},
+      {"oxygen: a concentration too wide on the second record", 1, 17, 2000, 3, 2, "C17"},
+      {"oxygen: the first concentration, after the saturation", 1, 1, 2000, 2, 11, "C1"},
+      {"oxygen: the last field of the first record", 1, 15, 2000, 2, 25, "C15"},
+      {"oxygen: a year cut", 1, 0, 9999, 2, 2, "Fecha"},
   };
   for (const Fila& f : filas) {
     SCOPED_TRACE(f.que);
     tornal::Modelo m;
     tornal::TrabajoTramo w;
-    un_tramo(m, 17, 0, 4);
+    un_tramo(m, 17, f.oxigeno, 4);
+    const int NC = m.cal.NUMCONTAMINANTES;
     m.red.ANYOINICIAL = f.ANYOINICIAL;
     m.conf.NOMARCHCONDPAR1 = tornal::padded("parcial.csv", tornal::LONGRUTA);
     TempDir dir;
     ASSERT_TRUE(m.sim.archivo_cond_par.open(dir.file("parcial.csv")));
     tornal::Array1<double> co{"CO"};
-    co.resize_filled(2.0, 17);
-    co(17) = f.C17;
+    co.resize_filled(2.0, NC);
+    if (f.k != 0) co(f.k) = 1.0E7;
     for (int mes = 4; mes <= 5; ++mes) tornal::CALCULOCONDUCSUB(m, w, 1, 86400.0, 0.0, 0.0, co, co, mes, 1);
     ASSERT_TRUE(m.sim.archivo_cond_par.close());
     const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"));
@@ -204,6 +227,19 @@ TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
     EXPECT_NE(campo.substr(0, campo.find(';')).find("****"), std::string::npos) << campo;
     for (long r = 1; r < f.registro; ++r)
       EXPECT_EQ(lineas[static_cast<std::size_t>(r - 1)].find('*'), std::string::npos);
+    // The heading line's field at the same place of the row: the heading
+    // takes one line (NC of 20 names or fewer), the first row follows.
+    ASSERT_LE(NC, 20);
+    const std::size_t en_fila = campos(lineas, 1, static_cast<std::size_t>(f.registro - 1)).size() + f.columna - 1;
+    const std::vector<std::string> cabecera = campos(lineas, 0, 1);
+    ASSERT_LT(en_fila, cabecera.size());
+    EXPECT_EQ(a.encabezado, cabecera[en_fila]);
+    // The run log: the record, then the column with its heading.
+    EXPECT_EQ(tornal::avisos_campos_asteriscos(m), 1);
+    const std::vector<std::string> l = log_lines(m);
+    const auto columna = std::find(l.begin(), l.end(), "Columna:" + tornal::edit_I(f.columna, 12) + " " + a.encabezado);
+    ASSERT_NE(columna, l.end());
+    EXPECT_EQ(*(columna - 1), "Registro:" + tornal::edit_I(f.registro, 12));
   }
 }
 

@@ -161,6 +161,29 @@ inline std::string campo(const std::string& l, int n) {
   return l.substr(p, l.find(';', p) - p);
 }
 
+// The field (from 0) of "balances.csv" of term t of the transport array
+// `masa` for constituent c, or of term t of the process array `masa`, in
+// the order of the booked arrays: after the reservoir, the date, the
+// sub-step, the volumes and the concentrations of both layers, the
+// transport terms of every constituent, then the process terms.
+inline int columna_transporte(int NC, tornal::Array3<double> tornal::TrabajoEmbalse::*masa, int t, int c) {
+  int n = 5 + 2 * NC;
+  for (const tornal::TransporteBalance& b : tornal::BALANCETRANSPORTE) {
+    if (b.masa == masa) return n + (t - 1) * NC + c - 1;
+    n += b.terminos() * NC;
+  }
+  return -1;
+}
+inline int columna_proceso(int NC, tornal::Array2<double> tornal::TrabajoEmbalse::*masa, int t) {
+  int n = 5 + 2 * NC;
+  for (const tornal::TransporteBalance& b : tornal::BALANCETRANSPORTE) n += b.terminos() * NC;
+  for (const tornal::ProcesoBalance& p : tornal::BALANCEPROCESOS) {
+    if (p.masa == masa) return n + t - 1;
+    n += p.terminos();
+  }
+  return -1;
+}
+
 // The lines of the run log without their blanks, the blank pieces of long
 // names left out.
 inline std::vector<std::string> lineas_log(const tornal::Modelo& m) {

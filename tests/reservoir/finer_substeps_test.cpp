@@ -262,8 +262,13 @@ TEST(ReservoirFinerSubsteps, FileRowsStayThoseOfTheGivenSubsteps) {
     for (int J = 1; J <= 30; ++J) {
       EXPECT_EQ(campo(b[J], 5), F(w.V1I(J) * f.C1I(4 * J, 1) / 1e6)) << J;
       for (int c = 1; c <= NC; ++c)  // outflow of layer 1
-        EXPECT_EQ(campo(b[J], 5 + 3 * NC + c - 1), F(suma(J, [&](int i) { return f.MASAEP(i, c, 2); }))) << J;
-      EXPECT_EQ(campo(b[J], 5 + 14 * NC + 11), F(suma(J, [&](int i) { return f.V1I(i) * f.MASAEPL(i, 2); }))) << J;
+        EXPECT_EQ(campo(b[J], columna_transporte(NC, &tornal::TrabajoEmbalse::MASAEP, 2, c)),
+                  F(suma(J, [&](int i) { return f.MASAEP(i, c, 2); })))
+            << J;
+      // settling of organic matter out of layer 1
+      EXPECT_EQ(campo(b[J], columna_proceso(NC, &tornal::TrabajoEmbalse::MASAEPL, 2)),
+                F(suma(J, [&](int i) { return f.V1I(i) * f.MASAEPL(i, 2); })))
+          << J;
     }
   }
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,17 +52,18 @@ void constantes(tornal::Calidad& c) {
     if (k.EMB.existe()) (c.*k.EMB.valor)(1) = 0.05 + 0.01 * ++n;
 }
 
+// The coefficients of the layers and every booked process array, layer 1
+// with layer 2 (BALANCEPROCESOS lists each layer 1 array before its twin).
 std::vector<std::pair<const Array2<double>*, const Array2<double>*>> terminos(const TrabajoEmbalse& w) {
-  return {{&w.AC1I, &w.AC2I},
-          {&w.DC1I, &w.DC2I},
-          {&w.MASAEPL, &w.MASAHIPL},
-          {&w.MASAEPOD, &w.MASAHIPOD},
-          {&w.MASAEPNORG, &w.MASAHIPNORG},
-          {&w.MASAEPNH4, &w.MASAHIPNH4},
-          {&w.MASAEPNO3, &w.MASAHIPNO3},
-          {&w.MASAEPCHLA, &w.MASAHIPCHLA},
-          {&w.MASAEPPORG, &w.MASAHIPPORG},
-          {&w.MASAEPPO4, &w.MASAHIPPO4}};
+  std::vector<std::pair<const Array2<double>*, const Array2<double>*>> v = {{&w.AC1I, &w.AC2I}, {&w.DC1I, &w.DC2I}};
+  const auto& P = tornal::BALANCEPROCESOS;
+  EXPECT_EQ(std::size(P) % 2, 0u);
+  for (std::size_t i = 0; i + 1 < std::size(P); i += 2) {
+    EXPECT_EQ(P[i].volumen, &TrabajoEmbalse::V1I);
+    EXPECT_EQ(P[i + 1].volumen, &TrabajoEmbalse::V2I);
+    v.emplace_back(&(w.*P[i].masa), &(w.*P[i + 1].masa));
+  }
+  return v;
 }
 
 // The work of the first sub-step, of a quarter day, of a two-layer month of

@@ -72,12 +72,35 @@ TEST(ReservoirFiles, LayoutsOfThePartialResultsAndBalances) {
     EXPECT_EQ(
         b[0].rfind("Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Epi_Ci_", 0),
         0u);
-    EXPECT_EQ(puntos_y_comas(b[0]), 5 + 14 * NC + 56);  // 56 process heads in three blocks
-    EXPECT_NE(b[0].find(";FlujSedHip_P1;OD_Reaireac_Ep;"), std::string::npos);
-    EXPECT_NE(b[0].find("L_Sed12_Hip" + std::string(304, ' ') + ";Norg_Degr_Ep;"), std::string::npos);
-    EXPECT_NE(b[0].find("No3_CrecFito_Hip" + std::string(215, ' ') + ";Chla_Crec_Ep;"), std::string::npos);
-    EXPECT_EQ(b[0].substr(b[0].size() - 200), "Po4_MuertFit_Hip" + std::string(183, ' ') + ";");
-    for (std::size_t i = 1; i < b.size(); ++i) EXPECT_EQ(puntos_y_comas(b[i]), 3 + 2 + 14 * NC + 56);
+    // One field a booked term: the transport terms of every constituent, then
+    // the process terms, each under its heading.
+    int transporte = 0, procesos = 0;
+    for (const tornal::TransporteBalance& t : tornal::BALANCETRANSPORTE) transporte += t.terminos();
+    for (const tornal::ProcesoBalance& t : tornal::BALANCEPROCESOS) procesos += t.terminos();
+    EXPECT_EQ(puntos_y_comas(b[0]), 5 + (2 + transporte) * NC + procesos);
+    for (std::size_t i = 1; i < b.size(); ++i)
+      EXPECT_EQ(puntos_y_comas(b[i]), 3 + 2 + (2 + transporte) * NC + procesos);
+    for (const tornal::TransporteBalance& t : tornal::BALANCETRANSPORTE)
+      for (int k = 1; k <= t.terminos(); ++k)
+        EXPECT_EQ(campo(b[0], columna_transporte(NC, t.masa, k, NC)),
+                  std::string(t.encabezado(k)) + tornal::trimmed(m.cal.NOMCONT(NC)));
+    for (const tornal::ProcesoBalance& p : tornal::BALANCEPROCESOS)
+      for (int k = 1; k <= p.terminos(); ++k)
+        EXPECT_EQ(tornal::trimmed(campo(b[0], columna_proceso(NC, p.masa, k))), p.encabezado(k));
+    // The process headings in their blocks, each padded with blanks to 500
+    // characters before its ";", the last one ending the line.
+    std::size_t desde = 0;
+    for (int k = 0; k < columna_proceso(NC, tornal::BALANCEPROCESOS[0].masa, 1); ++k) desde = b[0].find(';', desde) + 1;
+    for (int bloque = 1; bloque <= tornal::NUMBLOQUESPROCESOS; ++bloque) {
+      SCOPED_TRACE(bloque);
+      const std::string texto = b[0].substr(desde, 500);
+      const std::size_t largo = texto.find_last_not_of(' ') + 1;
+      EXPECT_EQ(largo, tornal::largo_bloque_procesos(bloque));
+      EXPECT_EQ(texto.substr(largo), std::string(500 - largo, ' '));
+      EXPECT_EQ(b[0].substr(desde + 500, 1), ";");
+      desde += 501;
+    }
+    EXPECT_EQ(desde, b[0].size());
   }
 }
 
