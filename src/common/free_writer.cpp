@@ -139,6 +139,12 @@ bool OutputFile::write_free(const std::vector<FreeItem>& items) {
 
 bool OutputFile::write_free(std::initializer_list<FreeItem> items) { return write_free(std::vector<FreeItem>(items)); }
 
+bool OutputFile::flush() {
+  if (!out_.is_open()) return false;
+  out_.flush();
+  return out_.good();
+}
+
 bool OutputFile::close() {
   if (!out_.is_open()) return true;
   out_.flush();
@@ -172,6 +178,13 @@ void RunLog::put(const std::vector<std::string>& lines) {
 void RunLog::write(const std::vector<FreeItem>& items) { put(free_format_lines(items)); }
 
 void RunLog::write(std::initializer_list<FreeItem> items) { put(free_format_lines(items)); }
+
+void RunLog::flush() {
+  if (open_ && !memory_ && !file_.flush()) {
+    open_ = false;
+    stop("Error al escribir en el archivo de registro " + utf8(trimmed(path_)));
+  }
+}
 
 void RunLog::close() {
   if (open_ && !memory_) {

@@ -65,6 +65,8 @@ class OutputFile {
   bool write_free(std::initializer_list<FreeItem> items);
   bool write_free(const std::vector<FreeItem>& items);
   bool close();  // false when the last writes could not be completed
+  // Hands what the stream holds to the file; false when the write failed.
+  bool flush();
   bool good() const { return out_.good(); }
   // The lines written by line and write_free since the file was opened
   // (the bytes of `bytes` are not counted).
@@ -90,6 +92,9 @@ class RunLog {
   // One free-format statement; a failed write stops the run.
   void write(std::initializer_list<FreeItem> items);
   void write(const std::vector<FreeItem>& items);
+  // The lines written so far into the file, so that a run that is ended
+  // from outside leaves them (a failed write stops the run).
+  void flush();
   void close();
   const std::vector<std::string>& lines() const { return lines_; }
 

@@ -1,7 +1,7 @@
 // The net heat flux through a water surface, shared by the reach and the
 // reservoir models: evaporation and conduction through the wind function,
 // the long-wave radiation of the atmosphere and of the water, and the
-// short-wave radiation.
+// short-wave radiation; its slope and the temperature at which it vanishes.
 #include <cmath>
 
 #include "common/precision.h"
@@ -53,6 +53,22 @@ double intercambio_calor(const Calidad& cal, double TW, double VIENTO) {
   const double fU = funcion_viento(C, VIENTO);
   const double K = TW + sp(273.0f);
   return sp(0.48458f) * (fU * (pendiente_saturacion(TW) + sp(0.47f)) + 4.0 * C(2) * C(1) * (K * K * K));
+}
+
+double temperatura_flujo_nulo(const Calidad& cal, double HSW, double TAIR, double VIENTO, double HR, double NUB) {
+  auto flujo = [&](double TW) { return HTOTAL(cal, TW, HSW, TAIR, VIENTO, HR, NUB); };
+  double a = TMINAGUA, b = TMAXAGUA;
+  const double Ha = flujo(a), Hb = flujo(b);
+  if (!std::isfinite(Ha) || !std::isfinite(Hb)) return std::nan("");
+  if (Ha <= 0.0) return a;
+  if (Hb >= 0.0) return b;
+  for (int k = 0; k < 200 && b - a > 1.0e-9; ++k) {
+    const double medio = 0.5 * (a + b);
+    const double H = flujo(medio);
+    if (!std::isfinite(H)) return std::nan("");
+    (H > 0.0 ? a : b) = medio;
+  }
+  return 0.5 * (a + b);
 }
 
 }  // namespace tornal

@@ -27,6 +27,13 @@ double HTOTAL(const Calidad& cal, double TW, double HSW, double TAIR, double VIE
 // VIENTO: -dH/dT (W/m2/degC), the slope that linearises HTOTAL about TW.
 double intercambio_calor(const Calidad& cal, double TW, double VIENTO);
 
+// The water temperature at which that flux vanishes under the given
+// weather, the equilibrium temperature of the heat balance: by bisection
+// over the range of water temperatures, to 1e-9 degC, or the end of the
+// range where the flux keeps its sign over all of it; NaN where the flux is
+// not finite.
+double temperatura_flujo_nulo(const Calidad& cal, double HSW, double TAIR, double VIENTO, double HR, double NUB);
+
 // Saturation concentration of dissolved oxygen in fresh water (mg/l) at T
 // (degC), by Benson and Krause, before any correction for altitude.
 double saturacion_oxigeno(double T);

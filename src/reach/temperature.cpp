@@ -127,23 +127,13 @@ bool balance_linealizado(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   return false;
 }
 
-// The temperature at which the reach's surface flux of the month vanishes,
-// by bisection over the range of water temperatures (its end where the
-// flux keeps its sign over the whole range); NaN where the flux is not
-// finite.
+// The temperature at which the reach's surface flux of the month vanishes
+// (NaN where the flux is not finite).
 double equilibrio_flujo(const Modelo& m, const Tramo& t) {
-  double a = TMINAGUA, b = TMAXAGUA;
-  const double Ha = flujo(m, t, a), Hb = flujo(m, t, b);
-  if (!std::isfinite(Ha) || !std::isfinite(Hb)) return std::nan("");
-  if (Ha <= 0.0) return a;
-  if (Hb >= 0.0) return b;
-  for (int k = 0; k < 200 && b - a > 1.0e-9; ++k) {
-    const double medio = 0.5 * (a + b);
-    const double H = flujo(m, t, medio);
-    if (!std::isfinite(H)) return std::nan("");
-    (H > 0.0 ? a : b) = medio;
-  }
-  return 0.5 * (a + b);
+  const Calidad& c = m.cal;
+  const int MES = m.sim.MESACTUAL;
+  return temperatura_flujo_nulo(c, c.HSWCOND(t.I, MES), c.TAIRCOND(t.I, MES), c.VIENTOCOND(t.I, MES),
+                                c.HRCOND(t.I, MES), c.NUBCOND(t.I, MES));
 }
 
 // The last resort where the linearised balance does not settle either:

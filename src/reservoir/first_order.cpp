@@ -36,7 +36,7 @@ void primer_orden(Modelo& m, TrabajoEmbalse& w) {
       primer_orden_capa(m, w, hipolimnio(w), i, k, residencia);
       for (int j = 1; j <= w.NSUB; ++j) sedimenta_al_hipolimnio(w, j, k, cal.VSEMB(w.K, i));
     }
-    for (int j = 1; j <= w.NSUB; ++j) integrar(m, w, k, j);
+    for (int j = 1; j <= w.NSUB && !w.parada(j); ++j) integrar(m, w, k, j);
   }
 }
 

@@ -87,7 +87,7 @@ void cinetica(Modelo& m, TrabajoEmbalse& w) {
   const Calidad& cal = m.cal;
   tasas_cineticas(m, w);
   w.ANOXICO = false;
-  for (int j = 1; j <= w.NSUB; ++j) {
+  for (int j = 1; j <= w.NSUB && !w.parada(j); ++j) {
     limitaciones_oxigeno(m, w, j);
     materia_organica_oxigeno(m, w, j);
     if (cal.OPCIONNITROGENO != 1) continue;

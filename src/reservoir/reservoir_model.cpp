@@ -50,10 +50,15 @@ void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y) {
   bool division_nula = false;
   if (!fin) {
     integrar_mes(m, w);
-    // A month that diverges, again with finer sub-steps.
+    // A month that diverges, again with finer sub-steps; one that they do
+    // not resolve, by the mix of its water.
     TrabajoEmbalse& a = w.diverge ? subpasos_finos(m, w) : w;
-    resultados_mes(m, a);
-    division_nula = a.division_nula;
+    if (integracion_aceptada(m, a)) {
+      resultados_mes(m, a);
+      division_nula = a.division_nula;
+    } else {
+      embalse_mezclado(m, w);
+    }
   }
   if (w.division_nula || division_nula) m.sim.ERROREMB(K) = 1;
   if (cal.INRESPAREMB(K) == 1) {

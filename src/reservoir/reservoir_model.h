@@ -67,6 +67,10 @@ struct TrabajoEmbalse {
   // sub-steps.
   int factor = 1;
   std::unique_ptr<TrabajoEmbalse> fino;
+  // An integration with finer sub-steps is of use only where it does not
+  // diverge: it stops at its earliest divergence (every constituent up to
+  // that sub-step, which is all that the choice of the next count reads).
+  bool hasta_divergencia = false;
 
   // Start concentrations, inflow concentrations, sediment flux per unit area
   // and sub-step (constituent).
@@ -163,12 +167,17 @@ struct TrabajoEmbalse {
   // Sizes every array for the month, all at 0; arrays of the sizes they
   // had are cleared, not allocated again.
   void dimensionar(int NSUB, int NC, int NUMCONT1OR);
+  // Clears the growth factors and every mass-balance term.
+  void sin_procesos();
 
   // Concentration of constituent c at the start of sub-step j: the start of
   // the month at j = 1, the end of sub-step j - 1 otherwise.
   double P1(int j, int c) const { return j == 1 ? CO1(c) : C1I(j - 1, c); }
   double P2(int j, int c) const { return j == 1 ? CO2(c) : C2I(j - 1, c); }
   bool dos_capas() const { return UNACAPA == 0; }
+  // Whether an integration that stops at its earliest divergence is done
+  // with sub-step j.
+  bool parada(int j) const { return hasta_divergencia && diverge && j >= subpaso_diverge; }
   // The work arrays of the month's accepted integration: these, or those of
   // the finer sub-steps.
   TrabajoEmbalse& integrado() { return factor == 1 ? *this : *fino; }
@@ -321,10 +330,14 @@ static_assert(
 // integration diverges is integrated again from its start with 2, 4, 8, ...
 // times its sub-steps, while they are too long for the step to be stable and
 // MAXSUBPASOSEMBALSE allows; such months are counted in NUMMESESFINOSEMB(K) and
-// the first of them is named in the run log, as is a month that diverges
-// still. The month is worked in the caller's work arrays w, kept from
-// month to month, which hold the month afterwards (the sub-steps as given;
-// the finer ones in `w.fino`).
+// the first of them is named in the run log. A month that the sub-steps
+// cannot resolve (it diverges still, or ends beyond what the water can
+// hold) takes the mix of the water it held and the water it received, as a
+// reservoir emptied in it would; such months are counted in
+// MESESMEZCLAEMB(K) and the first of them is named in the run log. The
+// month is worked in the caller's work arrays w, kept from month to month,
+// which hold the month afterwards (the sub-steps as given; the finer ones
+// in `w.fino`).
 void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y);
 
 // Level-area-volume curve of reservoir K: MODE 1 gives the level COTA and
@@ -354,7 +367,8 @@ PasoEmbalse paso_dos_capas(double A1, double B1, double D1, double A2, double B2
 
 // Constituent k over sub-step j of the month from the previous
 // concentration(s): writes C1I(j, k) (and C2I(j, k)); a divergence is noted
-// in the work arrays, and the month decides (finer sub-steps, or ERROREMB).
+// in the work arrays, and the month decides (finer sub-steps, or the mix of
+// its water).
 void INTEGRAEMB1SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV);
 void INTEGRAEMB2SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV);
 

@@ -22,10 +22,19 @@ void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int N
 // transport terms, temperature, first-order pollutants and kinetics.
 void integrar_mes(Modelo& m, TrabajoEmbalse& w);
 // The month that diverged with its given sub-steps: integrated again with
-// finer ones while its sub-steps are too long for the step; writes the run
-// log, the count of such months and ERROREMB for a month that diverges
-// still; gives the work arrays of the integration that stands.
+// finer ones while its sub-steps are too long for the step; names the
+// first such month of the reservoir in the run log and counts them; gives
+// the work arrays of the last integration.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
+// Whether the integration a of the month stands: it did not diverge, and
+// what it ends the month with and hands on (the layers at the month's end,
+// their means over the sub-steps) the water can hold: finite, not negative,
+// an epilimnion temperature within the range spanned by the start of the
+// month, the inflow, the month's equilibrium temperature and the steady
+// states of its sub-steps' terms. A month that does not stand is counted
+// in MESESMEZCLAEMB and the first such month of the reservoir is named in
+// the run log.
+bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
 // What the four-stage step multiplies an error of constituent k by (in
 // size) over sub-step j, by the coefficients of (j, k) and, in the heat
 // balance, the surface flux at the sub-step's start temperature; above 1
@@ -52,6 +61,11 @@ bool embalse_vacio(Modelo& m, TrabajoEmbalse& w);
 void concentraciones_iniciales(Modelo& m, TrabajoEmbalse& w);
 void embalse_vaciado(Modelo& m, TrabajoEmbalse& w);
 void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w);
+// The month that its sub-steps could not resolve: the mix of the water held
+// at its start and the water received over it in both layers and in the
+// outflow; writes EMB1CF, EMB2CF, NUDOSCS and the sub-step concentrations
+// of the files (the given sub-steps), clears the process terms.
+void embalse_mezclado(Modelo& m, TrabajoEmbalse& w);
 
 // Exchange between the layers, sediment flux and the transport terms of the
 // linear system.

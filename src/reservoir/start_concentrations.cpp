@@ -2,7 +2,11 @@
 // reservoir empty at the start or emptied during the month (which end
 // here), the layers at the start of the month from the previous month's
 // layers (or the initial concentrations), and the inflow concentration of
-// each layer.
+// each layer; and the month that its sub-steps could not resolve, which
+// ends as a reservoir emptied in it would.
+#include <algorithm>
+
+#include "common/precision.h"
 #include "reservoir/reservoir_steps.h"
 
 namespace tornal {
@@ -70,15 +74,26 @@ void concentraciones_iniciales(Modelo& m, TrabajoEmbalse& w) {
   }
 }
 
+namespace {
+
+// The month's inflow as a volume: the end volume less the start volume and
+// the month's release, evaporation, seepage and spill.
+double volumen_entrada(const Modelo& m, const TrabajoEmbalse& w) {
+  const Red& r = m.red;
+  const int K = w.K, M = w.M, Y = w.Y;
+  const double R = r.SUELTASEMB(K, M, Y), E = r.EVAPEMB(K, M, Y), S = r.FILTREMB(K, M, Y), V = r.VERTEMB(K, M, Y);
+  return (r.VOLFINEMB(K, M, Y) - w.V0) + (((R + E) + S) + V) * m.cal.DIVISORUNIDADES;
+}
+
+}  // namespace
+
 // A reservoir emptied during the month: the stored water and the month's
 // inflow mix and leave it. The outflow carries that mix, so that no stored
 // load is lost from the network; the layers end empty.
 void embalse_vaciado(Modelo& m, TrabajoEmbalse& w) {
   Simulacion& s = m.sim;
-  const Red& r = m.red;
   const int K = w.K, M = w.M, Y = w.Y;
-  const double R = r.SUELTASEMB(K, M, Y), E = r.EVAPEMB(K, M, Y), S = r.FILTREMB(K, M, Y), V = r.VERTEMB(K, M, Y);
-  const double VENT = (r.VOLFINEMB(K, M, Y) - w.V0) + (((R + E) + S) + V) * m.cal.DIVISORUNIDADES;
+  const double VENT = volumen_entrada(m, w);
   const double volumen = VENT + (w.V1O + w.V2O);
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
     double mezcla = s.CEEMBAUX(c);
@@ -97,6 +112,36 @@ void embalse_vaciado(Modelo& m, TrabajoEmbalse& w) {
   s.V1F(K, M, Y) = 0.0;
   s.V2F(K, M, Y) = 0.0;
   w.QS1 = w.QS2 = w.QE1 = w.QE2 = w.QV = 0.0;
+}
+
+// A month that its sub-steps could not resolve, as a reservoir emptied in
+// it would be: the water held at the start of the month and the water
+// received over it mix, the outflow carries that mix and the layers hold it
+// at the end of the month (the layer volumes stand as the water balance
+// gave them). A negative inflow or layer volume counts as none, so that the
+// mix lies between what the reservoir held and what it received. The rows
+// of the sub-step files show the water of the given sub-steps, the mix in
+// every sub-step and no term of any process.
+void embalse_mezclado(Modelo& m, TrabajoEmbalse& w) {
+  Simulacion& s = m.sim;
+  const int K = w.K, M = w.M, Y = w.Y;
+  const double VENT = std::max(volumen_entrada(m, w), 0.0);
+  const double V1 = std::max(w.V1O, 0.0), V2 = std::max(w.V2O, 0.0);
+  const double volumen = VENT + (V1 + V2);
+  w.sin_procesos();
+  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
+    const double mezcla =
+        volumen > 0.0 ? (V1 * w.CO1(c) + V2 * w.CO2(c) + VENT * s.CEEMBAUX(c)) / volumen : s.CEEMBAUX(c);
+    s.EMB1CF(K, c, M, Y) = mezcla;
+    s.EMB2CF(K, c, M, Y) = w.dos_capas() ? mezcla : sp(1.0e-7f);
+    s.NUDOSCS(w.I, c, M, Y) = mezcla;
+    for (int j = 1; j <= w.NSUB; ++j) {
+      w.C1I(j, c) = mezcla;
+      w.C2I(j, c) = w.dos_capas() ? mezcla : 0.0;
+    }
+  }
+  w.factor = 1;
+  w.division_nula = false;
 }
 
 // C1ENTRI, C2ENTRI: the inflow concentration in each layer (the split of the

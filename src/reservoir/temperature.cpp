@@ -40,7 +40,7 @@ void temperatura_equilibrio(Modelo& m, TrabajoEmbalse& w, double DIVT) {
       equilibrio_capa(w, e, j, e.A(j) * KET * TE, capa1, KET);
     }
   }
-  for (int j = 1; j <= w.NSUB; ++j) integrar(m, w, 1, j);
+  for (int j = 1; j <= w.NSUB && !w.parada(j); ++j) integrar(m, w, 1, j);
 }
 
 // Method 2: the net surface flux at the temperature of the sub-step's start;
@@ -54,7 +54,7 @@ void balance_calor(Modelo& m, TrabajoEmbalse& w, double DIVT) {
   auto calentar = [&](const CapaEmbalse& c, int j, double Hc) {
     c.DC(j, 1) = c.DC(j, 1) + w.cociente(w.AEPILI(j) * Hc, DIVT * RHO * c.V(j));
   };
-  for (int j = 1; j <= w.NSUB; ++j) {
+  for (int j = 1; j <= w.NSUB && !w.parada(j); ++j) {
     const double T = w.P1(j, 1);
     double H = flujo_superficie(m, w, T);
     H = H * w.dt;

@@ -45,6 +45,16 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
   factor = 1;
 }
 
+void TrabajoEmbalse::sin_procesos() {
+  LIMITECRECIMIENTO.fill(0.0);
+  MASAEP.fill(0.0);
+  MASAHIP.fill(0.0);
+  for (Array2<double>* a :
+       {&MASAEPOD, &MASAHIPOD, &MASAEPL, &MASAHIPL, &MASAEPNORG, &MASAHIPNORG, &MASAEPNH4, &MASAHIPNH4, &MASAEPNO3,
+        &MASAHIPNO3, &MASAEPCHLA, &MASAHIPCHLA, &MASAEPPORG, &MASAHIPPORG, &MASAEPPO4, &MASAHIPPO4})
+    a->fill(0.0);
+}
+
 double TrabajoEmbalse::cociente(double a, double b) {
   const double q = a / b;
   if (b == 0.0 || !std::isfinite(q)) {

@@ -383,6 +383,12 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Embalse:", m.red.NOMEMB(k)});
     m.log.write({"Número de meses:", m.sim.NUMMESESFINOSEMB(k)});
   }
+  for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
+    if (m.sim.MESESMEZCLAEMB(k) == 0) continue;
+    m.log.write({"Meses del embalse con la mezcla del agua embalsada y de la que entra"});
+    m.log.write({"Embalse:", m.red.NOMEMB(k)});
+    m.log.write({"Número de meses:", m.sim.MESESMEZCLAEMB(k)});
+  }
   for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
     if (m.sim.ERRORCOND(j) == 0) continue;
     m.log.write({"Las concetraciones han superado el valor máximo de 100000"});

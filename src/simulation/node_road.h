@@ -93,10 +93,11 @@ void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
 
 // The warnings of the end of the run: three lines in the run log for every
 // reservoir (ERROREMB) in numerical trouble, for every reservoir with months
-// integrated with finer sub-steps (NUMMESESFINOSEMB) and then for every reach
-// (ERRORCOND) in numerical trouble, in increasing number; then, for every
-// reach whose heat balance was solved linearised, its name and the count of
-// such months. They never stop the run.
+// integrated with finer sub-steps (NUMMESESFINOSEMB), for every reservoir
+// with months taken by the mix of its water (MESESMEZCLAEMB) and then for
+// every reach (ERRORCOND) in numerical trouble, in increasing number; then,
+// for every reach whose heat balance was solved linearised, its name and
+// the count of such months. They never stop the run.
 void avisos_fin_calculo(Modelo& m);
 
 }  // namespace tornal

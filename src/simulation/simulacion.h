@@ -71,6 +71,10 @@ struct Simulacion {
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
   Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months
+  // Months of each reservoir that its sub-steps could not resolve, taken by
+  // the mix of the water it held and the water it received, listed at the
+  // end of the run.
+  Array1<int> MESESMEZCLAEMB{"MESESMEZCLAEMB"};  // (reservoir): months
   // The partial result files (opened and closed by the driver) and whether
   // their headings have been written.
   OutputFile archivo_cond_par;    // partial result file of reaches

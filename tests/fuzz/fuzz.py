@@ -12,7 +12,9 @@ and a memory limit, and judges the outcome. A failure is:
   hang      no end within the time limit, when the input asks for less work
             than the limit allows (work.py: the segments x months of the
             reaches and the sub-steps x months of the reservoirs, at their
-            least cost); a run whose input asks for more is "ok-long-run"
+            least cost, with the finer sub-steps of reservoir months that
+            the run log reports); a run whose input asks for more is
+            "ok-long-run"
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1
@@ -307,9 +309,10 @@ def files_with_asterisks(log):
 
 def judge(folder, inputs, original, proc_status, console, stderr, timed_out, timeout=20.0, is_asan=True):
     if timed_out:
-        # The least time the input asks for (a plain build is about four
-        # times faster than the sanitizer one).
-        asked = work.work(inputs)
+        # The least time the input asks for, with the finer sub-steps of
+        # reservoir months that the run log reports (a plain build is about
+        # four times faster than the sanitizer one).
+        asked = work.work(inputs, find_log(folder, inputs))
         if asked is not None and asked * (1.0 if is_asan else 0.25) >= timeout:
             return "ok-long-run"
         return "hang"

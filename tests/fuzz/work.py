@@ -18,6 +18,17 @@ in units whose least cost on the sanitizer build was measured:
       one of "balances.csv" every sub-step when the coefficients file switches
       the balances on.
 
+A reservoir month that diverges with its given sub-steps is integrated again
+with 2, 4, 8, ... times as many, up to the count that the step bears: work
+that no input file tells, but that the run log reports as it goes. It names
+the first such month of each reservoir with its count of finer sub-steps
+("Se integra el mes con subpasos más finos, número de subpasos:"), and the
+first month that even they could not resolve with the finest count tried
+("Número de subpasos:"), and hands those lines to the file at once. Any month
+of a reservoir so named may take as many: its finer counts, each tried once,
+add up to less than twice the finest. That work counts too, in every month
+of the run, from the run log of a run that did not end.
+
 Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
 """
@@ -380,9 +391,39 @@ FIXED_COEFFICIENTS = ["", "", "rr", "", "r", "", "rr", "", "rr", "", "", "rrr", 
                       "r" * 6, "", "r" * 5, "", "rrr", "", "r", "", "r" * 5, "", "rr"]
 
 
-def work(files):
+# The run log's lines that name a reservoir ("Embalse:", then its name on
+# the lines up to "Año, Mes:", a few at most) and the sub-step counts it
+# reports for it.
+LOG_RESERVOIR = b" Embalse:"
+LOG_DATE = " Año, Mes:".encode("latin-1")
+LOG_SUBSTEPS = re.compile(" (?:Se integra el mes con subpasos más finos, número de subpasos:|Número de subpasos:) *"
+                          "(\\d+)".encode("latin-1"))
+
+
+def finer_substeps(log):
+    """The sub-steps of a month of each reservoir that the run log reports:
+    the largest count it gives for the reservoir, by its name."""
+    counts = {}
+    name = None
+    lines = log.replace(b"\r", b"").split(b"\n")
+    for i, line in enumerate(lines):
+        if line.rstrip() == LOG_RESERVOIR:
+            name = b""
+            for more in lines[i + 1:i + 8]:
+                if more.startswith(LOG_DATE):
+                    break
+                name += more.strip()
+            continue
+        m = LOG_SUBSTEPS.match(line)
+        if m and name is not None:
+            counts[name] = max(counts.get(name, 0), int(m.group(1)))
+    return counts
+
+
+def work(files, log=None):
     """The least time, in seconds on the sanitizer build, that the input of
-    a run asks for; None when it cannot be told."""
+    a run asks for, with the finer sub-steps that the run log `log` (the
+    bytes that the run wrote of it) reports; None when it cannot be told."""
     try:
         b = _Basin(files)
         paths = b.configuration()
@@ -397,4 +438,6 @@ def work(files):
         if partial:
             seconds += substeps * COST_BALANCE_ROW * (b.balances == 1)
             seconds += (substeps // b.step if b.step >= 1 else 0) * COST_PARTIAL_ROW
+    if log is not None:
+        seconds += sum(2 * n for n in finer_substeps(log).values()) * COST_SUBSTEP_MONTH
     return seconds * 12 * b.years * max(b.constituents, 1)

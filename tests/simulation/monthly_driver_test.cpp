@@ -158,8 +158,9 @@ TEST(Driver, MonthCounters) {
 }
 
 // Reservoirs in trouble first, then reservoirs with months of finer
-// sub-steps, then reaches, each with three lines, in increasing number; the
-// run is not stopped.
+// sub-steps, then reservoirs with months taken by the mix of their water,
+// then reaches, each with three lines, in increasing number; the run is not
+// stopped.
 TEST(Driver, EndOfRunWarnings) {
   RedPrueba p;
   p.nudos = {{1, 0}};
@@ -173,6 +174,7 @@ TEST(Driver, EndOfRunWarnings) {
   EXPECT_TRUE(log_lines(m).empty());
   m.sim.ERROREMB(2) = 1;
   m.sim.NUMMESESFINOSEMB(1) = 3;
+  m.sim.MESESMEZCLAEMB(2) = 2;
   m.sim.ERRORCOND(1) = 1;
   m.sim.ERRORCOND(2) = 1;
   tornal::avisos_fin_calculo(m);
@@ -188,6 +190,10 @@ TEST(Driver, EndOfRunWarnings) {
       "Embalse:",
       "Embalse 1",
       tornal::latin1("Número de meses:           3"),
+      "Meses del embalse con la mezcla del agua embalsada y de la que entra",
+      "Embalse:",
+      "Embalse 2",
+      tornal::latin1("Número de meses:           2"),
       tornal::latin1("Las concetraciones han superado el valor máximo de 100000"),
       tornal::latin1("Número Conducción:           1"),
       tornal::latin1("Nombre Conducción:"),
