@@ -77,7 +77,7 @@ int division_estable(double z, double L, int limite) {
 // is taken from the given integration, which does not change it; every
 // array that an integration changes (concentrations of the sub-steps,
 // coefficients, rates, mass-balance terms, flags) starts from zero.
-TrabajoEmbalse& integrar_de_nuevo(Modelo& m, TrabajoEmbalse& w, int factor) {
+TrabajoEmbalse& integrar_de_nuevo(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE, int factor) {
   if (!w.fino) w.fino = std::make_unique<TrabajoEmbalse>();
   TrabajoEmbalse& f = *w.fino;
   empezar_mes(m, f, w.I, w.K, w.M, w.Y, w.NSUB * factor);
@@ -88,7 +88,7 @@ TrabajoEmbalse& integrar_de_nuevo(Modelo& m, TrabajoEmbalse& w, int factor) {
     f.CO1(c) = w.CO1(c);
     f.CO2(c) = w.CO2(c);
   }
-  integrar_mes(m, f);
+  integrar_mes(m, f, CE);
   return f;
 }
 
@@ -147,12 +147,12 @@ struct Rango {
 // hypolimnion over the month. A layer that follows its equations stays
 // within that range, a step of the scheme that follows them within its
 // error.
-Rango rango_epilimnio(const Modelo& m, const TrabajoEmbalse& a) {
+Rango rango_epilimnio(const Modelo& m, const TrabajoEmbalse& a, const Array1<double>& CE) {
   const int T = m.cal.POS.TEMPERATURA;
   const bool balance = m.cal.MODELOTEMPERATURA == 2;
   Rango r, hip;
   r.incluir(a.CO1(T));
-  r.incluir(m.sim.CEEMBAUX(T));
+  r.incluir(CE(T));
   if (a.dos_capas()) {
     r.incluir(a.CO2(T));
     hip.incluir(a.CO2(T));
@@ -192,7 +192,7 @@ std::pair<double, double> fin_y_media(const TrabajoEmbalse& a, const Array2<doub
 // does on its way to a steady state. The hypolimnion, warmed from above by
 // a flux of its own, has no equilibrium; the integrators hold its
 // temperature within the range of water temperatures.
-int contaminante_fuera_de_rango(const Modelo& m, const TrabajoEmbalse& a) {
+int contaminante_fuera_de_rango(const Modelo& m, const TrabajoEmbalse& a, const Array1<double>& CE) {
   const int T = m.cal.POS.TEMPERATURA;
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
     const auto [fin1, media1] = fin_y_media(a, a.C1I, c);
@@ -205,7 +205,7 @@ int contaminante_fuera_de_rango(const Modelo& m, const TrabajoEmbalse& a) {
     if (!fuera && c == T) {
       // The equilibrium temperature is sought only for a month that lies
       // beyond the rest of its range.
-      Rango r = rango_epilimnio(m, a);
+      Rango r = rango_epilimnio(m, a, CE);
       if (!r.contiene(fin1) || !r.contiene(media1)) r.incluir(temperatura_equilibrio_mes(m, a.K));
       fuera = !r.contiene(fin1) || !r.contiene(media1);
     }
@@ -253,21 +253,21 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
 // bound could follow would only diverge again, at great cost; finer
 // sub-steps mend neither. Each count is tried once, so that a month costs
 // less than twice the finest, at most 2 MAXSUBPASOSEMBALSE sub-steps.
-TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w) {
+TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   const int maximo = MAXSUBPASOSEMBALSE / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
   while (a->diverge && 2 * factor <= maximo && division_subpasos(m, *a, maximo / factor) > 1) {
     factor = 2 * factor;
-    a = &integrar_de_nuevo(m, w, factor);
+    a = &integrar_de_nuevo(m, w, CE, factor);
   }
   w.factor = factor;
   if (factor > 1 && ++m.sim.NUMMESESFINOSEMB(w.K) == 1) aviso_subpasos_finos(m, *a);
   return *a;
 }
 
-bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a) {
-  const int c = a.diverge ? a.contaminante_diverge : contaminante_fuera_de_rango(m, a);
+bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a, const Array1<double>& CE) {
+  const int c = a.diverge ? a.contaminante_diverge : contaminante_fuera_de_rango(m, a, CE);
   if (c == 0) return true;
   if (++m.sim.MESESMEZCLAEMB(a.K) == 1) aviso_mezcla(m, a, c);
   return false;

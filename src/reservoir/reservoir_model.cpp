@@ -20,10 +20,10 @@ void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int N
   w.ZT = cal.ZTEMB(K, m.sim.MESACTUAL);
 }
 
-void integrar_mes(Modelo& m, TrabajoEmbalse& w) {
+void integrar_mes(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   volumenes_subpaso(m, w);
   caudales_capas(m, w);
-  concentraciones_entrada(m, w);
+  concentraciones_entrada(m, w, CE);
   geometria_subpaso(m, w);
   coeficientes_transporte(m, w);
   if (m.cal.OPCIONTEMPERATURA == 1) temperatura(m, w);
@@ -31,33 +31,33 @@ void integrar_mes(Modelo& m, TrabajoEmbalse& w) {
   if (m.cal.OPCIONOXIGENO == 1) cinetica(m, w);
 }
 
-void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y) {
+void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<double>& CE, int M, int Y) {
   const Calidad& cal = m.cal;
   // The month, cut into NSUB sub-steps of equal length that cover its 30
   // days; the volume of a month's flow per sub-step.
   empezar_mes(m, w, I, K, M, Y, static_cast<int>(std::trunc(cal.INCRETIEM(K))));
 
   volumen_inicial(m, w);
-  bool fin = embalse_vacio(m, w);
+  bool fin = embalse_vacio(m, w, CE);
   if (!fin) {
     decision_capas(m, w);
     concentraciones_iniciales(m, w);
     if (vacio(w.VFIN)) {
-      embalse_vaciado(m, w);
+      embalse_vaciado(m, w, CE);
       fin = true;
     }
   }
   bool division_nula = false;
   if (!fin) {
-    integrar_mes(m, w);
+    integrar_mes(m, w, CE);
     // A month that diverges, again with finer sub-steps; one that they do
     // not resolve, by the mix of its water.
-    TrabajoEmbalse& a = w.diverge ? subpasos_finos(m, w) : w;
-    if (integracion_aceptada(m, a)) {
+    TrabajoEmbalse& a = w.diverge ? subpasos_finos(m, w, CE) : w;
+    if (integracion_aceptada(m, a, CE)) {
       resultados_mes(m, a);
       division_nula = a.division_nula;
     } else {
-      embalse_mezclado(m, w);
+      embalse_mezclado(m, w, CE);
     }
   }
   if (w.division_nula || division_nula) m.sim.ERROREMB(K) = 1;

@@ -321,24 +321,24 @@ static_assert(
     }(),
     "the process arrays of BALANCEPROCESOS come block by block, and each block's headings fit in it");
 
-// Reservoir K at row I of ORDENNUDOS in month M (1 = October) of year Y:
-// turns the inflow concentrations CEEMBAUX, the month's water balance and
-// the previous month's layers into the layer concentrations EMB1CF, EMB2CF,
-// the layer volumes V1F, V2F and the outflow NUDOSCS of the node; may raise
-// ERROREMB(K); writes the partial result file of reservoirs and
-// "balances.csv" for a reservoir whose INRESPAREMB is 1. A month whose
-// integration diverges is integrated again from its start with 2, 4, 8, ...
-// times its sub-steps, while they are too long for the step to be stable and
-// MAXSUBPASOSEMBALSE allows; such months are counted in NUMMESESFINOSEMB(K) and
-// the first of them is named in the run log. A month that the sub-steps
-// cannot resolve (it diverges still, or ends beyond what the water can
-// hold) takes the mix of the water it held and the water it received, as a
-// reservoir emptied in it would; such months are counted in
-// MESESMEZCLAEMB(K) and the first of them is named in the run log. The
-// month is worked in the caller's work arrays w, kept from month to month,
-// which hold the month afterwards (the sub-steps as given; the finer ones
-// in `w.fino`).
-void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y);
+// Reservoir K at row I of ORDENNUDOS in month M (1 = October) of year Y: turns
+// the inflow concentrations CE (constituent, calculation units: the node's mix,
+// or the measured inflow of the calibrated reservoir, as the caller hands
+// them), the month's water balance and the previous month's layers into the
+// layer concentrations EMB1CF, EMB2CF, the layer volumes V1F, V2F and the
+// outflow NUDOSCS of the node; may raise ERROREMB(K); writes the partial result
+// file of reservoirs and "balances.csv" for a reservoir whose INRESPAREMB is 1.
+// A month whose integration diverges is integrated again from its start with 2,
+// 4, 8, ... times its sub-steps, while they are too long for the step to be
+// stable and MAXSUBPASOSEMBALSE allows; such months are counted in
+// NUMMESESFINOSEMB(K) and the first of them is named in the run log. A month
+// that the sub-steps cannot resolve (it diverges still, or ends beyond what the
+// water can hold) takes the mix of the water it held and the water it received,
+// as a reservoir emptied in it would; such months are counted in
+// MESESMEZCLAEMB(K) and the first of them is named in the run log. The month is
+// worked in the caller's work arrays w, kept from month to month, which hold
+// the month afterwards (the sub-steps as given; the finer ones in `w.fino`).
+void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<double>& CE, int M, int Y);
 
 // Level-area-volume curve of reservoir K: MODE 1 gives the level COTA and
 // area SUP of the volume VOL, MODE 2 the volume and area of the level, MODE

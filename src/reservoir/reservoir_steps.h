@@ -18,23 +18,24 @@ bool limitacion_activa(double Ks);
 // The month's work arrays sized for NSUB sub-steps and its scalars read.
 void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);
 // Steps 8 to 16 of the month, from its start state (V0, VFIN, the layers,
-// CO1, CO2): sub-step volumes and flows, inflow concentrations, geometry,
-// transport terms, temperature, first-order pollutants and kinetics.
-void integrar_mes(Modelo& m, TrabajoEmbalse& w);
+// CO1, CO2) and the inflow concentrations CE: sub-step volumes and flows,
+// inflow concentrations, geometry, transport terms, temperature,
+// first-order pollutants and kinetics.
+void integrar_mes(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // The month that diverged with its given sub-steps: integrated again with
 // finer ones while its sub-steps are too long for the step; names the
 // first such month of the reservoir in the run log and counts them; gives
 // the work arrays of the last integration.
-TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w);
+TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // Whether the integration a of the month stands: it did not diverge, and
 // what it ends the month with and hands on (the layers at the month's end,
 // their means over the sub-steps) the water can hold: finite, not negative,
 // an epilimnion temperature within the range spanned by the start of the
-// month, the inflow, the month's equilibrium temperature and the steady
+// month, the inflow CE, the month's equilibrium temperature and the steady
 // states of its sub-steps' terms. A month that does not stand is counted
 // in MESESMEZCLAEMB and the first such month of the reservoir is named in
 // the run log.
-bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
+bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a, const Array1<double>& CE);
 // What the four-stage step multiplies an error of constituent k by (in
 // size) over sub-step j, by the coefficients of (j, k) and, in the heat
 // balance, the surface flux at the sub-step's start temperature; above 1
@@ -56,16 +57,18 @@ void geometria_subpaso(Modelo& m, TrabajoEmbalse& w);
 
 // Start concentrations: the month of an empty reservoir (true when the
 // month ends there), the layers at the start of the month, the month of a
-// reservoir emptied during it, the inflow concentration of each layer.
-bool embalse_vacio(Modelo& m, TrabajoEmbalse& w);
+// reservoir emptied during it, the inflow concentration of each layer; CE
+// is the month's inflow, as CALCULOEMBSUB was given it.
+bool embalse_vacio(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 void concentraciones_iniciales(Modelo& m, TrabajoEmbalse& w);
-void embalse_vaciado(Modelo& m, TrabajoEmbalse& w);
-void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w);
+void embalse_vaciado(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
+void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // The month that its sub-steps could not resolve: the mix of the water held
-// at its start and the water received over it in both layers and in the
-// outflow; writes EMB1CF, EMB2CF, NUDOSCS and the sub-step concentrations
-// of the files (the given sub-steps), clears the process terms.
-void embalse_mezclado(Modelo& m, TrabajoEmbalse& w);
+// at its start and the water received over it (at CE) in both layers and in
+// the outflow; writes EMB1CF, EMB2CF, NUDOSCS and the sub-step
+// concentrations of the files (the given sub-steps), clears the process
+// terms.
+void embalse_mezclado(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 
 // Exchange between the layers, sediment flux and the transport terms of the
 // linear system.

@@ -15,18 +15,18 @@ namespace tornal {
 // inflow passes through and the layers hold nothing. Filling: the inflow
 // water fills one layer. Writes EMB1CF, EMB2CF, V1F, V2F, NUDOSCS and the
 // sub-step concentrations of the files; true when the month ends here.
-bool embalse_vacio(Modelo& m, TrabajoEmbalse& w) {
+bool embalse_vacio(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   if (!vacio(w.V0)) return false;
   Simulacion& s = m.sim;
   const int K = w.K, M = w.M, Y = w.Y;
   const bool lleno_al_final = !vacio(w.VFIN);
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
-    s.EMB1CF(K, c, M, Y) = lleno_al_final ? s.CEEMBAUX(c) : 0.0;
+    s.EMB1CF(K, c, M, Y) = lleno_al_final ? CE(c) : 0.0;
     s.EMB2CF(K, c, M, Y) = 0.0;
     s.NUDOSCS(w.I, c, M, Y) = s.NUDOSCE(w.I, c, M, Y);
     for (int j = 1; j <= w.NSUB; ++j) {
-      w.C1I(j, c) = s.CEEMBAUX(c);
-      w.C2I(j, c) = lleno_al_final ? 0.0 : s.CEEMBAUX(c);
+      w.C1I(j, c) = CE(c);
+      w.C2I(j, c) = lleno_al_final ? 0.0 : CE(c);
     }
   }
   s.V1F(K, M, Y) = lleno_al_final ? w.VFIN : 0.0;
@@ -90,15 +90,15 @@ double volumen_entrada(const Modelo& m, const TrabajoEmbalse& w) {
 // A reservoir emptied during the month: the stored water and the month's
 // inflow mix and leave it. The outflow carries that mix, so that no stored
 // load is lost from the network; the layers end empty.
-void embalse_vaciado(Modelo& m, TrabajoEmbalse& w) {
+void embalse_vaciado(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   Simulacion& s = m.sim;
   const int K = w.K, M = w.M, Y = w.Y;
   const double VENT = volumen_entrada(m, w);
   const double volumen = VENT + (w.V1O + w.V2O);
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
-    double mezcla = s.CEEMBAUX(c);
+    double mezcla = CE(c);
     if (volumen > 0.0)
-      mezcla = (w.V1O * w.CO1(c) + w.V2O * w.CO2(c) + VENT * s.CEEMBAUX(c)) / volumen;
+      mezcla = (w.V1O * w.CO1(c) + w.V2O * w.CO2(c) + VENT * CE(c)) / volumen;
     else
       w.division_nula = true;
     s.EMB1CF(K, c, M, Y) = 0.0;
@@ -122,7 +122,7 @@ void embalse_vaciado(Modelo& m, TrabajoEmbalse& w) {
 // mix lies between what the reservoir held and what it received. The rows
 // of the sub-step files show the water of the given sub-steps, the mix in
 // every sub-step and no term of any process.
-void embalse_mezclado(Modelo& m, TrabajoEmbalse& w) {
+void embalse_mezclado(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   Simulacion& s = m.sim;
   const int K = w.K, M = w.M, Y = w.Y;
   const double VENT = std::max(volumen_entrada(m, w), 0.0);
@@ -130,8 +130,7 @@ void embalse_mezclado(Modelo& m, TrabajoEmbalse& w) {
   const double volumen = VENT + (V1 + V2);
   w.sin_procesos();
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
-    const double mezcla =
-        volumen > 0.0 ? (V1 * w.CO1(c) + V2 * w.CO2(c) + VENT * s.CEEMBAUX(c)) / volumen : s.CEEMBAUX(c);
+    const double mezcla = volumen > 0.0 ? (V1 * w.CO1(c) + V2 * w.CO2(c) + VENT * CE(c)) / volumen : CE(c);
     s.EMB1CF(K, c, M, Y) = mezcla;
     s.EMB2CF(K, c, M, Y) = w.dos_capas() ? mezcla : sp(1.0e-7f);
     s.NUDOSCS(w.I, c, M, Y) = mezcla;
@@ -146,10 +145,10 @@ void embalse_mezclado(Modelo& m, TrabajoEmbalse& w) {
 
 // C1ENTRI, C2ENTRI: the inflow concentration in each layer (the split of the
 // inflow between the layers lies in the flows).
-void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w) {
+void concentraciones_entrada(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) {
-    w.C1ENTRI(c) = m.sim.CEEMBAUX(c);
-    w.C2ENTRI(c) = w.dos_capas() ? m.sim.CEEMBAUX(c) : 0.0;
+    w.C1ENTRI(c) = CE(c);
+    w.C2ENTRI(c) = w.dos_capas() ? CE(c) : 0.0;
   }
 }
 

@@ -22,8 +22,9 @@ namespace {
 const char* const ERRORCONDPAR = "Error en el acceso al archivo de resultados parciales de conduccion";
 const char* const ERROREMBPAR = "Error en el acceso al archivo de resultados parciales de embalses";
 
-// Sizes every result array of the run and the work sums of the node road,
-// each filled once with its start value: 0, but the "not computed" mark -999
+// Sizes every result array of the run and the work arrays of the node road
+// (its sums and the inflows it hands to the models), each filled once with
+// its start value: 0, but the "not computed" mark -999
 // of the reach outlets (CONDUCCCS) and -9999 of the treated intakes
 // (TOMASCS).
 void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
@@ -46,9 +47,6 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.EMB1CF.resize(r.NUMEMBALSES, NC, 12, NA);
   s.EMB2CF.resize(r.NUMEMBALSES, NC, 12, NA);
   w.dimensionar(NC);
-  s.CEEMBAUX.resize(NC);
-  s.COIN.resize(NC);
-  s.CEIN.resize(NC);
   s.DESCAMBIOUNIDAD.resize(NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);

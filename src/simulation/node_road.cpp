@@ -150,9 +150,9 @@ void mezcla(Modelo& m, TrabajoNudos& w, int FILANUDO, int NUDOACTUAL, int MES, i
   Simulacion& s = m.sim;
   for (int c = 1; c <= NC; ++c) {
     w.CENUDOAUX(c) = 0.0;
-    s.CEEMBAUX(c) = 0.0;
-    s.COIN(c) = 0.0;
-    s.CEIN(c) = 0.0;
+    w.CEEMBAUX(c) = 0.0;
+    w.COIN(c) = 0.0;
+    w.CEIN(c) = 0.0;
   }
   double SUMCAUDAL = 0.0;
   const ElementosNudos& e = w.elementos;
@@ -212,7 +212,7 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
   }
   double QENT = 0.0;
   double QSAL = 0.0;
-  for (int c = 1; c <= NC; ++c) s.CEIN(c) = 0.0;
+  for (int c = 1; c <= NC; ++c) w.CEIN(c) = 0.0;
 
   const int tipo = r.CONDUCCIONES(I, 3);
   double p = 0.0;
@@ -230,7 +230,7 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
       if (p < 0.0) {
         const double a = std::trunc(r.NUMACUCONDT3(i3));
         if (!(a >= 1.0 && a <= r.NUMACUIFEROS)) error_acuifero(m, I, r.NUMACUCONDT3(i3));
-        for (int c = 1; c <= NC; ++c) s.CEIN(c) = m.cal.COACU(static_cast<int>(a), c);
+        for (int c = 1; c <= NC; ++c) w.CEIN(c) = m.cal.COACU(static_cast<int>(a), c);
       }
     }
   } else if (tipo == 2) {
@@ -244,7 +244,7 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
   if (tipo == 3) QCAB = QCAB + p;
   if (tipo == 2) QCAB = QCAB + r.PERDT2(I - r.NUMCONDUCCIONEST1, MES, ANO);
 
-  for (int c = 1; c <= NC; ++c) s.COIN(c) = CONDUCCCE(c);
+  for (int c = 1; c <= NC; ++c) w.COIN(c) = CONDUCCCE(c);
 
   if (s.NUMCONDUCCALIBRAR == I) {
     if (op.OPCIONCALIBCOND == 1) {
@@ -252,13 +252,13 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
       QENT = 0.0;
       QCAB = s.CAUDALCALIBRA(MES, ANO);
       for (int c = 1; c <= NC; ++c) {
-        s.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
-        s.CEIN(c) = 0.0;
+        w.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
+        w.CEIN(c) = 0.0;
       }
     } else if (op.OPCIONCALIBCOND == 2) {
       for (int c = 1; c <= NC; ++c) {
-        s.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
-        s.CEIN(c) = 0.0;
+        w.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
+        w.CEIN(c) = 0.0;
       }
     }
   }
@@ -268,7 +268,7 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
     const auto CONDUCCCS = s.CONDUCCCS.line<2>(I, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) CONDUCCCS(c) = CONDUCCCE(c);
   } else {
-    CALCULOCONDUCSUB(m, w.tramo, I, QCAB, QENT, QSAL, s.COIN, s.CEIN, MES, ANO);
+    CALCULOCONDUCSUB(m, w.tramo, I, QCAB, QENT, QSAL, w.COIN, w.CEIN, MES, ANO);
   }
 }
 
@@ -284,14 +284,14 @@ void salida(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int FILAN
     const auto NUDOSCE = s.NUDOSCE.line<2>(FILANUDO, 1, MES, ANO);
     for (int c = 1; c <= NC; ++c) NUDOSCS(c) = NUDOSCE(c);
   } else if (embalse == 1) {
-    for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.NUDOSCE(FILANUDO, c, MES, ANO);
+    for (int c = 1; c <= NC; ++c) w.CEEMBAUX(c) = s.NUDOSCE(FILANUDO, c, MES, ANO);
     // The reservoir of the highest number at the node.
     const int K = w.elementos.EMBALSEFILA(FILANUDO);
     if (op.OPCIONCALIBEMB == 1 && s.NUMEMBCALIBRAR == K)
-      for (int c = 1; c <= NC; ++c) s.CEEMBAUX(c) = s.CONCCALIBRAE(c, MES, ANO);
+      for (int c = 1; c <= NC; ++c) w.CEEMBAUX(c) = s.CONCCALIBRAE(c, MES, ANO);
     int mes = MES;
     int ano = ANO;
-    CALCULOEMBSUB(m, w.embalse, FILANUDO, K, mes, ano);
+    CALCULOEMBSUB(m, w.embalse, FILANUDO, K, w.CEEMBAUX, mes, ano);
   }
 
   const ElementosNudos& e = w.elementos;

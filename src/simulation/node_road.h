@@ -47,23 +47,27 @@ struct ElementosNudos {
 void preparar_elementos_nudos(const Red& r, ElementosNudos& e);
 
 // The work of the node road, kept for the whole run: the sums of the
-// current node, sized once for the constituents of the run (flow times
-// concentration of the inflows of the current node, and weight times
-// concentration of the intakes feeding the current return), the elements of
-// each node, and the work arrays of the reach and reservoir models, handed
-// to them at every reach and reservoir month and allocated again only when
-// the sizes they need change. Flows in m3/day, concentrations in internal
-// units ([C]).
+// current node and the inflow concentrations it hands to the models, sized
+// once for the constituents of the run (flow times concentration of the
+// inflows of the current node, weight times concentration of the intakes
+// feeding the current return; the inflow of the reservoir of the current
+// node, the head and lateral inflow of the reach being handed its water),
+// the elements of each node, and the work arrays of the reach and reservoir
+// models, handed to them at every reach and reservoir month and allocated
+// again only when the sizes they need change. Flows in m3/day,
+// concentrations in internal units ([C]).
 struct TrabajoNudos {
   Array1<double> CENUDOAUX{"CENUDOAUX"};  // (constituent): sum of flow x concentration into the node [m3/day x C]
   Array1<double> CERETAUX{"CERETAUX"};    // (constituent): sum of abstraction x COEFRETTOMA x concentration
                                           // of the intakes feeding the return [m3/day x C]
+  Array1<double> CEEMBAUX{"CEEMBAUX"};    // (constituent): inflow of the reservoir, to CALCULOEMBSUB [C]
+  Array1<double> COIN{"COIN"};            // (constituent): head of the reach, to CALCULOCONDUCSUB [C]
+  Array1<double> CEIN{"CEIN"};            // (constituent): lateral inflow of the reach, to CALCULOCONDUCSUB [C]
   ElementosNudos elementos;               // the elements of each row of the calculation order
   TrabajoTramo tramo;                     // work arrays of the reach model
   TrabajoEmbalse embalse;                 // work arrays of the reservoir model
   void dimensionar(int NUMCONTAMINANTES) {
-    CENUDOAUX.resize(NUMCONTAMINANTES);
-    CERETAUX.resize(NUMCONTAMINANTES);
+    for (Array1<double>* a : {&CENUDOAUX, &CERETAUX, &CEEMBAUX, &COIN, &CEIN}) a->resize(NUMCONTAMINANTES);
   }
 };
 

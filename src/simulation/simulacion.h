@@ -54,11 +54,6 @@ struct Simulacion {
   Array3<double> V2F{"V2F"};              // (reservoir, month, year): end-of-month hypolimnion volume [m3, then hm3]
   Array4<double> EMB1CF{"EMB1CF"};        // end-of-month epilimnion [internal C, then output]
   Array4<double> EMB2CF{"EMB2CF"};        // end-of-month hypolimnion [internal C, then output]
-  // Inflow concentrations of the reservoir of the current node, and the head
-  // and lateral-inflow concentrations of the reach being handed its water.
-  Array1<double> CEEMBAUX{"CEEMBAUX"};  // (constituent) [internal C]
-  Array1<double> COIN{"COIN"};          // (constituent) [internal C]
-  Array1<double> CEIN{"CEIN"};          // (constituent) [internal C]
   // Factors from internal back to output concentration units.
   Array1<double> DESCAMBIOUNIDAD{"DESCAMBIOUNIDAD"};  // (constituent): internal C x it = output units [-]
   // Numerical trouble of a reservoir or a reach, reported at the end of the run.

@@ -100,12 +100,20 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   s.EMB2CF.resize(1, NC, 12, NA);
   s.V1F.resize(1, 12, NA);
   s.V2F.resize(1, 12, NA);
-  s.CEEMBAUX.resize(NC);
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(1);
   s.NUMMESESFINOSEMB.resize(1);
   s.MESESMEZCLAEMB.resize(1);
   return m;
+}
+
+// The inflow concentrations that the driver hands the reservoir in month
+// mes of year y: the mix of its node, NUDOSCE.
+inline tornal::Array1<double> entrada_mes(const tornal::Modelo& m, int mes, int y) {
+  tornal::Array1<double> CE{"CEEMBAUX"};
+  CE.resize(m.cal.NUMCONTAMINANTES);
+  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) CE(c) = m.sim.NUDOSCE(1, c, mes, y);
+  return CE;
 }
 
 // The reservoir month by month, as the driver calls it (the series read at
@@ -116,8 +124,7 @@ void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w, F&& cada_mes) 
   for (int y = 1; y <= m.red.NUMANYOS; ++y)
     for (int mes = 1; mes <= 12; ++mes) {
       m.sim.MESACTUAL = 12 * (y - 1) + mes;
-      for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, mes, y);
-      tornal::CALCULOEMBSUB(m, w, 1, 1, mes, y);
+      tornal::CALCULOEMBSUB(m, w, 1, 1, entrada_mes(m, mes, y), mes, y);
       cada_mes(mes, y);
     }
 }
@@ -129,8 +136,7 @@ inline void correr_embalse(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
 // One month (October of the first year) from VOLINIEMB to VOLFINEMB.
 inline void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
   m.sim.MESACTUAL = 1;
-  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
-  tornal::CALCULOEMBSUB(m, w, 1, 1, 1, 1);
+  tornal::CALCULOEMBSUB(m, w, 1, 1, entrada_mes(m, 1, 1), 1, 1);
 }
 
 // A series of the allocation model or an inflow concentration in every month.

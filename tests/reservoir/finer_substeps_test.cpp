@@ -54,8 +54,7 @@ tornal::Modelo somero(const Somero& s) {
 // October of the first year.
 void un_mes(tornal::Modelo& m, tornal::TrabajoEmbalse& w) {
   m.sim.MESACTUAL = 1;
-  for (int c = 1; c <= m.cal.NUMCONTAMINANTES; ++c) m.sim.CEEMBAUX(c) = m.sim.NUDOSCE(1, c, 1, 1);
-  tornal::CALCULOEMBSUB(m, w, 1, 1, 1, 1);
+  tornal::CALCULOEMBSUB(m, w, 1, 1, entrada_mes(m, 1, 1), 1, 1);
 }
 
 int subpasos(const tornal::TrabajoEmbalse& w) { return w.NSUB * w.factor; }
@@ -162,8 +161,7 @@ TEST(ReservoirFinerSubsteps, WorkArraysKeptFromMonthToMonth) {
   for (int mes = 1; mes <= 12; ++mes) {
     tornal::TrabajoEmbalse v;
     nuevo.sim.MESACTUAL = mes;
-    for (int c = 1; c <= nuevo.cal.NUMCONTAMINANTES; ++c) nuevo.sim.CEEMBAUX(c) = nuevo.sim.NUDOSCE(1, c, mes, 1);
-    tornal::CALCULOEMBSUB(nuevo, v, 1, 1, mes, 1);
+    tornal::CALCULOEMBSUB(nuevo, v, 1, 1, entrada_mes(nuevo, mes, 1), mes, 1);
   }
   EXPECT_GT(refinados, 0);
   EXPECT_GT(dos_capas, 0);

@@ -154,14 +154,16 @@ TEST(ReservoirUnresolvedMonth, WhatTheWaterCanHold) {
     tornal::Modelo m = embalse_prueba(o);
     serie(m.cal.TEEMB, 20.0);
     m.sim.MESACTUAL = 1;
-    m.sim.CEEMBAUX(1) = 10.0;
+    tornal::Array1<double> CE{"CEEMBAUX"};  // the inflow: 10 degrees
+    CE.resize(m.cal.NUMCONTAMINANTES);
+    CE(1) = 10.0;
     tornal::TrabajoEmbalse w;
     tornal::empezar_mes(m, w, 1, 1, 1, 1, 2);
     w.CO1(1) = 10.0;
     w.V1I(1) = w.V1I(2) = 1e5;
     for (int j = 1; j <= 2; ++j) w.AC1I(j, 1) = -1.0, w.DC1I(j, 1) = k.fijo, w.C1I(j, 2) = k.P;
     w.C1I(1, 1) = k.T1, w.C1I(2, 1) = k.T2;
-    EXPECT_EQ(tornal::integracion_aceptada(m, w), k.contaminante == 0);
+    EXPECT_EQ(tornal::integracion_aceptada(m, w, CE), k.contaminante == 0);
     EXPECT_EQ(m.sim.MESESMEZCLAEMB(1), k.contaminante == 0 ? 0 : 1);
     const auto l = lineas_log(m);
     if (k.contaminante != 0) {

@@ -227,9 +227,6 @@ inline void preparar_resultados(tornal::Modelo& m) {
   s.V2F.resize(r.NUMEMBALSES, 12, NA);
   s.EMB1CF.resize(r.NUMEMBALSES, NC, 12, NA);
   s.EMB2CF.resize(r.NUMEMBALSES, NC, 12, NA);
-  s.CEEMBAUX.resize(NC);
-  s.COIN.resize(NC);
-  s.CEIN.resize(NC);
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);
