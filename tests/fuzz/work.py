@@ -46,6 +46,13 @@ COST_SEGMENT_MONTH = 0.17e-6
 COST_SUBSTEP_MONTH = 0.3e-6
 COST_PARTIAL_ROW = 2e-6
 COST_BALANCE_ROW = 6e-6
+# A sub-step of a month integrated again with finer sub-steps: half the cost
+# measured on the sanitizer build that .ci/run makes (a Debug build), on a
+# generated basin with every option on whose reservoir takes 61,440 of them
+# in most months (3.4e-6 s a sub-step and constituent). Each attempt sizes
+# its work arrays anew for its count and is judged after the month, so a
+# finer sub-step costs more than a given one.
+COST_FINER_SUBSTEP_MONTH = 1.5e-6
 # The most segments of a reach and sub-steps of a reservoir month: beyond
 # them the program refuses the data.
 MAX_SEGMENTS = 1.0e6
@@ -439,5 +446,5 @@ def work(files, log=None):
             seconds += substeps * COST_BALANCE_ROW * (b.balances == 1)
             seconds += (substeps // b.step if b.step >= 1 else 0) * COST_PARTIAL_ROW
     if log is not None:
-        seconds += sum(2 * n for n in finer_substeps(log).values()) * COST_SUBSTEP_MONTH
+        seconds += sum(2 * n for n in finer_substeps(log).values()) * COST_FINER_SUBSTEP_MONTH
     return seconds * 12 * b.years * max(b.constituents, 1)
