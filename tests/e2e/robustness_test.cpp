@@ -669,7 +669,10 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                    "mismo archivo, graficos.txt\n"});
   // Stopped after the validation, before the quality of inflows file.
   casos.push_back({"a Manning channel of slope 0 (the bed slopes of the example's reaches)",
-                   [](const TempDir& d) { poner_linea(d, "calidad.dat", 83, "0.0 0.0015 0.001 0.3"); },
+                   [](const TempDir& d) {
+                     cambiar(d, "calidad.dat", "   0.002   0.0015    0.001      0.3    coeficiente 3",
+                             "     0.0   0.0015    0.001      0.3    coeficiente 3");
+                   },
                    1,
                    {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
                     "Conducción:", "Rio Alto"},
