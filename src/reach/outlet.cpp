@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,20 +47,9 @@ void escribir(Modelo& m, const std::string& linea) {
   stop("error");
 }
 
-// The columns of a row before the concentrations, in their order: the
-// heading that the heading line gives each, and the value of segment i that
-// the row writes, in output units. The first ones, with no value, are the
-// row's own fields (the reach, the date, the segment), written with its
-// label; a column marked `oxigeno` is there with the oxygen model only. The
-// concentrations of the constituents follow, each headed by its name. The
+// The columns of a row before the concentrations (see ColumnaParcial): the
 // heading line, the rows and the headings by which the run log names a field
 // of asterisks all follow from this one list: a column is one entry more.
-struct ColumnaParcial {
-  const char* encabezado;                         // as the heading line writes it
-  double (*valor)(const TrabajoTramo& w, int i);  // nullptr: a field of the row's own
-  bool oxigeno = false;                           // only when OPCIONOXIGENO is 1
-};
-
 constexpr ColumnaParcial COLUMNASPARCIALES[] = {
     {"Nombre Conduccion", nullptr},
     {"Fecha", nullptr},
@@ -114,11 +104,10 @@ std::vector<std::string> encabezados_fila(const Calidad& c) {
   return h;
 }
 
-// The rows of segments K, 2K, 3K, ... below the last one: name, date and
-// segment, then the numbers of the columns of COLUMNASPARCIALES (the
-// segment's hydraulics in m3/s, m/s, m2, m and m3/s; with oxygen its
-// reaeration rate and saturation) and every concentration in output units;
-// the records turn after 20 numbers (22 with oxygen), whatever the columns.
+// The rows of segments K, 2K, 3K, ... below the last one: the row's own
+// fields, then the value of every other column of COLUMNASPARCIALES that the
+// file has and every concentration, in output units; the records turn after
+// 20 numbers (22 with oxygen), whatever the columns.
 // A field filled with asterisks is counted where it is edited.
 void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
@@ -162,6 +151,8 @@ void filas_parciales(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
 }
 
 }  // namespace
+
+std::span<const ColumnaParcial> columnas_parciales() { return COLUMNASPARCIALES; }
 
 void salida_tramo(Modelo& m, const TrabajoTramo& w, const Tramo& t) {
   Simulacion& s = m.sim;

@@ -4,6 +4,8 @@
 // reaches.
 #pragma once
 
+#include <span>
+
 #include "common/array.h"
 #include "modelo/modelo.h"
 #include "reach/trabajo_tramo.h"
@@ -20,6 +22,23 @@ namespace tornal {
 // and writes the partial result rows of a reach whose INRESPARCOND is 1.
 void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL,
                       const Array1<double>& CO, const Array1<double>& CE, int MES, int ANO);
+
+// A column of a row of the partial result file of reaches before the
+// concentrations: the heading that the heading line gives it, and the value
+// of segment i that the row writes, in output units. The first ones, with no
+// value, are the row's own fields (the reach, the date, the segment), written
+// with its label; a column marked `oxigeno` is there with the oxygen model
+// only. The concentrations of the constituents follow, each headed by its
+// name.
+struct ColumnaParcial {
+  const char* encabezado;                         // as the heading line writes it
+  double (*valor)(const TrabajoTramo& w, int i);  // nullptr: a field of the row's own
+  bool oxigeno = false;                           // only when OPCIONOXIGENO is 1
+};
+
+// The columns of a row before the concentrations, in their order
+// (COLUMNASPARCIALES of reach/outlet.cpp).
+std::span<const ColumnaParcial> columnas_parciales();
 
 // Result of the tridiagonal solver.
 enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };

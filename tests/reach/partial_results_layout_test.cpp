@@ -27,8 +27,37 @@ struct Caso {
   const char* fecha;
 };
 
-const std::string CABECERA =
-    "Nombre Conduccion;Fecha;Segmento;Caudal(m3/s);Velocidad(m/s);AreaMojada(m2);Calado(m);Dispersion(m2/s);";
+// The columns before the concentrations that the file has, with oxygen or
+// without, in their order.
+std::vector<tornal::ColumnaParcial> columnas(int oxigeno) {
+  std::vector<tornal::ColumnaParcial> c;
+  for (const tornal::ColumnaParcial& col : tornal::columnas_parciales())
+    if (!col.oxigeno || oxigeno == 1) c.push_back(col);
+  return c;
+}
+
+// The heading line before the constituent names.
+std::string cabecera_columnas(int oxigeno) {
+  std::string s;
+  for (const tornal::ColumnaParcial& col : columnas(oxigeno)) s += std::string(col.encabezado) + ";";
+  return s;
+}
+
+// The row's own fields (the reach, the date, the segment), and the numbers
+// before the concentrations.
+int propias(int oxigeno) {
+  const std::vector<tornal::ColumnaParcial> c = columnas(oxigeno);
+  return static_cast<int>(std::count_if(c.begin(), c.end(), [](const auto& col) { return col.valor == nullptr; }));
+}
+int valores(int oxigeno) { return static_cast<int>(columnas(oxigeno).size()) - propias(oxigeno); }
+
+// The field of the row (from 0) under the heading `encabezado`, -1 none.
+int columna_de(const std::string& encabezado, int oxigeno) {
+  const std::vector<tornal::ColumnaParcial> c = columnas(oxigeno);
+  for (std::size_t n = 0; n < c.size(); ++n)
+    if (c[n].encabezado == encabezado) return static_cast<int>(n);
+  return -1;
+}
 
 std::string nombres(int desde, int hasta) {
   std::string s;
@@ -87,7 +116,7 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
 
     // The heading: the names 20 a line after the fixed columns.
     const int NC = contaminantes;
-    std::string cabecera = CABECERA + (k.oxigeno ? "Ka(1/d); Osat(mg/l);" : "") + nombres(1, std::min(NC, 20));
+    std::string cabecera = cabecera_columnas(k.oxigeno) + nombres(1, std::min(NC, 20));
     EXPECT_EQ(lineas[0], cabecera);
     std::size_t l = 1;
     if (NC > 20) {
@@ -95,10 +124,10 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
       ++l;
     }
 
-    // The rows: 5 hydraulic numbers, 2 more with oxygen, then every
-    // constituent; 20 numbers a line (22 with oxygen), continuation lines
-    // holding numbers alone.
-    const int numeros = 5 + 2 * k.oxigeno + NC;
+    // The rows: a number for every column with a value that the file has
+    // (more with oxygen), then every constituent; 20 numbers a line (22 with
+    // oxygen), whatever the columns, continuation lines holding numbers alone.
+    const int numeros = valores(k.oxigeno) + NC;
     const int por_linea = k.oxigeno ? 22 : 20;
     const int lineas_fila = (numeros + por_linea - 1) / por_linea;
     ASSERT_EQ(lineas.size(), l + static_cast<std::size_t>(k.segmentos * lineas_fila));
@@ -107,8 +136,16 @@ TEST(PartialResultsOfReaches, LayoutOfHeadingAndRows) {
       const std::string prefijo = "Tramo 1;" + std::string(k.fecha) + ";" + tornal::edit_I(segmento, 4) + ";";
       const std::string& primera = lineas[l];
       EXPECT_EQ(primera.substr(0, prefijo.size()), prefijo);
-      // Flow 1 m3/s, velocity 1 m/s, area 1 m2, depth 1 m.
-      EXPECT_EQ(primera.substr(prefijo.size(), 52), "    1.000000;    1.000000;    1.000000;    1.000000;");
+      // Flow 1 m3/s, velocity 1 m/s, area 1 m2, depth 1 m, each under its
+      // heading.
+      for (const char* h : {"Caudal(m3/s)", "Velocidad(m/s)", "AreaMojada(m2)", "Calado(m)"}) {
+        const int n = columna_de(h, k.oxigeno);
+        ASSERT_GE(n, propias(k.oxigeno)) << h;
+        ASSERT_LT(n, propias(k.oxigeno) + por_linea) << h;
+        std::string campo = primera;
+        for (int f = 0; f < n; ++f) campo.erase(0, campo.find(';') + 1);
+        EXPECT_EQ(campo.substr(0, campo.find(';')), "    1.000000") << h;
+      }
       int contados = 0;
       for (int n = 0; n < lineas_fila; ++n) {
         const std::string& linea = lineas[l + n];
@@ -150,7 +187,7 @@ TEST(PartialResultsOfReaches, HeadingOnceBeforeTheFirstRowOfAnyMonth) {
   ASSERT_TRUE(m.sim.archivo_cond_par.close());
   const std::vector<std::string> lineas = crlf_lines(dir.read("parcial.csv"));
   ASSERT_EQ(lineas.size(), 3u);
-  EXPECT_EQ(lineas[0], CABECERA + "C1;");
+  EXPECT_EQ(lineas[0], cabecera_columnas(0) + "C1;");
   EXPECT_EQ(lineas[1].substr(0, 22), "Tramo 1;Feb-2001;   9;");
   EXPECT_EQ(lineas[2].substr(0, 22), "Tramo 1;Mar-2001;   9;");
 }
@@ -172,32 +209,53 @@ std::vector<std::string> campos(const std::vector<std::string>& lineas, std::siz
 // it so: a concentration on the second record of a row (17 pollutants: 20
 // numbers a line; with oxygen, 19 constituents, 22 a line, the reaeration and
 // saturation before them) or at either end of the first, a year past 9999
-// in the date of the first row; nothing when every field fits. The heading
-// is the heading line's at the field's place in the row.
+// in the date of the first row; nothing when every field fits. The record
+// and column of a concentration follow from the numbers before it (the
+// columns of the list) and the turn of the records; the heading is the
+// heading line's at the field's place in the row.
 TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
+  constexpr int ULTIMO = -1;  // the constituent at the end of the first record
   struct Fila {
     const char* que;
     int oxigeno;
     int k;  // the constituent too wide for its field, 0 none
     int ANYOINICIAL;
-    long registro, columna;
-    const char* encabezado;
+    long registro;  // of the field, 0 none
   };
   const Fila filas[] = {
-      {"a concentration too wide", 0, 17, 2000, 3, 2, "C17"},
-      {"a year cut", 0, 0, 9999, 2, 2, "Fecha"},
-      {"every field fits", 0, 0, 2000, 0, 0, ""},
-      {"oxygen: a concentration too wide on the second record", 1, 17, 2000, 3, 2, "C17"},
-      {"oxygen: the first concentration, after the saturation", 1, 1, 2000, 2, 11, "C1"},
-      {"oxygen: the last field of the first record", 1, 15, 2000, 2, 25, "C15"},
-      {"oxygen: a year cut", 1, 0, 9999, 2, 2, "Fecha"},
+      {"a concentration too wide", 0, 17, 2000, 3},
+      {"a year cut", 0, 0, 9999, 2},
+      {"every field fits", 0, 0, 2000, 0},
+      {"oxygen: a concentration too wide on the second record", 1, 17, 2000, 3},
+      {"oxygen: the first concentration, after the saturation", 1, 1, 2000, 2},
+      {"oxygen: the last field of the first record", 1, ULTIMO, 2000, 2},
+      {"oxygen: a year cut", 1, 0, 9999, 2},
   };
-  for (const Fila& f : filas) {
+  for (Fila f : filas) {
     SCOPED_TRACE(f.que);
     tornal::Modelo m;
     tornal::TrabajoTramo w;
     un_tramo(m, 17, f.oxigeno, 4);
     const int NC = m.cal.NUMCONTAMINANTES;
+    // The field: the year of the date (the second field of the first
+    // record) or concentration k, the (V + k)-th number of the row, V the
+    // numbers before the concentrations; a record holds 20 numbers (22 with
+    // oxygen), the first one after the row's own fields.
+    const int V = valores(f.oxigeno);
+    const int por_linea = f.oxigeno ? 22 : 20;
+    if (f.k == ULTIMO) {
+      f.k = por_linea - V;
+      ASSERT_GE(f.k, 1);
+    }
+    ASSERT_LE(f.k, 17);
+    long columna = 2;
+    std::string encabezado = "Fecha";
+    if (f.k != 0) {
+      const int n = V + f.k - 1;  // from 0
+      ASSERT_EQ(2 + n / por_linea, f.registro) << "the field is not on the record that the case names";
+      columna = n % por_linea + 1 + (n < por_linea ? propias(f.oxigeno) : 0);
+      encabezado = "C" + std::to_string(f.k);
+    }
     m.red.ANYOINICIAL = f.ANYOINICIAL;
     m.conf.NOMARCHCONDPAR1 = tornal::padded("parcial.csv", tornal::LONGRUTA);
     TempDir dir;
@@ -216,30 +274,30 @@ TEST(PartialResultsOfReaches, FirstFieldWithAsterisksIsListed) {
     const tornal::CampoAsteriscos& a = m.sim.campos_asteriscos[0];
     EXPECT_EQ(a.archivo, "parcial.csv");
     EXPECT_EQ(a.registro, f.registro);
-    EXPECT_EQ(a.columna, f.columna);
-    EXPECT_EQ(a.encabezado, f.encabezado);
+    EXPECT_EQ(a.columna, columna);
+    EXPECT_EQ(a.encabezado, encabezado);
     EXPECT_EQ(a.elemento, "Tramo 1");
     // The field itself (a number, or the year of the date), and no
     // asterisks in a record before it.
     ASSERT_GE(lineas.size(), static_cast<std::size_t>(f.registro));
     std::string campo = lineas[static_cast<std::size_t>(f.registro - 1)];
-    for (long n = 1; n < f.columna; ++n) campo.erase(0, campo.find(';') + 1);
+    for (long n = 1; n < columna; ++n) campo.erase(0, campo.find(';') + 1);
     EXPECT_NE(campo.substr(0, campo.find(';')).find("****"), std::string::npos) << campo;
     for (long r = 1; r < f.registro; ++r)
       EXPECT_EQ(lineas[static_cast<std::size_t>(r - 1)].find('*'), std::string::npos);
     // The heading line's field at the same place of the row: the heading
     // takes one line (NC of 20 names or fewer), the first row follows.
     ASSERT_LE(NC, 20);
-    const std::size_t en_fila = campos(lineas, 1, static_cast<std::size_t>(f.registro - 1)).size() + f.columna - 1;
+    const std::size_t en_fila = campos(lineas, 1, static_cast<std::size_t>(f.registro - 1)).size() + columna - 1;
     const std::vector<std::string> cabecera = campos(lineas, 0, 1);
     ASSERT_LT(en_fila, cabecera.size());
     EXPECT_EQ(a.encabezado, cabecera[en_fila]);
     // The run log: the record, then the column with its heading.
     EXPECT_EQ(tornal::avisos_campos_asteriscos(m), 1);
     const std::vector<std::string> l = log_lines(m);
-    const auto columna = std::find(l.begin(), l.end(), "Columna:" + tornal::edit_I(f.columna, 12) + " " + a.encabezado);
-    ASSERT_NE(columna, l.end());
-    EXPECT_EQ(*(columna - 1), "Registro:" + tornal::edit_I(f.registro, 12));
+    const auto aviso = std::find(l.begin(), l.end(), "Columna:" + tornal::edit_I(columna, 12) + " " + a.encabezado);
+    ASSERT_NE(aviso, l.end());
+    EXPECT_EQ(*(aviso - 1), "Registro:" + tornal::edit_I(f.registro, 12));
   }
 }
 
