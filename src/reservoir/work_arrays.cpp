@@ -47,12 +47,8 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
 
 void TrabajoEmbalse::sin_procesos() {
   LIMITECRECIMIENTO.fill(0.0);
-  MASAEP.fill(0.0);
-  MASAHIP.fill(0.0);
-  for (Array2<double>* a :
-       {&MASAEPOD, &MASAHIPOD, &MASAEPL, &MASAHIPL, &MASAEPNORG, &MASAHIPNORG, &MASAEPNH4, &MASAHIPNH4, &MASAEPNO3,
-        &MASAHIPNO3, &MASAEPCHLA, &MASAHIPCHLA, &MASAEPPORG, &MASAHIPPORG, &MASAEPPO4, &MASAHIPPO4})
-    a->fill(0.0);
+  for (const TransporteBalance& b : BALANCETRANSPORTE) (this->*b.masa).fill(0.0);
+  for (const ProcesoBalance& p : BALANCEPROCESOS) (this->*p.masa).fill(0.0);
 }
 
 double TrabajoEmbalse::cociente(double a, double b) {
