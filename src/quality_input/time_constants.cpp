@@ -19,9 +19,9 @@ namespace {
 void aplicar(Modelo& m, int MES, int entradas, int elementos, const Array1<double>& ELEM, const Array1<double>& CODIGO,
              const Array2<double>& VALOR, const ConstantesTemporales& constantes) {
   for (int k = 1; k <= entradas; ++k) {
-    const double codigo = std::trunc(CODIGO(k));
-    if (!(codigo >= 1.0 && codigo <= static_cast<double>(NUMCODIGOSTEMPORALES))) continue;
-    Array1<double>& constante = m.cal.*constantes[static_cast<std::size_t>(codigo) - 1];
+    const ConstanteTemporal* codigo = constante_del_codigo(constantes, CODIGO(k));
+    if (codigo == nullptr) continue;
+    Array1<double>& constante = m.cal.**codigo;
     const double j = std::trunc(ELEM(k));
     if (!(j >= 1.0 && j <= static_cast<double>(elementos) && j <= static_cast<double>(constante.size()))) continue;
     constante(static_cast<long>(j)) = VALOR(k, MES);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstddef>
 
 #include "modelo/modelo.h"
 #include "quality_input/kinetic_constants.h"
@@ -46,6 +48,15 @@ constexpr ConstantesTemporales constantes_temporales(CampoCinetico ConstanteCine
 // constants and their reservoir twins.
 inline constexpr ConstantesTemporales CONSTANTESCOND = constantes_temporales(&ConstanteCinetica::COND);
 inline constexpr ConstantesTemporales CONSTANTESEMB = constantes_temporales(&ConstanteCinetica::EMB);
+
+// The constant that the code of an entry (a real whose integer part is the
+// code) selects among `constantes`; null for a code outside 1 to
+// NUMCODIGOSTEMPORALES, which no entry applies.
+inline const ConstanteTemporal* constante_del_codigo(const ConstantesTemporales& constantes, double CODIGO) {
+  const double codigo = std::trunc(CODIGO);
+  if (!(codigo >= 1.0 && codigo <= static_cast<double>(NUMCODIGOSTEMPORALES))) return nullptr;
+  return &constantes[static_cast<std::size_t>(codigo) - 1];
+}
 
 // Overwrites the listed constants with their values for month MES of the run
 // (1 to 12 x NUMANYOS, never restarted).

@@ -171,11 +171,11 @@ class LectorAvz {
   void revisar_constantes(int n, const Array1<double>& ELEM, const Array1<double>& CODIGO, int elementos,
                           const ConstantesTemporales& constantes) const {
     for (int k = 1; k <= n; ++k) {
-      const double codigo = std::trunc(CODIGO(k));
-      if (!(codigo >= 1.0 && codigo <= static_cast<double>(NUMCODIGOSTEMPORALES))) continue;
+      const ConstanteTemporal* codigo = constante_del_codigo(constantes, CODIGO(k));
+      if (codigo == nullptr) continue;
       const double j = std::trunc(ELEM(k));
       if (!(j >= 1.0 && j <= static_cast<double>(elementos))) error();
-      if (!(m_.cal.*constantes[static_cast<std::size_t>(codigo) - 1]).contains(static_cast<long>(j))) error();
+      if (!(m_.cal.**codigo).contains(static_cast<long>(j))) error();
     }
   }
 
