@@ -50,14 +50,16 @@ void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<doub
   bool division_nula = false;
   if (!fin) {
     integrar_mes(m, w, CE);
-    // A month that diverges, again with finer sub-steps; one that they do
-    // not resolve, by the mix of its water.
-    TrabajoEmbalse& a = w.diverge ? subpasos_finos(m, w, CE) : w;
-    if (integracion_aceptada(m, a, CE)) {
+    // Again with finer sub-steps where the step cannot bear the given ones;
+    // a month that diverges even so, by the mix of its water, listed among
+    // the reservoirs with a possible numerical error.
+    TrabajoEmbalse& a = subpasos_finos(m, w, CE);
+    if (integracion_aceptada(m, a)) {
       resultados_mes(m, a);
       division_nula = a.division_nula;
     } else {
       embalse_mezclado(m, w, CE);
+      m.sim.ERROREMB(K) = 1;
     }
   }
   if (w.division_nula || division_nula) m.sim.ERROREMB(K) = 1;

@@ -22,20 +22,18 @@ void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int N
 // inflow concentrations, geometry, transport terms, temperature,
 // first-order pollutants and kinetics.
 void integrar_mes(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
-// The month that diverged with its given sub-steps: integrated again with
-// finer ones while its sub-steps are too long for the step; names the
-// first such month of the reservoir in the run log and counts them; gives
-// the work arrays of the last integration.
+// The month's integration with sub-steps that the step bears: when it cannot
+// bear the given ones (the error of a constituent grows over a sub-step, or
+// the heat balance overshoots), or the integration diverges, the month is
+// integrated again from its start with 2, 4, 8, ... times its sub-steps
+// until the step bears them (within MAXSUBPASOSEMBALSE); names the first
+// such month of the reservoir in the run log and counts them; gives the work
+// arrays of the last integration (w itself when the given sub-steps stand).
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
-// Whether the integration a of the month stands: it did not diverge, and
-// what it ends the month with and hands on (the layers at the month's end,
-// their means over the sub-steps) the water can hold: finite, not negative,
-// an epilimnion temperature within the range spanned by the start of the
-// month, the inflow CE, the month's equilibrium temperature and the steady
-// states of its sub-steps' terms. A month that does not stand is counted
-// in MESESMEZCLAEMB and the first such month of the reservoir is named in
-// the run log.
-bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a, const Array1<double>& CE);
+// Whether the integration a of the month stands: it did not diverge. A month
+// that does not stand is counted in MESESMEZCLAEMB and the first such month
+// of the reservoir is named in the run log.
+bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
 // What the four-stage step multiplies an error of constituent k by (in
 // size) over sub-step j, by the coefficients of (j, k) and, in the heat
 // balance, the surface flux at the sub-step's start temperature; above 1
@@ -43,7 +41,9 @@ bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a, const Array1<doubl
 double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
 // month would have to be cut for the step to bear them (those up to the
-// earliest divergence), or 0 when none would.
+// earliest divergence): no error grows, and none of the heat balance
+// overshoots (or, where no cut within `limite` ends that, the least by which
+// none grows); 0 when none would.
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite);
 
 // Water balance and layers: start volume; one or two layers and the layer
