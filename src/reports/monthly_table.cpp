@@ -22,28 +22,7 @@ std::string nombre_contaminante(const Calidad& cal, int k) {
   return cal.NOMCONT.contains(k) ? trimmed(cal.NOMCONT(k)) : std::string();
 }
 
-namespace {
-
-constexpr std::size_t VALORESPORREGISTRO = 5000;
-
-// A count as a size; a count below zero gives no element.
-std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
-
-// The blocks of columns of a row, in their order, each element with all
-// its constituents: the reaches of types 1 to 4, then the upper and the
-// lower layer of the reservoirs. Each block gives the prefix and the names
-// of its labels in "TablaCal.dir", its count of elements, and the results
-// whose values "TablaCal.txt" writes, from element `primero` on. Both files
-// and the labels of the run log follow from this one list.
-struct Bloque {
-  const char* prefijo;
-  const Array1<std::string>* nombres;
-  int cuenta;
-  const Array4<double>* valores;  // (element, constituent, month, year)
-  int primero;                    // the element of `valores` of the block's first
-};
-
-std::array<Bloque, 6> bloques_tabla(const Red& r, const Simulacion& s) {
+std::array<BloqueTabla, 6> bloques_tabla(const Red& r, const Simulacion& s) {
   // CONDUCCCS numbers the reaches type by type from type 1: those of a type
   // follow those of the types before it.
   const int t2 = 1 + std::max(0, r.NUMCONDUCCIONEST1);
@@ -57,13 +36,20 @@ std::array<Bloque, 6> bloques_tabla(const Red& r, const Simulacion& s) {
            {"Embalse_Hip_", &r.NOMEMB, r.NUMEMBALSES, &s.EMB2CF, 1}}};
 }
 
+namespace {
+
+constexpr std::size_t VALORESPORREGISTRO = 5000;
+
+// A count as a size; a count below zero gives no element.
+std::size_t positivo(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+
 // The label of value v (from 0) of a row, as "TablaCal.dir" gives it,
 // without its quotes.
 std::string etiqueta_columna(const Modelo& m, std::size_t v) {
   const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
   if (C == 0) return std::string();
   std::size_t elemento = v / C;
-  for (const Bloque& b : bloques_tabla(m.red, m.sim)) {
+  for (const BloqueTabla& b : bloques_tabla(m.red, m.sim)) {
     const std::size_t n = positivo(b.cuenta);
     if (elemento < n)
       return b.prefijo + trimmed((*b.nombres)(static_cast<int>(elemento) + 1)) + "_" +
@@ -78,13 +64,13 @@ std::string etiqueta_columna(const Modelo& m, std::size_t v) {
 // still gives its empty record) is one chunk of the ordered pipeline.
 void escribir_tablacal_txt(Modelo& m) {
   const Red& r = m.red;
-  const std::array<Bloque, 6> bloques = bloques_tabla(r, m.sim);
+  const std::array<BloqueTabla, 6> bloques = bloques_tabla(r, m.sim);
   const std::size_t C = positivo(m.cal.NUMCONTAMINANTES);
 
   ResultFile txt(m.log, m.ruta("TablaCal.txt"), ERROR_ESCRITURA_RESULTADOS);
   // The values of a row: every element of every block with its constituents.
   std::size_t en_fila = 0;
-  for (const Bloque& b : bloques) en_fila += positivo(b.cuenta) * C;
+  for (const BloqueTabla& b : bloques) en_fila += positivo(b.cuenta) * C;
   const std::size_t registros_fila = en_fila == 0 ? 1 : (en_fila + VALORESPORREGISTRO - 1) / VALORESPORREGISTRO;
   const std::size_t filas = 12 * positivo(r.NUMANYOS);
 
@@ -117,7 +103,7 @@ void escribir_tablacal_txt(Modelo& m) {
       }
     };
     std::size_t base = 0;
-    for (const Bloque& b : bloques) {
+    for (const BloqueTabla& b : bloques) {
       bloque(*b.valores, b.primero, base, positivo(b.cuenta));
       base += positivo(b.cuenta) * C;
     }
@@ -162,7 +148,7 @@ void escribir_tablacal_dir(Modelo& m) {
       }
     }
   };
-  for (const Bloque& b : bloques_tabla(r, m.sim))
+  for (const BloqueTabla& b : bloques_tabla(r, m.sim))
     for (int j = 1; j <= b.cuenta; ++j) etiqueta(b.prefijo, trimmed((*b.nombres)(j)));
   dir.close();
 }

@@ -107,6 +107,21 @@ void cinetica(Modelo& m, TrabajoEmbalse& w);
 void resultados_mes(Modelo& m, TrabajoEmbalse& w);
 
 // The partial result file of reservoirs and "balances.csv".
+// The headings of the partial result file of reservoirs: the fields before
+// the concentrations, the prefix of the constituent names of each block of
+// concentrations (the layers at the end of the sub-step, the inflow into
+// each layer) and the growth factors after them; and the fields of
+// "balances.csv" before its concentrations (whose blocks take the first two
+// prefixes, then those of BALANCETRANSPORTE).
+inline constexpr const char* CABECERAPARCIAL =
+    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Altura Epi(m); Altura "
+    "Hipo(m);CaudalSalidaEpi(hm3/UT);CaudalSalidaHipo(hm3/UT);CaudalEntradaEpi(hm3/UT);CaudalEntradaHipo(hm3/UT);"
+    "IncrementoVol(hm3);DispersFinal(m3/d);";
+inline constexpr const char* PREFIJOSPARCIAL[] = {"Epi_Ci_", "Hip_Ci_", "CEntr_Epi", "Centr_Hip"};
+inline constexpr const char* LIMITACIONES =
+    "KGrowTempEp;LimLumEp;LimFosfEp;LimNitrEp;KGrowTempHip;LimLumHip;LimFosfHip;LimNitrHip;";
+inline constexpr const char* CABECERABALANCE =
+    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);";
 void resultados_parciales(Modelo& m, TrabajoEmbalse& w);
 void balances(Modelo& m, TrabajoEmbalse& w);
 

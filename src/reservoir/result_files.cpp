@@ -18,14 +18,6 @@ namespace {
 
 const char* const ERROREMBPAR = "Error en el acceso al archivo de resultados parciales de embalses";
 
-const char* const CABECERAPARCIAL =
-    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);Altura Epi(m); Altura "
-    "Hipo(m);CaudalSalidaEpi(hm3/UT);CaudalSalidaHipo(hm3/UT);CaudalEntradaEpi(hm3/UT);CaudalEntradaHipo(hm3/UT);"
-    "IncrementoVol(hm3);DispersFinal(m3/d);";
-const char* const LIMITACIONES =
-    "KGrowTempEp;LimLumEp;LimFosfEp;LimNitrEp;KGrowTempHip;LimLumHip;LimFosfHip;LimNitrHip;";
-const char* const CABECERABALANCE =
-    "Nombre Embalse;Fecha;UnidTemporal;Volumen Epilimnion(hm3);Volumen Hipolimnion(hm3);";
 void escribir(Modelo& m, OutputFile& archivo, const std::string& linea) {
   if (!archivo.line(linea)) access_failure(m.log, ERROREMBPAR);
 }
@@ -138,7 +130,7 @@ std::vector<std::string> con_prefijo(const Calidad& cal, std::string_view prefij
 // The items of the two headings after their first one.
 std::vector<std::string> items_parcial(const Calidad& cal) {
   std::vector<std::string> items;
-  for (const char* prefijo : {"Epi_Ci_", "Hip_Ci_", "CEntr_Epi", "Centr_Hip"})
+  for (const char* prefijo : PREFIJOSPARCIAL)
     for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
   items.push_back(LIMITACIONES);
   return items;
@@ -153,8 +145,8 @@ std::vector<std::string> items_balances(const Calidad& cal) {
   auto por_contaminante = [&](std::string_view prefijo) {
     for (const std::string& i : con_prefijo(cal, prefijo)) items.push_back(i);
   };
-  por_contaminante("Epi_Ci_");
-  por_contaminante("Hip_Ci_");
+  por_contaminante(PREFIJOSPARCIAL[0]);
+  por_contaminante(PREFIJOSPARCIAL[1]);
   for (const TransporteBalance& b : BALANCETRANSPORTE)
     for (int t = 1; t <= b.terminos(); ++t) por_contaminante(b.encabezado(t));
   for (int bloque = 1; bloque <= NUMBLOQUESPROCESOS; ++bloque) {
