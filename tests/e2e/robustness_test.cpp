@@ -677,6 +677,27 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                    {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
                     "Conducción:", "Rio Alto"},
                    sin_linea("Lectura de archivo de aportaciones de calidad realizada con éxito")});
+  // A bottom width of -15 m in Rio Medio, with side slopes 0 or 2: no
+  // cross-section, its one warning among the reach data, and the stop.
+  for (const char* talud : {"0.0", "2.0"})
+    casos.push_back({"a Manning channel of bottom width -15 m",
+                     [talud](const TempDir& d) {
+                       cambiar(d, "calidad.dat", "    15.0     20.0     25.0      0.4    coeficiente 2",
+                               "    15.0    -15.0     25.0      0.4    coeficiente 2");
+                       cambiar(d, "calidad.dat", "     2.0      2.0      2.5     0.45    coeficiente 4",
+                               std::string("     2.0      ") + talud + "      2.5     0.45    coeficiente 4");
+                     },
+                     1,
+                     {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
+                      "Conducción:", "Rio Medio"},
+                     [](const TempDir& d) {
+                       const std::vector<std::string> l = registro_recortado(d);
+                       EXPECT_EQ(std::count(l.begin(), l.end(),
+                                            "Los coeficientes hidráulicos de las conducciones deben ser un valor "
+                                            "positivo"),
+                                 1);
+                       EXPECT_FALSE(contiene(l, "Lectura de archivo de aportaciones de calidad realizada con éxito"));
+                     }});
   // Every month of the share named, then the stop before the first month.
   casos.push_back({"an epilimnion share of the outflows of 1.5",
                    [](const TempDir& d) { cambiar(d, "calidad.dat", "     0.3    SALEM", "     1.5    SALEM"); },
