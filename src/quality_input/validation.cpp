@@ -210,12 +210,14 @@ void validar_concentraciones(Modelo& m) {
 
 // Hydraulic coefficients that give modelled reach i no cross-section: with
 // Manning's normal depth (TIPOHID 1) a roughness or bed slope of 0 or less,
-// or a bottom width and a side slope both 0; with the power laws (TIPOHID 2)
-// a velocity or depth coefficient of 0 or less. Columns 1 and 3 hold the
-// roughness and the slope, or the two coefficients. A negative value has had
-// its warning among the reach data and gets no second one; a value of 0, or
-// one that is not a number, is warned here with the same message. Returns
-// whether any was found.
+// a negative bottom width (whatever the side slope: the trapezoid of a
+// negative bottom has no area at the depths the search starts from), or a
+// bottom width and a side slope both 0; with the power laws (TIPOHID 2) a
+// velocity or depth coefficient of 0 or less. Columns 1 and 3 hold the
+// roughness and the slope, or the two coefficients; column 2 the bottom
+// width. A negative value has had its warning among the reach data and gets
+// no second one; a value of 0, or one that is not a number, is warned here
+// with the same message. Returns whether any was found.
 bool seccion_invalida(Modelo& m, int i) {
   const Calidad& cal = m.cal;
   const int TIPOHID = cal.TIPOHID(i);
@@ -229,7 +231,13 @@ bool seccion_invalida(Modelo& m, int i) {
       aviso(m, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo", ETIQUETACOND, nombre);
     hay = true;
   }
-  if (TIPOHID == 1 && cal.COEFTESHIDR(i, 2) == 0.0 && cal.COEFTESHIDR(i, 4) == 0.0) {
+  if (TIPOHID != 1) return hay;
+  const double ancho = cal.COEFTESHIDR(i, 2);
+  if (!(ancho >= 0.0)) {
+    if (!(ancho < 0.0))
+      aviso(m, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo", ETIQUETACOND, nombre);
+    hay = true;
+  } else if (ancho == 0.0 && cal.COEFTESHIDR(i, 4) == 0.0) {
     aviso(m, "El ancho de fondo y el talud de las conducciones no pueden valer ambos 0", ETIQUETACOND, nombre);
     hay = true;
   }

@@ -284,9 +284,9 @@ void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
       SUMAOD = 0.0;
     }
     if (NUMITERCOND > MAXITERCOND) {
-      m.log.write({"Los calculos iterativos para obtener el estado estacionario no han convergido"});
-      m.log.write({"Año, Mes, Numero de Conduccion:", t.ANO, t.MES, t.I});
-      m.log.write({"Se asume la concentracion de la ultima iteracion"});
+      nota(w, {"Los calculos iterativos para obtener el estado estacionario no han convergido"});
+      nota(w, {"Año, Mes, Numero de Conduccion:", t.ANO, t.MES, t.I});
+      nota(w, {"Se asume la concentracion de la ultima iteracion"});
       return;
     }
     tasas_pasada(m, w, t);

@@ -2,13 +2,17 @@
 // load, the early exit of a dry reach, the flow profile, the hydraulics of
 // each segment (a trapezoidal channel at Manning normal depth, or power laws
 // of the flow) and the dispersive exchange between neighbouring segments;
-// then the later stages in their order.
+// then the later stages in their order. A reach-month whose flow the
+// solves cannot resolve on its segments is computed again as one mixed
+// segment over its length.
 //
 // Every test of an integer part (INT(100 x q), INT(ECOND), INT(100 x Y)) is
 // made with std::trunc in double: real flows overflow a 32-bit integer.
 #include "reach/reach_model.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <vector>
 
 #include "common/precision.h"
 #include "common/stop.h"
@@ -204,6 +208,79 @@ float residuo_manning(double K, double NMN_BMN, double SMN, double raiz_talud, d
   return static_cast<float>(cociente - QMN);
 }
 
+// The reach-month on the t.N segments of t: the dry reach, or the flow
+// profile, the hydraulics, the dispersive exchange and the stages, then
+// the notes of the month and the outlet. False where a pivot vanished
+// because the flow of its segment is too small to tell from 0: then no
+// note, outlet or row of the month is written.
+bool calcular_segmentos(Modelo& m, TrabajoTramo& w, const Tramo& t) {
+  w.notas.clear();
+  w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
+  carga_difusa(m, w, t);
+
+  // The one early exit: a dry reach, its flows compared to the hundredth.
+  // Every other reach takes the full path, also one with no head flow (a
+  // reach fed by its aquifer alone): its flow grows from the lateral inflow
+  // of half a segment at the centre of the first one, so that no flow of
+  // the profile is zero, and its water decays, settles, takes the diffuse
+  // load and exchanges heat along the reach as that of any other.
+  if (centesimas(t.QCAB) == centesimas(t.QSAL) && centesimas(t.QENT) == 0.0) {
+    tramo_seco(m, w, t);
+    return true;
+  }
+  if (!perfil_caudales(w, t)) {  // losses above the flow: dry
+    tramo_seco(m, w, t);
+    return true;
+  }
+
+  const int TIPOHID = m.cal.TIPOHID(t.I);
+  if (TIPOHID == 1) {
+    // A channel without a positive roughness and slope, or with a negative
+    // width or side slope, has no normal depth: the depths stand at their
+    // floor and the reach is flagged.
+    if (!(t.NMN > 0.0 && t.IMN > 0.0 && t.BMN >= 0.0 && t.SMN >= 0.0)) m.sim.ERRORCOND(t.I) = 1;
+    hidraulica_manning(w, t);
+  } else if (TIPOHID == 2)
+    hidraulica_potencial(w, t);
+  else
+    hidraulica_nula(w, t);
+  dispersion(m, w, t);
+
+  try {
+    filas_transporte(m, w, t);
+    if (m.cal.OPCIONTEMPERATURA == 1) temperatura_tramo(m, w, t);
+    primer_orden_tramo(m, w, t);
+    if (m.cal.OPCIONOXIGENO == 1) {
+      tasas_fijas(m, w, t);
+      iteracion_oxigeno(m, w, t);
+    }
+  } catch (const FlujoIrresoluble&) {
+    return false;
+  } catch (const Stop&) {
+    escribir_notas(m, w);  // before the lines of the stop
+    throw;
+  }
+  escribir_notas(m, w);
+  salida_tramo(m, w, t);
+  return true;
+}
+
+// A reach-month whose flow the solves cannot resolve on its segments: the
+// first such month of the reach is written to the run log, every one is
+// counted for the end of the run, and the reach becomes one mixed segment
+// over its length, as a reach shorter than its step.
+void un_segmento(Modelo& m, Tramo& t) {
+  if (m.sim.MESESMEZCLACOND(t.I)++ == 0) {
+    m.log.write({"El caudal de la conducción es demasiado pequeño para el cálculo del transporte"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
+    m.log.write({"Año, Mes:", t.ANO, t.MES});
+    m.log.write({"Se calcula como un solo segmento de mezcla completa"});
+  }
+  const double LCOND = m.cal.LCOND(t.I);
+  t.N = 1;
+  t.L = LCOND > 0.0 ? LCOND : 0.0;
+}
+
 }  // namespace
 
 double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QMN) {
@@ -261,6 +338,13 @@ double CALADONORMALSUB(double NMN, double BMN, double IMN, double SMN, double QM
   return y >= MINIMO ? y : MINIMO;
 }
 
+void nota(TrabajoTramo& w, std::initializer_list<FreeItem> items) { w.notas.emplace_back(items); }
+
+void escribir_notas(Modelo& m, TrabajoTramo& w) {
+  for (const std::vector<FreeItem>& n : w.notas) m.log.write(n);
+  w.notas.clear();
+}
+
 void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL,
                       const Array1<double>& CO, const Array1<double>& CE, int MES, int ANO) {
   Tramo t;
@@ -274,45 +358,16 @@ void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QEN
   t.CE = &CE;
   segmentos(m, t);
   coeficientes_hidraulicos(m, t);
-  w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
-  carga_difusa(m, w, t);
-
-  // The one early exit: a dry reach, its flows compared to the hundredth.
-  // Every other reach takes the full path, also one with no head flow (a
-  // reach fed by its aquifer alone): its flow grows from the lateral inflow
-  // of half a segment at the centre of the first one, so that no flow of
-  // the profile is zero, and its water decays, settles, takes the diffuse
-  // load and exchanges heat along the reach as that of any other.
-  if (centesimas(QCAB) == centesimas(QSAL) && centesimas(QENT) == 0.0) {
-    tramo_seco(m, w, t);
-    return;
-  }
-  if (!perfil_caudales(w, t)) {  // losses above the flow: dry
-    tramo_seco(m, w, t);
-    return;
-  }
-
-  const int TIPOHID = m.cal.TIPOHID(I);
-  if (TIPOHID == 1) {
-    // A channel without a positive roughness and slope, or with a negative
-    // width or side slope, has no normal depth: the depths stand at their
-    // floor and the reach is flagged.
-    if (!(t.NMN > 0.0 && t.IMN > 0.0 && t.BMN >= 0.0 && t.SMN >= 0.0)) m.sim.ERRORCOND(I) = 1;
-    hidraulica_manning(w, t);
-  } else if (TIPOHID == 2)
-    hidraulica_potencial(w, t);
-  else
-    hidraulica_nula(w, t);
-  dispersion(m, w, t);
-
-  filas_transporte(m, w, t);
-  if (m.cal.OPCIONTEMPERATURA == 1) temperatura_tramo(m, w, t);
-  primer_orden_tramo(m, w, t);
-  if (m.cal.OPCIONOXIGENO == 1) {
-    tasas_fijas(m, w, t);
-    iteracion_oxigeno(m, w, t);
-  }
-  salida_tramo(m, w, t);
+  // The months counted by the heat balance of the reach, for a month given
+  // up on its segments to leave none.
+  Simulacion& s = m.sim;
+  const int lineal = s.MESESCALORLINEAL(I), equilibrio = s.MESESCALOREQUILIBRIO(I);
+  if (calcular_segmentos(m, w, t)) return;
+  s.MESESCALORLINEAL(I) = lineal;
+  s.MESESCALOREQUILIBRIO(I) = equilibrio;
+  un_segmento(m, t);
+  // One segment: no vanishing pivot of it is put down to the flow.
+  calcular_segmentos(m, w, t);
 }
 
 }  // namespace tornal

@@ -19,7 +19,9 @@ namespace tornal {
 // QCAB, lateral inflow QENT and loss QSAL (m3/day), head and lateral-inflow
 // concentrations CO and CE (calculation units); writes the reach's outlet
 // CONDUCCCS, may raise ERRORCOND(I), counts the risk levels in a risk run
-// and writes the partial result rows of a reach whose INRESPARCOND is 1.
+// and writes the partial result rows of a reach whose INRESPARCOND is 1. A
+// month whose flow is too small for the solves on the reach's segments is
+// computed as one mixed segment over its length, noted in the run log.
 void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QENT, double QSAL,
                       const Array1<double>& CO, const Array1<double>& CE, int MES, int ANO);
 
@@ -40,16 +42,13 @@ struct ColumnaParcial {
 // (COLUMNASPARCIALES of reach/outlet.cpp).
 std::span<const ColumnaParcial> columnas_parciales();
 
-// Result of the tridiagonal solver.
-enum class Pivote { BUENO, PRIMERO_NULO, POSTERIOR_NULO };
-
 // Thomas solve of the N equations A(j) U(j-1) + B(j) U(j) + C(j) U(j+1) =
 // R(j) into U; GAM is its work vector. Every run holds N elements (N >= 1)
 // at least, and U is none of the others. A pivot whose integer part of
-// 10000 x pivot is 0 ends the solve: the first pivot gives PRIMERO_NULO, a
-// later one POSTERIOR_NULO. A, B, C and R are not changed.
-Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
-                      const View<const double>& R, const View<double>& U, const View<double>& GAM, int N);
+// 10000 x pivot is 0 ends the solve. Returns the segment of that vanishing
+// pivot, 0 when there is none. A, B, C and R are not changed.
+int TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
+                   const View<const double>& R, const View<double>& U, const View<double>& GAM, int N);
 
 // The Thomas solves of TRIDIAGONALSUB of M systems that share the
 // subdiagonal A and the superdiagonal C: system s has the diagonal B(., s)

@@ -153,23 +153,23 @@ void temperatura_ultimo_recurso(Modelo& m, TrabajoTramo& w, const Tramo& t) {
 // The heat balance of the month: the passes of the flux where they settle,
 // bit for bit; otherwise the linearised balance, and the equilibrium
 // temperature where that does not settle either. The first month of a
-// reach that needs either is written to the run log, and every such month
+// reach that needs either is noted for the run log, and every such month
 // is counted for the end of the run.
 void balance_calor(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   if (pasadas_calor(m, w, t)) return;
   Simulacion& s = m.sim;
   if (s.MESESCALORLINEAL(t.I)++ == 0) {
-    m.log.write({"El balance de calor de la conducción no ha convergido"});
-    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
-    m.log.write({"Año, Mes:", t.ANO, t.MES});
-    m.log.write({"Se resuelve el balance de calor linealizado"});
+    nota(w, {"El balance de calor de la conducción no ha convergido"});
+    nota(w, {"Conducción:", m.red.NOMCONDUCC(t.I)});
+    nota(w, {"Año, Mes:", t.ANO, t.MES});
+    nota(w, {"Se resuelve el balance de calor linealizado"});
   }
   if (balance_linealizado(m, w, t)) return;
   if (s.MESESCALOREQUILIBRIO(t.I)++ == 0) {
-    m.log.write({"El balance de calor linealizado no ha convergido"});
-    m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
-    m.log.write({"Año, Mes:", t.ANO, t.MES});
-    m.log.write({"Se asume la temperatura de equilibrio"});
+    nota(w, {"El balance de calor linealizado no ha convergido"});
+    nota(w, {"Conducción:", m.red.NOMCONDUCC(t.I)});
+    nota(w, {"Año, Mes:", t.ANO, t.MES});
+    nota(w, {"Se asume la temperatura de equilibrio"});
   }
   temperatura_ultimo_recurso(m, w, t);
 }

@@ -6,8 +6,10 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "common/array.h"
+#include "common/free_writer.h"
 
 namespace tornal {
 
@@ -96,6 +98,9 @@ struct TrabajoTramo {
       LIMLUMCOND{"LIMLUMCOND"},               // light limitation of the growth, photoperiod included [-]
       KE{"KE"},                               // light extinction, chlorophyll-a included [1/m]
       ALFA1{"ALFA1"};                         // light at the segment's bottom over the saturating light [-]
+  // The notes of the reach-month for the run log, kept until the month
+  // stands (nota, escribir_notas of reach/tramo.h).
+  std::vector<std::vector<FreeItem>> notas;
 
   // Every array sized for N segments and NC constituents. Sizes other than
   // those of the last call make every array anew, all values 0; with the

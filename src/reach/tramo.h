@@ -3,7 +3,11 @@
 // arrays w that CALCULOCONDUCSUB was given, for the reach described by Tramo.
 #pragma once
 
+#include <exception>
+#include <initializer_list>
+
 #include "common/array.h"
+#include "common/free_writer.h"
 #include "modelo/modelo.h"
 #include "reach/trabajo_tramo.h"
 
@@ -28,16 +32,31 @@ struct Tramo {
 // the given series when temperature is not simulated.
 double temperatura_segmento(const Modelo& m, const TrabajoTramo& w, const Tramo& t, int i);
 
+// Thrown by the solves where a pivot vanishes because the flow of its
+// segment is too small to tell from 0: CALCULOCONDUCSUB gives up the
+// reach-month on its segments (nothing of it stands) and computes it as one
+// mixed segment over its length.
+struct FlujoIrresoluble : std::exception {};
+
+// A note of the reach-month for the run log (a statement of free format),
+// kept in w until the month stands: escribir_notas writes the notes kept,
+// in their order, before the outlet and before the lines of a stop; a
+// reach-month given up leaves none.
+void nota(TrabajoTramo& w, std::initializer_list<FreeItem> items);
+void escribir_notas(Modelo& m, TrabajoTramo& w);
+
 // Transport rows of every constituent (SUB, SUPER, DIAG, WI).
 void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t);
 // Solves the system of the stored SUB and SUPER with the diagonal B and the
-// right side R (runs of the N segments) into U; a vanishing pivot writes
-// its lines to the run log and stops the run.
+// right side R (runs of the N segments) into U. A vanishing pivot throws
+// FlujoIrresoluble where the flow of its segment is too small to tell from
+// 0; elsewhere it writes the notes kept and its lines to the run log and
+// stops the run.
 void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
               const View<double>& U);
 // The same for the systems of the columns of B, R and U (one or more),
-// solved together; a vanishing pivot stops the run as the first system
-// with one, in their order, would have stopped it solved on its own.
+// solved together; a vanishing pivot acts as that of the first system with
+// one, in their order, would have acted solved on its own.
 void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
                      Columns<double> U);
 

@@ -11,9 +11,9 @@
 
 namespace tornal {
 
-Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
-                      const View<const double>& R, const View<double>& U, const View<double>& GAM, int N) {
-  if (std::trunc(10000.0 * B(1)) == 0.0) return Pivote::PRIMERO_NULO;
+int TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, const View<const double>& C,
+                   const View<const double>& R, const View<double>& U, const View<double>& GAM, int N) {
+  if (std::trunc(10000.0 * B(1)) == 0.0) return 1;
   double BET = B(1);
   // The solution of the row before, carried from one row to the next.
   double UANT = R(1) / BET;
@@ -23,7 +23,7 @@ Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, 
     const double Aj = A(j);
     GAM(j) = G;
     BET = B(j) - Aj * G;
-    if (std::trunc(10000.0 * BET) == 0.0) return Pivote::POSTERIOR_NULO;
+    if (std::trunc(10000.0 * BET) == 0.0) return j;
     UANT = (R(j) - Aj * UANT) / BET;
     U(j) = UANT;
   }
@@ -31,7 +31,7 @@ Pivote TRIDIAGONALSUB(const View<const double>& A, const View<const double>& B, 
     UANT = U(j) - GAM(j + 1) * UANT;
     U(j) = UANT;
   }
-  return Pivote::BUENO;
+  return 0;
 }
 
 void TRIDIAGONALVARIOS(View<const double> A, Columns<const double> B, View<const double> C, Columns<const double> R,
@@ -111,9 +111,38 @@ void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t) {
 
 namespace {
 
-// A vanishing pivot: its lines in the run log, and the stop.
-[[noreturn]] void pivote_nulo(Modelo& m, const Tramo& t, Pivote p) {
-  const char* mensaje = p == Pivote::PRIMERO_NULO ? "Inestabilidad numerica" : "inestabilidad numerica";
+// Whether a term of a row is resolved by the pivot test: its integer part of
+// 10000 x term is not 0 (a term that is not a number counts as resolved).
+bool resuelto(double termino) { return std::trunc(10000.0 * termino) != 0.0; }
+
+// Whether the flow of segment j is too small to tell from 0: no term of
+// transport that its row puts into its pivot (half the flow through each
+// face between segments and the full flow through the outlet, the
+// dispersive exchange across those faces, the segment's loss) is resolved
+// by the pivot test. With rates and exchanges that are not negative a
+// pivot is no less than about half the flow through its segment's
+// downstream face, and fails the test only in a trickle; one that fails it
+// where a term of its row is resolved vanishes where the flow is resolved
+// (a rate or an exchange below 0). A reach of one segment is never put
+// down to its flow: it is the mixed segment itself, and its pivot is all
+// the flow that enters it, at least the hundredth that keeps a reach from
+// being dry.
+bool flujo_irresoluble(const TrabajoTramo& w, const Tramo& t, int j) {
+  const int N = t.N;
+  if (N < 2 || resuelto(t.QSAL / N)) return false;
+  if (j > 1 && (resuelto(0.5 * w.QI1(j - 1)) || resuelto(w.EIJ(j - 1)))) return false;
+  if (j < N) return !resuelto(0.5 * w.QI1(j)) && !resuelto(w.EIJ(j));
+  return !resuelto(w.QI1(N));
+}
+
+// A vanishing pivot in segment j: where the flow of the segment is too
+// small to tell from 0, the reach is given up on its segments; elsewhere
+// the notes of the reach-month, the lines of the pivot in the run log, and
+// the stop.
+[[noreturn]] void pivote_nulo(Modelo& m, TrabajoTramo& w, const Tramo& t, int j) {
+  if (flujo_irresoluble(w, t, j)) throw FlujoIrresoluble();
+  escribir_notas(m, w);
+  const char* mensaje = j == 1 ? "Inestabilidad numerica" : "inestabilidad numerica";
   m.log.write({mensaje});
   m.log.write({"Conducción:", m.red.NOMCONDUCC(t.I)});
   m.log.write({"Año, Mes:", t.ANO, t.MES});
@@ -125,8 +154,8 @@ namespace {
 void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
               const View<double>& U) {
   const int N = t.N;
-  const Pivote p = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
-  if (p != Pivote::BUENO) pivote_nulo(m, t, p);
+  const int nulo = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
+  if (nulo != 0) pivote_nulo(m, w, t, nulo);
 }
 
 void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
@@ -136,10 +165,10 @@ void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const d
   const View<int> NULO = w.PIVOTENULO.run(M);
   TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO, N,
                     M);
-  // The first system in their order with a vanishing pivot stops the run,
-  // as it would have stopped solved on its own.
+  // The first system in their order with a vanishing pivot gives up the
+  // reach or stops the run, as it would have solved on its own.
   for (int s = 1; s <= M; ++s)
-    if (NULO(s) != 0) pivote_nulo(m, t, NULO(s) == 1 ? Pivote::PRIMERO_NULO : Pivote::POSTERIOR_NULO);
+    if (NULO(s) != 0) pivote_nulo(m, w, t, NULO(s));
 }
 
 }  // namespace tornal

@@ -54,6 +54,7 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
   s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);
+  s.MESESMEZCLACOND.resize(r.NUMCONDUCCIONES);
 }
 
 // Opens one partial result file; a failure writes its line and stops.

@@ -402,6 +402,12 @@ void avisos_fin_calculo(Modelo& m) {
     if (m.sim.MESESCALOREQUILIBRIO(j) > 0)
       m.log.write({"Meses con la temperatura de equilibrio:", m.sim.MESESCALOREQUILIBRIO(j)});
   }
+  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
+    if (m.sim.MESESMEZCLACOND(j) == 0) continue;
+    m.log.write({"Meses de la conducción calculados como un solo segmento de mezcla completa"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(j)});
+    m.log.write({"Número de meses:", m.sim.MESESMEZCLACOND(j)});
+  }
 }
 
 }  // namespace tornal

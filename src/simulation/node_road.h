@@ -101,7 +101,9 @@ void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
 // with months taken by the mix of its water (MESESMEZCLAEMB) and then for
 // every reach (ERRORCOND) in numerical trouble, in increasing number; then,
 // for every reach whose heat balance was solved linearised, its name and
-// the count of such months. They never stop the run.
+// the count of such months, and for every reach with months computed as one
+// mixed segment (MESESMEZCLACOND), its name and their count. They never
+// stop the run.
 void avisos_fin_calculo(Modelo& m);
 
 }  // namespace tornal

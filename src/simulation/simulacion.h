@@ -63,6 +63,9 @@ struct Simulacion {
   // those the months that took the equilibrium temperature of the flux.
   Array1<int> MESESCALORLINEAL{"MESESCALORLINEAL"};          // (reach): months
   Array1<int> MESESCALOREQUILIBRIO{"MESESCALOREQUILIBRIO"};  // (reach): months
+  // Months of each reach whose flow the solves could not resolve on its
+  // segments, computed as one mixed segment, listed at the end of the run.
+  Array1<int> MESESMEZCLACOND{"MESESMEZCLACOND"};  // (reach): months
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
   Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months

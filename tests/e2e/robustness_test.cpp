@@ -691,6 +691,27 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                    {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
                     "Conducción:", "Rio Alto"},
                    sin_linea("Lectura de archivo de aportaciones de calidad realizada con éxito")});
+  // A bottom width of -15 m in Rio Medio, with side slopes 0 or 2: no
+  // cross-section, its one warning among the reach data, and the stop.
+  for (const char* talud : {"0.0", "2.0"})
+    casos.push_back({"a Manning channel of bottom width -15 m",
+                     [talud](const TempDir& d) {
+                       cambiar(d, "calidad.dat", "    15.0     20.0     25.0      0.4    coeficiente 2",
+                               "    15.0    -15.0     25.0      0.4    coeficiente 2");
+                       cambiar(d, "calidad.dat", "     2.0      2.0      2.5     0.45    coeficiente 4",
+                               std::string("     2.0      ") + talud + "      2.5     0.45    coeficiente 4");
+                     },
+                     1,
+                     {EXITO_CALIDAD, "Los coeficientes hidráulicos de las conducciones deben ser un valor positivo",
+                      "Conducción:", "Rio Medio"},
+                     [](const TempDir& d) {
+                       const std::vector<std::string> l = registro_recortado(d);
+                       EXPECT_EQ(std::count(l.begin(), l.end(),
+                                            "Los coeficientes hidráulicos de las conducciones deben ser un valor "
+                                            "positivo"),
+                                 1);
+                       EXPECT_FALSE(contiene(l, "Lectura de archivo de aportaciones de calidad realizada con éxito"));
+                     }});
   // Every month of the share named, then the stop before the first month.
   casos.push_back({"an epilimnion share of the outflows of 1.5",
                    [](const TempDir& d) { cambiar(d, "calidad.dat", "     0.3    SALEM", "     1.5    SALEM"); },
@@ -766,6 +787,54 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                        EXPECT_NEAR(U * A, Q, 1e-4);
                      }
                    }});
+  // The Tramo del Acuifero cut into 600 segments with no dispersion, fed in
+  // April of the first year by 0.4 m3 from its aquifer alone, or with a
+  // litre at its head: a flow that the solves cannot tell from 0 on its
+  // segments (the first pivot is 0.00001 m3/day). The month is one mixed
+  // segment over the reach's length, noted and counted in the run log: its
+  // concentrations in the table for graphics are those of the reach made
+  // one segment by a step above its length, and the partial result file has
+  // no row of it (one segment has none below its last), where the month
+  // before has 599.
+  auto hilo_manantial = [](const char* caudal_final, const char* incrx) {
+    return [caudal_final, incrx](const TempDir& d) {
+      cambiar(d, "resultados.dat", " 9.7470 -0.3000 ", std::string(" ") + caudal_final + " -0.0000004 ");
+      cambiar(d, "calidad.dat", "       0        1        0        0    INRESPARCOND",
+              "       0        1        0        1    INRESPARCOND");
+      cambiar(d, "calidad.dat", "    10.0     15.0     20.0     20.0    ECOND",
+              "    10.0     15.0     20.0      0.0    ECOND");
+      cambiar(d, "calidad.dat", "   500.0    500.0    500.0    250.0    INCRX",
+              std::string("   500.0    500.0    500.0 ") + incrx + "    INCRX");
+    };
+  };
+  for (const char* caudal_final : {"0.0000004", "0.000000401"})
+    casos.push_back({"a spring of 0.4 m3 a month over 600 segments",
+                     hilo_manantial(caudal_final, "   10.0"),
+                     0,
+                     {"El caudal de la conducción es demasiado pequeño para el cálculo del transporte",
+                      "Conducción:", "Tramo del Acuifero", "Año, Mes:           1           7",
+                      "Se calcula como un solo segmento de mezcla completa",
+                      "Meses de la conducción calculados como un solo segmento de mezcla completa",
+                      "Conducción:", "Tramo del Acuifero", "Número de meses:           1", FIN},
+                     [hilo_manantial, caudal_final](const TempDir& d) {
+                       TempDir uno;
+                       ASSERT_EQ(correr_cambiado(uno, hilo_manantial(caudal_final, " 7000.0")).status, 0);
+                       EXPECT_EQ(filas_de(d, "Tramo del Acuifero;Abr-2001;").size(), 0u);
+                       EXPECT_EQ(filas_de(d, "Tramo del Acuifero;Mar-2001;").size(), 599u);
+                       auto del_mes = [](const TempDir& x) {
+                         std::vector<std::string> v;
+                         for (const std::string& l : crlf_lines(x.read("graficos.txt")))
+                           if (l.find(";Abr-2001;Tramo del Acuifero;") != std::string::npos) v.push_back(l);
+                         return v;
+                       };
+                       const std::vector<std::string> valores = del_mes(d);
+                       ASSERT_GT(valores.size(), 10u);
+                       EXPECT_EQ(valores, del_mes(uno));
+                       for (const std::string& l : valores) {
+                         const std::string v = l.substr(l.find("Acuifero;") + 9);
+                         EXPECT_TRUE(std::isfinite(std::stod(v))) << l;
+                       }
+                     }});
   // ---- end of the spring-fed reach and the canal in flood ----------------
 
   // ---- A reservoir of 100 ha left holding 2 m3 (200 m3 with the heat

@@ -691,7 +691,9 @@ TEST(ValidacionParadas, ReachStepMustBePositiveWhenModelled) {
 
 // Hydraulic coefficients that give a modelled reach no cross-section stop
 // the run after the warnings: a value of 0 (or undefined) is warned there, a
-// negative one keeps its warning among the reach data alone. Reaches not
+// negative one keeps its warning among the reach data alone. A Manning
+// channel of negative bottom width has none, whatever its side slope; the
+// second coefficient of the power laws is an exponent. Reaches not
 // modelled, and hydraulic modes that are neither 1 nor 2, are not looked at.
 TEST(ValidacionParadas, HydraulicCoefficientsMustGiveACrossSection) {
   struct Caso {
@@ -708,6 +710,11 @@ TEST(ValidacionParadas, HydraulicCoefficientsMustGiveACrossSection) {
       {"slope negative: one warning", 1, 1, {0.03, 10.0, -0.001, 1.0}, P, true},
       {"slope undefined", 1, 1, {0.03, 10.0, NAN_, 1.0}, P, true},
       {"no width, no side slope", 1, 1, {0.03, 0.0, 0.001, 0.0}, en_tramo(M_SECCION, 1), true},
+      {"width negative, no side slope: one warning", 1, 1, {0.03, -15.0, 0.001, 0.0}, P, true},
+      {"width negative, a side slope: one warning", 1, 1, {0.03, -15.0, 0.001, 2.0}, P, true},
+      {"width undefined", 1, 1, {0.03, NAN_, 0.001, 2.0}, P, true},
+      {"width and slope negative: one warning each", 1, 1, {0.03, -15.0, -0.001, 2.0}, P + P, true},
+      {"width negative, power laws: its exponent", 1, 2, {0.2, -0.4, 0.3, 0.45}, P, false},
       {"a triangle", 1, 1, {0.03, 0.0, 0.001, 2.0}, {}, false},
       {"a rectangle", 1, 1, {0.03, 5.0, 0.001, 0.0}, {}, false},
       {"velocity coefficient 0", 1, 2, {0.0, 0.4, 0.3, 0.45}, P, true},

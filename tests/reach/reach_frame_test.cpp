@@ -3,14 +3,17 @@
 // equation, exchange flows of the worked channels, the early exit of a dry
 // reach (and of losses above the flow) on flows far beyond 32 bits, a reach
 // with no head flow along its whole length, reaches of one segment and of
-// many, the guards on the heat balance and on non-finite values, the stop on
-// a vanishing pivot, the reaeration formula at its depth threshold and the
-// cap of the oxygen iteration.
+// many, the guards on the heat balance and on non-finite values, the one
+// mixed segment of a flow too small for the solves and the stop on a pivot
+// that vanishes where the flow is resolved, the reaeration formula at its
+// depth threshold and the cap of the oxygen iteration.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "reach/tramo.h"
 #include "tramo_prueba.h"
@@ -257,6 +260,37 @@ TEST(ReachGuards, RunawayHeatBalanceIsSolvedLinearisedWithinTheRangeOfWaterTempe
   EXPECT_GE(lineas_con(m, "Año, Mes:           1           3"), 1);
 }
 
+// What a month given up on its segments noted is not kept: a runaway heat
+// balance on the 100 segments of a spring of 0.012 m3/day is solved
+// linearised and noted; with a decay below 0 that the first segment's flow
+// cannot tell from 0 in its pollutant, the month is one mixed segment,
+// whose heat balance is noted and counted once, after the note of the mix.
+TEST(ReachGuards, NotesOfAMonthGivenUpOnItsSegmentsAreNotKept) {
+  for (const double k : {0.0, -7200.0}) {
+    SCOPED_TRACE(k);
+    ModeloTramo m;
+    tramo_prueba(m, 2, 1000.0, 10.0, 1.0, 1.0);
+    opciones(m, 1, 0, 2);
+    tornal::Calidad& c = m.cal;
+    for (tornal::Array2<double>* a : {&c.HSWCOND, &c.TAIRCOND, &c.HRCOND, &c.NUBCOND, &c.VIENTOCOND}) a->resize(2, 12);
+    for (int mes = 1; mes <= 12; ++mes) c.TAIRCOND(1, mes) = 15.0;
+    c.CONSTANTESMODTEMPERATURA(1) = 1.0e3;
+    c.CONSTANTESMODTEMPERATURA(2) = 1.0;
+    c.ECOND(1) = 10.0;
+    c.KCOND(1, 1) = k;
+    EXPECT_EQ(stop_message([&] { calcular(m, 0.0, 0.012, 0.0, {15.0, 1.0}, {15.0, 1.0}, 3); }), "");
+    const bool mezcla = k < 0.0;
+    EXPECT_EQ(m.tramo.QI1.size(), mezcla ? 1 : 100);
+    EXPECT_EQ(m.sim.MESESMEZCLACOND(1), mezcla ? 1 : 0);
+    EXPECT_EQ(m.sim.MESESCALORLINEAL(1), 1);
+    std::vector<std::string> l = log_lines(m);
+    const auto calor = std::find(l.begin(), l.end(), "Se resuelve el balance de calor linealizado");
+    ASSERT_NE(calor, l.end());
+    EXPECT_EQ(std::find(calor + 1, l.end(), *calor), l.end());
+    EXPECT_EQ(std::find(l.begin(), calor, "Se calcula como un solo segmento de mezcla completa") != calor, mezcla);
+  }
+}
+
 TEST(ReachGuards, NonFiniteConcentrationFlagsTheReach) {
   ModeloTramo m;
   tramo_prueba(m, 2, 1000.0, 100.0, 1.0, 1.0);
@@ -283,15 +317,81 @@ TEST(ReachGuards, ChannelWithoutNormalDepthFlagsTheReach) {
   }
 }
 
-// A head flow below the hundredth with equal lateral inflow and loss, over
-// 1000 segments: the first pivot is 0.000035 m3/day.
-TEST(ReachGuards, VanishingPivotStopsAndLogsTheReachYearAndMonth) {
+// A flow too small for the solves on the reach's segments (a pivot below
+// 0.0001 m3/day where no flow, exchange or loss of its row reaches that) is
+// one mixed segment over the reach's length, as a reach shorter than its
+// step: C = loads / (outlet flow + losses + k V), V the centre area times
+// the length. A head flow below the hundredth with equal lateral inflow and
+// loss over 1000 segments (a first pivot of 0.000035 m3/day), and a spring
+// of 0.4 m3 a month over 600 (0.000011). The first such month of the reach
+// is noted in the run log, every one is counted. A spring in a channel
+// whose decay keeps every pivot is solved on its segments.
+TEST(ReachGuards, FlowTooSmallForTheSolvesIsOneMixedSegment) {
+  struct Caso {
+    const char* que;
+    double lcond, incrx, qcab, qent, qsal;
+  };
+  const double U = 0.5, k = 0.2, CO = 40.0, CE = 3.0;
+  const std::string NOTA = "El caudal de la conducción es demasiado pequeño para el cálculo del transporte";
+  for (const Caso& caso : {Caso{"a trickle at the head", 1000.0, 1.0, 0.00005, 0.01, 0.01},
+                           Caso{"a spring of 0.4 m3 a month", 6000.0, 10.0, 0.0, 0.4 / 30.0, 0.0}}) {
+    SCOPED_TRACE(caso.que);
+    ModeloTramo m;
+    tramo_prueba(m, 2, caso.lcond, caso.incrx, U, 1.0);
+    m.cal.KCOND(1, 2) = k;  // pollutant 1 conservative, pollutant 2 decays
+    const double V = (caso.qcab + (caso.qent - caso.qsal) / 2.0) / 86400.0 / U * caso.lcond;
+    for (int mes : {2, 3}) {
+      EXPECT_EQ(stop_message([&] { calcular(m, caso.qcab, caso.qent, caso.qsal, {CO, CO}, {CE, CE}, mes); }), "");
+      for (int c = 1; c <= 2; ++c) {
+        const double kV = c == 2 ? k * V : 0.0;
+        const double esperado =
+            (caso.qcab * CO + caso.qent * CE) / (caso.qcab + caso.qent - caso.qsal + caso.qsal + kV);
+        EXPECT_NEAR(salida(m, c, mes), esperado, 1e-12 * esperado) << mes << " " << c;
+      }
+    }
+    EXPECT_EQ(m.sim.MESESMEZCLACOND(1), 2);
+    EXPECT_EQ(lineas_con(m, NOTA), 1);
+    EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
+    EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1);
+    EXPECT_EQ(lineas_con(m, "Se calcula como un solo segmento de mezcla completa"), 1);
+  }
   ModeloTramo m;
-  tramo_prueba(m, 1, 1000.0, 1.0, 1.0, 1.0);
-  EXPECT_EQ(stop_message([&] { calcular(m, 0.00005, 0.01, 0.01, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
-  EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
-  EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
-  EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1);
+  tramo_prueba(m, 1, 6000.0, 10.0, U, 1.0);
+  m.cal.TIPOHID(1) = 1;
+  const double canal[] = {0.035, 15.0, 0.002, 2.0};
+  for (int j = 1; j <= 4; ++j) m.cal.COEFTESHIDR(1, j) = canal[j - 1];
+  m.cal.KCOND(1, 1) = k;
+  calcular(m, 0.0, 0.4 / 30.0, 0.0, {CO}, {CE});
+  EXPECT_EQ(m.tramo.QI1.size(), 600);
+  EXPECT_EQ(m.sim.MESESMEZCLACOND(1), 0);
+  EXPECT_EQ(lineas_con(m, NOTA), 0);
+  EXPECT_GT(salida(m, 1), 0.0);
+  EXPECT_LT(salida(m, 1), CE);
+}
+
+// A pivot that vanishes where the flow is resolved stops the run: a decay
+// that cancels the first pivot of a reach carrying 1 m3/s (-0.5 QI1 / V over
+// 10 segments, -QI1 / V in one), and that of the one mixed segment of a
+// spring too small for its 600 segments, noted before the stop.
+TEST(ReachGuards, VanishingPivotWhereTheFlowIsResolvedStopsAndLogsTheReachYearAndMonth) {
+  struct Caso {
+    const char* que;
+    double lcond, incrx, qcab, qent, k;
+    int mezcla;  // months computed as one mixed segment
+  };
+  for (const Caso& caso : {Caso{"10 segments of 100 m3", 1000.0, 100.0, 86400.0, 0.0, -432.0, 0},
+                           Caso{"one segment of 50 m3", 50.0, 100.0, 86400.0, 0.0, -1728.0, 0},
+                           Caso{"a spring", 6000.0, 10.0, 0.0, 0.4 / 30.0, -2.0 * 86400.0 / 6000.0, 1}}) {
+    SCOPED_TRACE(caso.que);
+    ModeloTramo m;
+    tramo_prueba(m, 1, caso.lcond, caso.incrx, 1.0, 1.0);
+    m.cal.KCOND(1, 1) = caso.k;
+    EXPECT_EQ(stop_message([&] { calcular(m, caso.qcab, caso.qent, 0.0, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
+    EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
+    EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
+    EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1 + caso.mezcla);
+    EXPECT_EQ(m.sim.MESESMEZCLACOND(1), caso.mezcla);
+  }
 }
 
 // Reaeration from depth and velocity: the three worked cases, and a depth

@@ -234,6 +234,7 @@ inline void preparar_resultados(tornal::Modelo& m) {
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
   s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);
+  s.MESESMEZCLACOND.resize(r.NUMCONDUCCIONES);
   s.MESACTUAL = 1;
 }
 
