@@ -237,17 +237,23 @@ TEST(ReachSegments, ReachOfOneSegmentIsOneMixedVolume) {
   }
 }
 
-// A heat balance that runs away (a back radiation a billion times too
-// strong) keeps finite temperatures, logs the reach and flags it.
-TEST(ReachGuards, RunawayHeatBalanceIsSolvedLinearisedWithinTheRangeOfWaterTemperatures) {
-  ModeloTramo m;
-  tramo_prueba(m, 1, 10000.0, 500.0, 0.5, 1.0);
-  opciones(m, 1, 0, 2);
+// The weather of reach 1 of two under a heat balance that runs away: a back
+// radiation a billion times too strong.
+void balance_desbocado(ModeloTramo& m) {
   tornal::Calidad& c = m.cal;
   for (tornal::Array2<double>* a : {&c.HSWCOND, &c.TAIRCOND, &c.HRCOND, &c.NUBCOND, &c.VIENTOCOND}) a->resize(2, 12);
   for (int mes = 1; mes <= 12; ++mes) c.TAIRCOND(1, mes) = 15.0;
   c.CONSTANTESMODTEMPERATURA(1) = 1.0e3;
   c.CONSTANTESMODTEMPERATURA(2) = 1.0;
+}
+
+// A heat balance that runs away keeps finite temperatures, logs the reach
+// and flags it.
+TEST(ReachGuards, RunawayHeatBalanceIsSolvedLinearisedWithinTheRangeOfWaterTemperatures) {
+  ModeloTramo m;
+  tramo_prueba(m, 1, 10000.0, 500.0, 0.5, 1.0);
+  opciones(m, 1, 0, 2);
+  balance_desbocado(m);
   EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {15.0}, {15.0}, 3); }), "");
   for (int i = 1; i <= 20; ++i) {
     EXPECT_GE(m.tramo.CX(i, 1), -50.0) << i;
@@ -271,11 +277,8 @@ TEST(ReachGuards, NotesOfAMonthGivenUpOnItsSegmentsAreNotKept) {
     ModeloTramo m;
     tramo_prueba(m, 2, 1000.0, 10.0, 1.0, 1.0);
     opciones(m, 1, 0, 2);
+    balance_desbocado(m);
     tornal::Calidad& c = m.cal;
-    for (tornal::Array2<double>* a : {&c.HSWCOND, &c.TAIRCOND, &c.HRCOND, &c.NUBCOND, &c.VIENTOCOND}) a->resize(2, 12);
-    for (int mes = 1; mes <= 12; ++mes) c.TAIRCOND(1, mes) = 15.0;
-    c.CONSTANTESMODTEMPERATURA(1) = 1.0e3;
-    c.CONSTANTESMODTEMPERATURA(2) = 1.0;
     c.ECOND(1) = 10.0;
     c.KCOND(1, 1) = k;
     EXPECT_EQ(stop_message([&] { calcular(m, 0.0, 0.012, 0.0, {15.0, 1.0}, {15.0, 1.0}, 3); }), "");
