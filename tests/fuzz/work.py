@@ -4,7 +4,8 @@ The mutation driver's judge asks this when a run does not end within its time
 limit: a run whose input asks for more work than the limit allows is long
 because of its input, not hung. The work is read from the input files as the
 program reads them (the free-format records of the run configuration, the
-network data file and the quality data file, in their order), and counted
+network data file and the quality data file, in their order; the kinetic
+section of the last by the layout of kinetic_section.txt), and counted
 in units whose least cost on the sanitizer build was measured:
 
   a segment-month of a reach, per constituent: the steady solve of every
@@ -42,6 +43,7 @@ Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
 """
 
+import os
 import re
 
 INTEGER = re.compile(r"[-+]?\d+\Z")
@@ -333,19 +335,14 @@ class _Basin:
                     r.heading()
                     values("r", ne, 2)
         if OO == 1:
+            groups = kinetic_groups(OO, ON, OF)
             r.heading(3)
-            values("r", nc, 3)
-            if ON == 1:
-                values("r", nc, 4)
-            if OF == 1:
-                values("r", nc, 8), values("i", nc), values("r", nc), values("i", nc), values("r", nc, 2)
+            for _, kind in kinetic_records(groups, 1):
+                values(kind, nc)
             if ne > 0:
                 r.heading(2)
-                values("r", ne, 2), values("i", ne), values("r", ne, 2)
-                if ON == 1:
-                    values("r", ne, 4)
-                if OF == 1:
-                    values("r", ne, 8), values("i", ne), values("r", ne), values("i", ne), values("r", ne, 2)
+                for _, kind in kinetic_records(groups, 2):
+                    values(kind, ne)
         r.heading(3)
         inrescond = [_or0(v) for v in r.read("i" * nc)]
         inresparcond = [_or0(v) for v in r.read("i" * nc)]
@@ -407,6 +404,51 @@ class _Basin:
             elif word == "<ACUMULACIONRESULTADOSPARCIALES>":
                 self.reach_step = got[0][0] if got[0][0] is not None else 1
                 self.step = got[0][1] if got[0][1] is not None else 1
+
+
+# The option groups of the kinetic constants (GrupoCinetico): the whole
+# section with the oxygen option, the nitrogen and phytoplankton groups with
+# their own option too.
+KINETIC_GROUPS = ("OXIGENO", "NITROGENO", "FITOPLANCTON")
+
+
+def _kinetic_section():
+    """The lines of kinetic_section.txt: (group, reach record, reservoir
+    record) of every kinetic constant in the order of the file."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kinetic_section.txt")
+    with open(path, encoding="latin-1") as f:
+        rows = [line.split() for line in f if line.strip() and not line.startswith("#")]
+    if not rows or any(len(row) != 3 or row[0] not in KINETIC_GROUPS for row in rows):
+        raise ValueError("kinetic_section.txt: a line is not one of the groups that the options select "
+                         "(work.py: the kinetic section) and two records")
+    return rows
+
+
+# The kinetic section of the quality data file, from the program's table of
+# kinetic constants (CONSTANTESCINETICAS) through kinetic_section.txt, which
+# a test of the program holds equal to it.
+KINETIC_SECTION = _kinetic_section()
+
+
+def kinetic_groups(OO, ON, OF):
+    """The option groups of the kinetic constants in a file of options
+    OPCIONOXIGENO OO, OPCIONNITROGENO ON and OPCIONFITOPLANCTON OF."""
+    if OO != 1:
+        return set()
+    return {"OXIGENO"} | ({"NITROGENO"} if ON == 1 else set()) | ({"FITOPLANCTON"} if OF == 1 else set())
+
+
+def kinetic_records(groups, side):
+    """The records of a block of the kinetic section, each of one value per
+    element: the reaches' block (side 1) or the reservoirs' (side 2), of the
+    option groups given; (name of the array, 'r' for a value or 'i' for
+    curve numbers) each."""
+    records = []
+    for row in KINETIC_SECTION:
+        if row[0] in groups and row[side] != "-":
+            value, _, curve = row[side].partition("+")
+            records += [(value, "r")] + ([(curve, "i")] if curve else [])
+    return records
 
 
 # The value records of the coefficients file: the tagged sections and the
