@@ -16,6 +16,8 @@ Each basin is a dict: file name -> bytes (Latin-1 text).
 
 import os
 
+import work
+
 EOL = "\n"
 
 
@@ -133,6 +135,23 @@ def _vals(n, base, step):
     return " ".join("%g" % (base + step * k) for k in range(1, n + 1))
 
 
+# The value of every kinetic constant (and curve number) of the generated
+# basins, by its array: the kinetic section is laid out in the order of the
+# program's table (work.py, kinetic_section.txt), so that a constant more
+# stops the driver here until it is given a value.
+KINETIC_VALUES = {
+    "KACOND": "-1.0", "KDCOND": "0.25", "VSLCOND": "0.1", "KNOACOND": "0.1", "VSNOCOND": "0.05",
+    "KNAICOND": "0.2", "KNO3COND": "0.1", "KMAXGROWCOND": "2.0", "KRESPCOND": "0.1", "VSALGCOND": "0.2",
+    "KFOSFCOND": "0.1", "VSFOSFCOND": "0.05", "KFOSFACOND": "0.05", "KECOND": "0.5", "IOCON": "300.0",
+    "CURVAIOCON": "2", "FLUMCON": "0.5", "CURVAFLUMCON": "1", "ISATCOND": "250.0", "ALFAFITOCOND": "0.01",
+    "KAEMB": "-1.0", "UWEM": "3.0", "CURVAUWEM": "1", "KDEMB": "0.1", "VSLEMB": "0.15", "KNOAEMB": "0.1",
+    "VSNOEMB": "0.05", "KNAIEMB": "0.2", "KNO3EMB": "0.1", "KMAXGROWEMB": "1.8", "KRESPEMB": "0.1",
+    "VSALGEMB": "0.2", "KFOSFEMB": "0.1", "VSFOSFEMB": "0.05", "KFOSFAEMB": "0.05", "KEEMB": "0.4",
+    "IOEM": "300.0", "CURVAIOEM": "2", "FLUMEM": "0.5", "CURVAFLUMEM": "1", "ISATEMB": "250.0",
+    "ALFAFITOEMB": "0.02",
+}
+
+
 def calidad_dat(o):
     n = constituents(o)
     L = ["'Cuenca generada'", "'Todas las opciones'", "Opciones"]
@@ -163,17 +182,11 @@ def calidad_dat(o):
             L += ["'Contaminante %d'" % k, "Conducciones", _row(NC, "0.8"), _row(NC, "%g" % (0.05 * k)),
                   "Embalses", "0.5", "%g" % (0.1 * k)]
     if o["OO"] == 1:
-        L += ["Cineticas", "de las", "conducciones", _row(NC, "-1.0"), _row(NC, "0.25"), _row(NC, "0.1")]
-        if o["ON"] == 1:
-            L += [_row(NC, "0.1"), _row(NC, "0.05"), _row(NC, "0.2"), _row(NC, "0.1")]
-        if o["OF"] == 1:
-            L += [_row(NC, v) for v in ("2.0", "0.1", "0.2", "0.1", "0.05", "0.05", "0.5", "300.0", "2", "0.5",
-                                         "1", "250.0", "0.01")]
-        L += ["Cineticas", "de los embalses", "-1.0", "3.0", "1", "0.1", "0.15"]
-        if o["ON"] == 1:
-            L += ["0.1", "0.05", "0.2", "0.1"]
-        if o["OF"] == 1:
-            L += ["1.8", "0.1", "0.2", "0.1", "0.05", "0.05", "0.4", "300.0", "2", "0.5", "1", "250.0", "0.02"]
+        groups = work.kinetic_groups(o["OO"], o["ON"], o["OF"])
+        L += ["Cineticas", "de las", "conducciones"]
+        L += [_row(NC, KINETIC_VALUES[name]) for name, _ in work.kinetic_records(groups, 1)]
+        L += ["Cineticas", "de los embalses"]
+        L += [KINETIC_VALUES[name] for name, _ in work.kinetic_records(groups, 2)]
     L += ["Datos", "de las", "conducciones", _row(NC, "1"), "1 0 0 0 0 0", _row(NC, "10.0"),
           "12000.0 8500.0 15000.0 6000.0 5000.0 4000.0", _row(NC, "500.0"), "1 1 1 2 1 2",
           "0.035 0.035 0.04 0.25 0.035 0.25", "15.0 20.0 25.0 0.4 15.0 0.4", "0.002 0.0015 0.001 0.3 0.002 0.3",

@@ -11,10 +11,10 @@ and a memory limit, and judges the outcome. A failure is:
             UndefinedBehaviorSanitizer (float-cast-overflow included)
   hang      no end within the time limit, when the input asks for less work
             than the limit allows (work.py: the segments x months of the
-            reaches and the sub-steps x months of the reservoirs, at their
-            least cost, with the finer sub-steps of reservoir months that
-            the run log reports); a run whose input asks for more is
-            "ok-long-run"
+            reaches and the sub-steps x months of the reservoirs, with the
+            rows of the partial result files of both, at their least cost,
+            and the finer sub-steps of reservoir months that the run log
+            reports); a run whose input asks for more is "ok-long-run"
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1

@@ -4,7 +4,8 @@ The mutation driver's judge asks this when a run does not end within its time
 limit: a run whose input asks for more work than the limit allows is long
 because of its input, not hung. The work is read from the input files as the
 program reads them (the free-format records of the run configuration, the
-network data file and the quality data file, in their order), and counted
+network data file and the quality data file, in their order; the kinetic
+section of the last by the layout of kinetic_section.txt), and counted
 in units whose least cost on the sanitizer build was measured:
 
   a segment-month of a reach, per constituent: the steady solve of every
@@ -16,7 +17,16 @@ in units whose least cost on the sanitizer build was measured:
   a row of the partial results of a reservoir (INRESPAREMB 1), per
       constituent: one every ACUMULACIONRESULTADOSPARCIALES(2) sub-steps, and
       one of "balances.csv" every sub-step when the coefficients file switches
-      the balances on.
+      the balances on;
+  a number of a row of the partial results of a reach (a modelled reach
+      whose INRESPARCOND is 1, in a run without "NivelesRQ.dat", which counts
+      risk levels instead): a row every ACUMULACIONRESULTADOSPARCIALES(1)
+      segments below the last one in every month, INT((NUMSEGMENTOS - 1) /
+      ACUMULACIONRESULTADOSPARCIALES(1)) (none when it is below 1), each of
+      five numbers of flow and hydraulics (seven with the oxygen model's Ka
+      and Osat) and one per constituent. A month in which the reach is dry
+      writes none; its flows are in the results of the allocation model,
+      which this reader does not read, so that such rows are counted too.
 
 A reservoir month that diverges with its given sub-steps is integrated again
 with 2, 4, 8, ... times as many, up to the count that the step bears: work
@@ -33,6 +43,7 @@ Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
 """
 
+import os
 import re
 
 INTEGER = re.compile(r"[-+]?\d+\Z")
@@ -46,6 +57,18 @@ COST_SEGMENT_MONTH = 0.17e-6
 COST_SUBSTEP_MONTH = 0.3e-6
 COST_PARTIAL_ROW = 2e-6
 COST_BALANCE_ROW = 6e-6
+# A number of a row of the partial results of a reach: half the least cost
+# measured on the sanitizer build that .ci/run makes (a Debug build), as the
+# time of the process (user and system) of a run with the rows less that of
+# the same run without them (INRESPARCOND 0), with 49,999 rows a month in 24
+# months: a reach of the example basin (17 numbers a row) and the first reach
+# of the generated basins A and C (18 and 13) cut into 50,000 segments took
+# 1.7e-6 to 2.3e-6 s a number.
+COST_REACH_PARTIAL_NUMBER = 0.8e-6
+# The numbers of a row of the partial results of a reach besides its
+# concentrations, without and with the oxygen model.
+REACH_PARTIAL_COLUMNS = 5
+REACH_PARTIAL_OXYGEN_COLUMNS = 2
 # A sub-step of a month integrated again with finer sub-steps: half the cost
 # measured on the sanitizer build that .ci/run makes (a Debug build), on a
 # generated basin with every option on whose reservoir takes 61,440 of them
@@ -272,6 +295,7 @@ class _Basin:
         OT, N1, OO, ON, OF = opts[:5]
         MT = 1 if self.version == 10 else opts[5]
         self.constituents = OT + N1 + 2 * OO + 3 * (ON + OF)
+        self.oxygen = OO == 1
 
         def values(kind, n, count=1):
             for _ in range(count):
@@ -311,26 +335,21 @@ class _Basin:
                     r.heading()
                     values("r", ne, 2)
         if OO == 1:
+            groups = kinetic_groups(OO, ON, OF)
             r.heading(3)
-            values("r", nc, 3)
-            if ON == 1:
-                values("r", nc, 4)
-            if OF == 1:
-                values("r", nc, 8), values("i", nc), values("r", nc), values("i", nc), values("r", nc, 2)
+            for _, kind in kinetic_records(groups, 1):
+                values(kind, nc)
             if ne > 0:
                 r.heading(2)
-                values("r", ne, 2), values("i", ne), values("r", ne, 2)
-                if ON == 1:
-                    values("r", ne, 4)
-                if OF == 1:
-                    values("r", ne, 8), values("i", ne), values("r", ne), values("i", ne), values("r", ne, 2)
+                for _, kind in kinetic_records(groups, 2):
+                    values(kind, ne)
         r.heading(3)
         inrescond = [_or0(v) for v in r.read("i" * nc)]
-        r.read("i" * nc)
+        inresparcond = [_or0(v) for v in r.read("i" * nc)]
         r.read("r" * nc)
         lcond = [_or0(v) for v in r.read("r" * nc)]
         incrx = [_or0(v) for v in r.read("r" * nc)]
-        self.segments = []
+        self.segments, self.reach_partial = [], []
         for i in range(nc):
             if inrescond[i] in (-1, 2):
                 continue
@@ -338,6 +357,7 @@ class _Basin:
             if ratio > MAX_SEGMENTS:
                 raise Refused("too many segments")
             self.segments.append(int(ratio) if ratio >= 1.0 else 1)
+            self.reach_partial.append(inresparcond[i] == 1)
         values("i", nc), values("r", nc, 6)
         self.substeps, self.partial = [], []
         if ne > 0:
@@ -353,10 +373,11 @@ class _Basin:
 
 
     def coefficients(self, data):
-        """The balances option and the step of the partial rows of
-        reservoirs, as the program reads them (defaults 0 and 1)."""
+        """The balances option and the steps of the partial rows of reaches
+        and of reservoirs, as the program reads them (defaults 0, 1 and
+        1)."""
         r = Records(data)
-        self.balances, self.step = 0, 1
+        self.balances, self.reach_step, self.step = 0, 1, 1
         if self.version <= 11:
             try:
                 for kinds in FIXED_COEFFICIENTS:
@@ -381,7 +402,53 @@ class _Basin:
             if word == "<OPCIONBALANCES>":
                 self.balances = got[0][0] if got[0][0] is not None else 0
             elif word == "<ACUMULACIONRESULTADOSPARCIALES>":
+                self.reach_step = got[0][0] if got[0][0] is not None else 1
                 self.step = got[0][1] if got[0][1] is not None else 1
+
+
+# The option groups of the kinetic constants (GrupoCinetico): the whole
+# section with the oxygen option, the nitrogen and phytoplankton groups with
+# their own option too.
+KINETIC_GROUPS = ("OXIGENO", "NITROGENO", "FITOPLANCTON")
+
+
+def _kinetic_section():
+    """The lines of kinetic_section.txt: (group, reach record, reservoir
+    record) of every kinetic constant in the order of the file."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kinetic_section.txt")
+    with open(path, encoding="latin-1") as f:
+        rows = [line.split() for line in f if line.strip() and not line.startswith("#")]
+    if not rows or any(len(row) != 3 or row[0] not in KINETIC_GROUPS for row in rows):
+        raise ValueError("kinetic_section.txt: a line is not one of the groups that the options select "
+                         "(work.py: the kinetic section) and two records")
+    return rows
+
+
+# The kinetic section of the quality data file, from the program's table of
+# kinetic constants (CONSTANTESCINETICAS) through kinetic_section.txt, which
+# a test of the program holds equal to it.
+KINETIC_SECTION = _kinetic_section()
+
+
+def kinetic_groups(OO, ON, OF):
+    """The option groups of the kinetic constants in a file of options
+    OPCIONOXIGENO OO, OPCIONNITROGENO ON and OPCIONFITOPLANCTON OF."""
+    if OO != 1:
+        return set()
+    return {"OXIGENO"} | ({"NITROGENO"} if ON == 1 else set()) | ({"FITOPLANCTON"} if OF == 1 else set())
+
+
+def kinetic_records(groups, side):
+    """The records of a block of the kinetic section, each of one value per
+    element: the reaches' block (side 1) or the reservoirs' (side 2), of the
+    option groups given; (name of the array, 'r' for a value or 'i' for
+    curve numbers) each."""
+    records = []
+    for row in KINETIC_SECTION:
+        if row[0] in groups and row[side] != "-":
+            value, _, curve = row[side].partition("+")
+            records += [(value, "r")] + ([(curve, "i")] if curve else [])
+    return records
 
 
 # The value records of the coefficients file: the tagged sections and the
@@ -447,4 +514,11 @@ def work(files, log=None):
             seconds += (substeps // b.step if b.step >= 1 else 0) * COST_PARTIAL_ROW
     if log is not None:
         seconds += sum(2 * n for n in finer_substeps(log).values()) * COST_FINER_SUBSTEP_MONTH
-    return seconds * 12 * b.years * max(b.constituents, 1)
+    seconds *= max(b.constituents, 1)
+    # The rows of the partial results of reaches, costed by their numbers (a
+    # risk run writes none).
+    if "NivelesRQ.dat" not in files and b.reach_step >= 1:
+        rows = sum((n - 1) // b.reach_step for n, partial in zip(b.segments, b.reach_partial) if partial)
+        numbers = REACH_PARTIAL_COLUMNS + REACH_PARTIAL_OXYGEN_COLUMNS * b.oxygen + max(b.constituents, 0)
+        seconds += rows * numbers * COST_REACH_PARTIAL_NUMBER
+    return seconds * 12 * b.years

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -768,6 +769,45 @@ TEST(QualityFile, KineticConstantsOfEveryGroup) {
   EXPECT_DOUBLE_EQ(c.ALFAFITOEMB(1), a.codigo("ALFAFITOEMB", 1));
   EXPECT_EQ(c.IOCOND.size(2), 12);
   EXPECT_EQ(c.FLUMEMB.size(1), 1);
+}
+
+// The fuzzer's work estimate (tests/fuzz/work.py) reads the kinetic section
+// by the layout of tests/fuzz/kinetic_section.txt: one line a constant of
+// the table, its group and its record in either block, "+" and its curve
+// numbers when a record of them follows, "-" when the model has none. A
+// constant of the table that the file lacks (or a record of it laid out
+// otherwise) fails here, with the lines that the file should hold.
+TEST(QualityFile, FuzzerLayoutOfTheKineticSection) {
+  const tornal::Calidad vacia{};
+  auto lado = [&](const tornal::CampoCinetico& campo) {
+    if (!campo.existe()) return std::string("-");
+    return (vacia.*campo.valor).name() + (campo.curva != nullptr ? "+" + (vacia.*campo.curva).name() : "");
+  };
+  auto grupo = [](tornal::GrupoCinetico g) {
+    switch (g) {
+      case tornal::GrupoCinetico::OXIGENO:
+        return "OXIGENO";
+      case tornal::GrupoCinetico::NITROGENO:
+        return "NITROGENO";
+      case tornal::GrupoCinetico::FITOPLANCTON:
+        return "FITOPLANCTON";
+    }
+    return "?";
+  };
+  std::string tabla;
+  for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS)
+    tabla += std::string(grupo(k.grupo)) + " " + lado(k.COND) + " " + lado(k.EMB) + "\n";
+  std::ifstream f(std::string(TORNAL_FUZZ) + "/kinetic_section.txt");
+  ASSERT_TRUE(f) << TORNAL_FUZZ "/kinetic_section.txt";
+  std::string archivo, linea;
+  while (std::getline(f, linea)) {
+    if (!linea.empty() && linea.front() == '#') continue;
+    std::istringstream palabras(linea);
+    std::string palabra, limpia;
+    while (palabras >> palabra) limpia += (limpia.empty() ? "" : " ") + palabra;
+    if (!limpia.empty()) archivo += limpia + "\n";
+  }
+  EXPECT_EQ(archivo, tabla) << "tests/fuzz/kinetic_section.txt, after its comments, should read:\n" << tabla;
 }
 
 TEST(QualityFile, ConstituentListForTheOptionSets) {
