@@ -12,6 +12,7 @@
 
 #include "common/array.h"
 #include "common/latin1.h"
+#include "quality_input/kinetic_thetas.h"
 
 namespace tornal {
 
@@ -242,10 +243,11 @@ struct Calidad {
   // Wind reaeration of a reservoir with KAEMB -1: KA = (1) + (2) x UWEMB^(3)
   // [1/day].
   Array1<double> REAIEMB = fixed_array<double>("REAIEMB", 3);
-  // Thetas [-] of (1) reaeration, (2) BOD decay, (3) ammonification, (4)
-  // nitrification, (5) denitrification, (6) algal growth, (7) algal
+  // Thetas [-] of the rates, one per row of TECTASCINETICAS
+  // (kinetic_thetas.h): (1) reaeration, (2) BOD decay, (3) ammonification,
+  // (4) nitrification, (5) denitrification, (6) algal growth, (7) algal
   // respiration, (8) organic-phosphorus mineralisation.
-  Array1<double> TECTAOD = fixed_array<double>("TECTAOD", 8);
+  Array1<double> TECTAOD = fixed_array<double>("TECTAOD", NUMTECTAS);
   // Stoichiometric ratios [-]: (1) oxygen per ammonium nitrified, (2) unused,
   // (3) oxygen produced per chlorophyll-a grown, (4) oxygen consumed per
   // chlorophyll-a respired, (5) nitrogen and (6) phosphorus per chlorophyll-a.

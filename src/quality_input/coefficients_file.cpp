@@ -3,11 +3,14 @@
 // stoichiometric ratios, the half-saturation constants, the reaeration laws,
 // the heat-balance constants and a few switches. Up to version 1.1 it is a
 // fixed sequence of records with heading lines; from version 1.2 on, a file
-// of sections that each start with a tag line, in any order.
+// of sections that each start with a tag line, in any order. The thetas are
+// those of TECTASCINETICAS (kinetic_thetas.h): the first TECTASREGISTRO in
+// their record, any later one in the optional tagged section of the others.
 #include "quality_input/coefficients_file.h"
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "common/counted_reader.h"
@@ -52,6 +55,7 @@ enum Grupo {
   G_FITOHIPO,
   G_FLUJOSED,
   G_ACUMULACION,
+  G_TECTASADICIONALES,  // the thetas after the record of thetas; tagged layout only
   NUM_GRUPOS
 };
 
@@ -65,7 +69,7 @@ class LectorCoeficientes {
     valores_[G_DISPERSION] = reales(c.DISPEMB, 2);
     valores_[G_CONDUCCIONES] = {real(&c.NUMMAXITERCOND), real(&c.REAICOND(1)), real(&c.REAICOND(2))};
     valores_[G_EMBALSES] = reales(c.REAIEMB, 3);
-    valores_[G_TECTAS] = reales(c.TECTAOD, 8);
+    valores_[G_TECTAS] = reales(c.TECTAOD, 1, TECTASREGISTRO);
     valores_[G_ESTEQUIOMETRICOS] = reales(c.STECHIO, 6);
     valores_[G_UNIDADESESTEQ] = reales(c.UNIDADESESTEQUIOMETRICAS, 5);
     valores_[G_OSAT] = reales(c.OSAT, 3);
@@ -78,6 +82,7 @@ class LectorCoeficientes {
     valores_[G_FITOHIPO] = reales(&c.FITOENELHIPO, 1);
     valores_[G_FLUJOSED] = enteros(&c.FLUJOSEDIMENTOSNOANOXIA, 1);
     valores_[G_ACUMULACION] = enteros(c.ACUMULACIONRESULTADOSPARCIALES, 2);
+    valores_[G_TECTASADICIONALES] = reales(c.TECTAOD, TECTASREGISTRO + 1, static_cast<int>(c.TECTAOD.size()));
     // Built after the defaults are set: the values every record starts from.
     for (int g = 0; g < NUM_GRUPOS; ++g) {
       for (const Valor& v : valores_[g]) {
@@ -99,10 +104,11 @@ class LectorCoeficientes {
     for (int i = 0; i < n; ++i) v.push_back(real(p + i));
     return v;
   }
-  static std::vector<Valor> reales(Array1<double>& a, int n) {
+  static std::vector<Valor> reales(Array1<double>& a, int n) { return reales(a, 1, n); }
+  // a(desde) to a(hasta): none when hasta < desde.
+  static std::vector<Valor> reales(Array1<double>& a, int desde, int hasta) {
     std::vector<Valor> v;
-    v.reserve(static_cast<std::size_t>(n));
-    for (int i = 1; i <= n; ++i) v.push_back(real(&a(i)));
+    for (int i = desde; i <= hasta; ++i) v.push_back(real(&a(i)));
     return v;
   }
   static std::vector<Valor> enteros(int* p, int n) {
@@ -250,6 +256,7 @@ void LectorCoeficientes::leer_por_etiquetas() {
       {"<FITOENELHIPO>", G_FITOHIPO},
       {"<FLUJOSEDIMENTOSNOANOXIA>", G_FLUJOSED},
       {"<ACUMULACIONRESULTADOSPARCIALES>", G_ACUMULACION},
+      {"<TECTASADICIONALES>", G_TECTASADICIONALES},
   };
   for (;;) {
     std::optional<std::string> palabra = f_.first_word(LONGLINEACOEF);
@@ -268,7 +275,9 @@ void LectorCoeficientes::leer_por_etiquetas() {
 }
 
 // Fixed layout: records 1 to 28 must all be there; the file may end before
-// any later record. The record number is the statement counter.
+// any later record. The record number is the statement counter. Nothing
+// after record 38 is read: the thetas after the record of thetas keep their
+// defaults.
 void LectorCoeficientes::leer_fijo() {
   // Heading records (true: compulsory) and groups, as the records of the
   // file follow each other.
@@ -347,8 +356,9 @@ void LectorCoeficientes::terminar() {
   m_.log.write({"Lectura de archivo de coeficientes realizada con éxito"});
 }
 
-// Every coefficient back to 0, then the four values that have defaults.
-void valores_iniciales(Calidad& c) {
+// Every coefficient back to 0, then the values that have defaults: TECTAOD
+// sized for the thetas of `tectas`, each at its own.
+void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
   c.FACTORVOLUMEN = 0.0;
   c.DIVISORUNIDADES = 0.0;
   c.FACTORUNIDADES = 0.0;
@@ -358,7 +368,8 @@ void valores_iniciales(Calidad& c) {
   c.NUMMAXITERCOND = 0.0;
   c.REAICOND.fill(0.0);
   c.REAIEMB.fill(0.0);
-  c.TECTAOD.fill(0.0);
+  c.TECTAOD.resize(static_cast<long>(tectas.size()));
+  for (std::size_t n = 0; n < tectas.size(); ++n) c.TECTAOD(static_cast<long>(n) + 1) = tectas[n].defecto;
   c.STECHIO.fill(0.0);
   c.UNIDADESESTEQUIOMETRICAS.fill(0.0);
   c.OSAT.fill(0.0);
@@ -378,15 +389,16 @@ void valores_iniciales(Calidad& c) {
 
 // Reads PATHARCHIVO5 (record 8 of the run configuration) into the
 // coefficients of m.cal, in the tagged layout when NUMVERSION is above 11 and
-// in the fixed one otherwise. A record that cannot be read, an end of file
-// inside a record that must be there, a zero unit factor that the driver
-// divides by or a reach iteration limit above MAXITERCONDUCCION gives the
-// read-error lines with the statement counter; a heat-balance run
-// (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2) without the complete
-// heat-balance constants stops with its own line. Writes the success line to
-// the run log.
-void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION) {
-  valores_iniciales(m.cal);
+// in the fixed one otherwise, TECTAOD for the thetas of `tectas`. A record
+// that cannot be read, an end of file inside a record that must be there, a
+// zero unit factor that the driver divides by or a reach iteration limit
+// above MAXITERCONDUCCION gives the read-error lines with the statement
+// counter; a heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2)
+// without the complete heat-balance constants stops with its own line.
+// Writes the success line to the run log.
+void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
+                       std::span<const TectaCinetica> tectas) {
+  valores_iniciales(m.cal, tectas);
   CountedReader f(m.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:");
   f.open(PATHARCHIVO5, "Error en el acceso al archivo de coeficientes");
   LectorCoeficientes lector(m, f);

@@ -2,12 +2,17 @@
 // layout (up to version 1.1) or the tagged one (from version 1.2).
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "modelo/modelo.h"
+#include "quality_input/kinetic_thetas.h"
 
 namespace tornal {
 
-void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION);
+// `tectas`: the thetas that TECTAOD holds, those of the program but in a test
+// of the reading of thetas that the program does not have yet.
+void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
+                       std::span<const TectaCinetica> tectas = TECTASCINETICAS);
 
 }  // namespace tornal

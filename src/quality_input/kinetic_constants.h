@@ -5,7 +5,8 @@
 // time-varying constant. The reading of the kinetic section of the quality
 // data file, the sizing of the constants, their validation, their curve
 // numbers and monthly series, and the codes of the time-varying constants
-// all follow from this table.
+// all follow from this table. The thetas that correct their rates for
+// temperature are declared beside it, in kinetic_thetas.h.
 #pragma once
 
 #include "quality_input/calidad.h"

@@ -12,6 +12,7 @@
 
 #include "common/precision.h"
 #include "physics/physics.h"
+#include "quality_input/kinetic_thetas.h"
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
 
@@ -44,8 +45,9 @@ class Correcciones {
  private:
   double T_;
   int vistas_ = 0;
-  std::uint64_t base_[8] = {};  // one for each rate of the segment
-  double potencia_[8] = {};
+  // At most one for each theta (TECTASCINETICAS).
+  std::uint64_t base_[NUMTECTAS] = {};
+  double potencia_[NUMTECTAS] = {};
 };
 
 // Reaeration rate (1/day at 20 degC) of a depth H (m) and velocity U (m/s),

@@ -1,12 +1,13 @@
 // The coefficients file: every value in its place in both layouts, the
 // defaults, the tag rules, repeated sections, the statement counter of the
 // read errors, the ends of file that end the reading, the heat-balance stop
-// and the refused zero unit factors.
+// and the refused zero unit factors; the thetas after the record of thetas.
 #include "quality_input/coefficients_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,15 @@ struct Opciones {
 };
 
 struct Lectura : tornal_test::FileReading {
-  Lectura(const std::string& contenido, int NUMVERSION, Opciones o = {}) {
+  Lectura(const std::string& contenido, int NUMVERSION, Opciones o = {},
+          std::span<const tornal::TectaCinetica> tectas = tornal::TECTASCINETICAS) {
     m.cal.OPCIONTEMPERATURA = o.T;
     m.cal.MODELOTEMPERATURA = o.MT;
     m.cal.OPCIONOXIGENO = o.O;
     m.cal.OPCIONNITROGENO = o.N;
     m.cal.OPCIONFITOPLANCTON = o.F;
     read("coeficientes.dat", contenido, [&](const std::string& ruta) {
-      tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION);
+      tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION, tectas);
     });
   }
 };
@@ -44,6 +46,9 @@ std::vector<std::string> lineas_error(long n) {
 }
 
 const std::vector<std::string> LOG_EXITO = {tornal::latin1(EXITO)};
+
+// Where the thetas start among the values of todos().
+constexpr std::size_t PRIMERATECTA = 14;
 
 // Every coefficient, in a fixed order, integers as reals.
 std::vector<double> todos(const Calidad& c) {
@@ -56,7 +61,7 @@ std::vector<double> todos(const Calidad& c) {
   v.push_back(c.NUMMAXITERCOND);
   add(c.REAICOND, 2);
   add(c.REAIEMB, 3);
-  add(c.TECTAOD, 8);
+  add(c.TECTAOD, static_cast<int>(c.TECTAOD.size()));
   add(c.STECHIO, 6);
   add(c.UNIDADESESTEQUIOMETRICAS, 5);
   add(c.OSAT, 3);
@@ -74,10 +79,11 @@ std::vector<double> todos(const Calidad& c) {
 }
 
 // The values of the complete files below, in the order of todos(), without
-// the two of ACUMULACIONRESULTADOSPARCIALES.
+// the two of ACUMULACIONRESULTADOSPARCIALES; the thetas after the record of
+// thetas at their defaults.
 std::vector<double> esperados() {
   // clang-format off
-  return {1000, 30.5, 1000 / 30.5,                    // units and the flow factor
+  std::vector<double> v = {1000, 30.5, 1000 / 30.5,  // units and the flow factor
           1e-6,                                       // error
           1000, 4186,                                 // water
           0.5, -1.5,                                  // reservoir dispersion
@@ -95,6 +101,10 @@ std::vector<double> esperados() {
           0.5,                                        // phytoplankton in the hypolimnion
           1};                                         // sediment fluxes without anoxia
   // clang-format on
+  const std::size_t n = PRIMERATECTA + tornal::TECTASREGISTRO;
+  for (int t = tornal::TECTASREGISTRO; t < tornal::NUMTECTAS; ++t)
+    v.insert(v.begin() + static_cast<long>(n) + (t - tornal::TECTASREGISTRO), tornal::TECTASCINETICAS[t].defecto);
+  return v;
 }
 
 // The records of a complete fixed-layout file (38 records). Headings hold
@@ -189,6 +199,7 @@ TEST(CoefficientsFile, OnlyUnitsGivesDefaultsAndZeros) {
   e[0] = 1000;
   e[1] = 86400;
   e[2] = 1000.0 / 86400.0;
+  for (int t = 0; t < tornal::NUMTECTAS; ++t) e[PRIMERATECTA + t] = tornal::TECTASCINETICAS[t].defecto;
   e[e.size() - 4] = 1.0;  // FITOENELHIPO
   e[e.size() - 2] = 1.0;  // ACUMULACIONRESULTADOSPARCIALES
   e[e.size() - 1] = 1.0;
@@ -221,6 +232,69 @@ TEST(CoefficientsFile, EveryValueInItsPlaceInBothLayouts) {
     comparar(todos(l.m.cal), e);
     EXPECT_TRUE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
   }
+}
+
+// A theta more than the program has: the program's thetas and one after
+// them of default 1. TECTAOD is sized for the table; the thetas after the
+// record of thetas come from their optional section of the tagged layout, in
+// the table's order, and keep their defaults where it is missing, cut off by
+// a slash or the end of the file, or the layout is the fixed one, which reads
+// nothing after record 38. Old files read as they always did.
+TEST(CoefficientsFile, ThetasAfterTheRecordOfThetasInTheirOptionalSection) {
+  std::vector<tornal::TectaCinetica> tabla(std::begin(tornal::TECTASCINETICAS), std::end(tornal::TECTASCINETICAS));
+  tabla.push_back({"KNUEVA", 1.0});
+  const int N = static_cast<int>(tabla.size());
+  // The section with a value of its own for each theta after the record.
+  std::string valores;
+  std::vector<double> leidos(tabla.size());
+  for (int t = 0; t < N; ++t) {
+    leidos[t] = tabla[t].defecto;
+    if (t < tornal::TECTASREGISTRO) continue;
+    const std::string v = std::to_string(1.03 + 0.001 * t);
+    leidos[t] = std::stod(v);
+    valores += v + " ";
+  }
+  const std::string SECCION = "<TECTASADICIONALES>\n" + valores + "\n";
+  struct Caso {
+    const char* nombre;
+    std::string contenido;
+    int NUMVERSION;
+    bool leida;  // the section read
+  };
+  const std::vector<Caso> casos = {
+      {"tagged, the section after the others", ETIQUETADO + SECCION, 12, true},
+      {"tagged, the section first", SECCION + ETIQUETADO, 12, true},
+      {"tagged, an old file without the section", ETIQUETADO, 12, false},
+      {"tagged, the section cut by a slash", ETIQUETADO + "<TECTASADICIONALES>\n/\n", 12, false},
+      {"tagged, the file ends after its tag", ETIQUETADO + "<TECTASADICIONALES>\n", 12, false},
+      {"fixed, version 1.1", fijo(38), 11, false},
+      {"fixed, version 1.1, the section after record 38", fijo(38) + SECCION, 11, false},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nombre);
+    Lectura l(c.contenido, c.NUMVERSION, Opciones{1, 2, 1, 1, 1}, tabla);
+    ASSERT_EQ(l.parada, "");
+    EXPECT_EQ(l.log(), LOG_EXITO);
+    const Calidad& cal = l.m.cal;
+    ASSERT_EQ(cal.TECTAOD.size(), N);
+    // The record of thetas and every other value as in a file of the
+    // program's thetas.
+    std::vector<double> e = esperados();
+    std::vector<double> v = todos(cal);
+    v.erase(v.begin() + PRIMERATECTA + tornal::TECTASREGISTRO, v.begin() + PRIMERATECTA + N);
+    e.erase(e.begin() + PRIMERATECTA + tornal::TECTASREGISTRO, e.begin() + PRIMERATECTA + tornal::NUMTECTAS);
+    v.resize(e.size());
+    comparar(v, e);
+    for (int t = tornal::TECTASREGISTRO; t < N; ++t)
+      EXPECT_DOUBLE_EQ(cal.TECTAOD(t + 1), c.leida ? leidos[t] : tabla[t].defecto) << "theta " << t + 1;
+  }
+  // A word in the section is a read error of its record.
+  Lectura l(UNIDADES + "<TECTASADICIONALES>\nx\n", 12, {}, tabla);
+  EXPECT_EQ(l.parada, "error");
+  EXPECT_EQ(l.log(), lineas_error(4));
+  // The program's own thetas size TECTAOD, before any reading too.
+  EXPECT_EQ(Calidad().TECTAOD.size(), tornal::NUMTECTAS);
+  EXPECT_EQ(Lectura(ETIQUETADO, 12).m.cal.TECTAOD.size(), tornal::NUMTECTAS);
 }
 
 TEST(CoefficientsFile, FixedFileOfTwentyEightRecords) {

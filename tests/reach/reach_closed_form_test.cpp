@@ -143,6 +143,43 @@ TEST(ReachClosedForm, OxygenSagFollowsStreeterPhelps) {
   EXPECT_LT(error[0] / error[1], 4.5);
 }
 
+// Each rate of the oxygen group that is fixed for the call is its constant
+// times its own theta to the power T - 20, at 25 degC: every theta of TECTAOD
+// its own value, as many corrections as there are thetas in the cache of a
+// segment, then all of them one value, one correction shared.
+TEST(ReachClosedForm, EveryRateIsCorrectedByItsOwnTheta) {
+  using tornal::Calidad;
+  using tornal::TrabajoTramo;
+  struct Tasa {
+    tornal::Array1<double> TrabajoTramo::*tasa;
+    tornal::Array1<double> Calidad::*constante;
+    int tecta;  // n of TECTAOD(n)
+  };
+  const Tasa tasas[] = {
+      {&TrabajoTramo::KAAUX, &Calidad::KACOND, 1},       {&TrabajoTramo::KDAUX, &Calidad::KDCOND, 2},
+      {&TrabajoTramo::KNOAAUX, &Calidad::KNOACOND, 3},   {&TrabajoTramo::KNAIAUX, &Calidad::KNAICOND, 4},
+      {&TrabajoTramo::KNO3AUX, &Calidad::KNO3COND, 5},   {&TrabajoTramo::KMAXGROWAUX, &Calidad::KMAXGROWCOND, 6},
+      {&TrabajoTramo::KRESPAUX, &Calidad::KRESPCOND, 7}, {&TrabajoTramo::KFOSFAUX, &Calidad::KFOSFCOND, 8},
+  };
+  const double T = 25.0;
+  for (bool propias : {true, false}) {
+    SCOPED_TRACE(propias ? "a theta of its own" : "one theta");
+    ModeloTramo m;
+    tramo_prueba(m, 8, 2000.0, 500.0, 0.2, 1.5);
+    opciones_nutrientes(m);
+    Calidad& c = m.cal;
+    constantes_tramo(c);
+    for (int mes = 1; mes <= 12; ++mes) c.TCOND(1, mes) = T;
+    for (int n = 1; n <= tornal::NUMTECTAS; ++n) c.TECTAOD(n) = propias ? 1.01 + 0.01 * n : 1.04;
+    calcular(m, Q, 0.0, 0.0, {5.0, 8.0, 1.0, 0.5, 2.0, 0.02, 0.1, 0.2}, std::vector<double>(8, 0.0));
+    for (const Tasa& t : tasas) {
+      const double esperada = (c.*t.constante)(1) * std::pow(c.TECTAOD(t.tecta), T - 20.0);
+      for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ((m.tramo.*t.tasa)(i), esperada) << "theta " << t.tecta << ", segment " << i;
+    }
+  }
+}
+
 // The rows balance the reach's mass exactly: outlet flux, plus what the
 // losses take at their segment's concentration, plus what decays and
 // settles, equals the head, lateral and diffuse loads. Several constant
