@@ -47,7 +47,10 @@ void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<doub
       fin = true;
     }
   }
-  bool division_nula = false;
+  // A division by zero met in the month (in the empty or emptied month, or
+  // in the integration that stands: an attempt given up for finer sub-steps
+  // leaves no flag) raises the reservoir's flag.
+  bool division_nula = w.division_nula;
   if (!fin) {
     integrar_mes(m, w, CE);
     // Again with finer sub-steps where the step cannot bear the given ones;
@@ -59,10 +62,10 @@ void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<doub
       division_nula = a.division_nula;
     } else {
       embalse_mezclado(m, w, CE);
-      m.sim.ERROREMB(K) = 1;
+      division_nula = true;
     }
   }
-  if (w.division_nula || division_nula) m.sim.ERROREMB(K) = 1;
+  if (division_nula) m.sim.ERROREMB(K) = 1;
   if (cal.INRESPAREMB(K) == 1) {
     resultados_parciales(m, w);
     if (cal.OPCIONBALANCES == 1) balances(m, w);
