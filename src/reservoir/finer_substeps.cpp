@@ -41,19 +41,28 @@ bool soportado(double z, double L) {
   return g <= 1.0 && g >= (L > 0.0 ? 0.0 : -1.0);
 }
 
-// The fastest decay of constituent k over sub-step j: its own coefficient in
-// a one-layer month, the least eigenvalue (its real part) of the two
-// layers' coefficients in a two-layer month; 0 for a growth.
-double decaimiento(const TrabajoEmbalse& w, int j, int k) {
-  double z = w.AC1I(j, k);
-  if (w.dos_capas()) {
-    const double medio = 0.5 * (w.AC1I(j, k) + w.AC2I(j, k));
-    const double semi = 0.5 * (w.AC1I(j, k) - w.AC2I(j, k));
-    const double d = semi * semi + w.BC1I(j, k) * w.BC2I(j, k);
+// The fastest decay of a one-layer coefficient A1, or of the two layers'
+// coefficients in a two-layer month: the least eigenvalue (its real part);
+// 0 for a growth.
+double decaimiento(bool dos_capas, double A1, double B1, double A2, double B2) {
+  double z = A1;
+  if (dos_capas) {
+    const double medio = 0.5 * (A1 + A2);
+    const double semi = 0.5 * (A1 - A2);
+    const double d = semi * semi + B1 * B2;
     z = d > 0.0 ? medio - std::sqrt(d) : medio;
   }
   return std::fmin(z, 0.0);
 }
+
+// The fastest decay of constituent k over sub-step j.
+double decaimiento(const TrabajoEmbalse& w, int j, int k) {
+  return decaimiento(w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k));
+}
+
+// A decay of less than this over a sub-step, with no heat return, the step
+// bears as it stands: its polynomial lies between -0.04 and 1 there.
+constexpr double DECAIMIENTOSOPORTADO = -3.9;
 
 // What the net surface flux of the heat balance takes back of every degree
 // of the epilimnion over sub-step j: its fall per degree at the sub-step's
@@ -120,18 +129,17 @@ void aviso_mezcla(Modelo& m, const TrabajoEmbalse& a, int contaminante) {
   m.log.flush();
 }
 
-// The heat return of sub-step j for constituent k: only the temperature of
-// the heat balance has one.
-double retorno(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
+// Whether constituent k has a heat return: only the temperature of the heat
+// balance.
+bool retorno(const Modelo& m, int k) {
   const Calidad& c = m.cal;
-  const bool balance = c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
-  return balance ? retorno_calor(m, w, j) : 0.0;
+  return c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
 }
 
 }  // namespace
 
 double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
-  return std::fabs(amplificacion(decaimiento(w, j, k), retorno(m, w, j, k)));
+  return std::fabs(amplificacion(decaimiento(w, j, k), retorno(m, k) ? retorno_calor(m, w, j) : 0.0));
 }
 
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
@@ -141,10 +149,18 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
   // its constituent there.
   const int ultimo = w.diverge ? w.subpaso_diverge : w.NSUB;
   int division = 1;
-  for (int j = 1; j <= ultimo; ++j) {
-    for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
+  // Constituent by constituent along the sub-steps, through views of the
+  // coefficients; a sub-step that the step bears as it stands costs no more.
+  for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
+    const View<const double> A1 = w.AC1I.run(ultimo, k), B1 = w.BC1I.run(ultimo, k);
+    const View<const double> A2 = w.AC2I.run(ultimo, k), B2 = w.BC2I.run(ultimo, k);
+    const bool calor = retorno(m, k);
+    for (int j = 1; j <= ultimo; ++j) {
       if (j == w.subpaso_diverge && k != w.contaminante_diverge) continue;
-      const int f = division_estable(decaimiento(w, j, k), retorno(m, w, j, k), limite);
+      const double z = decaimiento(w.dos_capas(), A1(j), B1(j), A2(j), B2(j));
+      const double L = calor ? retorno_calor(m, w, j) : 0.0;
+      if (L == 0.0 && z >= DECAIMIENTOSOPORTADO) continue;
+      const int f = division_estable(z, L, limite);
       if (f == 0) return 0;
       if (f > division) division = f;
     }
