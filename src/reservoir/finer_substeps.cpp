@@ -64,6 +64,17 @@ double decaimiento(const TrabajoEmbalse& w, int j, int k) {
 // bears as it stands: its polynomial lies between -0.04 and 1 there.
 constexpr double DECAIMIENTOSOPORTADO = -3.9;
 
+// Whether the fastest decay of those coefficients is less than that, told
+// without the square root of the eigenvalue: medio - sqrt(d) >= -3.9.
+bool sin_decaimiento_rapido(bool dos_capas, double A1, double B1, double A2, double B2) {
+  if (!dos_capas) return A1 >= DECAIMIENTOSOPORTADO;
+  const double medio = 0.5 * (A1 + A2);
+  const double semi = 0.5 * (A1 - A2);
+  const double d = semi * semi + B1 * B2;
+  const double margen = medio - DECAIMIENTOSOPORTADO;
+  return margen >= 0.0 && (d <= 0.0 || d <= margen * margen);
+}
+
 // What the net surface flux of the heat balance takes back of every degree
 // of the epilimnion over sub-step j: its fall per degree at the sub-step's
 // start temperature (a central difference), over the layer's heat capacity.
@@ -157,10 +168,9 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
     const bool calor = retorno(m, k);
     for (int j = 1; j <= ultimo; ++j) {
       if (j == w.subpaso_diverge && k != w.contaminante_diverge) continue;
-      const double z = decaimiento(w.dos_capas(), A1(j), B1(j), A2(j), B2(j));
       const double L = calor ? retorno_calor(m, w, j) : 0.0;
-      if (L == 0.0 && z >= DECAIMIENTOSOPORTADO) continue;
-      const int f = division_estable(z, L, limite);
+      if (L == 0.0 && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j))) continue;
+      const int f = division_estable(decaimiento(w.dos_capas(), A1(j), B1(j), A2(j), B2(j)), L, limite);
       if (f == 0) return 0;
       if (f > division) division = f;
     }
