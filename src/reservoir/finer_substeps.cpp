@@ -76,12 +76,13 @@ bool sin_decaimiento_rapido(bool dos_capas, double A1, double B1, double A2, dou
 }
 
 // What the net surface flux of the heat balance takes back of every degree
-// of the epilimnion over sub-step j: its fall per degree at the sub-step's
-// start temperature (a central difference), over the layer's heat capacity.
+// of the epilimnion over sub-step j: its slope -dH/dT at the sub-step's
+// start temperature, over the layer's heat capacity.
 double retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j) {
   const double T = w.P1(j, m.cal.POS.TEMPERATURA);
   if (!temperatura_fisica(T)) return 0.0;  // a divergence of its own
-  const double L = (flujo_superficie(m, w, T - 0.5) - flujo_superficie(m, w, T + 0.5)) * calentamiento_capa1(m, w, j);
+  const double VIENTO = m.cal.VIENTOEMB(w.K, m.sim.MESACTUAL);
+  const double L = intercambio_calor(m.cal, T, VIENTO) * calentamiento_capa1(m, w, j);
   return L > 0.0 ? L : 0.0;  // a flux that gives back more heat is a growth, no error of the step
 }
 
