@@ -20,6 +20,7 @@
 #include "common/latin1.h"
 #include "common/stop.h"
 #include "modelo/modelo.h"
+#include "quality_input/kinetic_constants.h"
 
 namespace tornal_test {
 
@@ -220,6 +221,23 @@ inline void montar_elementos(tornal::Red& r, const ElementosRed& d) {
   r.NUMNUDOEMB.resize(r.NUMEMBALSES);
   for (int e = 1; e <= r.NUMEMBALSES; ++e) r.NUMNUDOEMB(e) = d.embalses[static_cast<std::size_t>(e - 1)];
   r.NUMNUDOSFIS = d.nudos_fis;
+}
+
+// Every kinetic constant of element 1 of one model (`modelo`: the COND or
+// the EMB field of the rows of CONSTANTESCINETICAS) a value of its own above
+// 0, and its monthly series that value in every month: a constant added to
+// the table is set with no edit of a test.
+inline void constantes_de_la_tabla(tornal::Calidad& c, tornal::CampoCinetico tornal::ConstanteCinetica::*modelo) {
+  int n = 0;
+  for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS) {
+    const tornal::CampoCinetico& campo = k.*modelo;
+    if (!campo.existe()) continue;
+    const double v = 0.05 + 0.01 * ++n;
+    (c.*campo.valor)(1) = v;
+    if (campo.serie == nullptr) continue;
+    tornal::Array2<double>& serie = c.*campo.serie;
+    for (int mes = 1; mes <= serie.size(2); ++mes) serie(1, mes) = v;
+  }
 }
 
 }  // namespace tornal_test

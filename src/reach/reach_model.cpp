@@ -257,7 +257,9 @@ bool calcular_segmentos(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   } catch (const FlujoIrresoluble&) {
     return false;
   } catch (const Stop&) {
-    escribir_notas(m, w);  // before the lines of the stop
+    // The notes kept, so that a stop loses none: after the lines of that
+    // stop (the solver's own stop has written them before its lines).
+    escribir_notas(m, w);
     throw;
   }
   escribir_notas(m, w);

@@ -54,20 +54,8 @@ inline void opciones_nutrientes(tornal::Modelo& m) {
   c.POS = tornal::posiciones_contaminantes(c);
 }
 
-// Every kinetic constant of reach 1 in the table (CONSTANTESCINETICAS) a
-// value of its own above 0, and its monthly series that value in every
-// month: a constant added to the table is set here with no edit of a test.
-inline void constantes_tramo(tornal::Calidad& c) {
-  int n = 0;
-  for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS) {
-    if (!k.COND.existe()) continue;
-    const double v = 0.05 + 0.01 * ++n;
-    (c.*k.COND.valor)(1) = v;
-    if (k.COND.serie == nullptr) continue;
-    tornal::Array2<double>& serie = c.*k.COND.serie;
-    for (int mes = 1; mes <= serie.size(2); ++mes) serie(1, mes) = v;
-  }
-}
+// Every kinetic constant of reach 1 in the table a value of its own.
+inline void constantes_tramo(tornal::Calidad& c) { constantes_de_la_tabla(c, &tornal::ConstanteCinetica::COND); }
 
 // CALCULOCONDUCSUB of reach 1 in month MES of year 1.
 inline void calcular(ModeloTramo& m, double QCAB, double QENT, double QSAL, const std::vector<double>& co,

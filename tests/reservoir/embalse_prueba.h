@@ -107,18 +107,8 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   return m;
 }
 
-// Every kinetic constant of reservoir 1 in the table (CONSTANTESCINETICAS) a
-// value of its own above 0, and its monthly series that value in every
-// month: a constant added to the table is set here with no edit of a test.
-inline void constantes_embalse(tornal::Calidad& c) {
-  int n = 0;
-  for (const tornal::ConstanteCinetica& k : tornal::CONSTANTESCINETICAS) {
-    if (!k.EMB.existe()) continue;
-    const double v = 0.05 + 0.01 * ++n;
-    (c.*k.EMB.valor)(1) = v;
-    if (k.EMB.serie != nullptr) serie(c.*k.EMB.serie, v);
-  }
-}
+// Every kinetic constant of reservoir 1 in the table a value of its own.
+inline void constantes_embalse(tornal::Calidad& c) { constantes_de_la_tabla(c, &tornal::ConstanteCinetica::EMB); }
 
 // The inflow concentrations that the driver hands the reservoir in month
 // mes of year y: the mix of its node, NUDOSCE.
