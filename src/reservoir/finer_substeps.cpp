@@ -1,15 +1,20 @@
-// Sub-steps that a reservoir month's equations can bear. The four-stage
-// step is stable on a decay only while the decay over one sub-step stays
-// below 4 (the heat exchange, settling and outflow of a reservoir drawn down
-// to a few centimetres grow as 1/depth), and the heat balance, whose flux is
-// taken at the start of each sub-step, follows the water only while the
-// flux takes back less of a degree than the degree itself: beyond that it
-// overshoots the equilibrium temperature, and beyond twice that the
-// overshoot grows. A month whose given sub-steps the step cannot bear, or
-// whose integration diverges, is integrated again from its start with 2, 4,
-// 8, ... times its sub-steps until they are short enough (or
+// Sub-steps that a reservoir month's equations can bear. Over one sub-step
+// the four-stage step carries an error of the layers' concentrations by a
+// 2 x 2 matrix (a number in a one-layer month) that follows from the
+// month's coefficients: the decays and exchange of the layers and, in the
+// surface heat balance, the heat that the flux, taken at the start of the
+// sub-step, gives back per degree of the epilimnion. The step bears a
+// sub-step when that matrix grows no error beyond what the equations
+// themselves grow, when every decay lies before the turning point of the
+// step's polynomial (beyond it a faster decay would leave more behind), and,
+// where the flux returns heat, when the error keeps its sign (otherwise the
+// sub-step overshoots the temperature at which the flux balances the rest).
+// A month whose given sub-steps the step cannot bear, or whose integration
+// diverges, is integrated again from its start with 2, 4, 8, ... times its
+// sub-steps until it bears them and no longer diverges (or
 // MAXSUBPASOSEMBALSE is reached). A month that diverges even with the
 // finest sub-steps tried is one that the sub-steps cannot resolve.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -20,81 +25,152 @@
 namespace tornal {
 namespace {
 
-// The error after one sub-step per unit error before it, for a system whose
-// fastest decay over the sub-step is z (z <= 0) and whose surface flux,
-// taken at the start of the sub-step, takes back L of every degree:
-// 1 + (z - L) fi(z), where 1 + z fi(z) is the step's own polynomial
-// 1 + z + 5 z^2 / 12 + z^3 / 8 + z^4 / 48 and fi(z) the weight of a source
-// held over the sub-step. Below 0 the error changes sign at every sub-step.
-double amplificacion(double z, double L) {
-  const double fi = 1.0 + z * (5.0 / 12.0 + z * (1.0 / 8.0 + z / 48.0));
-  return 1.0 + (z - L) * fi;
-}
+// The step's polynomial is R(z) = 1 + z + 5 z^2 / 12 + z^3 / 8 + z^4 / 48 =
+// 1 + z fi(z), with fi(z) the weight that the step gives a source held over
+// the sub-step: for dC/dt = M C + D the step gives R(M) C + fi(M) D.
+double peso(double z) { return 1.0 + z * (5.0 / 12.0 + z * (1.0 / 8.0 + z / 48.0)); }
 
-// Whether the step bears a sub-step: its error does not grow and, where the
-// surface flux returns heat (L > 0), it does not change sign either: such a
-// sub-step overshoots the temperature at which the flux balances the rest,
-// and the flux of the next one, taken at the overshot temperature, sends it
-// back beyond it.
-bool soportado(double z, double L) {
-  const double g = amplificacion(z, L);
-  return g <= 1.0 && g >= (L > 0.0 ? 0.0 : -1.0);
-}
-
-// The fastest decay of a one-layer coefficient A1, or of the two layers'
-// coefficients in a two-layer month: the least eigenvalue (its real part);
-// 0 for a growth.
-double decaimiento(bool dos_capas, double A1, double B1, double A2, double B2) {
-  double z = A1;
-  if (dos_capas) {
-    const double medio = 0.5 * (A1 + A2);
-    const double semi = 0.5 * (A1 - A2);
-    const double d = semi * semi + B1 * B2;
-    z = d > 0.0 ? medio - std::sqrt(d) : medio;
+// The turning point of the step's polynomial, the root of R'(z) = 1 +
+// 5 z / 6 + 3 z^2 / 8 + z^3 / 12 (R = -0.0369 there, about -2.41677):
+// R falls from 1 at z = 0 to it and rises again beyond it, to 1 at z = -4.
+constexpr double punto_vuelta() {
+  double z = -2.4;
+  for (int i = 0; i < 20; ++i) {
+    const double d1 = 1.0 + z * (5.0 / 6.0 + z * (3.0 / 8.0 + z / 12.0));
+    const double d2 = 5.0 / 6.0 + z * (3.0 / 4.0 + z / 4.0);
+    z = z - d1 / d2;
   }
-  return std::fmin(z, 0.0);
+  return z;
+}
+constexpr double VUELTA = punto_vuelta();
+
+// A 2 x 2 matrix [a b; c d] and what the judge needs of it.
+struct Matriz {
+  double a, b, c, d;
+};
+Matriz operator*(const Matriz& x, const Matriz& y) {
+  return {x.a * y.a + x.b * y.c, x.a * y.b + x.b * y.d, x.c * y.a + x.d * y.c, x.c * y.b + x.d * y.d};
+}
+Matriz mas_identidad(const Matriz& x, double s) { return {x.a + s, x.b, x.c, x.d + s}; }
+
+// Its eigenvalues: the least and largest real parts and the largest size.
+struct Espectro {
+  double menor, mayor, radio;
+};
+Espectro espectro(const Matriz& x) {
+  const double medio = 0.5 * (x.a + x.d);
+  const double semi = 0.5 * (x.a - x.d);
+  const double disc = semi * semi + x.b * x.c;
+  if (disc >= 0.0) {
+    const double r = std::sqrt(disc);
+    return {medio - r, medio + r, std::max(std::fabs(medio - r), std::fabs(medio + r))};
+  }
+  const double modulo = std::sqrt(std::max(0.0, x.a * x.d - x.b * x.c));  // a complex pair
+  return {medio, medio, modulo};
 }
 
-// The fastest decay of constituent k over sub-step j.
-double decaimiento(const TrabajoEmbalse& w, int j, int k) {
-  return decaimiento(w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k));
+// One sub-step of a constituent: the coefficients of the layers (dC1/dt =
+// A1 C1 + B1 C2 + ..., dC2/dt = B2 C1 + A2 C2 + ..., the second layer
+// absent in a one-layer month) and what the surface flux takes back of
+// every degree of the epilimnion from the epilimnion (L1) and from the
+// hypolimnion, through its share of the flux (L2), both over the sub-step.
+struct Subpaso {
+  bool dos_capas;
+  double A1, B1, A2, B2, L1, L2;
+};
+
+// What the step does to an error over the sub-step cut by f.
+struct Juicio {
+  bool soportado;  // the step bears it
+  bool crece;      // its error grows beyond the equations' own growth
+};
+
+// The error e of the layers over one sub-step. The flux held over it adds
+// -(L1, L2) e1 to the sources, so the step carries e by
+//   G = R(M) - fi(M) L e1' = I + fi(M) (M - L e1'),
+// M the coefficients; the equations carry it by exp(M - L e1'), whose
+// largest eigenvalue's real part is s. The sub-step is borne when no
+// eigenvalue of G is larger in size than max(1, e^s) (the step's own growth
+// of an error, where the equations have none of that size), when every
+// eigenvalue of M lies at or above the turning point, and, with L, when
+// every eigenvalue of G has a real part of 0 or more (an error that changes
+// sign at every sub-step overshoots the flux's balance; the eigenvalues of
+// R(M) near the turning point, down to -0.037, only concern a decay).
+Juicio juzgar(const Subpaso& p, double f) {
+  const double A1 = p.A1 / f, L1 = p.L1 / f;
+  if (!p.dos_capas) {
+    const double g = 1.0 + (A1 - L1) * peso(A1);
+    const bool crece = std::fabs(g) > std::max(1.0, std::exp(A1 - L1)) * (1.0 + 1.0e-12);
+    return {!crece && A1 >= VUELTA && (L1 <= 0.0 || g >= 0.0), crece};
+  }
+  const Matriz M{A1, p.B1 / f, p.B2 / f, p.A2 / f};
+  const Matriz Mc{M.a - L1, M.b, M.c - p.L2 / f, M.d};
+  const Matriz fi = mas_identidad(
+      M * mas_identidad(M * mas_identidad(M * Matriz{1.0 / 48.0, 0, 0, 1.0 / 48.0}, 1.0 / 8.0), 5.0 / 12.0), 1.0);
+  const Espectro G = espectro(mas_identidad(fi * Mc, 1.0));
+  const bool crece = G.radio > std::max(1.0, std::exp(espectro(Mc).mayor)) * (1.0 + 1.0e-12);
+  const bool calor = L1 > 0.0 || p.L2 > 0.0;
+  return {!crece && espectro(M).menor >= VUELTA && (!calor || G.menor >= 0.0), crece};
 }
 
-// A decay of less than this over a sub-step, with no heat return, the step
-// bears as it stands: its polynomial lies between -0.04 and 1 there.
-constexpr double DECAIMIENTOSOPORTADO = -3.9;
-
-// Whether the fastest decay of those coefficients is less than that, told
-// without the square root of the eigenvalue: medio - sqrt(d) >= -3.9.
+// Whether the layers' coefficients, with no heat return, have no decay
+// beyond the turning point, told without the square root of the
+// eigenvalue: medio - sqrt(d) >= VUELTA. Such a sub-step the step bears as
+// it stands: G = R(M) has the eigenvalues R of M's, between -0.037 and the
+// step's own growth of a positive one. A complex pair is left to the whole
+// judge.
 bool sin_decaimiento_rapido(bool dos_capas, double A1, double B1, double A2, double B2) {
-  if (!dos_capas) return A1 >= DECAIMIENTOSOPORTADO;
+  if (!dos_capas) return A1 >= VUELTA;
   const double medio = 0.5 * (A1 + A2);
   const double semi = 0.5 * (A1 - A2);
   const double d = semi * semi + B1 * B2;
-  const double margen = medio - DECAIMIENTOSOPORTADO;
-  return margen >= 0.0 && (d <= 0.0 || d <= margen * margen);
+  const double margen = medio - VUELTA;
+  return margen >= 0.0 && d >= 0.0 && d <= margen * margen;
 }
 
-// What the net surface flux of the heat balance takes back of every degree
-// of the epilimnion over sub-step j: its slope -dH/dT at the sub-step's
-// start temperature, over the layer's heat capacity.
-double retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j) {
-  const double T = w.P1(j, m.cal.POS.TEMPERATURA);
-  if (!temperatura_fisica(T)) return 0.0;  // a divergence of its own
+// What the surface flux of the heat balance takes back of every degree of
+// the epilimnion over sub-step j, from each layer: its slope -dH/dT times
+// each layer's warming per unit flux. The slope grows with the temperature,
+// so over the sub-step it is largest at the warmer of its start and, where
+// the sub-step has been integrated (`al_fin`), its end.
+struct Retorno {
+  double capa1 = 0.0, capa2 = 0.0;
+};
+Retorno retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j, bool al_fin) {
+  const int T1 = m.cal.POS.TEMPERATURA;
+  double T = w.P1(j, T1);
+  if (!temperatura_fisica(T)) return {};  // a divergence of its own
+  if (al_fin && temperatura_fisica(w.C1I(j, T1))) T = std::max(T, w.C1I(j, T1));
   const double VIENTO = m.cal.VIENTOEMB(w.K, m.sim.MESACTUAL);
-  const double L = intercambio_calor(m.cal, T, VIENTO) * calentamiento_capa1(m, w, j);
-  return L > 0.0 ? L : 0.0;  // a flux that gives back more heat is a growth, no error of the step
+  const double L = intercambio_calor(m.cal, T, VIENTO);
+  if (!(L > 0.0)) return {};  // a flux that gives back more heat is a growth, no error of the step
+  const Calentamiento c = calentamiento_capas(m, w, j);
+  return {L * c.capa1, L * c.capa2};
 }
 
-// The least of 1, 2, 4, ... up to `limite` by which the sub-step j of
-// constituent k would have to be cut for the step to bear it (its decay and
-// heat return shrink in proportion); where no such cut overshoots no more,
-// the least by which its error stops growing; 0 when none would.
-int division_estable(double z, double L, int limite) {
+// Whether constituent k has a heat return: only the temperature of the heat
+// balance.
+bool retorno(const Modelo& m, int k) {
+  const Calidad& c = m.cal;
+  return c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
+}
+
+// Sub-step j of constituent k as the judge takes it.
+Subpaso subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_fin) {
+  const Retorno L = retorno(m, k) ? retorno_calor(m, w, j, al_fin) : Retorno{};
+  return {w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k), L.capa1, L.capa2};
+}
+
+// The least of 1, 2, 4, ... up to `limite` by which a sub-step would have
+// to be cut for the step to bear it (its coefficients and heat return
+// shrink in proportion); where no such cut is borne, the least by which its
+// error stops growing; 0 when none would.
+int division_estable(const Subpaso& p, int limite) {
   int sin_crecer = 0;
   for (int f = 1; f <= limite; f = 2 * f) {
-    if (soportado(z / f, L / f)) return f;
-    if (sin_crecer == 0 && std::fabs(amplificacion(z / f, L / f)) <= 1.0) sin_crecer = f;
+    const Juicio j = juzgar(p, f);
+    if (j.soportado) return f;
+    if (sin_crecer == 0 && !j.crece) sin_crecer = f;
   }
   return sin_crecer;
 }
@@ -119,9 +195,12 @@ TrabajoEmbalse& integrar_de_nuevo(Modelo& m, TrabajoEmbalse& w, const Array1<dou
   return f;
 }
 
-// The first month of the reservoir that needed finer sub-steps.
-void aviso_subpasos_finos(Modelo& m, const TrabajoEmbalse& a) {
-  m.log.write({"El cálculo del embalse diverge con el diferencial de cálculo dado"});
+// The first month of the reservoir that needed finer sub-steps, by its
+// cause: the given sub-steps diverged, or the step could not bear them
+// though they did not diverge; and the sub-steps that stood.
+void aviso_subpasos_finos(Modelo& m, const TrabajoEmbalse& w, const TrabajoEmbalse& a) {
+  m.log.write({w.diverge ? "El cálculo del embalse diverge con el diferencial de cálculo dado"
+                         : "El cálculo del embalse no admite los subpasos dados"});
   m.log.write({"Embalse:", m.red.NOMEMB(a.K)});
   m.log.write({"Año, Mes:", a.Y, a.M});
   m.log.write({"Se integra el mes con subpasos más finos, número de subpasos:", a.NSUB});
@@ -141,17 +220,10 @@ void aviso_mezcla(Modelo& m, const TrabajoEmbalse& a, int contaminante) {
   m.log.flush();
 }
 
-// Whether constituent k has a heat return: only the temperature of the heat
-// balance.
-bool retorno(const Modelo& m, int k) {
-  const Calidad& c = m.cal;
-  return c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
-}
-
 }  // namespace
 
-double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
-  return std::fabs(amplificacion(decaimiento(w, j, k), retorno(m, k) ? retorno_calor(m, w, j) : 0.0));
+bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
+  return juzgar(subpaso(m, w, j, k, false), 1.0).crece;
 }
 
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
@@ -169,9 +241,12 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
     const bool calor = retorno(m, k);
     for (int j = 1; j <= ultimo; ++j) {
       if (j == w.subpaso_diverge && k != w.contaminante_diverge) continue;
-      const double L = calor ? retorno_calor(m, w, j) : 0.0;
-      if (L == 0.0 && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j))) continue;
-      const int f = division_estable(decaimiento(w.dos_capas(), A1(j), B1(j), A2(j), B2(j)), L, limite);
+      // The end of the sub-step that diverged is no temperature to take the
+      // flux's slope at.
+      const Retorno L = calor ? retorno_calor(m, w, j, j != w.subpaso_diverge) : Retorno{};
+      if (L.capa1 == 0.0 && L.capa2 == 0.0 && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j)))
+        continue;
+      const int f = division_estable({w.dos_capas(), A1(j), B1(j), A2(j), B2(j), L.capa1, L.capa2}, limite);
       if (f == 0) return 0;
       if (f > division) division = f;
     }
@@ -179,25 +254,25 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
   return division;
 }
 
-// Finer sub-steps while the step cannot bear the month's sub-steps (those
-// up to its earliest divergence, when it diverges) and sub-steps that it
-// bears lie within the bound: a month whose sub-steps the step bears and
-// that diverges still is diverging by its own rates and inflows, and one
-// whose rates no sub-step within the bound could follow would only diverge
-// again, at great cost; finer sub-steps mend neither. A month whose given
-// sub-steps the step bears keeps its integration. Each count is tried once,
-// so that a month costs less than twice the finest, at most 2
-// MAXSUBPASOSEMBALSE sub-steps.
+// Finer sub-steps while the integration diverges or the step cannot bear
+// its sub-steps (those up to its earliest divergence, when it diverges),
+// each count judged on its own integration: a month that diverges is
+// refined whatever the judge says of its sub-steps, since a divergence of
+// the step is the surest sign that they are too long, up to the finest
+// count within the bound. A month whose given sub-steps the step bears and
+// that does not diverge keeps its integration. Each count is tried once,
+// and an attempt stops at its earliest divergence, so that a month costs
+// less than twice the finest, at most 2 MAXSUBPASOSEMBALSE sub-steps.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   const int maximo = MAXSUBPASOSEMBALSE / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
-  while (2 * factor <= maximo && division_subpasos(m, *a, maximo / factor) > 1) {
+  while (2 * factor <= maximo && (a->diverge || division_subpasos(m, *a, maximo / factor) != 1)) {
     factor = 2 * factor;
     a = &integrar_de_nuevo(m, w, CE, factor);
   }
   w.factor = factor;
-  if (factor > 1 && ++m.sim.NUMMESESFINOSEMB(w.K) == 1) aviso_subpasos_finos(m, *a);
+  if (factor > 1 && ++m.sim.NUMMESESFINOSEMB(w.K) == 1) aviso_subpasos_finos(m, w, *a);
   return *a;
 }
 

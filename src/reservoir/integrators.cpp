@@ -78,7 +78,7 @@ void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const 
   const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
   bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
   if (k == m.cal.POS.TEMPERATURA) d = d || !temperatura_fisica(a) || !temperatura_fisica(b);
-  if (!d && (a < 0.0 || b < 0.0)) d = amplificacion_subpaso(m, w, j, k) > 1.0;
+  if (!d && (a < 0.0 || b < 0.0)) d = subpaso_crece(m, w, j, k);
   if (!d) return;
   if (!w.diverge || j < w.subpaso_diverge) {
     w.subpaso_diverge = j;

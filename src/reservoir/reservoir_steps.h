@@ -23,27 +23,29 @@ void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int N
 // first-order pollutants and kinetics.
 void integrar_mes(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // The month's integration with sub-steps that the step bears: when it cannot
-// bear the given ones (the error of a constituent grows over a sub-step, or
-// the heat balance overshoots), or the integration diverges, the month is
-// integrated again from its start with 2, 4, 8, ... times its sub-steps
-// until the step bears them (within MAXSUBPASOSEMBALSE); names the first
-// such month of the reservoir in the run log and counts them; gives the work
-// arrays of the last integration (w itself when the given sub-steps stand).
+// bear the given ones (division_subpasos), or the integration diverges, the
+// month is integrated again from its start with 2, 4, 8, ... times its
+// sub-steps until the step bears them and it no longer diverges (within
+// MAXSUBPASOSEMBALSE); names the first such month of the reservoir in the
+// run log, by its cause, and counts them; gives the work arrays of the last
+// integration (w itself when the given sub-steps stand).
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // Whether the integration a of the month stands: it did not diverge. A month
 // that does not stand is counted in MESESMEZCLAEMB and the first such month
 // of the reservoir is named in the run log.
 bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
-// What the four-stage step multiplies an error of constituent k by (in
-// size) over sub-step j, by the coefficients of (j, k) and, in the heat
-// balance, the surface flux at the sub-step's start temperature; above 1
-// the sub-step is too long for the step.
-double amplificacion_subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
+// Whether the four-stage step grows an error of constituent k over sub-step
+// j beyond the growth of the equations themselves, by the coefficients of
+// (j, k) and, in the heat balance, the surface flux's return at the
+// sub-step's start temperature.
+bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
 // month would have to be cut for the step to bear them (those up to the
-// earliest divergence): no error grows, and none of the heat balance
-// overshoots (or, where no cut within `limite` ends that, the least by which
-// none grows); 0 when none would.
+// earliest divergence): over each, the error of the coupled layers neither
+// grows beyond the equations' own growth nor, where the surface flux
+// returns heat, changes sign, and no decay lies past the turning point of
+// the step's polynomial (or, where no cut within `limite` bears them, the
+// least by which no error grows); 0 when none would.
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite);
 
 // Water balance and layers: start volume; one or two layers and the layer
@@ -81,9 +83,13 @@ void integrar(Modelo& m, TrabajoEmbalse& w, int k, int j);
 void temperatura(Modelo& m, TrabajoEmbalse& w);
 // Heat balance: the net surface heat flux (W/m2) into the reservoir at
 // water temperature TW under the month's weather; the warming of layer 1
-// over sub-step j per W/m2 of that flux.
+// over sub-step j per W/m2 of that flux, and that of layer 2 by its share
+// of the flux (0 in a one-layer month).
 double flujo_superficie(const Modelo& m, const TrabajoEmbalse& w, double TW);
-double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j);
+struct Calentamiento {
+  double capa1, capa2;
+};
+Calentamiento calentamiento_capas(const Modelo& m, const TrabajoEmbalse& w, int j);
 // The first-order pollutants, one after the other, over the month.
 void primer_orden(Modelo& m, TrabajoEmbalse& w);
 

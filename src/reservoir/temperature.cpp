@@ -81,13 +81,17 @@ double flujo_superficie(const Modelo& m, const TrabajoEmbalse& w, double TW) {
   return HTOTAL(c, TW, c.HSWEMB(K, t), c.TAIREMB(K, t), c.VIENTOEMB(K, t), c.HREMB(K, t), c.NUBEMB(K, t));
 }
 
-// The share of the flux that the epilimnion keeps, over its heat capacity,
-// as the heat balance takes it.
-double calentamiento_capa1(const Modelo& m, const TrabajoEmbalse& w, int j) {
+// The warming of each layer over sub-step j per W/m2 of the net flux, as
+// the heat balance shares it: the epilimnion keeps H1 = H (1 - 0.45 E) and
+// the hypolimnion receives 0.55 E H1, each over its heat capacity.
+Calentamiento calentamiento_capas(const Modelo& m, const TrabajoEmbalse& w, int j) {
   const Calidad& cal = m.cal;
-  double parte = 1.0;
-  if (w.dos_capas()) parte = 1.0 - sp(0.45f) * std::exp(-cal.KEEMBTEMP(w.K) * w.ZEPILI(j));
-  return parte * w.dt * w.AEPILI(j) / (divisor_calor(cal) * cal.CARACTERISTICASDELAGUA(1) * w.V1I(j));
+  const double capacidad = divisor_calor(cal) * cal.CARACTERISTICASDELAGUA(1);
+  const double superficie = w.dt * w.AEPILI(j);
+  if (!w.dos_capas()) return {superficie / (capacidad * w.V1I(j)), 0.0};
+  const double E = std::exp(-cal.KEEMBTEMP(w.K) * w.ZEPILI(j));
+  const double parte1 = 1.0 - sp(0.45f) * E;
+  return {parte1 * superficie / (capacidad * w.V1I(j)), sp(0.55f) * E * parte1 * superficie / (capacidad * w.V2I(j))};
 }
 
 void temperatura(Modelo& m, TrabajoEmbalse& w) {
