@@ -105,7 +105,7 @@ const char* etiqueta_de(Grupo g) {
 // does not use it, or its own check answers for it), a read error (its
 // zeros would leave the model undefined or absurd), or a note of the value
 // taken (its zeros, or its default, are a choice of the model).
-enum class Ausencia { NADA, ERROR, NOTA };
+enum class Ausencia { NADA, PARADA, NOTA };
 
 // A section of the tagged layout and what its absence does under the run's
 // options and elements; `nota`: the value taken and what it means.
@@ -121,7 +121,7 @@ bool oxigeno(const Modelo& m) { return m.cal.OPCIONOXIGENO == 1 && hay_elementos
 bool nitrogeno(const Modelo& m) { return oxigeno(m) && m.cal.OPCIONNITROGENO == 1; }
 bool fitoplancton(const Modelo& m) { return nitrogeno(m) && m.cal.OPCIONFITOPLANCTON == 1; }
 Ausencia nota_si(bool usada) { return usada ? Ausencia::NOTA : Ausencia::NADA; }
-Ausencia error_si(bool usada) { return usada ? Ausencia::ERROR : Ausencia::NADA; }
+Ausencia error_si(bool usada) { return usada ? Ausencia::PARADA : Ausencia::NADA; }
 
 // A reservoir whose reaeration is the wind law of <EMBALSES> (KAEMB -1, as
 // the reservoir's rates test it).
@@ -139,7 +139,7 @@ bool reaireacion_por_viento(const Modelo& m) {
 // default 1, no correction, and reads as before when left out. Every other
 // section matters only to a run whose options and elements use it.
 constexpr Seccion SECCIONES[] = {
-    {G_UNIDADES, [](const Modelo&) { return Ausencia::ERROR; }, ""},
+    {G_UNIDADES, [](const Modelo&) { return Ausencia::PARADA; }, ""},
     {G_ERROR,
      [](const Modelo& m) {
        return nota_si(m.red.NUMCONDUCCIONES > 0 && (m.cal.NUMCONT1OR > 0 || m.cal.OPCIONOXIGENO == 1));
@@ -155,7 +155,7 @@ constexpr Seccion SECCIONES[] = {
     {G_ESTEQUIOMETRICOS, [](const Modelo& m) { return error_si(nitrogeno(m)); }, ""},
     {G_UNIDADESESTEQ,
      [](const Modelo& m) {
-       if (m.cal.OPCIONOXIGENO == 1 && m.cal.OPCIONNITROGENO == 1) return Ausencia::ERROR;
+       if (m.cal.OPCIONOXIGENO == 1 && m.cal.OPCIONNITROGENO == 1) return Ausencia::PARADA;
        return nota_si(oxigeno(m));
      },
      "Se toma 0: la DBO5 no se convierte en DBO última"},
@@ -429,12 +429,14 @@ void LectorCoeficientes::leer_fijo() {
 // the statements made when the file never gave them), nor may the reach
 // iteration limit exceed MAXITERCONDUCCION (the same lines, with the
 // statement that read it); a heat-balance run needs the complete
-// heat-balance constants.
+// heat-balance constants. Before those checks, the sections that a tagged
+// file left out and the run cannot do without are its read error; after
+// them, those whose value taken is a choice are named.
 void LectorCoeficientes::terminar() {
   if (etiquetado_) {
     std::vector<Grupo> faltan;
     for (const Seccion& seccion : SECCIONES)
-      if (!leidos_[seccion.grupo] && seccion.ausencia(m_) == Ausencia::ERROR) faltan.push_back(seccion.grupo);
+      if (!leidos_[seccion.grupo] && seccion.ausencia(m_) == Ausencia::PARADA) faltan.push_back(seccion.grupo);
     if (!faltan.empty()) faltan_secciones(faltan);
   }
   if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
@@ -520,8 +522,11 @@ void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
 // zero unit factor that the driver divides by or a reach iteration limit
 // above MAXITERCONDUCCION gives the read-error lines with the statement
 // counter; a heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2)
-// without the complete heat-balance constants stops with its own line.
-// Writes the success line to the run log.
+// without the complete heat-balance constants stops with its own line. A
+// tagged file without a section that the run's options and elements need
+// gives the read-error lines at the end of the file and a line naming each
+// such section; one without a section whose value taken is a choice, two
+// lines naming it and that value. Writes the success line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas) {
   valores_iniciales(m.cal, tectas);
