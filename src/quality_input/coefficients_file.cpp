@@ -6,8 +6,13 @@
 // of sections that each start with a tag line, in any order. The thetas are
 // those of TECTASCINETICAS (kinetic_thetas.h): the first TECTASREGISTRO in
 // their record, any later one in the optional tagged section of the others.
+// A tagged file may leave sections out: one whose zeros the run's options
+// and elements would compute with to no sense is a read error that names
+// it, one whose zeros (or default) are a choice of the model is named in the
+// run log with the value taken (`SECCIONES`).
 #include "quality_input/coefficients_file.h"
 
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -25,6 +30,10 @@ namespace {
 
 // The length of the word taken from a tag line (LINEACOEF).
 constexpr std::size_t LONGLINEACOEF = 255;
+
+// The read error of the file and the label of its counter.
+constexpr const char* ERRORLECTURA = "Error en la lectura del archivo de coeficientes";
+constexpr const char* ETIQUETALINEA = "Error en la linea numero:";
 
 // One value of a record: a real or an integer of the coefficients.
 struct Valor {
@@ -57,6 +66,112 @@ enum Grupo {
   G_ACUMULACION,
   G_TECTASADICIONALES,  // the thetas after the record of thetas; tagged layout only
   NUM_GRUPOS
+};
+
+// The tags of the sections of the tagged layout.
+struct Etiqueta {
+  const char* nombre;
+  Grupo grupo;
+};
+constexpr Etiqueta ETIQUETAS[] = {
+    {"<UNIDADES>", G_UNIDADES},
+    {"<ERROR>", G_ERROR},
+    {"<CARACTERISTICASDELAGUA>", G_AGUA},
+    {"<DISPERSIONEMBALSES>", G_DISPERSION},
+    {"<CONDUCCIONES>", G_CONDUCCIONES},
+    {"<EMBALSES>", G_EMBALSES},
+    {"<TECTAS>", G_TECTAS},
+    {"<ESTEQUIMETRICOS>", G_ESTEQUIOMETRICOS},
+    {"<UNIDADESESTEQUIOMETRICAS>", G_UNIDADESESTEQ},
+    {"<OSAT>", G_OSAT},
+    {"<COEFTETERMOCLINA>", G_TERMOCLINA},
+    {"<CTELIMITACIONNUTRIENTES>", G_NUTRIENTES},
+    {"<FACTORPREFERENCIA>", G_PREFERENCIA},
+    {"<OPCIONBALANCES>", G_BALANCES},
+    {"<CONSTANTESMODTEMPERATURA>", G_CTESTEMPERATURA},
+    {"<FITOENELHIPO>", G_FITOHIPO},
+    {"<FLUJOSEDIMENTOSNOANOXIA>", G_FLUJOSED},
+    {"<ACUMULACIONRESULTADOSPARCIALES>", G_ACUMULACION},
+    {"<TECTASADICIONALES>", G_TECTASADICIONALES},
+};
+
+const char* etiqueta_de(Grupo g) {
+  for (const Etiqueta& t : ETIQUETAS)
+    if (t.grupo == g) return t.nombre;
+  return "";
+}
+
+// What a section left out of a tagged file does to the run: nothing (the run
+// does not use it, or its own check answers for it), a read error (its
+// zeros would leave the model undefined or absurd), or a note of the value
+// taken (its zeros, or its default, are a choice of the model).
+enum class Ausencia { NADA, PARADA, NOTA };
+
+// A section of the tagged layout and what its absence does under the run's
+// options and elements; `nota`: the value taken and what it means.
+struct Seccion {
+  Grupo grupo;
+  Ausencia (*ausencia)(const Modelo&);
+  const char* nota;
+};
+
+bool hay_elementos(const Modelo& m) { return m.red.NUMCONDUCCIONES > 0 || m.red.NUMEMBALSES > 0; }
+bool hay_embalses(const Modelo& m) { return m.red.NUMEMBALSES > 0; }
+bool oxigeno(const Modelo& m) { return m.cal.OPCIONOXIGENO == 1 && hay_elementos(m); }
+bool nitrogeno(const Modelo& m) { return oxigeno(m) && m.cal.OPCIONNITROGENO == 1; }
+bool fitoplancton(const Modelo& m) { return nitrogeno(m) && m.cal.OPCIONFITOPLANCTON == 1; }
+Ausencia nota_si(bool usada) { return usada ? Ausencia::NOTA : Ausencia::NADA; }
+Ausencia error_si(bool usada) { return usada ? Ausencia::PARADA : Ausencia::NADA; }
+
+// A reservoir whose reaeration is the wind law of <EMBALSES> (KAEMB -1, as
+// the reservoir's rates test it).
+bool reaireacion_por_viento(const Modelo& m) {
+  if (!oxigeno(m)) return false;
+  for (int e = 1; e <= m.red.NUMEMBALSES && e <= m.cal.KAEMB.size(); ++e)
+    if (std::trunc(m.cal.KAEMB(e)) == -1.0) return true;
+  return false;
+}
+
+// In the order of the tags. <UNIDADES> is always needed (its zero factors
+// are divided by), <UNIDADESESTEQUIOMETRICAS> with nitrogen (its ammonium
+// and nitrate factors); <OSAT> is used by nothing; <CONSTANTESMODTEMPERATURA>
+// has the heat-balance stop of its own; <TECTASADICIONALES> holds thetas of
+// default 1, no correction, and reads as before when left out. Every other
+// section matters only to a run whose options and elements use it.
+constexpr Seccion SECCIONES[] = {
+    {G_UNIDADES, [](const Modelo&) { return Ausencia::PARADA; }, ""},
+    {G_ERROR,
+     [](const Modelo& m) {
+       return nota_si(m.red.NUMCONDUCCIONES > 0 && (m.cal.NUMCONT1OR > 0 || m.cal.OPCIONOXIGENO == 1));
+     },
+     "Se toma 0: solo se anulan las concentraciones negativas de las conducciones"},
+    {G_AGUA, [](const Modelo& m) { return error_si(m.cal.OPCIONTEMPERATURA == 1 && hay_elementos(m)); }, ""},
+    {G_DISPERSION, [](const Modelo& m) { return nota_si(hay_embalses(m)); },
+     "Se toma 0 0: sin intercambio entre capas en los embalses cuya dispersión es -1"},
+    {G_CONDUCCIONES, [](const Modelo& m) { return nota_si(oxigeno(m) && m.red.NUMCONDUCCIONES > 0); },
+     "Se toma 0: 50 iteraciones como máximo en las conducciones"},
+    {G_EMBALSES, [](const Modelo& m) { return error_si(reaireacion_por_viento(m)); }, ""},
+    {G_TECTAS, [](const Modelo& m) { return error_si(oxigeno(m)); }, ""},
+    {G_ESTEQUIOMETRICOS, [](const Modelo& m) { return error_si(nitrogeno(m)); }, ""},
+    {G_UNIDADESESTEQ,
+     [](const Modelo& m) {
+       if (m.cal.OPCIONOXIGENO == 1 && m.cal.OPCIONNITROGENO == 1) return Ausencia::PARADA;
+       return nota_si(oxigeno(m));
+     },
+     "Se toma 0: la DBO5 no se convierte en DBO última"},
+    {G_TERMOCLINA, [](const Modelo& m) { return nota_si(hay_embalses(m)); },
+     "Se toma 0: todos los embalses de una sola capa"},
+    {G_NUTRIENTES, [](const Modelo& m) { return nota_si(oxigeno(m)); },
+     "Se toma 0: sin limitación por oxígeno ni por nutrientes"},
+    {G_PREFERENCIA, [](const Modelo& m) { return nota_si(fitoplancton(m)); },
+     "Se toma 0 0: el fitoplancton toma nitratos y respira el fósforo como fosfatos"},
+    {G_BALANCES, [](const Modelo& m) { return nota_si(hay_embalses(m)); }, "Se toma 0: no se escribe balances.csv"},
+    {G_FITOHIPO, [](const Modelo& m) { return nota_si(fitoplancton(m) && hay_embalses(m)); },
+     "Se toma 1: el fitoplancton del hipolimnion sin reducción"},
+    {G_FLUJOSED, [](const Modelo& m) { return nota_si(nitrogeno(m) && hay_embalses(m)); },
+     "Se toma 0: flujos de los sedimentos solo con anoxia"},
+    {G_ACUMULACION, [](const Modelo& m) { return nota_si(hay_elementos(m)); },
+     "Se toma 1 1: todos los segmentos y subpasos en los resultados parciales"},
 };
 
 class LectorCoeficientes {
@@ -156,6 +271,15 @@ class LectorCoeficientes {
   long linea_unidades_ = 0;
   long linea_unidades_esteq_ = 0;
   long linea_conducciones_ = 0;
+  // The tagged layout, and the sections it gave (a record kept).
+  bool etiquetado_ = false;
+  bool leidos_[NUM_GRUPOS] = {};
+
+  // The read error at the end of the file, one line for each section of
+  // `faltan`, which the file left out.
+  [[noreturn]] void faltan_secciones(const std::vector<Grupo>& faltan) const;
+  // The lines of the sections left out whose value taken is a choice.
+  void notas_secciones() const;
 };
 
 bool LectorCoeficientes::cabecera(bool es_obligatoria) {
@@ -205,6 +329,7 @@ void LectorCoeficientes::guardar(Grupo g, const Leidos& leidos) {
   } else if (g == G_CONDUCCIONES) {
     linea_conducciones_ = f_.counter();
   }
+  leidos_[g] = true;
 }
 
 bool LectorCoeficientes::grupo(Grupo g) {
@@ -233,31 +358,7 @@ bool LectorCoeficientes::constantes_temperatura() {
 // five constants, then EAIOPCIONHRR); any other line is passed over. Each
 // tag-word read and each record read counts one statement.
 void LectorCoeficientes::leer_por_etiquetas() {
-  struct Etiqueta {
-    const char* nombre;
-    Grupo grupo;
-  };
-  static const Etiqueta ETIQUETAS[] = {
-      {"<UNIDADES>", G_UNIDADES},
-      {"<ERROR>", G_ERROR},
-      {"<CARACTERISTICASDELAGUA>", G_AGUA},
-      {"<DISPERSIONEMBALSES>", G_DISPERSION},
-      {"<CONDUCCIONES>", G_CONDUCCIONES},
-      {"<EMBALSES>", G_EMBALSES},
-      {"<TECTAS>", G_TECTAS},
-      {"<ESTEQUIMETRICOS>", G_ESTEQUIOMETRICOS},
-      {"<UNIDADESESTEQUIOMETRICAS>", G_UNIDADESESTEQ},
-      {"<OSAT>", G_OSAT},
-      {"<COEFTETERMOCLINA>", G_TERMOCLINA},
-      {"<CTELIMITACIONNUTRIENTES>", G_NUTRIENTES},
-      {"<FACTORPREFERENCIA>", G_PREFERENCIA},
-      {"<OPCIONBALANCES>", G_BALANCES},
-      {"<CONSTANTESMODTEMPERATURA>", G_CTESTEMPERATURA},
-      {"<FITOENELHIPO>", G_FITOHIPO},
-      {"<FLUJOSEDIMENTOSNOANOXIA>", G_FLUJOSED},
-      {"<ACUMULACIONRESULTADOSPARCIALES>", G_ACUMULACION},
-      {"<TECTASADICIONALES>", G_TECTASADICIONALES},
-  };
+  etiquetado_ = true;
   for (;;) {
     std::optional<std::string> palabra = f_.first_word(LONGLINEACOEF);
     if (!palabra) return;
@@ -328,8 +429,16 @@ void LectorCoeficientes::leer_fijo() {
 // the statements made when the file never gave them), nor may the reach
 // iteration limit exceed MAXITERCONDUCCION (the same lines, with the
 // statement that read it); a heat-balance run needs the complete
-// heat-balance constants.
+// heat-balance constants. Before those checks, the sections that a tagged
+// file left out and the run cannot do without are its read error; after
+// them, those whose value taken is a choice are named.
 void LectorCoeficientes::terminar() {
+  if (etiquetado_) {
+    std::vector<Grupo> faltan;
+    for (const Seccion& seccion : SECCIONES)
+      if (!leidos_[seccion.grupo] && seccion.ausencia(m_) == Ausencia::PARADA) faltan.push_back(seccion.grupo);
+    if (!faltan.empty()) faltan_secciones(faltan);
+  }
   if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
     f_.failure_at(linea_unidades_ > 0 ? linea_unidades_ : f_.counter());
   }
@@ -353,7 +462,26 @@ void LectorCoeficientes::terminar() {
     m_.log.write({"Para modelar la temperatura por balance actualice el archivo de coeficientes"});
     stop("error");
   }
+  if (etiquetado_) notas_secciones();
   m_.log.write({"Lectura de archivo de coeficientes realizada con éxito"});
+}
+
+// The file's read error, its counter where the reading ended (the statements
+// made on the whole file), then the sections that it lacks.
+void LectorCoeficientes::faltan_secciones(const std::vector<Grupo>& faltan) const {
+  m_.log.write({ERRORLECTURA});
+  m_.log.write({ETIQUETALINEA});
+  m_.log.write({f_.counter()});
+  for (Grupo g : faltan) m_.log.write({latin1(std::string("Falta la sección ") + etiqueta_de(g))});
+  stop("error");
+}
+
+void LectorCoeficientes::notas_secciones() const {
+  for (const Seccion& seccion : SECCIONES) {
+    if (leidos_[seccion.grupo] || seccion.ausencia(m_) != Ausencia::NOTA) continue;
+    m_.log.write({latin1(std::string("Archivo de coeficientes sin la sección ") + etiqueta_de(seccion.grupo))});
+    m_.log.write({seccion.nota});
+  }
 }
 
 // Every coefficient back to 0, then the values that have defaults: TECTAOD
@@ -394,12 +522,15 @@ void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
 // zero unit factor that the driver divides by or a reach iteration limit
 // above MAXITERCONDUCCION gives the read-error lines with the statement
 // counter; a heat-balance run (OPCIONTEMPERATURA 1, MODELOTEMPERATURA 2)
-// without the complete heat-balance constants stops with its own line.
-// Writes the success line to the run log.
+// without the complete heat-balance constants stops with its own line. A
+// tagged file without a section that the run's options and elements need
+// gives the read-error lines at the end of the file and a line naming each
+// such section; one without a section whose value taken is a choice, two
+// lines naming it and that value. Writes the success line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas) {
   valores_iniciales(m.cal, tectas);
-  CountedReader f(m.log, "Error en la lectura del archivo de coeficientes", "Error en la linea numero:");
+  CountedReader f(m.log, ERRORLECTURA, ETIQUETALINEA);
   f.open(PATHARCHIVO5, "Error en el acceso al archivo de coeficientes");
   LectorCoeficientes lector(m, f);
   if (NUMVERSION > 11)

@@ -11,7 +11,9 @@
 namespace tornal {
 
 // `tectas`: the thetas that TECTAOD holds, those of the program but in a test
-// of the reading of thetas that the program does not have yet.
+// of the reading of thetas that the program does not have yet. Read after the
+// quality data file: its options and the network's reaches and reservoirs
+// decide which sections a tagged file cannot leave out.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas = TECTASCINETICAS);
 

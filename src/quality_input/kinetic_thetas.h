@@ -21,7 +21,8 @@ struct TectaCinetica {
 // In the order of the coefficients file; each theta holds its default until
 // the file gives it. The first TECTASREGISTRO are its record of thetas
 // ("<TECTAS>"; record 16 of the fixed layout, which must be there), at 0
-// where a tagged file has none, as ever. A theta after them is read from the
+// where a tagged file has none, which a run with oxygen refuses as a read
+// error of the file. A theta after them is read from the
 // optional record "<TECTASADICIONALES>" of the tagged layout, in this order,
 // so that a file without it reads as before; the fixed layout has no place
 // for it. Its default is 1, no correction, unless its rate has always been

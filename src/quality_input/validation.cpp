@@ -6,8 +6,9 @@
 // data, diffuse discharges, initial and treated concentrations. Warnings
 // change nothing. Afterwards the run stops when the options cannot make a
 // constituent list, or when a modelled reach or a reservoir has a
-// calculation step the models cannot work with, or a modelled reach
-// hydraulic coefficients that give it no cross-section.
+// calculation step the models cannot work with, or a modelled reach a
+// hydraulic mode other than 1 or 2 or hydraulic coefficients that give it
+// no cross-section.
 #include "quality_input/validation.h"
 
 #include <string>
@@ -246,8 +247,9 @@ bool seccion_invalida(Modelo& m, int i) {
 
 // Reaches and reservoirs the models cannot compute: a modelled reach (report
 // flag neither -1 nor 2) whose step is not positive would divide by zero,
-// one whose hydraulic coefficients give no cross-section would have no
-// depth or no velocity; a reservoir below one sub-step a month would run
+// one whose hydraulic mode is neither 1 nor 2, or whose hydraulic
+// coefficients give no cross-section, would have no depth or no velocity
+// (the mode keeps its one warning of the reach data); a reservoir below one sub-step a month would run
 // none, one above MAXSUBPASOSEMBALSE would ask for more sub-steps than any
 // month needs (and than its work arrays can count). Written so that an
 // undefined value is caught too. Returns whether any was found.
@@ -260,6 +262,9 @@ bool elementos_incalculables(Modelo& m) {
       aviso(m, "El diferencial de cálculo de la conducción debe ser mayor que cero", ETIQUETACOND, m.red.NOMCONDUCC(i));
       hay = true;
     }
+    // Neither mode gives the reach a depth or a velocity: its one warning
+    // is that of the reach data.
+    if (cal.TIPOHID(i) != 1 && cal.TIPOHID(i) != 2) hay = true;
     if (seccion_invalida(m, i)) hay = true;
   }
   const std::string demasiados =
@@ -281,8 +286,8 @@ bool elementos_incalculables(Modelo& m) {
 // Validates the quality data read from the quality data file (options,
 // constants, element data, concentrations) against the network data model;
 // writes the warnings to the run log, then stops with "error" after them
-// when the options are inconsistent, or a calculation step or the hydraulic
-// coefficients of a reach are unusable.
+// when the options are inconsistent, or a calculation step, the hydraulic
+// mode or the hydraulic coefficients of a reach are unusable.
 void validar_calidad(Modelo& m) {
   bool incoherentes = validar_opciones(m);
   validar_intercambio_termico(m);

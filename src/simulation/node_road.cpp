@@ -256,10 +256,10 @@ void conduccion(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op, int F
         w.CEIN(c) = 0.0;
       }
     } else if (op.OPCIONCALIBCOND == 2) {
-      for (int c = 1; c <= NC; ++c) {
-        w.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
-        w.CEIN(c) = 0.0;
-      }
+      // The measured concentrations stand at the head alone: the flows and
+      // the lateral inflow, with the water of the aquifer of a gain, are
+      // those of the reach without calibration.
+      for (int c = 1; c <= NC; ++c) w.COIN(c) = s.CONCCALIBRAC(c, MES, ANO);
     }
   }
 

@@ -133,11 +133,12 @@ void correr_tabla(const std::vector<CorridaCambiada>& casos) {
   }
 }
 
-// The rows of the partial result file of reaches that begin with `inicio`
+// The rows of the partial result file of reaches (or of `archivo`) that begin with `inicio`
 // (the reach's name and the month), each cut into its fields.
-std::vector<std::vector<std::string>> filas_de(const TempDir& dir, const std::string& inicio) {
+std::vector<std::vector<std::string>> filas_de(const TempDir& dir, const std::string& inicio,
+                                               const std::string& archivo = "conducciones_parcial.csv") {
   std::vector<std::vector<std::string>> filas;
-  for (const std::string& l : crlf_lines(dir.read("conducciones_parcial.csv"))) {
+  for (const std::string& l : crlf_lines(dir.read(archivo))) {
     if (l.rfind(inicio, 0) != 0) continue;
     std::vector<std::string> campos;
     for (std::size_t p = 0, q; (q = l.find(';', p)) != std::string::npos; p = q + 1)
@@ -712,6 +713,48 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                                  1);
                        EXPECT_FALSE(contiene(l, "Lectura de archivo de aportaciones de calidad realizada con éxito"));
                      }});
+  // Rio Medio of hydraulic mode 3: no depth and no velocity. It stops the
+  // run after the warnings, its one warning among the reach data.
+  const std::string MODO = "El modo de estimación hidráulica sólo puede valer 1 ó 2";
+  casos.push_back({"a modelled reach of hydraulic mode 3",
+                   [](const TempDir& d) {
+                     cambiar(d, "calidad.dat", "       1        1        1        2    TIPOHID",
+                             "       1        3        1        2    TIPOHID");
+                   },
+                   1,
+                   {EXITO_CALIDAD, MODO, "Conducción:", "Rio Medio"},
+                   [MODO](const TempDir& d) {
+                     const std::vector<std::string> l = registro_recortado(d);
+                     EXPECT_EQ(std::count(l.begin(), l.end(), MODO), 1);
+                     EXPECT_FALSE(contiene(l, "Lectura de archivo de aportaciones de calidad realizada con éxito"));
+                   }});
+  // A tagged coefficients file without a section: the thetas, which the
+  // oxygen of the example needs, are a read error naming the section where
+  // the reading ended; the thermocline coefficient is a choice, taken as 0
+  // and named: the reservoir has one layer in every month.
+  auto sin_seccion = [](const char* seccion, const char* valores) {
+    return [seccion, valores](const TempDir& d) {
+      cambiar(d, "coeficientes.dat", std::string(seccion) + "\r\n" + valores + "\r\n", "");
+    };
+  };
+  casos.push_back({"a coefficients file without the thetas",
+                   sin_seccion("<TECTAS>", "1.024   1.047   1.047   1.083   1.045   1.066   1.080   1.047"),
+                   1,
+                   {"Lectura de archivo de aportaciones de calidad realizada con éxito",
+                    "Error en la lectura del archivo de coeficientes", "Error en la linea numero:", "59",
+                    "Falta la sección <TECTAS>"},
+                   sin_linea("Lectura de archivo de coeficientes realizada con éxito")});
+  casos.push_back(
+      {"a coefficients file without the thermocline coefficient",
+       sin_seccion("<COEFTETERMOCLINA>", "0.8"),
+       0,
+       {"Archivo de coeficientes sin la sección <COEFTETERMOCLINA>", "Se toma 0: todos los embalses de una sola capa",
+        "Lectura de archivo de coeficientes realizada con éxito", FIN},
+       [](const TempDir& d) {
+         const auto filas = filas_de(d, "Embalse Mayor;", "embalses_parcial.csv");
+         ASSERT_FALSE(filas.empty());
+         for (const auto& f : filas) EXPECT_EQ(std::stod(f[4]), 0.0) << f[1];  // hypolimnion volume
+       }});
   // Every month of the share named, then the stop before the first month.
   casos.push_back({"an epilimnion share of the outflows of 1.5",
                    [](const TempDir& d) { cambiar(d, "calidad.dat", "     0.3    SALEM", "     1.5    SALEM"); },

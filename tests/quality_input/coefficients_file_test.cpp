@@ -22,8 +22,11 @@ namespace {
 const char* const EXITO = "Lectura de archivo de coeficientes realizada con éxito";
 const char* const BALANCE = "Para modelar la temperatura por balance actualice el archivo de coeficientes";
 
+// The options of the quality data file and the elements of the network.
 struct Opciones {
   int T = 0, MT = 0, O = 0, N = 0, F = 0;
+  int NC = 0, NE = 0, N1 = 0;  // reaches, reservoirs, first-order pollutants
+  double KAEMB = 0.0;          // of every reservoir
 };
 
 struct Lectura : tornal_test::FileReading {
@@ -34,6 +37,10 @@ struct Lectura : tornal_test::FileReading {
     m.cal.OPCIONOXIGENO = o.O;
     m.cal.OPCIONNITROGENO = o.N;
     m.cal.OPCIONFITOPLANCTON = o.F;
+    m.red.NUMCONDUCCIONES = o.NC;
+    m.red.NUMEMBALSES = o.NE;
+    m.cal.NUMCONT1OR = o.N1;
+    m.cal.KAEMB.resize_filled(o.KAEMB, o.NE);
     read("coeficientes.dat", contenido, [&](const std::string& ruta) {
       tornal::leer_coeficientes(m, tornal::padded(ruta, tornal::LONGRUTA), NUMVERSION, tectas);
     });
@@ -478,19 +485,20 @@ TEST(CoefficientsFile, ZeroUnitFactorsThatAreDividedByStop) {
     std::string contenido;
     int NUMVERSION;
     Opciones opciones;
-    long linea;  // 0: no stop
+    long linea;                   // 0: no stop
+    const char* falta = nullptr;  // the section that the file left out
   };
   const std::vector<Caso> casos = {
       {"a slash leaves the divisor 0", "<UNIDADES>\n1000 /\n<ERROR>\n0.1\n", 12, {}, 2},
       {"a null item leaves the divisor 0", "<ERROR>\n0.1\n<UNIDADES>\n1000,,\n", 12, {}, 4},
       {"a zero volume factor", "<UNIDADES>\n0 30\n", 12, {}, 2},
-      {"no units section: the statements made", "<ERROR>\n0.1\n", 12, {}, 3},
+      {"no units section: the statements made", "<ERROR>\n0.1\n", 12, {}, 3, "<UNIDADES>"},
       {"fixed: a zero divisor", fijo(28, 3, "1000 0"), 11, {}, 3},
       {"ammonium factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 0 1 1 1\n", 12, ON, 4},
       {"nitrate factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 0 1 1\n", 12, ON, 4},
       {"phosphate factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 1 0\n", 12, ONF, 4},
       {"chlorophyll factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 1\n", 12, ONF, 4},
-      {"no stoichiometric section with nitrogen", UNIDADES, 12, ON, 3},
+      {"no stoichiometric section with nitrogen", UNIDADES, 12, ON, 3, "<UNIDADESESTEQUIOMETRICAS>"},
       {"fixed: nitrate factor 0", fijo(28, 20, "0.23 1 0 1 1"), 11, ON, 20},
       {"zero factors without nitrogen are not divided by", UNIDADES, 12, Opciones{0, 0, 1, 0, 0}, 0},
       {"zero phytoplankton factors without phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 0\n", 12,
@@ -501,8 +509,10 @@ TEST(CoefficientsFile, ZeroUnitFactorsThatAreDividedByStop) {
     SCOPED_TRACE(c.nombre);
     Lectura l(c.contenido, c.NUMVERSION, c.opciones);
     if (c.linea > 0) {
+      std::vector<std::string> e = lineas_error(c.linea);
+      if (c.falta) e.push_back(tornal::latin1(std::string("Falta la sección ") + c.falta));
       EXPECT_EQ(l.parada, "error");
-      EXPECT_EQ(l.log(), lineas_error(c.linea));
+      EXPECT_EQ(l.log(), e);
     } else {
       EXPECT_EQ(l.parada, "");
       EXPECT_EQ(l.log(), LOG_EXITO);
@@ -511,6 +521,118 @@ TEST(CoefficientsFile, ZeroUnitFactorsThatAreDividedByStop) {
   Lectura l("<UNIDADES>\n1000 /\n", 12);
   EXPECT_EQ(l.m.cal.FACTORVOLUMEN, 1000.0);
   EXPECT_EQ(l.m.cal.DIVISORUNIDADES, 0.0);
+}
+
+// ETIQUETADO without the section of `etiqueta` (its tag and its record).
+std::string sin_seccion(const std::string& etiqueta) {
+  std::string s = ETIQUETADO;
+  const std::size_t p = s.find(etiqueta + "\n");
+  std::size_t fin = s.find('\n', p + etiqueta.size() + 1) + 1;
+  if (etiqueta == "<CONSTANTESMODTEMPERATURA>") fin = s.find('\n', fin) + 1;  // and EAIOPCIONHRR
+  return s.erase(p, fin - p);
+}
+
+// The statements that reading a whole tagged file makes: a line that is not
+// blank, and the end of the file.
+long sentencias(const std::string& s) {
+  long n = 1;
+  std::size_t p = 0;
+  while (p < s.size()) {
+    const std::size_t e = s.find('\n', p);
+    if (s.find_first_not_of(" \t", p) < e) ++n;
+    p = e + 1;
+  }
+  return n;
+}
+
+// A tagged file that leaves a section out. In a run whose options and
+// elements use it, a section whose zeros leave the model undefined or absurd
+// is the file's read error where the reading ended, naming the section;
+// one whose zeros (or default) are a choice is named in the run log with the
+// value taken, and the reading goes on. A section that the run does not use
+// does neither. Every section given: the success line alone.
+TEST(CoefficientsFile, SectionsLeftOutOfATaggedFile) {
+  // Every option on, equilibrium temperature, a reach, a reservoir of the
+  // wind law of reaeration and a first-order pollutant.
+  const Opciones TODO{1, 1, 1, 1, 1, 1, 1, 1, -1.0};
+  auto nota = [](const std::string& etiqueta, const char* valor) {
+    return std::vector<std::string>{tornal::latin1("Archivo de coeficientes sin la sección " + etiqueta),
+                                    tornal::latin1(valor)};
+  };
+  struct Caso {
+    const char* etiqueta;
+    Opciones opciones;
+    bool para;
+    const char* valor;  // the note's second line; null: no note
+  };
+  const std::vector<Caso> casos = {
+      {"<UNIDADES>", {}, true, nullptr},
+      {"<ERROR>", TODO, false, "Se toma 0: solo se anulan las concentraciones negativas de las conducciones"},
+      {"<ERROR>", {0, 0, 0, 0, 0, 1, 1, 0}, false, nullptr},
+      {"<CARACTERISTICASDELAGUA>", TODO, true, nullptr},
+      {"<CARACTERISTICASDELAGUA>", {0, 0, 1, 1, 1, 1, 1}, false, nullptr},
+      {"<DISPERSIONEMBALSES>", TODO, false,
+       "Se toma 0 0: sin intercambio entre capas en los embalses cuya dispersión es -1"},
+      {"<CONDUCCIONES>", TODO, false, "Se toma 0: 50 iteraciones como máximo en las conducciones"},
+      {"<CONDUCCIONES>", {1, 1, 1, 1, 1, 0, 1, 0, -1.0}, false, nullptr},
+      {"<EMBALSES>", TODO, true, nullptr},
+      {"<EMBALSES>", {1, 1, 1, 1, 1, 1, 1, 1, -1.5}, true, nullptr},  // its integer part
+      {"<EMBALSES>", {1, 1, 1, 1, 1, 1, 1, 1, 0.5}, false, nullptr},
+      {"<TECTAS>", TODO, true, nullptr},
+      {"<TECTAS>", {1, 1, 0, 0, 0, 1, 1, 1}, false, nullptr},
+      {"<TECTAS>", {0, 0, 1, 0, 0}, false, nullptr},  // no element
+      {"<ESTEQUIMETRICOS>", TODO, true, nullptr},
+      {"<ESTEQUIMETRICOS>", {0, 0, 1, 0, 0, 1, 1}, false, nullptr},
+      {"<UNIDADESESTEQUIOMETRICAS>", TODO, true, nullptr},
+      {"<UNIDADESESTEQUIOMETRICAS>", {0, 0, 1, 0, 0, 1}, false, "Se toma 0: la DBO5 no se convierte en DBO última"},
+      {"<OSAT>", TODO, false, nullptr},
+      {"<COEFTETERMOCLINA>", TODO, false, "Se toma 0: todos los embalses de una sola capa"},
+      {"<COEFTETERMOCLINA>", {1, 1, 1, 1, 1, 1, 0}, false, nullptr},
+      {"<CTELIMITACIONNUTRIENTES>", TODO, false, "Se toma 0: sin limitación por oxígeno ni por nutrientes"},
+      {"<FACTORPREFERENCIA>", TODO, false,
+       "Se toma 0 0: el fitoplancton toma nitratos y respira el fósforo como fosfatos"},
+      {"<OPCIONBALANCES>", TODO, false, "Se toma 0: no se escribe balances.csv"},
+      {"<CONSTANTESMODTEMPERATURA>", TODO, false, nullptr},
+      {"<FITOENELHIPO>", TODO, false, "Se toma 1: el fitoplancton del hipolimnion sin reducción"},
+      {"<FLUJOSEDIMENTOSNOANOXIA>", TODO, false, "Se toma 0: flujos de los sedimentos solo con anoxia"},
+      {"<ACUMULACIONRESULTADOSPARCIALES>", TODO, false,
+       "Se toma 1 1: todos los segmentos y subpasos en los resultados parciales"},
+      {"<ACUMULACIONRESULTADOSPARCIALES>", {}, false, nullptr},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.etiqueta);
+    const std::string contenido = sin_seccion(c.etiqueta);
+    Lectura l(contenido, 12, c.opciones);
+    std::vector<std::string> e;
+    if (c.para) {
+      e = lineas_error(sentencias(contenido));
+      e.push_back(tornal::latin1(std::string("Falta la sección ") + c.etiqueta));
+    } else if (c.valor) {
+      e = nota(c.etiqueta, c.valor);
+    }
+    if (!c.para) e.push_back(tornal::latin1(EXITO));
+    EXPECT_EQ(l.parada, c.para ? "error" : "");
+    EXPECT_EQ(l.log(), e);
+    for (const std::string& linea : e) EXPECT_LE(linea.size(), 79u) << linea;  // one line of the run log
+  }
+  // Every section given, in a run that uses them all: as before.
+  Lectura completo(ETIQUETADO, 12, TODO);
+  EXPECT_EQ(completo.parada, "");
+  EXPECT_EQ(completo.log(), LOG_EXITO);
+  // The needed sections that a file lacks, each on a line of one read error,
+  // in the order of the tags; no note before it.
+  Lectura varias(UNIDADES + "<COEFTETERMOCLINA>\n0.8\n", 12, TODO);
+  EXPECT_EQ(varias.parada, "error");
+  std::vector<std::string> e = lineas_error(5);
+  for (const char* etiqueta :
+       {"<CARACTERISTICASDELAGUA>", "<EMBALSES>", "<TECTAS>", "<ESTEQUIMETRICOS>", "<UNIDADESESTEQUIOMETRICAS>"})
+    e.push_back(tornal::latin1(std::string("Falta la sección ") + etiqueta));
+  EXPECT_EQ(varias.log(), e);
+  // The fixed layout has no sections: a file of its 28 compulsory records
+  // writes no note.
+  Lectura fijo28(fijo(28), 11, TODO);
+  EXPECT_EQ(fijo28.parada, "");
+  EXPECT_EQ(fijo28.log(), LOG_EXITO);
 }
 
 TEST(CoefficientsFile, MissingFileIsAnAccessError) {

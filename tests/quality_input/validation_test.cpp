@@ -399,6 +399,7 @@ TEST(ValidacionConducciones, ReachDataRows) {
     const char* nombre_caso;
     void (*preparar)(Calidad&);
     Lineas esperadas;
+    bool para = false;  // a modelled reach of no hydraulic mode stops after its one warning
   };
   const std::vector<Caso> casos = {
       // -1 and -2 select dispersion formulas and still warn.
@@ -415,8 +416,14 @@ TEST(ValidacionConducciones, ReachDataRows) {
          c.INCRX(1) = -5.0;
        },
        en_tramo(M_6_3, 1)},
-      {"TIPOHID 0", [](Calidad& c) { c.TIPOHID(1) = 0; }, en_tramo(M_6_4, 1)},
-      {"TIPOHID 3", [](Calidad& c) { c.TIPOHID(1) = 3; }, en_tramo(M_6_4, 1)},
+      {"TIPOHID 0", [](Calidad& c) { c.TIPOHID(1) = 0; }, en_tramo(M_6_4, 1), true},
+      {"TIPOHID 3", [](Calidad& c) { c.TIPOHID(1) = 3; }, en_tramo(M_6_4, 1), true},
+      {"TIPOHID 3, not modelled",
+       [](Calidad& c) {
+         c.INRESCOND(1) = 2;
+         c.TIPOHID(1) = 3;
+       },
+       en_tramo(M_6_4, 1)},
       {"TIPOHID 2", [](Calidad& c) { c.TIPOHID(1) = 2; }, {}},
       {"four coefficients, whatever TIPOHID (not modelled)",
        [](Calidad& c) {
@@ -484,13 +491,13 @@ TEST(ValidacionConducciones, ReachDataRows) {
          c.LCOND(1) = 200.0;
          c.ECOND(1) = -1.0;
        },
-       en_tramo(M_6_1, 1) + en_tramo(M_6_4, 1) + en_tramo(M_6_5, 1) + en_tramo(M_6_10, 1)},
+       en_tramo(M_6_1, 1) + en_tramo(M_6_4, 1) + en_tramo(M_6_5, 1) + en_tramo(M_6_10, 1), true},
   };
   for (const Caso& c : casos) {
     Modelo m;
     cuenca(m, {}, {1, 0});
     c.preparar(m.cal);
-    EXPECT_EQ(validar(m), "") << c.nombre_caso;
+    EXPECT_EQ(validar(m), c.para ? "error" : "") << c.nombre_caso;
     EXPECT_EQ(tornal_test::log_lines(m), c.esperadas) << c.nombre_caso;
   }
 }
@@ -499,6 +506,7 @@ TEST(ValidacionConducciones, ReachesInGlobalOrder) {
   Modelo m;
   cuenca(m, {}, {3, 0});
   m.cal.ECOND(3) = -1.0;
+  m.cal.INRESCOND(1) = -1;  // not modelled: the mode's warning alone
   m.cal.TIPOHID(1) = 0;
   EXPECT_EQ(validar(m), "");
   EXPECT_EQ(tornal_test::log_lines(m), en_tramo(M_6_4, 1) + en_tramo(M_6_1, 3));
@@ -693,8 +701,10 @@ TEST(ValidacionParadas, ReachStepMustBePositiveWhenModelled) {
 // the run after the warnings: a value of 0 (or undefined) is warned there, a
 // negative one keeps its warning among the reach data alone. A Manning
 // channel of negative bottom width has none, whatever its side slope; the
-// second coefficient of the power laws is an exponent. Reaches not
-// modelled, and hydraulic modes that are neither 1 nor 2, are not looked at.
+// second coefficient of the power laws is an exponent. A hydraulic mode
+// that is neither 1 nor 2 gives a modelled reach no section either: its
+// coefficients are not looked at, and its one warning is that of the mode.
+// Reaches not modelled are not looked at.
 TEST(ValidacionParadas, HydraulicCoefficientsMustGiveACrossSection) {
   struct Caso {
     const char* que;
@@ -721,7 +731,9 @@ TEST(ValidacionParadas, HydraulicCoefficientsMustGiveACrossSection) {
       {"depth coefficient 0", 5, 2, {0.2, 0.4, 0.0, 0.45}, P, true},
       {"power laws with exponents 0", 1, 2, {0.2, 0.0, 0.3, 0.0}, {}, false},
       {"not modelled (-1)", -1, 1, {0.0, 0.0, 0.0, 0.0}, {}, false},
-      {"no hydraulic mode", 1, 3, {0.0, 0.0, 0.0, 0.0}, en_tramo(M_6_4, 1), false},
+      {"no hydraulic mode", 1, 3, {0.0, 0.0, 0.0, 0.0}, en_tramo(M_6_4, 1), true},
+      {"no hydraulic mode, coefficients of a channel", 0, 0, {0.03, 10.0, 0.001, 1.0}, en_tramo(M_6_4, 1), true},
+      {"no hydraulic mode, not modelled (2)", 2, 3, {0.03, 10.0, 0.001, 1.0}, en_tramo(M_6_4, 1), false},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.que);

@@ -342,7 +342,8 @@ TEST(NodeRoad, ReachNotModelledPassesItsInlet) {
 }
 
 // Reach calibration: mode 1 replaces the whole flow balance and the head
-// concentrations, mode 2 only the concentrations (lateral inflow cleared);
+// concentrations, mode 2 only the head concentrations (the lateral inflow
+// keeps the aquifer's);
 // a calibrated reach that is not modelled passes its inlet. Without a
 // calibration file no reach is calibrated, whatever the option.
 TEST(NodeRoad, ReachCalibration) {
@@ -354,7 +355,7 @@ TEST(NodeRoad, ReachCalibration) {
   };
   const Caso casos[] = {
       {1, 1, 0, 4.0},   // QCAB = 5, no lateral flow: the calibration concentration
-      {2, 1, 0, 3.0},   // QCAB = 6, QENT = 2 at 0: (6x4 + 2x0)/8
+      {2, 1, 0, 3.5},   // QCAB = 6, QENT = 2 of the aquifer: (6x4 + 2x2)/8
       {1, 1, 2, 10.0},  // not modelled: the inlet
       {1, 0, 0, 8.0},   // no reach calibrated: (6x10 + 2x2)/8
       {3, 1, 0, 8.0},   // no calibration mode
@@ -381,6 +382,46 @@ TEST(NodeRoad, ReachCalibration) {
     correr(m, {k.opcion, 0});
     EXPECT_DOUBLE_EQ(m.sim.CONDUCCCS(1, 1, 1, 1), k.esperado) << k.opcion << " " << k.inres;
     EXPECT_DOUBLE_EQ(m.sim.CONDUCCCE(1, 1, 1, 1), 10.0);
+  }
+}
+
+// A type-3 reach carrying 3 m3/s at 10 at its head and gaining 3 m3/s from
+// an aquifer at 40, of a conservative constituent: its outlet is the mix,
+// 25, without calibration and calibrated in mode 2 with a head
+// concentration of 10, the gained water keeping the aquifer's 40; mode 1
+// has no lateral water, and the outlet is the measured head concentration.
+TEST(NodeRoad, ReachCalibratedInModeTwoKeepsTheWaterOfItsAquifer) {
+  const double DIA = 86400.0;  // m3/s into m3/day
+  struct Caso {
+    const char* que;
+    int opcion;
+    double esperado;
+  };
+  const Caso casos[] = {
+      {"without calibration", 0, 25.0},
+      {"mode 2, head at 10", 2, 25.0},
+      {"mode 1, 3 m3/s at 10", 1, 10.0},
+  };
+  for (const Caso& k : casos) {
+    SCOPED_TRACE(k.que);
+    RedPrueba p;
+    p.nudos = {{1, 0}, {2, 0}};
+    p.conducciones = {{1, 2, 3}};
+    p.aportaciones = {1};
+    p.acuiferos = 1;
+    p.acuiferos_t3 = {1.0};
+    Modelo m = nuevo(p);
+    todos(m.red.QAPO, 1, 3.0 * DIA);
+    todos(m.cal.COAPO, 1, 1, 20.0);  // the node's water, which the calibration replaces
+    todos(m.red.QCONDUCC, 1, 6.0 * DIA);
+    todos(m.red.PERDT3, 1, -3.0 * DIA);
+    m.cal.COACU(1, 1) = 40.0;
+    if (k.opcion == 0) todos(m.cal.COAPO, 1, 1, 10.0);
+    m.sim.NUMCONDUCCALIBRAR = k.opcion == 0 ? 0 : 1;
+    m.sim.CAUDALCALIBRA.resize_filled(3.0 * DIA, 12, 1);
+    m.sim.CONCCALIBRAC.resize_filled(10.0, 1, 12, 1);
+    correr(m, {k.opcion, 0});
+    for (int mes = 1; mes <= 12; ++mes) EXPECT_NEAR(m.sim.CONDUCCCS(1, 1, mes, 1), k.esperado, 1e-9) << mes;
   }
 }
 
