@@ -894,73 +894,38 @@ TEST(Robustness, BasinsThatRealRunsBring) {
     double resto;  // hm3 held: in November and December, or always in a pool
     std::vector<std::string> registro;
   };
-  const std::string mezcla_de = "El cálculo del embalse diverge y no se resuelve con subpasos más finos";
-  const std::string finos = "Se integra el mes con subpasos más finos, número de subpasos:       61440";
   const std::string mezcla = "Se asume la mezcla del agua embalsada y de la que entra";
-  const std::string posible = "Posible error numerico, revise los datos o diferencial de cálculo";
-  const std::string meses_finos = "Meses del embalse integrados con subpasos más finos";
-  const std::string meses_mezcla = "Meses del embalse con la mezcla del agua embalsada y de la que entra";
-  const std::string mes1 = "Año, Mes:           1           1", mes2 = "Año, Mes:           1           2";
-  const std::string mes3 = "Año, Mes:           1           3", n61440 = "Número de subpasos:       61440";
-  const std::vector<std::string> pozo = {"El cálculo del embalse diverge con el diferencial de cálculo dado",
-                                         "Embalse:",
-                                         "Embalse Mayor",
-                                         mes1,
-                                         finos,
-                                         mezcla_de,
-                                         "Embalse:",
-                                         "Embalse Mayor",
-                                         mes1,
-                                         "Contaminante: Fósforo Inorgánico",
-                                         n61440,
-                                         mezcla,
-                                         posible,
-                                         "Numero de embalse           1",
-                                         meses_finos,
-                                         "Embalse:",
-                                         "Embalse Mayor",
-                                         "Número de meses:          24",
-                                         meses_mezcla,
-                                         "Embalse:",
-                                         "Embalse Mayor",
-                                         "Número de meses:          24",
-                                         FIN};
-  for (const Embalse& e :
-       {Embalse{"100 ha holding 2 m3 for two months",
-                false,
-                false,
-                2e-6,
-                {"El cálculo del embalse no admite los subpasos dados",
-                 "Embalse:",
-                 "Embalse Mayor",
-                 mes2,
-                 finos,
-                 mezcla_de,
-                 "Embalse:",
-                 "Embalse Mayor",
-                 mes3,
-                 "Contaminante: Temperatura",
-                 n61440,
-                 mezcla,
-                 posible,
-                 "Numero de embalse           1",
-                 meses_finos,
-                 "Embalse:",
-                 "Embalse Mayor",
-                 "Número de meses:           6",
-                 meses_mezcla,
-                 "Embalse:",
-                 "Embalse Mayor",
-                 "Número de meses:           4",
-                 FIN}},
-        Embalse{"100 ha holding 200 m3 for two months, heat balance",
-                true,
-                false,
-                2e-4,
-                {"El cálculo del embalse no admite los subpasos dados", "Embalse:", "Embalse Mayor", mes2, finos,
-                 meses_finos, "Embalse:", "Embalse Mayor", "Número de meses:           6", FIN}},
-        Embalse{"a weir pool", false, true, 0.001, pozo},
-        Embalse{"a weir pool, heat balance", true, true, 0.001, pozo}}) {
+  // The run log's lines: the first finer month by its cause, the first mixed
+  // month with the constituent that diverged (none: no month mixed), and the
+  // counts of both at the end of the run.
+  auto registro = [mezcla](const char* causa, int mes_fino, const std::string& contaminante, int mes_mezcla, int finos,
+                           int mezclas) {
+    auto mes = [](int n) { return "Año, Mes:           1" + tornal::edit_I(n, 12); };
+    const std::vector<std::string> embalse = {"Embalse:", "Embalse Mayor"};
+    std::vector<std::string> l = {causa, embalse[0], embalse[1], mes(mes_fino),
+                                  "Se integra el mes con subpasos más finos, número de subpasos:       61440"};
+    auto mas = [&l](const std::vector<std::string>& x) { l.insert(l.end(), x.begin(), x.end()); };
+    if (!contaminante.empty())
+      mas({"El cálculo del embalse diverge y no se resuelve con subpasos más finos", embalse[0], embalse[1],
+           mes(mes_mezcla), "Contaminante: " + contaminante, "Número de subpasos:       61440", mezcla,
+           "Posible error numerico, revise los datos o diferencial de cálculo", "Numero de embalse           1"});
+    mas({"Meses del embalse integrados con subpasos más finos", embalse[0], embalse[1],
+         "Número de meses:" + tornal::edit_I(finos, 12)});
+    if (!contaminante.empty())
+      mas({"Meses del embalse con la mezcla del agua embalsada y de la que entra", embalse[0], embalse[1],
+           "Número de meses:" + tornal::edit_I(mezclas, 12)});
+    mas({"Simulación Finalizada con éxito"});
+    return l;
+  };
+  const char* no_admite = "El cálculo del embalse no admite los subpasos dados";
+  const std::vector<std::string> pozo =
+      registro("El cálculo del embalse diverge con el diferencial de cálculo dado", 1, "Fósforo Inorgánico", 1, 24, 24);
+  for (const Embalse& e : {Embalse{"100 ha holding 2 m3 for two months", false, false, 2e-6,
+                                   registro(no_admite, 2, "Temperatura", 3, 6, 4)},
+                           Embalse{"100 ha holding 200 m3 for two months, heat balance", true, false, 2e-4,
+                                   registro(no_admite, 2, "", 0, 6, 0)},
+                           Embalse{"a weir pool", false, true, 0.001, pozo},
+                           Embalse{"a weir pool, heat balance", true, true, 0.001, pozo}}) {
     std::vector<double> fin(12, e.pozo ? e.resto : 5.0), entra(12, e.pozo ? 259.2 : 5.0);
     if (!e.pozo) fin[1] = fin[2] = e.resto, entra[1] = entra[2] = 0.1, entra[3] = 5.2;
     const bool mezclado = e.registro.size() > 10;
