@@ -43,7 +43,8 @@ of the run counts the refined months of each reservoir ("Meses del embalse
 integrados con subpasos más finos", "Embalse:", "Número de meses:"). A month
 so refined costs less than twice the largest count named for its reservoir
 (its finer counts, each tried once). Those are the months that the end of
-the run counts, or, in a log that has not reached it (a run that did not
+the run counts (none for a reservoir that it does not count, one mixed at
+its given count), or, in a log that has not reached it (a run that did not
 end), every month from the first one noted to the end of the run: the months
 before it were not refined.
 
@@ -492,6 +493,8 @@ LOG_REFINED_MONTHS = re.compile(" Meses del embalse .*subpasos más finos".encod
 LOG_AFTER_NAME = re.compile(" (?:Año, Mes:|Número de meses:|Número de subpasos:|Contaminante:|Se integra )"
                             .encode("latin-1"))
 LOG_NAME_LINES = 8
+# The line after the counts of the end of the run.
+LOG_END = b" Los calculos se han realizado con exito"
 
 
 def finer_substeps(log):
@@ -499,8 +502,10 @@ def finer_substeps(log):
     name: {name: (sub-steps, first month, months)}, the largest count it
     names for the reservoir, the month of the run (1 the first October) of
     its earliest note that names one (None when no note gives the month),
-    and the refined months that the end of the run counts (None when the log
-    has not reached it)."""
+    and the refined months that the end of the run counts (0 for a
+    reservoir that it does not count: one whose notes name only the given
+    count of a month that was mixed; None when the log has not reached the
+    end of the run)."""
     counts, first, months = {}, {}, {}
     name = month = None
     refined = False
@@ -531,7 +536,8 @@ def finer_substeps(log):
         if m and refined:
             months[name] = months.get(name, 0) + int(m.group(1))
             refined = False
-    return {n: (c, first.get(n), months.get(n)) for n, c in counts.items()}
+    ended = any(line.rstrip() == LOG_END for line in lines)
+    return {n: (c, first.get(n), months.get(n, 0 if ended else None)) for n, c in counts.items()}
 
 
 def work(files, log=None):
