@@ -52,7 +52,7 @@ struct Pasada {
 void resolver_columna(const Pasada& p, int k, double minimo, bool estricto_cero) {
   const int N = p.N;
   const View<double> X = p.w.CX.run(N, k);
-  resolver(p.m, p.w, p.t, p.w.DIAGAUX.run(N), p.w.WIAUX.run(N), X);
+  resolver(p.m, p.w, p.t, k, p.w.DIAGAUX.run(N), p.w.WIAUX.run(N), X);
   for (int i = 1; i <= N; ++i) {
     const double v = X(i);
     if (estricto_cero)

@@ -215,6 +215,7 @@ float residuo_manning(double K, double NMN_BMN, double SMN, double raiz_talud, d
 // note, outlet or row of the month is written.
 bool calcular_segmentos(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   w.notas.clear();
+  w.sin_estacionario = false;
   w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
   carga_difusa(m, w, t);
 

@@ -35,7 +35,7 @@ void temperatura_equilibrio(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const View<const double> DIAG = w.DIAG.run(N, 1);
   const View<double> D = w.DIAGAUX.run(N);
   for (int i = 1; i <= N; ++i) D(i) = DIAG(i) + KET * AXY(i) / FACTORCALOR;
-  resolver(m, w, t, D, WI, w.CX.run(N, 1));
+  resolver(m, w, t, 1, D, WI, w.CX.run(N, 1));
 }
 
 // A temperature held within the range of water temperatures, the one that
@@ -75,7 +75,7 @@ bool pasadas_calor(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     if (++pasadas > MAXPASADASCALOR) return false;
     SUMAANT = SUMAT;
     for (int i = 1; i <= t.N; ++i) w.WIAUX(i) = w.WI(i, 1) + flujo(m, t, w.CX(i, 1)) * w.AXY(i) / FACTORCALOR;
-    resolver(m, w, t, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
+    resolver(m, w, t, 1, w.DIAG.run(t.N, 1), w.WIAUX.run(t.N), w.SOLAUX.run(t.N));
     double suma = 0.0;
     cambio = 0.0;
     for (int i = 1; i <= t.N; ++i) {
@@ -114,7 +114,7 @@ bool balance_linealizado(Modelo& m, TrabajoTramo& w, const Tramo& t) {
       w.DIAGAUX(i) = w.DIAG(i, 1) + K * w.AXY(i) / FACTORCALOR;
       w.WIAUX(i) = w.WI(i, 1) + (H + K * T) * w.AXY(i) / FACTORCALOR;
     }
-    resolver(m, w, t, w.DIAGAUX.run(N), w.WIAUX.run(N), w.SOLAUX.run(N));
+    resolver(m, w, t, 1, w.DIAGAUX.run(N), w.WIAUX.run(N), w.SOLAUX.run(N));
     double cambio = 0.0;
     for (int i = 1; i <= N; ++i) {
       if (!std::isfinite(w.SOLAUX(i))) return false;
@@ -146,7 +146,7 @@ void temperatura_ultimo_recurso(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = TE;
     return;
   }
-  resolver(m, w, t, w.DIAG.run(t.N, 1), w.WI.run(t.N, 1), w.SOLAUX.run(t.N));
+  resolver(m, w, t, 1, w.DIAG.run(t.N, 1), w.WI.run(t.N, 1), w.SOLAUX.run(t.N));
   for (int i = 1; i <= t.N; ++i) w.CX(i, 1) = std::isfinite(w.SOLAUX(i)) ? en_rango(w.SOLAUX(i)) : TMINAGUA;
 }
 
@@ -226,7 +226,7 @@ void primer_orden_tramo(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   }
   if (M > 0) {
     const Columns<double> X = w.CX.columns(N, PRIMERA, M);
-    resolver_varios(m, w, t, DIAG, w.WI.columns(N, PRIMERA, M), X);
+    resolver_varios(m, w, t, PRIMERA, DIAG, w.WI.columns(N, PRIMERA, M), X);
     const double ERRORCONC = c.ERRORCONC;
     for (int j = 1; j <= M; ++j)
       for (int i = 1; i <= N; ++i) X(i, j) = ERRORCONC > X(i, j) ? 0.0 : X(i, j);

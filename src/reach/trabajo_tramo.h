@@ -101,6 +101,9 @@ struct TrabajoTramo {
   // The notes of the reach-month for the run log, kept until the month
   // stands (nota, escribir_notas of reach/tramo.h).
   std::vector<std::vector<FreeItem>> notas;
+  // Whether a solve of the reach-month found its one mixed segment with no
+  // steady state (counted once a month).
+  bool sin_estacionario = false;
 
   // Every array sized for N segments and NC constituents. Sizes other than
   // those of the last call make every array anew, all values 0; with the

@@ -47,18 +47,22 @@ void escribir_notas(Modelo& m, TrabajoTramo& w);
 
 // Transport rows of every constituent (SUB, SUPER, DIAG, WI).
 void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t);
-// Solves the system of the stored SUB and SUPER with the diagonal B and the
-// right side R (runs of the N segments) into U. A vanishing pivot throws
-// FlujoIrresoluble where the flow of its segment is too small to tell from
-// 0; elsewhere it writes the notes kept and its lines to the run log and
-// stops the run.
-void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
-              const View<double>& U);
-// The same for the systems of the columns of B, R and U (one or more),
-// solved together; a vanishing pivot acts as that of the first system with
-// one, in their order, would have acted solved on its own.
-void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
-                     Columns<double> U);
+// Solves the system of constituent k of the stored SUB and SUPER with the
+// diagonal B and the right side R (runs of the N segments) into U. A
+// vanishing pivot throws FlujoIrresoluble where the flow of its segment is
+// too small to tell from 0; elsewhere it writes the notes kept and its
+// lines to the run log and stops the run. The one mixed segment with no
+// steady state (a pivot not above 0, or too small for the pivot test, where
+// the segment has a volume) takes instead the value that it reaches at the
+// end of the month from the water that enters it, noted and counted.
+void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<const double>& B,
+              const View<const double>& R, const View<double>& U);
+// The same for the systems of the columns of B, R and U (one or more, of the
+// constituents k, k + 1, ...), solved together; a vanishing pivot acts as
+// that of the first system with one, in their order, would have acted
+// solved on its own.
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, Columns<const double> B,
+                     Columns<const double> R, Columns<double> U);
 
 // Water temperature (equilibrium or heat balance), then the first-order
 // pollutants.

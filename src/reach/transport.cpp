@@ -5,6 +5,7 @@
 // and the Thomas solver.
 #include <cmath>
 
+#include "common/latin1.h"
 #include "common/stop.h"
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
@@ -151,20 +152,82 @@ bool flujo_irresoluble(const TrabajoTramo& w, const Tramo& t, int j) {
 
 }  // namespace
 
-void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, const View<const double>& B, const View<const double>& R,
-              const View<double>& U) {
+// The one mixed segment with no steady state: V dC/dt = R - B C, where B
+// (the pivot: the flow through the segment plus its rates times its
+// volume, its settling and exchanges) is not above 0 or too small for the
+// pivot test, or where the steady C = R / B of a finite R is not finite. A
+// rate below 0 (a decay given negative, an algal growth above respiration
+// and settling) makes a growth that the flow cannot carry away: the
+// steady state would be 0 or negative, or none. The segment carries no
+// state from one month to the next; the value taken is the one the box
+// reaches at the end of the month of DIASMES days, filled at its start with
+// the water that enters it (head flow and lateral inflow mixed), in closed
+// form:
+//   C(T) = C0 e^x + (R T / V) (e^x - 1) / x,  x = -B T / V,
+// (e^x - 1) / x taken as 1 at x = 0: the steady state itself where the
+// box would settle within the month, the growth over the month where it
+// cannot, finite while that growth is (x below about 709; beyond it the
+// outlet overflows and flags the reach). A segment without volume has no
+// box, nor a B that vanishes (its pivot is all the flow that enters it).
+namespace {
+
+constexpr double DIASMES = 30.0;  // the month, as the reservoirs integrate it
+
+bool sin_estado_estacionario(const Tramo& t, const TrabajoTramo& w, bool pivote_nulo, double B, double R, double U) {
+  if (t.N != 1 || !std::isfinite(B) || !(w.VI(1) > 0.0) || !std::isfinite(w.VI(1))) return false;
+  return pivote_nulo || B < 0.0 || (std::isfinite(R) && !std::isfinite(U));
+}
+
+double al_cabo_del_mes(const Tramo& t, const TrabajoTramo& w, int k, double B, double R) {
+  const double V = w.VI(1);
+  const double entrada = t.QCAB + t.QENT;
+  const double C0 = entrada > 0.0 ? (t.QCAB * (*t.CO)(k) + t.QENT * (*t.CE)(k)) / entrada : 0.0;
+  const double x = -B * DIASMES / V;
+  const double crecimiento = x == 0.0 ? 1.0 : std::expm1(x) / x;
+  return C0 * std::exp(x) + R * DIASMES / V * crecimiento;
+}
+
+// The first month of the reach with such a segment is noted, with the
+// first constituent of the month that had no steady state; every month is
+// counted once for the end of the run.
+void anotar_sin_estado_estacionario(Modelo& m, TrabajoTramo& w, const Tramo& t, int k) {
+  if (w.sin_estacionario) return;
+  w.sin_estacionario = true;
+  if (m.sim.MESESSINESTACIONARIOCOND(t.I)++ != 0) return;
+  nota(w, {"El segmento de mezcla completa de la conducción no tiene estado estacionario"});
+  nota(w, {"Conducción:", m.red.NOMCONDUCC(t.I)});
+  nota(w, {"Año, Mes:", t.ANO, t.MES});
+  nota(w, {"Contaminante: ", trimmed(m.cal.NOMCONT(k))});
+  nota(w, {"Se asume el valor que alcanza al cabo del mes"});
+}
+
+}  // namespace
+
+void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<const double>& B,
+              const View<const double>& R, const View<double>& U) {
   const int N = t.N;
   const int nulo = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
+  if (sin_estado_estacionario(t, w, nulo != 0, B(1), R(1), U(1))) {
+    U(1) = al_cabo_del_mes(t, w, k, B(1), R(1));
+    anotar_sin_estado_estacionario(m, w, t, k);
+    return;
+  }
   if (nulo != 0) pivote_nulo(m, w, t, nulo);
 }
 
-void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, Columns<const double> B, Columns<const double> R,
-                     Columns<double> U) {
+void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, Columns<const double> B,
+                     Columns<const double> R, Columns<double> U) {
   const int N = t.N;
   const int M = static_cast<int>(U.columns());
   const View<int> NULO = w.PIVOTENULO.run(M);
   TRIDIAGONALVARIOS(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAMVARIOS.columns(N, 1, M), w.BETVARIOS.run(M), NULO, N,
                     M);
+  for (int s = 1; s <= M; ++s)
+    if (sin_estado_estacionario(t, w, NULO(s) != 0, B(1, s), R(1, s), U(1, s))) {
+      U(1, s) = al_cabo_del_mes(t, w, k + s - 1, B(1, s), R(1, s));
+      anotar_sin_estado_estacionario(m, w, t, k + s - 1);
+      NULO(s) = 0;
+    }
   // The first system in their order with a vanishing pivot gives up the
   // reach or stops the run, as it would have solved on its own.
   for (int s = 1; s <= M; ++s)

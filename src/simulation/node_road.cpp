@@ -408,6 +408,12 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Conducción:", m.red.NOMCONDUCC(j)});
     m.log.write({"Número de meses:", m.sim.MESESMEZCLACOND(j)});
   }
+  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
+    if (m.sim.MESESSINESTACIONARIOCOND(j) == 0) continue;
+    m.log.write({"Meses de la conducción con mezcla completa sin estado estacionario"});
+    m.log.write({"Conducción:", m.red.NOMCONDUCC(j)});
+    m.log.write({"Número de meses:", m.sim.MESESSINESTACIONARIOCOND(j)});
+  }
 }
 
 }  // namespace tornal

@@ -102,8 +102,10 @@ void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
 // every reach (ERRORCOND) in numerical trouble, in increasing number; then,
 // for every reach whose heat balance was solved linearised, its name and
 // the count of such months, and for every reach with months computed as one
-// mixed segment (MESESMEZCLACOND), its name and their count. They never
-// stop the run.
+// mixed segment (MESESMEZCLACOND), its name and their count, and for every
+// reach with months whose one mixed segment had no steady state
+// (MESESSINESTACIONARIOCOND), its name and their count. They never stop the
+// run.
 void avisos_fin_calculo(Modelo& m);
 
 }  // namespace tornal

@@ -66,6 +66,10 @@ struct Simulacion {
   // Months of each reach whose flow the solves could not resolve on its
   // segments, computed as one mixed segment, listed at the end of the run.
   Array1<int> MESESMEZCLACOND{"MESESMEZCLACOND"};  // (reach): months
+  // Months of each reach whose one mixed segment had no steady state (a
+  // growth that its flow cannot carry away) and took the value it reaches
+  // at the end of the month, listed at the end of the run.
+  Array1<int> MESESSINESTACIONARIOCOND{"MESESSINESTACIONARIOCOND"};  // (reach): months
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
   Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months

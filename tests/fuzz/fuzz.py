@@ -13,8 +13,9 @@ and a memory limit, and judges the outcome. A failure is:
             than the limit allows (work.py: the segments x months of the
             reaches and the sub-steps x months of the reservoirs, with the
             rows of the partial result files of both, at their least cost,
-            and the finer sub-steps of reservoir months that the run log
-            reports); a run whose input asks for more is "ok-long-run"
+            and the refined reservoir months that the run log reports, at
+            the count it names); a run whose input asks for more is
+            "ok-long-run"
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1
@@ -22,7 +23,9 @@ and a memory limit, and judges the outcome. A failure is:
             the run log could be opened
   nonfinite an exit 0 whose result files hold a non-finite value (NaN,
             Infinity, or asterisks that the mutated numbers do not explain)
-            and whose run log has no warning of it. The run log names every
+            and whose run log has no warning of it (asterisks inside a
+            text that the inputs define and a result file copies, a reach
+            named 'Rio***' say, are no field). The run log names every
             result file that holds a field of asterisks ("Campo con
             asteriscos ...", then "Archivo: " and the file):
             "ok-asterisks-named" when it names every file that holds
@@ -89,6 +92,9 @@ OUT_OF_MEMORY = (b"rss limit exhausted", b"out of memory", b"allocation-size-too
                  b"requested allocation size")
 NONFINITE_TEXT = re.compile(rb"(?i)(?<![a-z])(nan|-?inf|-?infinity)(?![a-z])")
 ASTERISKS = re.compile(rb"\*{3,}")
+# A text of an input file that a result file may copy (a name): a quoted text
+# whole, or a word between the separators of the input formats.
+INPUT_TEXT = re.compile(rb"'([^'\r\n]*)'|\"([^\"\r\n]*)\"|([^\s'\",/<>;=]+)")
 # A number field written in fixed form, its decimals in the group, and a
 # number with its leading blanks in a line of blank-separated fields.
 PLAIN_NUMBER = re.compile(rb"[-+]?(?=\.?\d)\d*\.?(\d*)")
@@ -290,6 +296,32 @@ def find_log(folder, inputs):
     return None
 
 
+def copied_asterisk_texts(inputs):
+    """The texts of the input files that hold a run of three asterisks or more
+    among other characters (a reach named 'Rio***'): a result file that copies
+    one holds those asterisks inside the text, not as a field of its own. A
+    text of asterisks alone is not told from such a field and is left out."""
+    texts = set()
+    for data in inputs.values():
+        if b"***" not in data:
+            continue
+        for m in INPUT_TEXT.finditer(data):
+            text = next(g for g in m.groups() if g is not None).strip(b" \t")
+            if ASTERISKS.search(text) and text.strip(b"*"):
+                texts.add(text)
+    return texts
+
+
+def without_copied_texts(data, texts):
+    """The bytes of a result file with the asterisks of every copied text
+    (one that no asterisk borders, so that no field of asterisks is taken for
+    it) put out of the way."""
+    for text in sorted(texts, key=len, reverse=True):
+        pattern = re.compile(rb"(?<!\*)" + re.escape(text) + rb"(?!\*)")
+        data = pattern.sub(lambda m: m.group().replace(b"*", b"_"), data)
+    return data
+
+
 def files_with_asterisks(log):
     """The names (last part of the path) of the files that the run log names
     as holding a field of asterisks."""
@@ -309,9 +341,9 @@ def files_with_asterisks(log):
 
 def judge(folder, inputs, original, proc_status, console, stderr, timed_out, timeout=20.0, is_asan=True):
     if timed_out:
-        # The least time the input asks for, with the finer sub-steps of
-        # reservoir months that the run log reports (a plain build is about
-        # four times faster than the sanitizer one).
+        # The least time the input asks for, with the refined reservoir
+        # months that the run log reports, for either cause (a plain build is
+        # about four times faster than the sanitizer one).
         asked = work.work(inputs, find_log(folder, inputs))
         if asked is not None and asked * (1.0 if is_asan else 0.25) >= timeout:
             return "ok-long-run"
@@ -345,11 +377,16 @@ def judge(folder, inputs, original, proc_status, console, stderr, timed_out, tim
     moved = None
     asterisks = named = False
     listed = files_with_asterisks(log) if log is not None else set()
+    names = copied_asterisk_texts(inputs)
     for name, data in written_files(folder, inputs):
         if b"Numero de versio:" in data:
             continue
         if any(m.group(1).lower() not in copied for m in NONFINITE_TEXT.finditer(data)):
             return "nonfinite"
+        # Asterisks inside a text copied from the inputs (a name) fill no
+        # field.
+        if names:
+            data = without_copied_texts(data, names)
         if ASTERISKS.search(data):
             if name in listed:
                 named = True

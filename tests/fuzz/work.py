@@ -28,16 +28,25 @@ in units whose least cost on the sanitizer build was measured:
       writes none; its flows are in the results of the allocation model,
       which this reader does not read, so that such rows are counted too.
 
-A reservoir month that diverges with its given sub-steps is integrated again
-with 2, 4, 8, ... times as many, up to the count that the step bears: work
-that no input file tells, but that the run log reports as it goes. It names
-the first such month of each reservoir with its count of finer sub-steps
-("Se integra el mes con subpasos más finos, número de subpasos:"), and the
-first month that even they could not resolve with the finest count tried
-("Número de subpasos:"), and hands those lines to the file at once. Any month
-of a reservoir so named may take as many: its finer counts, each tried once,
-add up to less than twice the finest. That work counts too, in every month
-of the run, from the run log of a run that did not end.
+A reservoir month that diverges with its given sub-steps, or whose sub-steps
+the step cannot bear, is integrated again with 2, 4, 8, ... times as many, up
+to the count that the step bears: work that no input file tells, but that
+the run log reports as it goes. It names the first such month of each
+reservoir with its count of finer sub-steps, for either cause ("El cálculo
+del embalse diverge con el diferencial de cálculo dado", or "El cálculo del
+embalse no admite los subpasos dados y se calcula con subpasos más finos",
+then "Embalse:", "Año, Mes:" and the count: "Número de subpasos:", or "Se
+integra el mes con subpasos más finos, número de subpasos:"), and the first
+month that even they could not resolve with the finest count tried
+("Número de subpasos:"), and hands those lines to the file at once; the end
+of the run counts the refined months of each reservoir ("Meses del embalse
+integrados con subpasos más finos", "Embalse:", "Número de meses:"). A month
+so refined costs less than twice the largest count named for its reservoir
+(its finer counts, each tried once). Those are the months that the end of
+the run counts (none for a reservoir that it does not count, one mixed at
+its given count), or, in a log that has not reached it (a run that did not
+end), every month from the first one noted to the end of the run: the months
+before it were not refined.
 
 Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
@@ -466,32 +475,69 @@ FIXED_COEFFICIENTS = ["", "", "rr", "", "r", "", "rr", "", "rr", "", "", "rrr", 
 
 
 # The run log's lines that name a reservoir ("Embalse:", then its name on
-# the lines up to "Año, Mes:", a few at most) and the sub-step counts it
-# reports for it.
+# the lines up to the next line of the note, a few at most), the month of a
+# note ("Año, Mes:" with the year and the month), the sub-step counts it
+# reports for the reservoir (those of the first month refined because it
+# diverged, or because its sub-steps could not bear it, and the finest count
+# tried in a month that even they could not resolve), and the count of
+# refined months of each reservoir at the end of the run: a heading that
+# speaks of finer sub-steps, "Embalse:", the name and "Número de meses:".
 LOG_RESERVOIR = b" Embalse:"
-LOG_DATE = " Año, Mes:".encode("latin-1")
+LOG_DATE = re.compile(" Año, Mes: *(\\d+) +(\\d+)".encode("latin-1"))
+LOG_MONTHS = re.compile(" Número de meses: *(\\d+)".encode("latin-1"))
 LOG_SUBSTEPS = re.compile(" (?:Se integra el mes con subpasos más finos, número de subpasos:|Número de subpasos:) *"
                           "(\\d+)".encode("latin-1"))
+LOG_REFINED_MONTHS = re.compile(" Meses del embalse .*subpasos más finos".encode("latin-1"))
+# The lines that follow a reservoir's name in a note, and the most lines a
+# name takes.
+LOG_AFTER_NAME = re.compile(" (?:Año, Mes:|Número de meses:|Número de subpasos:|Contaminante:|Se integra )"
+                            .encode("latin-1"))
+LOG_NAME_LINES = 8
+# The line after the counts of the end of the run.
+LOG_END = b" Los calculos se han realizado con exito"
 
 
 def finer_substeps(log):
-    """The sub-steps of a month of each reservoir that the run log reports:
-    the largest count it gives for the reservoir, by its name."""
-    counts = {}
-    name = None
+    """The refined months of each reservoir that the run log reports, by its
+    name: {name: (sub-steps, first month, months)}, the largest count it
+    names for the reservoir, the month of the run (1 the first October) of
+    its earliest note that names one (None when no note gives the month),
+    and the refined months that the end of the run counts (0 for a
+    reservoir that it does not count: one whose notes name only the given
+    count of a month that was mixed; None when the log has not reached the
+    end of the run)."""
+    counts, first, months = {}, {}, {}
+    name = month = None
+    refined = False
     lines = log.replace(b"\r", b"").split(b"\n")
     for i, line in enumerate(lines):
         if line.rstrip() == LOG_RESERVOIR:
-            name = b""
-            for more in lines[i + 1:i + 8]:
-                if more.startswith(LOG_DATE):
+            name, month = b"", None
+            for more in lines[i + 1:i + 1 + LOG_NAME_LINES]:
+                if LOG_AFTER_NAME.match(more):
                     break
                 name += more.strip()
+            # The line before "Embalse:" heads a count at the end of the run.
+            refined = i > 0 and LOG_REFINED_MONTHS.match(lines[i - 1]) is not None
+            continue
+        if name is None:
+            continue
+        m = LOG_DATE.match(line)
+        if m:
+            month = 12 * (int(m.group(1)) - 1) + int(m.group(2))
             continue
         m = LOG_SUBSTEPS.match(line)
-        if m and name is not None:
+        if m:
             counts[name] = max(counts.get(name, 0), int(m.group(1)))
-    return counts
+            if month is not None:
+                first[name] = min(first.get(name, month), month)
+            continue
+        m = LOG_MONTHS.match(line)
+        if m and refined:
+            months[name] = months.get(name, 0) + int(m.group(1))
+            refined = False
+    ended = any(line.rstrip() == LOG_END for line in lines)
+    return {n: (c, first.get(n), months.get(n, 0 if ended else None)) for n, c in counts.items()}
 
 
 def work(files, log=None):
@@ -512,8 +558,6 @@ def work(files, log=None):
         if partial:
             seconds += substeps * COST_BALANCE_ROW * (b.balances == 1)
             seconds += (substeps // b.step if b.step >= 1 else 0) * COST_PARTIAL_ROW
-    if log is not None:
-        seconds += sum(2 * n for n in finer_substeps(log).values()) * COST_FINER_SUBSTEP_MONTH
     seconds *= max(b.constituents, 1)
     # The rows of the partial results of reaches, costed by their numbers (a
     # risk run writes none).
@@ -521,4 +565,15 @@ def work(files, log=None):
         rows = sum((n - 1) // b.reach_step for n, partial in zip(b.segments, b.reach_partial) if partial)
         numbers = REACH_PARTIAL_COLUMNS + REACH_PARTIAL_OXYGEN_COLUMNS * b.oxygen + max(b.constituents, 0)
         seconds += rows * numbers * COST_REACH_PARTIAL_NUMBER
-    return seconds * 12 * b.years
+    total = 12 * b.years
+    seconds *= total
+    # The refined months, at the largest count named for the reservoir: those
+    # that the end of the run counts, or, in a log that has not reached it,
+    # every month from the first one noted (those before it were not
+    # refined) to the end of the run.
+    if log is not None:
+        for substeps, first, months in finer_substeps(log).values():
+            if months is None:
+                months = total - first + 1 if first is not None and 1 <= first <= total else total
+            seconds += 2 * substeps * months * COST_FINER_SUBSTEP_MONTH * max(b.constituents, 1)
+    return seconds

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "reach/tramo.h"
+#include "simulation/node_road.h"
 #include "tramo_prueba.h"
 
 namespace {
@@ -373,28 +374,85 @@ TEST(ReachGuards, FlowTooSmallForTheSolvesIsOneMixedSegment) {
 }
 
 // A pivot that vanishes where the flow is resolved stops the run: a decay
-// that cancels the first pivot of a reach carrying 1 m3/s (-0.5 QI1 / V over
-// 10 segments, -QI1 / V in one), and that of the one mixed segment of a
-// spring too small for its 600 segments, noted before the stop.
+// that cancels the first pivot of a reach carrying 1 m3/s over 10 segments
+// (-0.5 QI1 / V).
 TEST(ReachGuards, VanishingPivotWhereTheFlowIsResolvedStopsAndLogsTheReachYearAndMonth) {
-  struct Caso {
-    const char* que;
-    double lcond, incrx, qcab, qent, k;
-    int mezcla;  // months computed as one mixed segment
-  };
-  for (const Caso& caso : {Caso{"10 segments of 100 m3", 1000.0, 100.0, 86400.0, 0.0, -432.0, 0},
-                           Caso{"one segment of 50 m3", 50.0, 100.0, 86400.0, 0.0, -1728.0, 0},
-                           Caso{"a spring", 6000.0, 10.0, 0.0, 0.4 / 30.0, -2.0 * 86400.0 / 6000.0, 1}}) {
-    SCOPED_TRACE(caso.que);
+  ModeloTramo m;
+  tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
+  m.cal.KCOND(1, 1) = -432.0;
+  EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
+  EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
+  EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
+  EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1);
+  EXPECT_EQ(m.sim.MESESMEZCLACOND(1), 0);
+}
+
+// The one mixed segment with no steady state: a decay below 0 that the flow
+// Q entering it cannot carry away, Q + k V <= 0 (or too near 0 for the
+// pivot), neither stops the run nor leaves a 0. The segment takes the value
+// of the box V dC/dt = R - (Q + k V) C at the end of the month of 30 days,
+// from the concentration of the water that enters it, C0 (head flow and
+// lateral inflow mixed): R / B + (C0 - R / B) e^(-30 B / V) with B = Q + kV,
+// and C0 + 30 R / V where B is 0. A spring too small for its 600 segments,
+// whose water stays 164 days in the reach, at -0.01/day (B = -0.64 Q, a
+// steady state below 0) and at -0.0061/day (B = -0.0004 Q, a pivot that
+// vanishes) in two months: noted once after the note of the mix, counted in
+// both and listed at the end of the run. A reach 50 m long, shorter than its
+// step carrying 1 m3/s from its head and a lateral inflow (37.5 m3), its
+// second pollutant at -2304/day: B is 0 exactly; its first, conservative,
+// pollutant keeps its steady mix.
+TEST(ReachGuards, MixedSegmentWithNoSteadyStateTakesTheValueItReachesAtTheEndOfTheMonth) {
+  const std::string NOTA = "El segmento de mezcla completa de la conducción no tiene estado estacionario";
+  const std::string FIN = "Meses de la conducción con mezcla completa sin estado estacionario";
+  const double CE = 3.0, QENT = 0.4 / 30.0, LCOND = 6000.0;
+  const double U = 0.5 * LCOND / (86400.0 * 164.0);  // V = 164 QENT
+  for (const double k : {-0.01, -0.0061}) {
+    SCOPED_TRACE(k);
     ModeloTramo m;
-    tramo_prueba(m, 1, caso.lcond, caso.incrx, 1.0, 1.0);
-    m.cal.KCOND(1, 1) = caso.k;
-    EXPECT_EQ(stop_message([&] { calcular(m, caso.qcab, caso.qent, 0.0, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
-    EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
-    EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
-    EXPECT_EQ(lineas_con(m, "Año, Mes:           1           2"), 1 + caso.mezcla);
-    EXPECT_EQ(m.sim.MESESMEZCLACOND(1), caso.mezcla);
+    tramo_prueba(m, 1, LCOND, 10.0, U, 1.0);
+    m.cal.KCOND(1, 1) = k;
+    const double V = QENT / 2.0 / 86400.0 / U * LCOND;
+    const double B = QENT + k * V, R = QENT * CE;
+    const double esperado = R / B + (CE - R / B) * std::exp(-30.0 * B / V);
+    for (int mes : {2, 3}) {
+      EXPECT_EQ(stop_message([&] { calcular(m, 0.0, QENT, 0.0, {40.0}, {CE}, mes); }), "");
+      EXPECT_NEAR(salida(m, 1, mes), esperado, 1e-9 * esperado) << mes;
+    }
+    EXPECT_GT(esperado, CE);
+    EXPECT_EQ(m.sim.MESESMEZCLACOND(1), 2);
+    EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 2);
+    EXPECT_EQ(m.sim.ERRORCOND(1), 0);
+    std::vector<std::string> l = log_lines(m);
+    const auto mezcla = std::find(l.begin(), l.end(), "Se calcula como un solo segmento de mezcla completa");
+    ASSERT_NE(mezcla, l.end());
+    ASSERT_GE(l.end() - mezcla, 2);
+    EXPECT_EQ(mezcla[1], tornal::latin1(NOTA));
+    const auto fecha = std::find(mezcla, l.end(), tornal::latin1("Año, Mes:           1           2"));
+    const auto contaminante = std::find(mezcla, l.end(), "Contaminante: C1");
+    EXPECT_NE(std::find_if(mezcla, fecha, [](const std::string& x) { return x.find("Tramo 1") == 0; }), fecha);
+    EXPECT_LT(fecha, contaminante);
+    ASSERT_NE(contaminante, l.end());
+    EXPECT_EQ(lineas_con(m, NOTA), 1);
+    EXPECT_EQ(lineas_con(m, "Se asume el valor que alcanza al cabo del mes"), 1);
+    tornal::avisos_fin_calculo(m);
+    l = log_lines(m);
+    const auto fin = std::find(l.begin(), l.end(), tornal::latin1(FIN));
+    const auto meses = std::find(fin, l.end(), tornal::latin1("Número de meses:           2"));
+    EXPECT_NE(std::find_if(fin, meses, [](const std::string& x) { return x.find("Tramo 1") == 0; }), meses);
+    EXPECT_NE(meses, l.end());
   }
+  ModeloTramo m;
+  tramo_prueba(m, 2, 50.0, 100.0, 1.0, 1.0);
+  m.cal.KCOND(1, 2) = -2304.0;
+  const double QCAB = 43200.0, QLAT = 43200.0, CO = 1.0, CEL = 5.0, V = 37.5;
+  EXPECT_EQ(stop_message([&] { calcular(m, QCAB, QLAT, 0.0, {CO, CO}, {CEL, CEL}, 2); }), "");
+  const double C0 = (QCAB * CO + QLAT * CEL) / (QCAB + QLAT);
+  EXPECT_NEAR(salida(m, 1, 2), C0, 1e-12);
+  EXPECT_NEAR(salida(m, 2, 2), C0 + 30.0 * (QCAB * CO + QLAT * CEL) / V, 1e-9 * salida(m, 2, 2));
+  EXPECT_EQ(m.sim.MESESMEZCLACOND(1), 0);
+  EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 1);
+  EXPECT_EQ(lineas_con(m, NOTA), 1);
+  EXPECT_EQ(lineas_con(m, "Contaminante: C2"), 1);
 }
 
 // Reaeration from depth and velocity: the three worked cases, and a depth

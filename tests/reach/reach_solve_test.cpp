@@ -89,8 +89,9 @@ TEST(ReachSolve, FirstSystemInOrderWithAVanishingPivotStopsTheRun) {
     t.N = 4;
     t.MES = 5;
     t.ANO = 1;
-    const std::string parada = stop_message(
-        [&] { tornal::resolver_varios(m, w, t, p.B.columns(4, 1, 3), p.R.columns(4, 1, 3), w.CX.columns(4, 1, 3)); });
+    const std::string parada = stop_message([&] {
+      tornal::resolver_varios(m, w, t, 1, p.B.columns(4, 1, 3), p.R.columns(4, 1, 3), w.CX.columns(4, 1, 3));
+    });
     EXPECT_EQ(parada, invertido ? "Inestabilidad numerica" : "inestabilidad numerica");
     EXPECT_EQ(lineas_con(m, "nestabilidad numerica"), 1);
     EXPECT_EQ(lineas_con(m, "Año, Mes:           1           5"), 1);
