@@ -34,10 +34,9 @@ to the count that the step bears: work that no input file tells, but that
 the run log reports as it goes. It names the first such month of each
 reservoir with its count of finer sub-steps, for either cause ("El cálculo
 del embalse diverge con el diferencial de cálculo dado", or "El cálculo del
-embalse no admite los subpasos dados y se calcula con subpasos más finos",
-then "Embalse:", "Año, Mes:" and the count: "Número de subpasos:", or "Se
-integra el mes con subpasos más finos, número de subpasos:"), and the first
-month that even they could not resolve with the finest count tried
+embalse no admite los subpasos dados", then "Embalse:", "Año, Mes:" and
+the count: "Número de subpasos:", or "Se integra el mes con subpasos más
+finos, número de subpasos:"), and the first month that even they could not resolve with the finest count tried
 ("Número de subpasos:"), and hands those lines to the file at once; the end
 of the run counts the refined months of each reservoir ("Meses del embalse
 integrados con subpasos más finos", "Embalse:", "Número de meses:"). A month
