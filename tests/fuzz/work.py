@@ -36,10 +36,11 @@ reservoir with its count of finer sub-steps, for either cause ("El cálculo
 del embalse diverge con el diferencial de cálculo dado", or "El cálculo del
 embalse no admite los subpasos dados", then "Embalse:", "Año, Mes:" and
 the count: "Número de subpasos:", or "Se integra el mes con subpasos más
-finos, número de subpasos:"), and the first month that even they could not resolve with the finest count tried
-("Número de subpasos:"), and hands those lines to the file at once; the end
-of the run counts the refined months of each reservoir ("Meses del embalse
-integrados con subpasos más finos", "Embalse:", "Número de meses:"). A month
+finos, número de subpasos:"), and the first month that even they could
+not resolve with the finest count tried ("Número de subpasos:"), and
+hands those lines to the file at once; the end of the run counts the
+refined months of each reservoir ("Meses del embalse integrados con
+subpasos más finos", "Embalse:", "Número de meses:"). A month
 so refined costs less than twice the largest count named for its reservoir
 (its finer counts, each tried once). Those are the months that the end of
 the run counts (none for a reservoir that it does not count, one mixed at
