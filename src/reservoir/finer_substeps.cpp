@@ -256,18 +256,32 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
 
 // Finer sub-steps while the integration diverges or the step cannot bear
 // its sub-steps (those up to its earliest divergence, when it diverges),
-// each count judged on its own integration: a month that diverges is
-// refined whatever the judge says of its sub-steps, since a divergence of
-// the step is the surest sign that they are too long, up to the finest
-// count within the bound. A month whose given sub-steps the step bears and
-// that does not diverge keeps its integration. Each count is tried once,
-// and an attempt stops at its earliest divergence, so that a month costs
-// less than twice the finest, at most 2 MAXSUBPASOSEMBALSE sub-steps.
+// each count judged on its own integration, up to the finest count within
+// the bound. A month that diverges is refined whatever the judge says of
+// its sub-steps, since a divergence is the surest sign that they are too
+// long; where the judge bears them, it is refined again only while each
+// finer count puts the divergence later in the month: one that comes no
+// later with sub-steps half as long (an inflow or a start beyond what the
+// integrators accept, a rate that is not a number) comes from the month's
+// own sources and rates, which no count mends, and would cost every count
+// up to the finest in every such month. A month whose given sub-steps the
+// step bears and that does not diverge keeps its integration. Each count is
+// tried once, and an attempt stops at its earliest divergence, so that a
+// month costs less than twice the finest, at most 2 MAXSUBPASOSEMBALSE
+// sub-steps.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   const int maximo = MAXSUBPASOSEMBALSE / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
-  while (2 * factor <= maximo && (a->diverge || division_subpasos(m, *a, maximo / factor) != 1)) {
+  double antes = -1.0;  // where in the month the count before diverged (none yet)
+  while (2 * factor <= maximo) {
+    const bool soportados = division_subpasos(m, *a, maximo / factor) == 1;
+    if (!a->diverge && soportados) break;
+    if (a->diverge) {
+      const double cuando = static_cast<double>(a->subpaso_diverge) / a->NSUB;
+      if (soportados && cuando <= antes) break;
+      antes = cuando;
+    }
     factor = 2 * factor;
     a = &integrar_de_nuevo(m, w, CE, factor);
   }

@@ -403,10 +403,11 @@ TEST(ReservoirFinerSubsteps, WorkArraysKeptFromMonthToMonth) {
 // mend, which take the mix of the water held (5000 m3 at 100) and received
 // (15 000 m3), are named in the run log with the finest sub-steps tried and
 // flag the reservoir: a source beyond the guard and a rate that is not a
-// number (whatever the judge says of their sub-steps, up to 61 440, the
-// finest count within the bound), and settling of 10 000 a day in 30 000
-// sub-steps (60 000 are tried, the finest within the bound). Settling of
-// 6 000 a day diverges in 30 000 sub-steps and not in 60 000, which stand.
+// number diverge in the first sub-step of 30 and again of 60, no later in
+// the month, with sub-steps that the step bears (no finer count is tried
+// after 60), and settling of 10 000 a day in 30 000 sub-steps (60 000 are
+// tried, the finest within the bound). Settling of 6 000 a day diverges in
+// 30 000 sub-steps and not in 60 000, which stand.
 TEST(ReservoirFinerSubsteps, TheBoundAndTheDivergencesThatFinerSubstepsCannotMend) {
   struct Caso {
     const char* nombre;
@@ -414,8 +415,8 @@ TEST(ReservoirFinerSubsteps, TheBoundAndTheDivergencesThatFinerSubstepsCannotMen
     int subpasos;
     bool diverge;
   };
-  const Caso casos[] = {{"a source beyond the guard", 1e12, 30.0, 0.0, 1.0, 61440, true},
-                        {"a decay that is not a number", 100.0, 30.0, 0.0, 0.0, 61440, true},
+  const Caso casos[] = {{"a source beyond the guard", 1e12, 30.0, 0.0, 1.0, 60, true},
+                        {"a decay that is not a number", 100.0, 30.0, 0.0, 0.0, 60, true},
                         {"twice the sub-steps, within the bound", 100.0, 30000.0, 300.0, 1.0, 60000, false},
                         {"past the bound", 100.0, 30000.0, 500.0, 1.0, 60000, true}};
   for (const Caso& c : casos) {
