@@ -370,6 +370,23 @@ void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op) {
   }
 }
 
+namespace {
+
+// The count of months of each of the n elements that has any, under its
+// heading: the heading, the element's label and name, then "Número de
+// meses:".
+void meses_por_elemento(Modelo& m, const char* titulo, const char* etiqueta, int n, const Array1<std::string>& nombres,
+                        const Array1<int>& meses) {
+  for (int k = 1; k <= n; ++k) {
+    if (meses(k) == 0) continue;
+    m.log.write({titulo});
+    m.log.write({etiqueta, nombres(k)});
+    m.log.write({"Número de meses:", meses(k)});
+  }
+}
+
+}  // namespace
+
 void avisos_fin_calculo(Modelo& m) {
   for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
     if (m.sim.ERROREMB(k) == 0) continue;
@@ -377,18 +394,10 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Numero de embalse", k});
     m.log.write({"Nombre de embalse", m.red.NOMEMB(k)});
   }
-  for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
-    if (m.sim.NUMMESESFINOSEMB(k) == 0) continue;
-    m.log.write({"Meses del embalse integrados con subpasos más finos"});
-    m.log.write({"Embalse:", m.red.NOMEMB(k)});
-    m.log.write({"Número de meses:", m.sim.NUMMESESFINOSEMB(k)});
-  }
-  for (int k = 1; k <= m.red.NUMEMBALSES; ++k) {
-    if (m.sim.MESESMEZCLAEMB(k) == 0) continue;
-    m.log.write({"Meses del embalse con la mezcla del agua embalsada y de la que entra"});
-    m.log.write({"Embalse:", m.red.NOMEMB(k)});
-    m.log.write({"Número de meses:", m.sim.MESESMEZCLAEMB(k)});
-  }
+  meses_por_elemento(m, "Meses del embalse integrados con subpasos más finos", "Embalse:", m.red.NUMEMBALSES,
+                     m.red.NOMEMB, m.sim.NUMMESESFINOSEMB);
+  meses_por_elemento(m, "Meses del embalse con la mezcla del agua embalsada y de la que entra",
+                     "Embalse:", m.red.NUMEMBALSES, m.red.NOMEMB, m.sim.MESESMEZCLAEMB);
   for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
     if (m.sim.ERRORCOND(j) == 0) continue;
     m.log.write({"Las concetraciones han superado el valor máximo de 100000"});
@@ -402,18 +411,10 @@ void avisos_fin_calculo(Modelo& m) {
     if (m.sim.MESESCALOREQUILIBRIO(j) > 0)
       m.log.write({"Meses con la temperatura de equilibrio:", m.sim.MESESCALOREQUILIBRIO(j)});
   }
-  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
-    if (m.sim.MESESMEZCLACOND(j) == 0) continue;
-    m.log.write({"Meses de la conducción calculados como un solo segmento de mezcla completa"});
-    m.log.write({"Conducción:", m.red.NOMCONDUCC(j)});
-    m.log.write({"Número de meses:", m.sim.MESESMEZCLACOND(j)});
-  }
-  for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {
-    if (m.sim.MESESSINESTACIONARIOCOND(j) == 0) continue;
-    m.log.write({"Meses de la conducción con mezcla completa sin estado estacionario"});
-    m.log.write({"Conducción:", m.red.NOMCONDUCC(j)});
-    m.log.write({"Número de meses:", m.sim.MESESSINESTACIONARIOCOND(j)});
-  }
+  meses_por_elemento(m, "Meses de la conducción calculados como un solo segmento de mezcla completa",
+                     "Conducción:", m.red.NUMCONDUCCIONES, m.red.NOMCONDUCC, m.sim.MESESMEZCLACOND);
+  meses_por_elemento(m, "Meses de la conducción con mezcla completa sin estado estacionario",
+                     "Conducción:", m.red.NUMCONDUCCIONES, m.red.NOMCONDUCC, m.sim.MESESSINESTACIONARIOCOND);
 }
 
 }  // namespace tornal
