@@ -1,19 +1,23 @@
 // Sub-steps that a reservoir month's equations can bear. Over one sub-step
 // the four-stage step carries an error of the layers' concentrations by a
 // 2 x 2 matrix (a number in a one-layer month) that follows from the
-// month's coefficients: the decays and exchange of the layers and, in the
+// month's coefficients: the decays and exchange of the layers and what a
+// term held over the sub-step gives back per unit of the error: in the
 // surface heat balance, the heat that the flux, taken at the start of the
-// sub-step, gives back per degree of the epilimnion. The step bears a
+// sub-step, gives back per degree of the epilimnion; for oxygen, the sinks
+// of the decay of organic matter and of nitrification through their oxygen
+// limitations, taken at the start of the sub-step too. The step bears a
 // sub-step when that matrix grows no error beyond what the equations
-// themselves grow, when every decay lies before the turning point of the
-// step's polynomial (beyond it a faster decay would leave more behind), and,
-// where the flux returns heat, when the error keeps its sign (otherwise the
-// sub-step overshoots the temperature at which the flux balances the rest).
-// A month whose given sub-steps the step cannot bear, or whose integration
-// diverges, is integrated again from its start with 2, 4, 8, ... times its
-// sub-steps until it bears them and no longer diverges (or
-// MAXSUBPASOSEMBALSE is reached). A month that diverges even with the
-// finest sub-steps tried is one that the sub-steps cannot resolve.
+// themselves grow, when no decay lies beyond the root of the step's
+// polynomial (beyond it the error of the old water changes sign at every
+// sub-step), and, where a held term gives back, when the error keeps its
+// sign (otherwise the sub-step overshoots the value at which that term
+// balances the rest). A month whose given sub-steps the step cannot bear,
+// or whose integration diverges, is integrated again from its start with
+// 2, 4, 8, ... times its sub-steps until it bears them and no longer
+// diverges (or MAXSUBPASOSEMBALSE is reached). A month that diverges where
+// no count within the bound can follow it, or even with the finest
+// sub-steps tried, is one that the sub-steps cannot resolve.
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -30,19 +34,12 @@ namespace {
 // the sub-step: for dC/dt = M C + D the step gives R(M) C + fi(M) D.
 double peso(double z) { return 1.0 + z * (5.0 / 12.0 + z * (1.0 / 8.0 + z / 48.0)); }
 
-// The turning point of the step's polynomial, the root of R'(z) = 1 +
-// 5 z / 6 + 3 z^2 / 8 + z^3 / 12 (R = -0.0369 there, about -2.41677):
-// R falls from 1 at z = 0 to it and rises again beyond it, to 1 at z = -4.
-constexpr double punto_vuelta() {
-  double z = -2.4;
-  for (int i = 0; i < 20; ++i) {
-    const double d1 = 1.0 + z * (5.0 / 6.0 + z * (3.0 / 8.0 + z / 12.0));
-    const double d2 = 5.0 / 6.0 + z * (3.0 / 4.0 + z / 4.0);
-    z = z - d1 / d2;
-  }
-  return z;
-}
-constexpr double VUELTA = punto_vuelta();
+// The root of the step's polynomial: R(-2) = 0, and R < 0 from there to
+// about -2.79 (its least, -0.037, at -2.417). A decay beyond -2 over a
+// sub-step would turn the error of the old water to the other side of the
+// value the water tends to, at every sub-step: a flush of 2.2 times the
+// volume in one sub-step left 3000 at -78 where the month ends at 346.
+constexpr double RAIZ = -2.0;
 
 // A 2 x 2 matrix [a b; c d] and what the judge needs of it.
 struct Matriz {
@@ -71,12 +68,14 @@ Espectro espectro(const Matriz& x) {
 
 // One sub-step of a constituent: the coefficients of the layers (dC1/dt =
 // A1 C1 + B1 C2 + ..., dC2/dt = B2 C1 + A2 C2 + ..., the second layer
-// absent in a one-layer month) and what the surface flux takes back of
-// every degree of the epilimnion from the epilimnion (L1) and from the
-// hypolimnion, through its share of the flux (L2), both over the sub-step.
+// absent in a one-layer month) and what a term held over the sub-step takes
+// back of every unit of an error: of the epilimnion's, from the epilimnion
+// (L1) and from the hypolimnion (L2: the surface flux's share that reaches
+// it); of the hypolimnion's, from the hypolimnion (L3: its own oxygen
+// sinks).
 struct Subpaso {
   bool dos_capas;
-  double A1, B1, A2, B2, L1, L2;
+  double A1, B1, A2, B2, L1, L2, L3;
 };
 
 // What the step does to an error over the sub-step cut by f.
@@ -85,57 +84,61 @@ struct Juicio {
   bool crece;      // its error grows beyond the equations' own growth
 };
 
-// The error e of the layers over one sub-step. The flux held over it adds
-// -(L1, L2) e1 to the sources, so the step carries e by
-//   G = R(M) - fi(M) L e1' = I + fi(M) (M - L e1'),
-// M the coefficients; the equations carry it by exp(M - L e1'), whose
-// largest eigenvalue's real part is s. The sub-step is borne when no
-// eigenvalue of G is larger in size than max(1, e^s) (the step's own growth
-// of an error, where the equations have none of that size), when every
-// eigenvalue of M lies at or above the turning point, and, with L, when
-// every eigenvalue of G has a real part of 0 or more (an error that changes
-// sign at every sub-step overshoots the flux's balance; the eigenvalues of
-// R(M) near the turning point, down to -0.037, only concern a decay).
+// The error e of the layers over one sub-step. The held terms add -L e to
+// the sources, L = [L1 0; L2 L3], so that the step carries e by
+//   G = R(M) - fi(M) L = I + fi(M) (M - L),
+// M the coefficients; the equations carry it by exp(M - L), whose largest
+// eigenvalue's real part is s. The sub-step is borne when no eigenvalue of
+// G is larger in size than max(1, e^s) (the step's own growth of an error,
+// where the equations have none of that size), when every eigenvalue of M
+// lies at or above the root of the step's polynomial (no error of the old
+// water changes sign), and, with L, when every eigenvalue of G has a real
+// part of 0 or more (an error that changes sign at every sub-step
+// overshoots the value at which the held term balances the rest).
 Juicio juzgar(const Subpaso& p, double f) {
   const double A1 = p.A1 / f, L1 = p.L1 / f;
   if (!p.dos_capas) {
     const double g = 1.0 + (A1 - L1) * peso(A1);
     const bool crece = std::fabs(g) > std::max(1.0, std::exp(A1 - L1)) * (1.0 + 1.0e-12);
-    return {!crece && A1 >= VUELTA && (L1 <= 0.0 || g >= 0.0), crece};
+    return {!crece && A1 >= RAIZ && (L1 <= 0.0 || g >= 0.0), crece};
   }
   const Matriz M{A1, p.B1 / f, p.B2 / f, p.A2 / f};
-  const Matriz Mc{M.a - L1, M.b, M.c - p.L2 / f, M.d};
+  const Matriz Mc{M.a - L1, M.b, M.c - p.L2 / f, M.d - p.L3 / f};
   const Matriz fi = mas_identidad(
       M * mas_identidad(M * mas_identidad(M * Matriz{1.0 / 48.0, 0, 0, 1.0 / 48.0}, 1.0 / 8.0), 5.0 / 12.0), 1.0);
   const Espectro G = espectro(mas_identidad(fi * Mc, 1.0));
   const bool crece = G.radio > std::max(1.0, std::exp(espectro(Mc).mayor)) * (1.0 + 1.0e-12);
-  const bool calor = L1 > 0.0 || p.L2 > 0.0;
-  return {!crece && espectro(M).menor >= VUELTA && (!calor || G.menor >= 0.0), crece};
+  const bool retiene = L1 > 0.0 || p.L2 > 0.0 || p.L3 > 0.0;
+  return {!crece && espectro(M).menor >= RAIZ && (!retiene || G.menor >= 0.0), crece};
 }
 
-// Whether the layers' coefficients, with no heat return, have no decay
-// beyond the turning point, told without the square root of the
-// eigenvalue: medio - sqrt(d) >= VUELTA. Such a sub-step the step bears as
-// it stands: G = R(M) has the eigenvalues R of M's, between -0.037 and the
+// Whether the layers' coefficients, with no held term, have no decay
+// beyond the root of the step's polynomial, told without the square root
+// of the eigenvalue: medio - sqrt(d) >= RAIZ. Such a sub-step the step bears
+// as it stands: G = R(M) has the eigenvalues R of M's, between 0 and the
 // step's own growth of a positive one. A complex pair is left to the whole
 // judge.
 bool sin_decaimiento_rapido(bool dos_capas, double A1, double B1, double A2, double B2) {
-  if (!dos_capas) return A1 >= VUELTA;
+  if (!dos_capas) return A1 >= RAIZ;
   const double medio = 0.5 * (A1 + A2);
   const double semi = 0.5 * (A1 - A2);
   const double d = semi * semi + B1 * B2;
-  const double margen = medio - VUELTA;
+  const double margen = medio - RAIZ;
   return margen >= 0.0 && d >= 0.0 && d <= margen * margen;
 }
 
-// What the surface flux of the heat balance takes back of every degree of
-// the epilimnion over sub-step j, from each layer: its slope -dH/dT times
-// each layer's warming per unit flux. The slope grows with the temperature,
-// so over the sub-step it is largest at the warmer of its start and, where
-// the sub-step has been integrated (`al_fin`), its end.
+// What the terms held over sub-step j take back of every unit of an error
+// of constituent k: from the epilimnion (capa1) and the hypolimnion (capa2)
+// per unit of the epilimnion's, and from the hypolimnion per unit of its
+// own (propio2).
 struct Retorno {
-  double capa1 = 0.0, capa2 = 0.0;
+  double capa1 = 0.0, capa2 = 0.0, propio2 = 0.0;
 };
+
+// The surface flux of the heat balance: its slope -dH/dT times each layer's
+// warming per unit flux. The slope grows with the temperature, so over the
+// sub-step it is largest at the warmer of its start and, where the sub-step
+// has been integrated (`al_fin`), its end.
 Retorno retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j, bool al_fin) {
   const int T1 = m.cal.POS.TEMPERATURA;
   double T = w.P1(j, T1);
@@ -148,21 +151,62 @@ Retorno retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j, bool al_f
   return {L * c.capa1, L * c.capa2};
 }
 
-// Whether constituent k has a heat return: only the temperature of the heat
-// balance.
-bool retorno(const Modelo& m, int k) {
-  const Calidad& c = m.cal;
-  return c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
+// The oxygen sinks of layer `capa` (the decay of organic matter and
+// nitrification), held over sub-step j at the oxygen limitations O2 / (K +
+// O2) of its start: their slope with respect to oxygen, each sink's rate
+// before its limitation times its substance times K / (K + O2)^2. The slope
+// falls as the oxygen grows and rises with the substance, so over the
+// sub-step it is largest at the lower of the oxygen of its start and, where
+// the sub-step has been integrated (`al_fin`), its end, and at the higher
+// of the organic matter and of the ammonium there.
+double retorno_oxigeno(const Modelo& m, const TrabajoEmbalse& w, int capa, int j, bool al_fin) {
+  const Calidad& cal = m.cal;
+  const PosicionesContaminantes& P = cal.POS;
+  const Array1<double>& KS = cal.CTELIMITACIONNUTRIENTES;
+  const Array2<double>& C = capa == 1 ? w.C1I : w.C2I;
+  auto extremo = [&](int k, bool menor) {
+    double x = capa == 1 ? w.P1(j, k) : w.P2(j, k);
+    if (al_fin && std::isfinite(C(j, k))) x = menor ? std::min(x, C(j, k)) : std::max(x, C(j, k));
+    return std::max(x, 0.0);
+  };
+  // A layer held at the floor over the whole sub-step (anoxic water whose
+  // sinks would take more than it holds) keeps no error: the floor takes
+  // the result of any start near it to the same value.
+  if (en_el_suelo(capa == 1 ? w.P1(j, P.OD) : w.P2(j, P.OD)) && en_el_suelo(C(j, P.OD))) return 0.0;
+  const double O2 = extremo(P.OD, true);
+  auto pendiente = [O2](double K) { return K / ((K + O2) * (K + O2)); };
+  double L = 0.0;
+  if (limitacion_activa(KS(1)))
+    L += (capa == 1 ? w.KDSINLIMAUX1 : w.KDSINLIMAUX2)(j)*extremo(P.DBO, false) * pendiente(KS(1));
+  if (cal.OPCIONNITROGENO == 1 && limitacion_activa(KS(2)))
+    L += cal.STECHIO(1) * (capa == 1 ? w.KNAISINLIMAUX1 : w.KNAISINLIMAUX2)(j)*extremo(P.NH4, false) * pendiente(KS(2));
+  return std::isfinite(L) && L > 0.0 ? L : 0.0;
 }
+
+// Whether constituent k has a term held over its sub-steps that gives back
+// part of an error: the temperature of the heat balance, and oxygen.
+bool con_retorno(const Modelo& m, int k) {
+  const Calidad& c = m.cal;
+  return (c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA) ||
+         (c.OPCIONOXIGENO == 1 && k == c.POS.OD);
+}
+
+Retorno retorno(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_fin) {
+  if (!con_retorno(m, k)) return {};
+  if (k != m.cal.POS.OD) return retorno_calor(m, w, j, al_fin);
+  return {retorno_oxigeno(m, w, 1, j, al_fin), 0.0, w.dos_capas() ? retorno_oxigeno(m, w, 2, j, al_fin) : 0.0};
+}
+
+bool sin_retorno(const Retorno& L) { return L.capa1 == 0.0 && L.capa2 == 0.0 && L.propio2 == 0.0; }
 
 // Sub-step j of constituent k as the judge takes it.
 Subpaso subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_fin) {
-  const Retorno L = retorno(m, k) ? retorno_calor(m, w, j, al_fin) : Retorno{};
-  return {w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k), L.capa1, L.capa2};
+  const Retorno L = retorno(m, w, j, k, al_fin);
+  return {w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k), L.capa1, L.capa2, L.propio2};
 }
 
 // The least of 1, 2, 4, ... up to `limite` by which a sub-step would have
-// to be cut for the step to bear it (its coefficients and heat return
+// to be cut for the step to bear it (its coefficients and held terms
 // shrink in proportion); where no such cut is borne, the least by which its
 // error stops growing; 0 when none would.
 int division_estable(const Subpaso& p, int limite) {
@@ -173,6 +217,57 @@ int division_estable(const Subpaso& p, int limite) {
     if (sin_crecer == 0 && !j.crece) sin_crecer = f;
   }
   return sin_crecer;
+}
+
+// The sub-steps of integration w that the judge reads, constituent by
+// constituent: those up to its earliest divergence (after it the rates
+// follow the diverged values, a temperature of 1e5 in theta^(T - 20)), and
+// of the sub-step that diverged only its constituent.
+int ultimo_sano(const TrabajoEmbalse& w) { return w.diverge ? w.subpaso_diverge : w.NSUB; }
+bool sano(const TrabajoEmbalse& w, int j, int k) { return j != w.subpaso_diverge || k == w.contaminante_diverge; }
+
+// The largest of 1, 2, 4, ... within `limite`: the cut of the finest count
+// that the bound allows.
+int corte_mas_fino(int limite) {
+  int f = 1;
+  while (2 * f <= limite) f = 2 * f;
+  return f;
+}
+
+// Whether no count of sub-steps within the bound can follow the month that
+// integration a diverged in, told from the month's own data, with a's
+// sub-steps cut by `fino`, the finest cut the bound allows:
+// - a coefficient that is not a finite number up to the divergence (a rate
+//   of no value);
+// - the month's first sub-step, from the month's start (the same at every
+//   count), so cut: an error that the step grows even so (a weir pool
+//   flushed millions of times a month, a film of water under the heat
+//   exchange), or a first stage beyond the integrators' guard (a source, a
+//   start or an inflow beyond what they accept at any count).
+// Where the volume changes over the month, the finest count's first
+// sub-step holds no more water than a's at its middle, so that its terms
+// are no smaller than a's cut: a month told so cannot be followed by the
+// finest count either. The later sub-steps are not read for this: their
+// start is a's own, which a finer count changes. Every other month that
+// diverges is refined.
+bool sin_remedio(const Modelo& m, const TrabajoEmbalse& a, int fino) {
+  for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
+    for (int j = 1; j <= ultimo_sano(a); ++j) {
+      if (!sano(a, j, k)) continue;
+      for (double x : {a.AC1I(j, k), a.BC1I(j, k), a.DC1I(j, k), a.AC2I(j, k), a.BC2I(j, k), a.DC2I(j, k)})
+        if (!std::isfinite(x)) return true;
+    }
+    if (!sano(a, 1, k)) continue;
+    if (juzgar(subpaso(m, a, 1, k, false), fino).crece) return true;
+    const double P1 = a.CO1(k), P2 = a.CO2(k), f = fino;
+    if (!a.dos_capas()) {
+      if (etapa_divergente((a.AC1I(1, k) / f) * P1 + a.DC1I(1, k) / f, false)) return true;
+    } else if (etapa_divergente((a.AC1I(1, k) / f * P1 + a.DC1I(1, k) / f) + a.BC1I(1, k) / f * P2, true) ||
+               etapa_divergente((a.BC2I(1, k) / f * P1 + a.DC2I(1, k) / f) + a.AC2I(1, k) / f * P2, true)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // The month again from its start in w.fino with `factor` times the given
@@ -227,26 +322,21 @@ bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
 }
 
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
-  // After a divergence the rates follow the diverged values (a temperature of
-  // 1e5 in theta^(T - 20)): only the coefficients of a sound state count,
-  // those of every constituent before the earliest divergence and that of
-  // its constituent there.
-  const int ultimo = w.diverge ? w.subpaso_diverge : w.NSUB;
+  const int ultimo = ultimo_sano(w);
   int division = 1;
   // Constituent by constituent along the sub-steps, through views of the
   // coefficients; a sub-step that the step bears as it stands costs no more.
   for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
     const View<const double> A1 = w.AC1I.run(ultimo, k), B1 = w.BC1I.run(ultimo, k);
     const View<const double> A2 = w.AC2I.run(ultimo, k), B2 = w.BC2I.run(ultimo, k);
-    const bool calor = retorno(m, k);
+    const bool retiene = con_retorno(m, k);
     for (int j = 1; j <= ultimo; ++j) {
-      if (j == w.subpaso_diverge && k != w.contaminante_diverge) continue;
-      // The end of the sub-step that diverged is no temperature to take the
-      // flux's slope at.
-      const Retorno L = calor ? retorno_calor(m, w, j, j != w.subpaso_diverge) : Retorno{};
-      if (L.capa1 == 0.0 && L.capa2 == 0.0 && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j)))
-        continue;
-      const int f = division_estable({w.dos_capas(), A1(j), B1(j), A2(j), B2(j), L.capa1, L.capa2}, limite);
+      if (!sano(w, j, k)) continue;
+      // The end of the sub-step that diverged is no value to take a held
+      // term's slope at.
+      const Retorno L = retiene ? retorno(m, w, j, k, j != w.subpaso_diverge) : Retorno{};
+      if (sin_retorno(L) && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j))) continue;
+      const int f = division_estable({w.dos_capas(), A1(j), B1(j), A2(j), B2(j), L.capa1, L.capa2, L.propio2}, limite);
       if (f == 0) return 0;
       if (f > division) division = f;
     }
@@ -255,32 +345,26 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
 }
 
 // Finer sub-steps while the integration diverges or the step cannot bear
-// its sub-steps (those up to its earliest divergence, when it diverges),
-// each count judged on its own integration, up to the finest count within
-// the bound. A month that diverges is refined whatever the judge says of
-// its sub-steps, since a divergence is the surest sign that they are too
-// long; where the judge bears them, it is refined again only while each
-// finer count puts the divergence later in the month: one that comes no
-// later with sub-steps half as long (an inflow or a start beyond what the
-// integrators accept, a rate that is not a number) comes from the month's
-// own sources and rates, which no count mends, and would cost every count
-// up to the finest in every such month. A month whose given sub-steps the
-// step bears and that does not diverge keeps its integration. Each count is
-// tried once, and an attempt stops at its earliest divergence, so that a
-// month costs less than twice the finest, at most 2 MAXSUBPASOSEMBALSE
-// sub-steps.
+// its sub-steps, one doubling at a time, each count judged on its own
+// integration, up to the finest count within the bound. A month that
+// diverges is refined whatever the judge says of its sub-steps, since a
+// divergence is the surest sign that they are too long, unless the month's
+// own data show that no count within the bound can follow it
+// (`sin_remedio`): that month is taken by the mix of its water at once,
+// instead of costing every count up to the finest for the same mix. A
+// month whose given sub-steps the step bears and that does not diverge
+// keeps its integration. Each count is tried once, and an attempt stops at
+// its earliest divergence, so that a month costs less than twice the
+// finest, at most 2 MAXSUBPASOSEMBALSE sub-steps.
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE) {
   const int maximo = MAXSUBPASOSEMBALSE / w.NSUB;  // the most sub-steps to a given one
   TrabajoEmbalse* a = &w;
   int factor = 1;
-  double antes = -1.0;  // where in the month the count before diverged (none yet)
   while (2 * factor <= maximo) {
-    const bool soportados = division_subpasos(m, *a, maximo / factor) == 1;
-    if (!a->diverge && soportados) break;
     if (a->diverge) {
-      const double cuando = static_cast<double>(a->subpaso_diverge) / a->NSUB;
-      if (soportados && cuando <= antes) break;
-      antes = cuando;
+      if (sin_remedio(m, *a, corte_mas_fino(maximo / factor))) break;
+    } else if (division_subpasos(m, *a, maximo / factor) == 1) {
+      break;
     }
     factor = 2 * factor;
     a = &integrar_de_nuevo(m, w, CE, factor);

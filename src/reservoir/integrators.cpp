@@ -24,6 +24,10 @@ double suelo(double c) { return c < UMBRALSUELO ? SUELO : c; }
 
 }  // namespace
 
+bool en_el_suelo(double c) { return c < UMBRALSUELO; }
+
+bool etapa_divergente(double etapa, bool dos_capas) { return diverge(etapa, dos_capas ? COTA2 : COTA1); }
+
 PasoEmbalse paso_una_capa(double A, double D, double P) {
   const double k1 = A * P + D;
   const double k2 = A * (P + 0.5 * k1) + D;
@@ -73,7 +77,8 @@ namespace {
 // negative result that the floor lifts in a sub-step too long for the step
 // (the floor would hide the growing error, holding the value at the floor
 // or swinging between it and the other side). The earliest sub-step (and
-// the first constituent there) is kept.
+// the first constituent there) is kept. The sub-step's results stand in w
+// already (the judge reads whether a layer stays at the floor).
 void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const PasoEmbalse& r) {
   const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
   bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
@@ -93,8 +98,8 @@ void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const 
 // (j, k), writes C1I(j, k); notes a divergence.
 void INTEGRAEMB1SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double CPREV) {
   const PasoEmbalse r = paso_una_capa(w.AC1I(j, k), w.DC1I(j, k), CPREV);
-  anotar_divergencia(m, w, k, j, r);
   w.C1I(j, k) = r.C1;
+  anotar_divergencia(m, w, k, j, r);
 }
 
 // Constituent k over sub-step j of a two-layer month: reads the six
@@ -103,9 +108,9 @@ void INTEGRAEMB1SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double CPR
 void INTEGRAEMB2SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1PREV, double C2PREV) {
   const PasoEmbalse r = paso_dos_capas(w.AC1I(j, k), w.BC1I(j, k), w.DC1I(j, k), w.AC2I(j, k), w.BC2I(j, k),
                                        w.DC2I(j, k), C1PREV, C2PREV);
-  anotar_divergencia(m, w, k, j, r);
   w.C1I(j, k) = r.C1;
   w.C2I(j, k) = r.C2;
+  anotar_divergencia(m, w, k, j, r);
 }
 
 }  // namespace tornal

@@ -68,8 +68,10 @@ void limitaciones_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
   const int OD = cal.POS.OD;
   auto capa = [&](const CapaEmbalse& c) {
     const double O2 = c.P(j, OD);
+    c.KDSINLIM(j) = c.KD(j);
     if (limitacion_activa(KS(1))) c.KD(j) = O2 / (KS(1) + O2) * c.KD(j);
     if (cal.OPCIONNITROGENO == 1) {
+      c.KNAISINLIM(j) = c.KNAI(j);
       if (limitacion_activa(KS(2))) c.KNAI(j) = O2 / (KS(2) + O2) * c.KNAI(j);
       if (limitacion_activa(KS(5))) c.KNO3(j) = KS(5) / (KS(5) + O2) * c.KNO3(j);
     }

@@ -41,6 +41,11 @@ struct CapaEmbalse {
   Array1<double>& OSAT;      // oxygen saturation [mg/l]
   Array1<double>& KFOSF;     // organic-phosphorus mineralisation [-]
   Array1<double>& KFOSFA;    // phosphate loss, not temperature-corrected [-]
+  // BOD decay and nitrification as the month's rates give them, before the
+  // oxygen limitation of the sub-step: what the judge of the sub-steps
+  // reads to weigh the limitation held over each of them.
+  Array1<double>& KDSINLIM;    // BOD decay [-]
+  Array1<double>& KNAISINLIM;  // nitrification [-]
   // First-order decay rates (sub-step, pollutant), written by the
   // first-order pollutants; light limitation of the layer.
   Array2<double>& KAUXE;   // decay rate at the layer's temperature [1/day]
@@ -86,6 +91,8 @@ inline CapaEmbalse epilimnio(TrabajoEmbalse& w) {
           .OSAT = w.OSATAUX1,
           .KFOSF = w.KFOSFAUX1,
           .KFOSFA = w.KFOSFAAUX1,
+          .KDSINLIM = w.KDSINLIMAUX1,
+          .KNAISINLIM = w.KNAISINLIMAUX1,
           .KAUXE = w.KAUXE1,
           .LIMLUM = w.LIMLUMEP,
           .MASAOD = w.MASAEPOD,
@@ -120,6 +127,8 @@ inline CapaEmbalse hipolimnio(TrabajoEmbalse& w) {
           .OSAT = w.OSATAUX2,
           .KFOSF = w.KFOSFAUX2,
           .KFOSFA = w.KFOSFAAUX2,
+          .KDSINLIM = w.KDSINLIMAUX2,
+          .KNAISINLIM = w.KNAISINLIMAUX2,
           .KAUXE = w.KAUXE2,
           .LIMLUM = w.LIMLUMHIP,
           .MASAOD = w.MASAHIPOD,

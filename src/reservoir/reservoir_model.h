@@ -107,28 +107,32 @@ struct TrabajoEmbalse {
   // Kinetic rates per sub-step (dt included) and oxygen saturation, of
   // layer 1 (...AUX1) and of layer 2 (...AUX2), at the layer's temperature;
   // each pair listed in TASASCAPAS.
-  Array1<double> KAAUX1{"KAAUX1"},   // reaeration [-]
-      KDAUX1{"KDAUX1"},              // BOD decay, limited by oxygen in each sub-step [-]
-      KNOAAUX1{"KNOAAUX1"},          // organic-nitrogen ammonification [-]
-      KNAIAUX1{"KNAIAUX1"},          // nitrification, limited by oxygen in each sub-step [-]
-      KNO3AUX1{"KNO3AUX1"},          // denitrification, inhibited by oxygen in each sub-step [-]
-      KMAXGROWAUX1{"KMAXGROWAUX1"},  // maximum phytoplankton growth [-]
-      KGROWAUX1{"KGROWAUX1"},        // phytoplankton growth, limited by light and nutrients [-]
-      KRESPAUX1{"KRESPAUX1"},        // phytoplankton respiration [-]
-      OSATAUX1{"OSATAUX1"},          // oxygen saturation [mg/l]
-      KFOSFAUX1{"KFOSFAUX1"},        // organic-phosphorus mineralisation [-]
-      KFOSFAAUX1{"KFOSFAAUX1"};      // phosphate loss, not temperature-corrected [-]
-  Array1<double> KAAUX2{"KAAUX2"},   // reaeration, 0 [-]
-      KDAUX2{"KDAUX2"},              // BOD decay, limited by oxygen in each sub-step [-]
-      KNOAAUX2{"KNOAAUX2"},          // organic-nitrogen ammonification [-]
-      KNAIAUX2{"KNAIAUX2"},          // nitrification, limited by oxygen in each sub-step [-]
-      KNO3AUX2{"KNO3AUX2"},          // denitrification, inhibited by oxygen in each sub-step [-]
-      KMAXGROWAUX2{"KMAXGROWAUX2"},  // maximum phytoplankton growth, FITOENELHIPO included [-]
-      KGROWAUX2{"KGROWAUX2"},        // phytoplankton growth, limited by light and nutrients [-]
-      KRESPAUX2{"KRESPAUX2"},        // phytoplankton respiration [-]
-      OSATAUX2{"OSATAUX2"},          // oxygen saturation [mg/l]
-      KFOSFAUX2{"KFOSFAUX2"},        // organic-phosphorus mineralisation [-]
-      KFOSFAAUX2{"KFOSFAAUX2"};      // phosphate loss, not temperature-corrected [-]
+  Array1<double> KAAUX1{"KAAUX1"},       // reaeration [-]
+      KDAUX1{"KDAUX1"},                  // BOD decay, limited by oxygen in each sub-step [-]
+      KNOAAUX1{"KNOAAUX1"},              // organic-nitrogen ammonification [-]
+      KNAIAUX1{"KNAIAUX1"},              // nitrification, limited by oxygen in each sub-step [-]
+      KNO3AUX1{"KNO3AUX1"},              // denitrification, inhibited by oxygen in each sub-step [-]
+      KMAXGROWAUX1{"KMAXGROWAUX1"},      // maximum phytoplankton growth [-]
+      KGROWAUX1{"KGROWAUX1"},            // phytoplankton growth, limited by light and nutrients [-]
+      KRESPAUX1{"KRESPAUX1"},            // phytoplankton respiration [-]
+      OSATAUX1{"OSATAUX1"},              // oxygen saturation [mg/l]
+      KFOSFAUX1{"KFOSFAUX1"},            // organic-phosphorus mineralisation [-]
+      KFOSFAAUX1{"KFOSFAAUX1"},          // phosphate loss, not temperature-corrected [-]
+      KDSINLIMAUX1{"KDSINLIMAUX1"},      // BOD decay before its oxygen limitation [-]
+      KNAISINLIMAUX1{"KNAISINLIMAUX1"};  // nitrification before its oxygen limitation [-]
+  Array1<double> KAAUX2{"KAAUX2"},       // reaeration, 0 [-]
+      KDAUX2{"KDAUX2"},                  // BOD decay, limited by oxygen in each sub-step [-]
+      KNOAAUX2{"KNOAAUX2"},              // organic-nitrogen ammonification [-]
+      KNAIAUX2{"KNAIAUX2"},              // nitrification, limited by oxygen in each sub-step [-]
+      KNO3AUX2{"KNO3AUX2"},              // denitrification, inhibited by oxygen in each sub-step [-]
+      KMAXGROWAUX2{"KMAXGROWAUX2"},      // maximum phytoplankton growth, FITOENELHIPO included [-]
+      KGROWAUX2{"KGROWAUX2"},            // phytoplankton growth, limited by light and nutrients [-]
+      KRESPAUX2{"KRESPAUX2"},            // phytoplankton respiration [-]
+      OSATAUX2{"OSATAUX2"},              // oxygen saturation [mg/l]
+      KFOSFAUX2{"KFOSFAUX2"},            // organic-phosphorus mineralisation [-]
+      KFOSFAAUX2{"KFOSFAAUX2"},          // phosphate loss, not temperature-corrected [-]
+      KDSINLIMAUX2{"KDSINLIMAUX2"},      // BOD decay before its oxygen limitation [-]
+      KNAISINLIMAUX2{"KNAISINLIMAUX2"};  // nitrification before its oxygen limitation [-]
   // Light limitation of each layer and the growth factors kept for the
   // partial results (factor 1..8, sub-step).
   Array1<double> LIMLUMEP{"LIMLUMEP"},  // light limitation of layer 1 [-]
@@ -210,6 +214,8 @@ inline constexpr TasaCapas TASASCAPAS[] = {
     {&TrabajoEmbalse::OSATAUX1, &TrabajoEmbalse::OSATAUX2},
     {&TrabajoEmbalse::KFOSFAUX1, &TrabajoEmbalse::KFOSFAUX2},
     {&TrabajoEmbalse::KFOSFAAUX1, &TrabajoEmbalse::KFOSFAAUX2},
+    {&TrabajoEmbalse::KDSINLIMAUX1, &TrabajoEmbalse::KDSINLIMAUX2},
+    {&TrabajoEmbalse::KNAISINLIMAUX1, &TrabajoEmbalse::KNAISINLIMAUX2},
 };
 
 // The terms of a booked array, as "balances.csv" heads them: the heading
@@ -360,6 +366,12 @@ struct PasoEmbalse {
   double bruto1 = 0.0;
   double bruto2 = 0.0;
 };
+// Whether a result of the step is one that the floor lifts (below 1e-7,
+// stored as 1e-8).
+bool en_el_suelo(double c);
+// Whether a stage value of the one-layer or the two-layer step passes the
+// guard against divergence (above its bound, or not a finite number).
+bool etapa_divergente(double etapa, bool dos_capas);
 // dC/dt = A C + D from P.
 PasoEmbalse paso_una_capa(double A, double D, double P);
 // dC1/dt = A1 C1 + B1 C2 + D1, dC2/dt = A2 C2 + B2 C1 + D2 from (P1, P2).

@@ -26,8 +26,12 @@ void integrar_mes(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // bear the given ones (division_subpasos), or the integration diverges, the
 // month is integrated again from its start with 2, 4, 8, ... times its
 // sub-steps until the step bears them and it no longer diverges (within
-// MAXSUBPASOSEMBALSE); names the first such month of the reservoir in the
-// run log, by its cause, and counts them; gives the work arrays of the last
+// MAXSUBPASOSEMBALSE); a month that diverges where its own data show that
+// no count within the bound can follow it (a coefficient of no finite
+// value, a sub-step that not even the finest count bears, a source, start
+// or inflow that passes the integrators' guard at the finest count) is not
+// refined. Names the first refined month of the reservoir in the run log,
+// by its cause, and counts them; gives the work arrays of the last
 // integration (w itself when the given sub-steps stand).
 TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double>& CE);
 // Whether the integration a of the month stands: it did not diverge. A month
@@ -36,16 +40,18 @@ TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double
 bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
 // Whether the four-stage step grows an error of constituent k over sub-step
 // j beyond the growth of the equations themselves, by the coefficients of
-// (j, k) and, in the heat balance, the surface flux's return at the
-// sub-step's start temperature.
+// (j, k) and the terms held over the sub-step at its start: in the heat
+// balance the surface flux's return, for oxygen its sinks through their
+// oxygen limitations.
 bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
 // month would have to be cut for the step to bear them (those up to the
 // earliest divergence): over each, the error of the coupled layers neither
-// grows beyond the equations' own growth nor, where the surface flux
-// returns heat, changes sign, and no decay lies past the turning point of
-// the step's polynomial (or, where no cut within `limite` bears them, the
-// least by which no error grows); 0 when none would.
+// grows beyond the equations' own growth nor, where a held term gives part
+// of it back (the surface flux, the oxygen sinks), changes sign, and no
+// decay lies past the root of the step's polynomial (or, where no cut
+// within `limite` bears them, the least by which no error grows); 0 when
+// none would.
 int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite);
 
 // Water balance and layers: start volume; one or two layers and the layer
