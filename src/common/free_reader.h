@@ -53,6 +53,11 @@ class Statement {
   Statement& skip();
 
   ReadStatus status() const { return status_; }
+  // The line under the cursor, counted from 0: that of the last item taken
+  // (or of the slash, or the end of the file, that stopped the statement);
+  // before any item, the line the statement begins at. Blank lines before
+  // the first item are passed over as it is taken.
+  std::size_t line() const { return line_; }
   bool ok() const { return status_ == ReadStatus::Ok; }
   // Whether further items may still be read: no error, end of file or slash
   // has ended the statement.

@@ -132,15 +132,52 @@ Fila medir_fila(const std::vector<Bloque>& bloques) {
   return fila;
 }
 
+// The lines of the file, counted from 1, on which a row begins (its first
+// value) and ends (its last value, or the slash that ends it).
+struct LineasFila {
+  std::size_t primera = 0;
+  std::size_t ultima = 0;
+};
+
 // Reads one row with one statement: the values kept into FILA, the rest, up to
-// the end of the row or a slash, read and dropped. Counts the row.
-void leer_fila(CountedReader& f, Fila& fila) {
+// the end of the row or a slash, read and dropped. Counts the row; returns the
+// lines it stands on.
+LineasFila leer_fila(CountedReader& f, Fila& fila) {
+  LineasFila lineas;
   f.record([&](Statement& st) {
-    for (long c = 1; c <= fila.NGUARDADAS; ++c) st.real(fila.FILA[static_cast<std::size_t>(c)]);
+    for (long c = 1; c <= fila.NGUARDADAS; ++c) {
+      st.real(fila.FILA[static_cast<std::size_t>(c)]);
+      if (c == 1) lineas.primera = st.line() + 1;
+    }
     double resto = 0.0;
     for (long c = fila.NGUARDADAS + 1; c <= fila.NCOL && st.more(); ++c) st.real(resto);
+    lineas.ultima = st.line() + 1;
   });
+  return lineas;
 }
+
+// A row that ends on a later line than it began, in a file whose first row
+// stands on one line: a row short of values that took the rest from the
+// next line, so that every later row is read one line down. Only the first
+// such row is named: it is the one that shifts the others, and a file wrapped
+// at a width that only some of its rows reach would otherwise fill the log.
+// A file whose first row already goes over several lines is wrapped
+// throughout and draws no note.
+struct FilasPartidas {
+  bool una_linea = false;  // the first row stands on one line
+  bool avisada = false;    // a row has been named
+
+  void fila_leida(Modelo& m, const std::string& PATHARCHIVO2, long numero, const LineasFila& lineas) {
+    const bool partida = lineas.ultima > lineas.primera;
+    if (numero == 1) una_linea = !partida;
+    if (!partida || !una_linea || avisada) return;
+    avisada = true;
+    m.log.write({"Fila del archivo de resultados de Kelmar que sigue en una línea posterior"});
+    m.log.write({"Archivo: ", trimmed(PATHARCHIVO2)});
+    m.log.write({"Fila:", numero});
+    m.log.write({"Línea:", static_cast<long long>(lineas.primera)});
+  }
+};
 
 // Every row begins on a line of its own: a file with fewer lines than the
 // 12 x NUMANYOS rows is read up to the row it lacks, which is reported,
@@ -194,13 +231,18 @@ void dimensionar_series(Red& r, const Tamanos& t) {
 // The 12 x NUMANYOS rows, October of the first year first: each read with
 // one statement, then distributed block by block into its series. The row is
 // cleared first, so that the values a slash or a null item leaves unread are
-// zero and never those of the row before.
-void leer_filas(CountedReader& f, Fila& fila, const std::vector<Bloque>& bloques, long NANYOS) {
+// zero and never those of the row before. The first row that runs onto a later
+// line is named in the run log as it is read (FilasPartidas), before a read
+// error that the shift may bring at the last row.
+void leer_filas(Modelo& m, const std::string& PATHARCHIVO2, CountedReader& f, Fila& fila,
+                const std::vector<Bloque>& bloques, long NANYOS) {
+  FilasPartidas partidas;
   for (long y = 1; y <= NANYOS; ++y) {
     for (int mes = 1; mes <= 12; ++mes) {
       // The counter is the row, 12 x (year - 1) + month.
       std::fill(fila.FILA.begin(), fila.FILA.end(), 0.0);
-      leer_fila(f, fila);
+      const LineasFila lineas = leer_fila(f, fila);
+      partidas.fila_leida(m, PATHARCHIVO2, 12 * (y - 1) + mes, lineas);
 
       long s = 3;
       for (const Bloque& b : bloques) {
@@ -232,7 +274,9 @@ void reunir_qconducc(Red& r, long NANYOS) {
 // series of the blocks that the reduced layout lacks stay at zero. Writes the
 // success line to the run log, or stops with "error" after the access or read
 // failure lines. A file that ends before its 12 x NUMANYOS rows, or inside a
-// row, is reported like a read error of that row.
+// row, is reported like a read error of that row. The first row that ends on a
+// later line than it began, where the first row stands on one line, is named
+// in the run log (file, row, line); the values read are the same.
 void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
   Red& r = m.red;
   const Tamanos t = tamanos(r);
@@ -245,7 +289,7 @@ void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2) {
 
   comprobar_lineas(f, fila, t.NANYOS);
   dimensionar_series(r, t);
-  leer_filas(f, fila, bloques, t.NANYOS);
+  leer_filas(m, PATHARCHIVO2, f, fila, bloques, t.NANYOS);
   reunir_qconducc(r, t.NANYOS);
 
   m.log.write({"Lectura de archivo de resultados de Kelmar realizada con exito"});

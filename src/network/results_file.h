@@ -8,7 +8,9 @@
 namespace tornal {
 
 // Reads the monthly results file (PATHARCHIVO2) into the monthly series of
-// m.red, in the full or the reduced layout, and gathers QCONDUCC.
+// m.red, in the full or the reduced layout, and gathers QCONDUCC. Names in
+// the run log the first row that runs onto a later line, in a file whose
+// first row stands on one line.
 void LEERARCHRESSUB(Modelo& m, const std::string& PATHARCHIVO2);
 
 // The months of the network (12 x NUMANYOS, the network data read) against

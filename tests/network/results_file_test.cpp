@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -454,4 +455,63 @@ TEST(ResultsFile, NoYearsAndNegativeCounts) {
   EXPECT_EQ(r.QFT2.size(1), 0);
   comprobar_columnas(
       r, {{&Red::QAPO, 1, 4}, {&Red::QT1, 1, 5}, {&Red::QFT3, 1, 6}, {&Red::PERDT3, 1, 7}, {&Red::QCONDUCC, 2, 6}});
+}
+
+// A row that ends on a later line than it began is named once in the run log
+// (the file, the row and the line it begins on, blank lines counted) where the
+// first row stands on one line; a file wrapped throughout draws no note. The
+// values read are those of the shifted reading in both: a row one value short
+// takes the first value of the next line, and every later row comes one line
+// down. Rows of NCOL = 4 (one inflow, one year).
+TEST(ResultsFile, RowThatRunsOntoALaterLineIsNamed) {
+  // Row 5 of `filas` rows, one value short, after an empty line below row 2.
+  const auto con_fila_corta = [](long filas) {
+    std::string t = tabla(filas, 4);
+    t.insert(t.find("301 "), "\n");
+    t.erase(t.find(" 504\n"), 4);
+    return t;
+  };
+  const struct {
+    const char* caso;
+    std::string contenido;
+    long corta;  // the row one value short, 0 for none
+    const char* parada;
+    long linea;  // the line named, 0 for no note
+  } casos[] = {
+      {"a short row in a longer file", con_fila_corta(24), 5, "", 6},
+      {"a short row in a file of the run's rows", con_fila_corta(12), 5, "error", 6},
+      {"a file wrapped throughout, longer than the run", tabla(24, 4, true), 0, "", 0},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.caso);
+    Lectura t;
+    Red& r = t.m.red;
+    r.NUMANYOS = 1;
+    r.NUMAPORTACIONES = 1;
+    ASSERT_EQ(t.leer(c.contenido), c.parada);
+    std::vector<std::string> esperado;
+    if (c.linea > 0) {
+      char fila[32], linea[32];
+      std::snprintf(fila, sizeof fila, "Fila:%12ld", c.corta);
+      std::snprintf(linea, sizeof linea, "%12ld", c.linea);
+      esperado = {tornal::latin1("Fila del archivo de resultados de Kelmar que sigue en una línea posterior"),
+                  "Archivo: " + t.dir.file("resultados.dat"), fila, tornal::latin1("Línea:") + linea};
+    }
+    if (*c.parada == '\0') {
+      esperado.push_back(EXITO);
+      for (int mes = 1; mes <= 12; ++mes) {
+        const double valor = c.corta == 0 || mes < c.corta ? codigo(mes, 4)
+                             : mes == c.corta              ? codigo(mes + 1, 1)
+                                                           : codigo(mes + 1, 4);
+        EXPECT_DOUBLE_EQ(r.QAPO(1, mes, 1), valor) << "mes " << mes;
+      }
+    } else {
+      // The shift leaves the last row without its line: its read error
+      // follows the note.
+      for (const std::string& l : tornal_test::read_error_lines(
+               "Error en la lectura del archivo de resultados de Kelmar", "Error en la linea numero:", 12))
+        esperado.push_back(l);
+    }
+    EXPECT_EQ(t.log(), esperado);
+  }
 }
