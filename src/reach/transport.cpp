@@ -196,10 +196,14 @@ namespace {
 
 constexpr double DIASMES = 30.0;  // the month, as the reservoirs integrate it
 
-// The least number of steps of the month for the segments' boxes, and the
-// most that the rates of a box (1/day) may change it over one step.
+// The least number of steps of the month for the segments' boxes, the
+// most that the rates of a box (1/day) may change it over one step, and the
+// most steps of all the boxes of one constituent (a tenth of a second or
+// so) where those rates would ask for more: each box stays exact on its
+// own, only the inflow from upstream is coarser.
 constexpr double PASOSMES = 300.0;
 constexpr double CAMBIOPASO = 0.002;
+constexpr double PASOSSEGMENTOS = 3.0e7;
 
 // a b, 0 where either is 0 (the growth of nothing is nothing, even where
 // the growth itself overflows).
@@ -269,7 +273,8 @@ void segmentos_al_cabo_del_mes(TrabajoTramo& w, const Tramo& t, int k, const Fil
   const View<double> E = w.EXPPASO.run(N), F1 = w.PESOENTRADA.run(N), F2 = w.PESOPENDIENTE.run(N);
   double maximo = 0.0;
   for (int i = 1; i <= N; ++i) maximo = std::fmax(maximo, std::fabs(tasa_por_volumen(w, t, B, i)) / w.VI(i));
-  const double pasos = std::fmax(PASOSMES, std::ceil(DIASMES * maximo / CAMBIOPASO));
+  const double tope = std::fmax(PASOSMES, std::floor(PASOSSEGMENTOS / N));
+  const double pasos = std::fmax(PASOSMES, std::fmin(tope, std::ceil(DIASMES * maximo / CAMBIOPASO)));
   const double h = DIASMES / pasos;
   for (int i = 1; i <= N; ++i) {
     const double z = -(w.QI1(i) + perdida + tasa_por_volumen(w, t, B, i)) * h / w.VI(i);
@@ -288,7 +293,9 @@ void segmentos_al_cabo_del_mes(TrabajoTramo& w, const Tramo& t, int k, const Fil
       const double s0 = R(i) + (i > 1 ? w.QI1(i - 1) * antes : 0.0);
       const double s1 = R(i) + (i > 1 ? w.QI1(i - 1) * despues : 0.0);
       antes = U(i);
-      U(i) = producto(antes, E(i)) + producto(s0, F1(i)) + producto(s1 - s0, F2(i));
+      // No change where both ends are the same, overflowed ones too.
+      const double cambio = s1 == s0 ? 0.0 : s1 - s0;
+      U(i) = producto(antes, E(i)) + producto(s0, F1(i)) + producto(cambio, F2(i));
       despues = U(i);
     }
   }
