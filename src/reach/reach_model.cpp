@@ -361,13 +361,16 @@ void CALCULOCONDUCSUB(Modelo& m, TrabajoTramo& w, int I, double QCAB, double QEN
   t.CE = &CE;
   segmentos(m, t);
   coeficientes_hidraulicos(m, t);
-  // The months counted by the heat balance of the reach, for a month given
-  // up on its segments to leave none.
+  // The months counted by the heat balance of the reach and by its segments
+  // with no steady state, for a month given up on its segments to leave
+  // none.
   Simulacion& s = m.sim;
   const int lineal = s.MESESCALORLINEAL(I), equilibrio = s.MESESCALOREQUILIBRIO(I);
+  const int sin_estacionario = s.MESESSINESTACIONARIOSEG(I);
   if (calcular_segmentos(m, w, t)) return;
   s.MESESCALORLINEAL(I) = lineal;
   s.MESESCALOREQUILIBRIO(I) = equilibrio;
+  s.MESESSINESTACIONARIOSEG(I) = sin_estacionario;
   un_segmento(m, t);
   // One segment: no vanishing pivot of it is put down to the flow.
   calcular_segmentos(m, w, t);

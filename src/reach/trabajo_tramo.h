@@ -67,6 +67,13 @@ struct TrabajoTramo {
       WIAUX{"WIAUX"},                 // right side [m3/day x C]
       SOLAUX{"SOLAUX"};               // solution [C]
   Array1<double> GAM{"GAM"};          // elimination factors [-]
+  // The step of the segments' boxes carried through the month where the
+  // solve has no steady state: the box's own factor over the step, and the
+  // weights of the inflow from upstream at the step's start and of its
+  // change over the step.
+  Array1<double> EXPPASO{"EXPPASO"},   // e^z [-]
+      PESOENTRADA{"PESOENTRADA"},      // h f1(z) / V [day/m3]
+      PESOPENDIENTE{"PESOPENDIENTE"};  // h f2(z) / V [day/m3]
   // The work arrays of systems solved together (one per constituent): the
   // factors of the solve, the last pivot and the segment of the first
   // vanishing pivot.
@@ -121,7 +128,7 @@ struct TrabajoTramo {
          {&QI1,      &QI,       &UI,        &AIC,        &Y,        &VI,      &AXY,      &SUB,         &SUPER,
           &DIAGAUX,  &WIAUX,    &SOLAUX,    &GAM,        &KAUX,     &KAAUX,   &OSATAUX,  &KDAUX,       &KDAUX2,
           &KDACTUAL, &KDPREV,   &KNOAAUX,   &KNAIAUX,    &KNAIAUX2, &KNO3AUX, &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2,
-          &KRESPAUX, &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,       &ALFA1})
+          &KRESPAUX, &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,       &ALFA1,   &EXPPASO,  &PESOENTRADA, &PESOPENDIENTE})
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);

@@ -167,11 +167,54 @@ bool flujo_irresoluble(const TrabajoTramo& w, const Tramo& t, int j) {
 // (e^x - 1) / x taken as 1 at x = 0: the steady state itself where the
 // box would settle within the month, the growth over the month where it
 // cannot, finite while that growth is (x below about 709; beyond it the
-// outlet overflows and flags the reach). A segment without volume has no
-// box, nor a B that vanishes (its pivot is all the flow that enters it).
+// outlet overflows and flags the reach). A term whose factor is 0 (no
+// start, no source) is 0 at any x. A segment without volume has no box,
+// nor a B that vanishes (its pivot is all the flow that enters it).
+//
+// A reach of many segments whose solve has no steady state for a
+// constituent with a growth (a pivot that fails the test, or a solution
+// below 0 or not finite, where some segment's rates times its volume are
+// below 0) takes that constituent as the segments' water carried through
+// the month: each segment a mixed box fed by the one upstream through the
+// flow of its upstream face, V_i dC_i/dt = Q_i-1 C_i-1 + R_i - B_i C_i,
+// with B_i = Q_i + its loss + its rates times its volume, all of them
+// filled at the start of the month with the water entering the reach, as
+// the one mixed segment is. The central faces of the steady rows cannot
+// carry a growth away (their diagonal is the rates alone where the flow
+// is uniform); the boxes carry it downstream, and their water at the end
+// of the month has grown for the month or for its time down the reach,
+// whichever is shorter. The dispersive exchange, which moves no mass out
+// of the reach, is left out. The boxes are advanced in PASOSMES steps or
+// more, each in the closed form of the box over the step with the inflow
+// from upstream taken as a straight line between its values at the two
+// ends of the step:
+//   C(t + h) = C e^z + h (s0 f1(z) + (s1 - s0) f2(z)),  z = -B_i h / V_i,
+// s the inflow over V_i, f1(z) = (e^z - 1) / z, f2(z) = (e^z - 1 - z) / z^2:
+// exact for a box on its own, in the steady state where the boxes settle,
+// and of second order in the step along the cascade.
 namespace {
 
 constexpr double DIASMES = 30.0;  // the month, as the reservoirs integrate it
+
+// The least number of steps of the month for the segments' boxes, the
+// most that the rates of a box (1/day) may change it over one step, and the
+// most steps of all the boxes of one constituent (a tenth of a second or
+// so) where those rates would ask for more: each box stays exact on its
+// own, only the inflow from upstream is coarser.
+constexpr double PASOSMES = 300.0;
+constexpr double CAMBIOPASO = 0.002;
+constexpr double PASOSSEGMENTOS = 3.0e7;
+
+// a b, 0 where either is 0 (the growth of nothing is nothing, even where
+// the growth itself overflows).
+double producto(double a, double b) { return a == 0.0 || b == 0.0 ? 0.0 : a * b; }
+
+// The concentration of the water entering the reach: head flow and lateral
+// inflow mixed.
+double concentracion_entrada(const Tramo& t, int k) {
+  const double entrada = t.QCAB + t.QENT;
+  return entrada > 0.0 ? (t.QCAB * (*t.CO)(k) + t.QENT * (*t.CE)(k)) / entrada : 0.0;
+}
 
 bool sin_estado_estacionario(const Tramo& t, const TrabajoTramo& w, bool pivote_nulo, double B, double R, double U) {
   if (t.N != 1 || !std::isfinite(B) || !(w.VI(1) > 0.0) || !std::isfinite(w.VI(1))) return false;
@@ -180,21 +223,95 @@ bool sin_estado_estacionario(const Tramo& t, const TrabajoTramo& w, bool pivote_
 
 double al_cabo_del_mes(const Tramo& t, const TrabajoTramo& w, int k, double B, double R) {
   const double V = w.VI(1);
-  const double entrada = t.QCAB + t.QENT;
-  const double C0 = entrada > 0.0 ? (t.QCAB * (*t.CO)(k) + t.QENT * (*t.CE)(k)) / entrada : 0.0;
+  const double C0 = concentracion_entrada(t, k);
   const double x = -B * DIASMES / V;
   const double crecimiento = x == 0.0 ? 1.0 : std::expm1(x) / x;
-  return C0 * std::exp(x) + R * DIASMES / V * crecimiento;
+  return producto(C0, std::exp(x)) + producto(R * DIASMES / V, crecimiento);
 }
 
-// The first month of the reach with such a segment is noted, with the
-// first constituent of the month that had no steady state; every month is
-// counted once for the end of the run.
+// B, R and U below are the runs of one system (a View, or a column of the
+// systems solved together) read through (i).
+
+// The rates times the volume of segment i in the row of diagonal B: what
+// the row adds up to beyond the water that enters the segment (the head
+// flow in the first, the lateral inflow in each), since the faces, the
+// exchange and the loss of a row add up to that water.
+template <typename Fila>
+double tasa_por_volumen(const TrabajoTramo& w, const Tramo& t, const Fila& B, int i) {
+  const double entrada = t.QENT / t.N + (i == 1 ? t.QCAB : 0.0);
+  return w.SUB(i) + B(i) + w.SUPER(i) - entrada;
+}
+
+// Whether the solve of a reach of many segments, with its first vanishing
+// pivot at segment `nulo` (0: none) and solution U, has no steady state for
+// a constituent with a growth; every segment has a volume.
+template <typename Fila, typename Solucion>
+bool segmentos_sin_estado_estacionario(const TrabajoTramo& w, const Tramo& t, const Fila& B, const Solucion& U,
+                                       int nulo) {
+  const int N = t.N;
+  if (N < 2) return false;
+  bool crece = false;
+  for (int i = 1; i <= N; ++i) {
+    if (!(w.VI(i) > 0.0) || !std::isfinite(w.VI(i)) || !std::isfinite(B(i))) return false;
+    const double escala = std::fabs(w.SUB(i)) + std::fabs(B(i)) + std::fabs(w.SUPER(i)) + t.QENT / N;
+    if (tasa_por_volumen(w, t, B, i) < -1.0e-9 * escala) crece = true;
+  }
+  if (!crece) return false;
+  if (nulo != 0) return true;
+  for (int i = 1; i <= N; ++i)
+    if (!(U(i) >= 0.0) || !std::isfinite(U(i))) return true;
+  return false;
+}
+
+// The segments' boxes of constituent k carried through the month from the
+// water entering the reach (above), into U.
+template <typename Fila, typename Derecha, typename Solucion>
+void segmentos_al_cabo_del_mes(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const Derecha& R,
+                               const Solucion& U) {
+  const int N = t.N;
+  const double perdida = t.QSAL / N;
+  const View<double> E = w.EXPPASO.run(N), F1 = w.PESOENTRADA.run(N), F2 = w.PESOPENDIENTE.run(N);
+  double maximo = 0.0;
+  for (int i = 1; i <= N; ++i) maximo = std::fmax(maximo, std::fabs(tasa_por_volumen(w, t, B, i)) / w.VI(i));
+  const double tope = std::fmax(PASOSMES, std::floor(PASOSSEGMENTOS / N));
+  const double pasos = std::fmax(PASOSMES, std::fmin(tope, std::ceil(DIASMES * maximo / CAMBIOPASO)));
+  const double h = DIASMES / pasos;
+  for (int i = 1; i <= N; ++i) {
+    const double z = -(w.QI1(i) + perdida + tasa_por_volumen(w, t, B, i)) * h / w.VI(i);
+    E(i) = std::exp(z);
+    const double f1 = z == 0.0 ? 1.0 : std::expm1(z) / z;
+    const double f2 = std::fabs(z) < 1.0e-3 ? 0.5 + z / 6.0 + z * z / 24.0 : (std::expm1(z) - z) / (z * z);
+    F1(i) = h * f1 / w.VI(i);
+    F2(i) = h * f2 / w.VI(i);
+  }
+  const double C0 = concentracion_entrada(t, k);
+  for (int i = 1; i <= N; ++i) U(i) = C0;
+  for (double paso = 0.0; paso < pasos; ++paso) {
+    // The upstream box at the start and at the end of the step.
+    double antes = 0.0, despues = 0.0;
+    for (int i = 1; i <= N; ++i) {
+      const double s0 = R(i) + (i > 1 ? w.QI1(i - 1) * antes : 0.0);
+      const double s1 = R(i) + (i > 1 ? w.QI1(i - 1) * despues : 0.0);
+      antes = U(i);
+      // No change where both ends are the same, overflowed ones too.
+      const double cambio = s1 == s0 ? 0.0 : s1 - s0;
+      U(i) = producto(antes, E(i)) + producto(s0, F1(i)) + producto(cambio, F2(i));
+      despues = U(i);
+    }
+  }
+}
+
+// The first month of the reach with such a segment or segments is noted,
+// with the first constituent of the month that had no steady state; every
+// month is counted once for the end of the run.
 void anotar_sin_estado_estacionario(Modelo& m, TrabajoTramo& w, const Tramo& t, int k) {
   if (w.sin_estacionario) return;
   w.sin_estacionario = true;
-  if (m.sim.MESESSINESTACIONARIOCOND(t.I)++ != 0) return;
-  nota(w, {"El segmento de mezcla completa de la conducción no tiene estado estacionario"});
+  const bool mezcla = t.N == 1;
+  Array1<int>& meses = mezcla ? m.sim.MESESSINESTACIONARIOCOND : m.sim.MESESSINESTACIONARIOSEG;
+  if (meses(t.I)++ != 0) return;
+  nota(w, {mezcla ? "El segmento de mezcla completa de la conducción no tiene estado estacionario"
+                  : "Los segmentos de la conducción no tienen estado estacionario"});
   nota(w, {"Conducción:", m.red.NOMCONDUCC(t.I)});
   nota(w, {"Año, Mes:", t.ANO, t.MES});
   nota(w, {"Contaminante: ", trimmed(m.cal.NOMCONT(k))});
@@ -209,6 +326,12 @@ void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<cons
   const int nulo = TRIDIAGONALSUB(w.SUB.run(N), B, w.SUPER.run(N), R, U, w.GAM.run(N), N);
   if (sin_estado_estacionario(t, w, nulo != 0, B(1), R(1), U(1))) {
     U(1) = al_cabo_del_mes(t, w, k, B(1), R(1));
+    anotar_sin_estado_estacionario(m, w, t, k);
+    return;
+  }
+  if (nulo != 0 && flujo_irresoluble(w, t, nulo)) throw FlujoIrresoluble();
+  if (segmentos_sin_estado_estacionario(w, t, B, U, nulo)) {
+    segmentos_al_cabo_del_mes(w, t, k, B, R, U);
     anotar_sin_estado_estacionario(m, w, t, k);
     return;
   }
@@ -228,10 +351,22 @@ void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, Columns<
       anotar_sin_estado_estacionario(m, w, t, k + s - 1);
       NULO(s) = 0;
     }
-  // The first system in their order with a vanishing pivot gives up the
-  // reach or stops the run, as it would have solved on its own.
-  for (int s = 1; s <= M; ++s)
-    if (NULO(s) != 0) pivote_nulo(m, w, t, NULO(s));
+  // In their order, as each would have acted solved on its own: the first
+  // system with a vanishing pivot where the flow of its segment is too
+  // small gives up the reach, one with no steady state for a growth is
+  // carried through the month, and the first other vanishing pivot stops
+  // the run.
+  for (int s = 1; s <= M; ++s) {
+    if (NULO(s) != 0 && flujo_irresoluble(w, t, NULO(s))) throw FlujoIrresoluble();
+    const auto Bs = [&](int i) { return B(i, s); };
+    const auto Rs = [&](int i) { return R(i, s); };
+    const auto Us = [&](int i) -> double& { return U(i, s); };
+    if (segmentos_sin_estado_estacionario(w, t, Bs, Us, NULO(s))) {
+      segmentos_al_cabo_del_mes(w, t, k + s - 1, Bs, Rs, Us);
+      anotar_sin_estado_estacionario(m, w, t, k + s - 1);
+    } else if (NULO(s) != 0)
+      pivote_nulo(m, w, t, NULO(s));
+  }
 }
 
 }  // namespace tornal

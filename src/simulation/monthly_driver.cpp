@@ -56,6 +56,7 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.MESESCALOREQUILIBRIO.resize(r.NUMCONDUCCIONES);
   s.MESESMEZCLACOND.resize(r.NUMCONDUCCIONES);
   s.MESESSINESTACIONARIOCOND.resize(r.NUMCONDUCCIONES);
+  s.MESESSINESTACIONARIOSEG.resize(r.NUMCONDUCCIONES);
 }
 
 // Opens one partial result file; a failure writes its line and stops.

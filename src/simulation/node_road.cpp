@@ -415,6 +415,8 @@ void avisos_fin_calculo(Modelo& m) {
                      "Conducción:", m.red.NUMCONDUCCIONES, m.red.NOMCONDUCC, m.sim.MESESMEZCLACOND);
   meses_por_elemento(m, "Meses de la conducción con mezcla completa sin estado estacionario",
                      "Conducción:", m.red.NUMCONDUCCIONES, m.red.NOMCONDUCC, m.sim.MESESSINESTACIONARIOCOND);
+  meses_por_elemento(m, "Meses de la conducción sin estado estacionario en sus segmentos",
+                     "Conducción:", m.red.NUMCONDUCCIONES, m.red.NOMCONDUCC, m.sim.MESESSINESTACIONARIOSEG);
 }
 
 }  // namespace tornal

@@ -104,7 +104,9 @@ void meses_calculo(Modelo& m, TrabajoNudos& w, const OpcionesCalibracion& op);
 // the count of such months, and for every reach with months computed as one
 // mixed segment (MESESMEZCLACOND), its name and their count, and for every
 // reach with months whose one mixed segment had no steady state
-// (MESESSINESTACIONARIOCOND), its name and their count. They never stop the
+// (MESESSINESTACIONARIOCOND), its name and their count, and for every reach
+// with months whose segments had no steady state for a growth
+// (MESESSINESTACIONARIOSEG), its name and their count. They never stop the
 // run.
 void avisos_fin_calculo(Modelo& m);
 

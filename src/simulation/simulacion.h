@@ -70,6 +70,10 @@ struct Simulacion {
   // growth that its flow cannot carry away) and took the value it reaches
   // at the end of the month, listed at the end of the run.
   Array1<int> MESESSINESTACIONARIOCOND{"MESESSINESTACIONARIOCOND"};  // (reach): months
+  // Months of each reach of many segments whose solve had no steady state
+  // for a constituent with a growth, which took the value its segments'
+  // water reaches at the end of the month, listed at the end of the run.
+  Array1<int> MESESSINESTACIONARIOSEG{"MESESSINESTACIONARIOSEG"};  // (reach): months
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
   Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months

@@ -4,8 +4,9 @@
 // reach (and of losses above the flow) on flows far beyond 32 bits, a reach
 // with no head flow along its whole length, reaches of one segment and of
 // many, the guards on the heat balance and on non-finite values, the one
-// mixed segment of a flow too small for the solves and the stop on a pivot
-// that vanishes where the flow is resolved, the reaeration formula at its
+// mixed segment of a flow too small for the solves, the stop on a pivot
+// that vanishes where the flow is resolved and the segments with no steady
+// state for a growth, the reaeration formula at its
 // depth threshold and the cap of the oxygen iteration.
 #include <gtest/gtest.h>
 
@@ -373,13 +374,14 @@ TEST(ReachGuards, FlowTooSmallForTheSolvesIsOneMixedSegment) {
   EXPECT_LT(salida(m, 1), CE);
 }
 
-// A pivot that vanishes where the flow is resolved stops the run: a decay
-// that cancels the first pivot of a reach carrying 1 m3/s over 10 segments
-// (-0.5 QI1 / V).
+// A pivot that vanishes where the flow is resolved, for a constituent with
+// no growth, stops the run: a dispersion coefficient of -50 m2/s whose
+// exchange (-43200 m3/day over 1 m2 and a step of 100 m) cancels the first
+// pivot of a reach carrying 1 m3/s over 10 segments (0.5 QI1).
 TEST(ReachGuards, VanishingPivotWhereTheFlowIsResolvedStopsAndLogsTheReachYearAndMonth) {
   ModeloTramo m;
   tramo_prueba(m, 1, 1000.0, 100.0, 1.0, 1.0);
-  m.cal.KCOND(1, 1) = -432.0;
+  m.cal.ECOND(1) = -50.0;
   EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {1.0}, {1.0}, 2); }), "Inestabilidad numerica");
   EXPECT_EQ(lineas_con(m, "Inestabilidad numerica"), 1);
   EXPECT_GE(lineas_con(m, "Tramo 1"), 1);
@@ -453,6 +455,68 @@ TEST(ReachGuards, MixedSegmentWithNoSteadyStateTakesTheValueItReachesAtTheEndOfT
   EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 1);
   EXPECT_EQ(lineas_con(m, NOTA), 1);
   EXPECT_EQ(lineas_con(m, "Contaminante: C2"), 1);
+}
+
+// A reach of many segments whose solve has no steady state for a growth
+// (rate -0.5/day) neither stops the run nor leaves a silent 0: its water
+// grows over the month. A trickle of 1 m3/day over 6 km in 10 m segments at
+// 0.001 m/s stays 69 days in the reach: all the water at its outlet at the
+// end of the month was there at its start, and has grown for the 30 days,
+// 1000 e^15. A spring of 0.001 m3/s over the same 6 km at a velocity of
+// 0.15 Q^0.4 stays 12 days: its outlet is that of plug flow, the lateral
+// inflow at CE grown from where it enters, CE / L int_0^L e^(G(L) - G(x)) dx
+// with G(x) = 0.5 x^0.6 / (0.6 c), u = c x^0.4 the velocity at x (m/day):
+// the segments as mixed boxes in series stand within 2 % of it, and twice
+// as far with segments twice as long. Noted once with the constituent,
+// counted in every month and listed at the end of the run. The one mixed
+// segment (50 m, shorter than its step) with a growth beyond e^709 and no
+// start or source stands at 0.
+TEST(ReachGuards, SegmentsWithNoSteadyStateTakeTheValueTheirWaterReachesAtTheEndOfTheMonth) {
+  const std::string NOTA = "Los segmentos de la conducción no tienen estado estacionario";
+  const std::string FIN = "Meses de la conducción sin estado estacionario en sus segmentos";
+  const double L = 6000.0, CE = 1000.0, QENT = 86.4;
+  const double c = 0.15 * std::pow(0.001 / L, 0.4) * 86400.0;
+  const auto G = [&](double x) { return 0.5 * std::pow(x, 0.6) / (0.6 * c); };
+  double integral = 0.0;
+  const int n = 100000;
+  for (int j = 0; j < n; ++j) integral += std::exp(G(L) - G((j + 0.5) * L / n)) * L / n;
+  const double piston = CE * integral / L;
+  double desvio[2] = {0.0, 0.0};
+  for (const double INCRX : {10.0, 20.0}) {
+    SCOPED_TRACE(INCRX);
+    ModeloTramo m;
+    tramo_prueba(m, 1, L, INCRX, 0.15, 0.1);
+    m.cal.COEFTESHIDR(1, 2) = 0.4;
+    m.cal.KCOND(1, 1) = -0.5;
+    for (int mes : {6, 7}) EXPECT_EQ(stop_message([&] { calcular(m, 0.0, QENT, 0.0, {0.0}, {CE}, mes); }), "");
+    desvio[INCRX > 10.0] = salida(m, 1, 7) / piston - 1.0;
+    EXPECT_EQ(salida(m, 1, 6), salida(m, 1, 7));
+    EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), 2);
+    EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1) + m.sim.MESESMEZCLACOND(1), 0);
+    EXPECT_EQ(lineas_con(m, NOTA), 1);
+    EXPECT_EQ(lineas_con(m, "Contaminante: C1"), 1);
+    EXPECT_EQ(lineas_con(m, "Año, Mes:           1           6"), 1);
+    EXPECT_EQ(lineas_con(m, "Se asume el valor que alcanza al cabo del mes"), 1);
+    tornal::avisos_fin_calculo(m);
+    const std::vector<std::string> l = log_lines(m);
+    const auto fin = std::find(l.begin(), l.end(), tornal::latin1(FIN));
+    EXPECT_NE(std::find(fin, l.end(), tornal::latin1("Número de meses:           2")), l.end());
+  }
+  EXPECT_LT(std::fabs(desvio[0]), 0.02);
+  EXPECT_NEAR(desvio[1] / desvio[0], 2.0, 0.2);
+
+  ModeloTramo m;
+  tramo_prueba(m, 1, L, 10.0, 0.001, 0.1);
+  m.cal.KCOND(1, 1) = -0.5;
+  EXPECT_EQ(stop_message([&] { calcular(m, 1.0, 0.0, 0.0, {1000.0}, {0.0}, 9); }), "");
+  EXPECT_NEAR(salida(m, 1, 9), 1000.0 * std::exp(15.0), 2e-4 * 1000.0 * std::exp(15.0));
+  EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), 1);
+
+  tramo_prueba(m, 1, 50.0, 100.0, 1.0, 1.0);
+  m.cal.KCOND(1, 1) = -5000.0;  // x = 30 (5000 V - Q) / V = 98160, V = 50 m3
+  EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {0.0}, {0.0}, 2); }), "");
+  EXPECT_EQ(salida(m, 1, 2), 0.0);
+  EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 1);
 }
 
 // Reaeration from depth and velocity: the three worked cases, and a depth
