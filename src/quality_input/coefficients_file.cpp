@@ -44,6 +44,10 @@ constexpr const char* ETIQUETALINEA = "Error en la linea numero:";
 // out and the run needs: the read error is at the end of the file (the
 // statements made on it).
 constexpr const char* FALTASECCION = "Falta la sección ";
+// The line after the read error of a record whose values the run cannot
+// compute with: thetas, half-saturation constants.
+constexpr const char* VALORCEROOMENOR = "Valor de 0 o menor en la sección ";
+constexpr const char* VALORNEGATIVO = "Valor negativo en la sección ";
 
 // One value of a record: a real or an integer of the coefficients.
 struct Valor {
@@ -527,14 +531,14 @@ void LectorCoeficientes::terminar() {
   }
   // theta^(T - 20) of a theta of 0 is 0 above 20 degC and infinite below;
   // of a negative theta, not a number at most temperatures.
-  valores_validos(G_TECTAS, TECTASREGISTRO, "Valor de 0 o menor en la sección ",
+  valores_validos(G_TECTAS, TECTASREGISTRO, VALORCEROOMENOR,
                   [&](int n) { return tecta_usada(m_, n) && !(c_.TECTAOD(n) > 0.0); });
-  valores_validos(G_TECTASADICIONALES, static_cast<int>(c_.TECTAOD.size()) - TECTASREGISTRO,
-                  "Valor de 0 o menor en la sección ", [&](int n) {
+  valores_validos(G_TECTASADICIONALES, static_cast<int>(c_.TECTAOD.size()) - TECTASREGISTRO, VALORCEROOMENOR,
+                  [&](int n) {
                     const int theta = TECTASREGISTRO + n;
                     return tecta_usada(m_, theta) && !(c_.TECTAOD(theta) > 0.0);
                   });
-  valores_validos(G_NUTRIENTES, 5, "Valor negativo en la sección ", [&](int n) {
+  valores_validos(G_NUTRIENTES, 5, VALORNEGATIVO, [&](int n) {
     return semisaturacion_usada(m_, n) && semisaturacion_negativa(c_.CTELIMITACIONNUTRIENTES(n));
   });
   if (c_.OPCIONTEMPERATURA == 1 && c_.MODELOTEMPERATURA == 2 && !c_.HAYCONSTANTESMODTEMPERATURA) {
@@ -597,7 +601,10 @@ void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
 // tagged file without a section that the run's options and elements need
 // gives the read-error lines at the end of the file and a line naming each
 // such section; one without a section whose value taken is a choice, two
-// lines naming it and that value. Writes the success line to the run log.
+// lines naming it and that value. A theta that the run uses of 0 or below, or
+// a half-saturation constant that it uses below 0 and on, gives the
+// read-error lines with the statement that read it and a line naming its
+// section. Writes the success line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas) {
   valores_iniciales(m.cal, tectas);
