@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/array.h"
 #include "common/latin1.h"
@@ -279,6 +280,12 @@ struct Calidad {
   // Row step of the partial result files: (1) segments of a reach, (2)
   // sub-steps of a reservoir.
   Array1<int> ACUMULACIONRESULTADOSPARCIALES = fixed_array<int>("ACUMULACIONRESULTADOSPARCIALES", 2, 1);
+  // The sections that a tagged coefficients file left out (their tags; none
+  // in the fixed layout) and the statements that reading it made, the
+  // counter of its read error at its end: the time-varying constants of
+  // "tornal.avz", read later, may make such a section needed.
+  std::vector<std::string> SECCIONESOMITIDAS;
+  long SENTENCIASCOEFICIENTES = 0;
 
   // Monthly input series (element, running month): base value x the factor
   // of its curve; the models read column MESACTUAL.

@@ -9,9 +9,14 @@
 // A tagged file may leave sections out: one whose zeros the run's options
 // and elements would compute with to no sense is a read error that names
 // it, one whose zeros (or default) are a choice of the model is named in the
-// run log with the value taken (`SECCIONES`).
+// run log with the value taken (`SECCIONES`). The sections left out are
+// looked at again once "tornal.avz" is read, whose time-varying constants
+// may ask a reservoir for the wind law of reaeration. A theta that the run
+// uses must be above 0, and a half-saturation constant that is on must not
+// be below 0: either is the read error of its record, naming its section.
 #include "quality_input/coefficients_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <optional>
@@ -23,6 +28,7 @@
 #include "common/free_reader.h"
 #include "common/latin1.h"
 #include "common/stop.h"
+#include "quality_input/time_constants.h"
 
 namespace tornal {
 
@@ -34,6 +40,14 @@ constexpr std::size_t LONGLINEACOEF = 255;
 // The read error of the file and the label of its counter.
 constexpr const char* ERRORLECTURA = "Error en la lectura del archivo de coeficientes";
 constexpr const char* ETIQUETALINEA = "Error en la linea numero:";
+// The line after the read error that names each section a tagged file left
+// out and the run needs: the read error is at the end of the file (the
+// statements made on it).
+constexpr const char* FALTASECCION = "Falta la sección ";
+// The line after the read error of a record whose values the run cannot
+// compute with: thetas, half-saturation constants.
+constexpr const char* VALORCEROOMENOR = "Valor de 0 o menor en la sección ";
+constexpr const char* VALORNEGATIVO = "Valor negativo en la sección ";
 
 // One value of a record: a real or an integer of the coefficients.
 struct Valor {
@@ -123,13 +137,63 @@ bool fitoplancton(const Modelo& m) { return nitrogeno(m) && m.cal.OPCIONFITOPLAN
 Ausencia nota_si(bool usada) { return usada ? Ausencia::NOTA : Ausencia::NADA; }
 Ausencia error_si(bool usada) { return usada ? Ausencia::PARADA : Ausencia::NADA; }
 
-// A reservoir whose reaeration is the wind law of <EMBALSES> (KAEMB -1, as
-// the reservoir's rates test it).
+// A reservoir whose reaeration is the wind law of <EMBALSES> in some month
+// (KAEMB -1, as the reservoir's rates test it): its KAEMB of the quality data
+// file, or, when "tornal.avz" gives it time-varying values, those of its last
+// entry (which every month writes over the earlier ones).
 bool reaireacion_por_viento(const Modelo& m) {
   if (!oxigeno(m)) return false;
-  for (int e = 1; e <= m.red.NUMEMBALSES && e <= m.cal.KAEMB.size(); ++e)
-    if (std::trunc(m.cal.KAEMB(e)) == -1.0) return true;
+  const Simulacion& s = m.sim;
+  for (int e = 1; e <= m.red.NUMEMBALSES && e <= m.cal.KAEMB.size(); ++e) {
+    int entrada = 0;
+    for (int k = 1; s.HAYCTESTEMP && k <= s.NUMCTESTEMPEMB; ++k) {
+      const ConstanteTemporal* codigo = constante_del_codigo(CONSTANTESEMB, s.NUMKEMBTEMP(k));
+      if (codigo != nullptr && *codigo == &Calidad::KAEMB && std::trunc(s.EMBKTEMP(k)) == e) entrada = k;
+    }
+    if (entrada == 0) {
+      if (std::trunc(m.cal.KAEMB(e)) == -1.0) return true;
+      continue;
+    }
+    for (int t = 1; t <= s.NUMMESESTEMP; ++t)
+      if (std::trunc(s.KTESTEMPEMB(entrada, t)) == -1.0) return true;
+  }
   return false;
+}
+
+// Whether the run uses theta n: reaeration and the decay of organic matter
+// with oxygen, ammonification, nitrification and denitrification with
+// nitrogen, the algae's growth and respiration and the mineralisation of
+// organic phosphorus with phytoplankton; a theta after the record of thetas
+// with oxygen. Its rate is the rate at 20 degC times theta^(T - 20).
+bool tecta_usada(const Modelo& m, int n) {
+  if (n <= 2 || n > TECTASREGISTRO) return oxigeno(m);
+  if (n <= 5) return nitrogeno(m);
+  return fitoplancton(m);
+}
+
+// Whether the run uses half-saturation constant n: (1), of the decay of
+// organic matter, with oxygen; (2) and (5), of nitrification and
+// denitrification, with nitrogen; (3) and (4), of algal growth, with
+// phytoplankton.
+bool semisaturacion_usada(const Modelo& m, int n) {
+  if (n == 1) return oxigeno(m);
+  if (n == 2 || n == 5) return nitrogeno(m);
+  return fitoplancton(m);
+}
+
+// A half-saturation constant is on unless the whole part of 10000 times it
+// is 0, as both models switch its limitation; one on and below 0 makes its
+// factor pass through infinity as the concentration nears minus it.
+bool semisaturacion_negativa(double Ks) { return Ks < 0.0 && std::trunc(10000.0 * Ks) != 0.0; }
+
+// The file's read error with counter `linea`, then `detalle` for each
+// section of `grupos`, and the stop.
+[[noreturn]] void error_secciones(Modelo& m, long linea, const char* detalle, const std::vector<Grupo>& grupos) {
+  m.log.write({ERRORLECTURA});
+  m.log.write({ETIQUETALINEA});
+  m.log.write({linea});
+  for (Grupo g : grupos) m.log.write({latin1(std::string(detalle) + etiqueta_de(g))});
+  stop("error");
 }
 
 // In the order of the tags. <UNIDADES> is always needed (its zero factors
@@ -266,18 +330,23 @@ class LectorCoeficientes {
   CountedReader& f_;  // its counter is NUMLINEA
   std::vector<Valor> valores_[NUM_GRUPOS];
   Leidos defectos_[NUM_GRUPOS];
-  // The statements that last read the unit factors and the reach iteration
-  // limit (0: never read).
-  long linea_unidades_ = 0;
-  long linea_unidades_esteq_ = 0;
-  long linea_conducciones_ = 0;
+  // The statement that last read each group (0: never read).
+  long lineas_[NUM_GRUPOS] = {};
   // The tagged layout, and the sections it gave (a record kept).
   bool etiquetado_ = false;
   bool leidos_[NUM_GRUPOS] = {};
 
-  // The read error at the end of the file, one line for each section of
-  // `faltan`, which the file left out.
-  [[noreturn]] void faltan_secciones(const std::vector<Grupo>& faltan) const;
+  // The statement that last read group g, or the statements made when the
+  // file never gave it.
+  long linea(Grupo g) const { return lineas_[g] > 0 ? lineas_[g] : f_.counter(); }
+  // The read error of the record of group g, then `detalle` and its tag,
+  // when `falla(i)` holds for any value i of 1 to n: values that the run
+  // cannot compute with.
+  template <typename F>
+  void valores_validos(Grupo g, int n, const char* detalle, F&& falla) const {
+    for (int i = 1; i <= n; ++i)
+      if (falla(i)) error_secciones(m_, linea(g), detalle, {g});
+  }
   // The lines of the sections left out whose value taken is a choice.
   void notas_secciones() const;
 };
@@ -319,16 +388,10 @@ void LectorCoeficientes::guardar(Grupo g, const Leidos& leidos) {
     else
       *valores[i].entero = leidos.enteros[i];
   }
-  if (g == G_UNIDADES) {
-    // The factor of the allocation model's monthly flows; a zero divisor is
-    // refused when the reading ends.
-    c_.FACTORUNIDADES = c_.DIVISORUNIDADES != 0.0 ? c_.FACTORVOLUMEN / c_.DIVISORUNIDADES : 0.0;
-    linea_unidades_ = f_.counter();
-  } else if (g == G_UNIDADESESTEQ) {
-    linea_unidades_esteq_ = f_.counter();
-  } else if (g == G_CONDUCCIONES) {
-    linea_conducciones_ = f_.counter();
-  }
+  // The factor of the allocation model's monthly flows; a zero divisor is
+  // refused when the reading ends.
+  if (g == G_UNIDADES) c_.FACTORUNIDADES = c_.DIVISORUNIDADES != 0.0 ? c_.FACTORVOLUMEN / c_.DIVISORUNIDADES : 0.0;
+  lineas_[g] = f_.counter();
   leidos_[g] = true;
 }
 
@@ -428,23 +491,31 @@ void LectorCoeficientes::leer_fijo() {
 // by must not be 0 (read-error lines, with the statement that read them, or
 // the statements made when the file never gave them), nor may the reach
 // iteration limit exceed MAXITERCONDUCCION (the same lines, with the
-// statement that read it); a heat-balance run needs the complete
+// statement that read it); a theta that the run uses must be above 0 and a
+// half-saturation constant that it uses, when on, not below 0 (the same
+// lines, then one naming the section); a heat-balance run needs the complete
 // heat-balance constants. Before those checks, the sections that a tagged
 // file left out and the run cannot do without are its read error; after
-// them, those whose value taken is a choice are named.
+// them, those whose value taken is a choice are named. The sections left
+// out are kept for the check made after "tornal.avz".
 void LectorCoeficientes::terminar() {
+  c_.SECCIONESOMITIDAS.clear();
+  c_.SENTENCIASCOEFICIENTES = f_.counter();
   if (etiquetado_) {
     std::vector<Grupo> faltan;
-    for (const Seccion& seccion : SECCIONES)
-      if (!leidos_[seccion.grupo] && seccion.ausencia(m_) == Ausencia::PARADA) faltan.push_back(seccion.grupo);
-    if (!faltan.empty()) faltan_secciones(faltan);
+    for (const Seccion& seccion : SECCIONES) {
+      if (leidos_[seccion.grupo]) continue;
+      c_.SECCIONESOMITIDAS.emplace_back(etiqueta_de(seccion.grupo));
+      if (seccion.ausencia(m_) == Ausencia::PARADA) faltan.push_back(seccion.grupo);
+    }
+    if (!faltan.empty()) error_secciones(m_, f_.counter(), FALTASECCION, faltan);
   }
   if (c_.FACTORVOLUMEN == 0.0 || c_.DIVISORUNIDADES == 0.0 || c_.FACTORUNIDADES == 0.0) {
-    f_.failure_at(linea_unidades_ > 0 ? linea_unidades_ : f_.counter());
+    f_.failure_at(linea(G_UNIDADES));
   }
   // The reach's oxygen iteration runs up to this many passes a month.
   if (!(c_.NUMMAXITERCOND <= MAXITERCONDUCCION)) {
-    f_.failure_at(linea_conducciones_);
+    f_.failure_at(lineas_[G_CONDUCCIONES]);
   }
   // The driver turns internal concentrations back by 1 / factor for
   // ammonium and nitrate (oxygen and nitrogen on), and for chlorophyll-a and
@@ -456,24 +527,26 @@ void LectorCoeficientes::terminar() {
     if (c_.OPCIONFITOPLANCTON == 1 && (U(4) == 0.0 || U(5) == 0.0)) divide_por_cero = true;
   }
   if (divide_por_cero) {
-    f_.failure_at(linea_unidades_esteq_ > 0 ? linea_unidades_esteq_ : f_.counter());
+    f_.failure_at(linea(G_UNIDADESESTEQ));
   }
+  // theta^(T - 20) of a theta of 0 is 0 above 20 degC and infinite below;
+  // of a negative theta, not a number at most temperatures.
+  valores_validos(G_TECTAS, TECTASREGISTRO, VALORCEROOMENOR,
+                  [&](int n) { return tecta_usada(m_, n) && !(c_.TECTAOD(n) > 0.0); });
+  valores_validos(G_TECTASADICIONALES, static_cast<int>(c_.TECTAOD.size()) - TECTASREGISTRO, VALORCEROOMENOR,
+                  [&](int n) {
+                    const int theta = TECTASREGISTRO + n;
+                    return tecta_usada(m_, theta) && !(c_.TECTAOD(theta) > 0.0);
+                  });
+  valores_validos(G_NUTRIENTES, 5, VALORNEGATIVO, [&](int n) {
+    return semisaturacion_usada(m_, n) && semisaturacion_negativa(c_.CTELIMITACIONNUTRIENTES(n));
+  });
   if (c_.OPCIONTEMPERATURA == 1 && c_.MODELOTEMPERATURA == 2 && !c_.HAYCONSTANTESMODTEMPERATURA) {
     m_.log.write({"Para modelar la temperatura por balance actualice el archivo de coeficientes"});
     stop("error");
   }
   if (etiquetado_) notas_secciones();
   m_.log.write({"Lectura de archivo de coeficientes realizada con éxito"});
-}
-
-// The file's read error, its counter where the reading ended (the statements
-// made on the whole file), then the sections that it lacks.
-void LectorCoeficientes::faltan_secciones(const std::vector<Grupo>& faltan) const {
-  m_.log.write({ERRORLECTURA});
-  m_.log.write({ETIQUETALINEA});
-  m_.log.write({f_.counter()});
-  for (Grupo g : faltan) m_.log.write({latin1(std::string("Falta la sección ") + etiqueta_de(g))});
-  stop("error");
 }
 
 void LectorCoeficientes::notas_secciones() const {
@@ -511,6 +584,8 @@ void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
   c.FITOENELHIPO = 1.0;
   c.FLUJOSEDIMENTOSNOANOXIA = 0;
   c.ACUMULACIONRESULTADOSPARCIALES.fill(1);
+  c.SECCIONESOMITIDAS.clear();
+  c.SENTENCIASCOEFICIENTES = 0;
 }
 
 }  // namespace
@@ -526,7 +601,10 @@ void valores_iniciales(Calidad& c, std::span<const TectaCinetica> tectas) {
 // tagged file without a section that the run's options and elements need
 // gives the read-error lines at the end of the file and a line naming each
 // such section; one without a section whose value taken is a choice, two
-// lines naming it and that value. Writes the success line to the run log.
+// lines naming it and that value. A theta that the run uses of 0 or below, or
+// a half-saturation constant that it uses below 0 and on, gives the
+// read-error lines with the statement that read it and a line naming its
+// section. Writes the success line to the run log.
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas) {
   valores_iniciales(m.cal, tectas);
@@ -538,6 +616,21 @@ void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSIO
   else
     lector.leer_fijo();
   lector.terminar();
+}
+
+// The sections that a tagged coefficients file left out, looked at again
+// with the time-varying constants of "tornal.avz" read: those that the run
+// cannot do without now give the file's read error, with the statements made
+// on it, and a line naming each, as when the file was read.
+void comprobar_secciones_coeficientes(Modelo& m) {
+  std::vector<Grupo> faltan;
+  for (const Seccion& seccion : SECCIONES) {
+    const std::string etiqueta = etiqueta_de(seccion.grupo);
+    if (std::ranges::find(m.cal.SECCIONESOMITIDAS, etiqueta) != m.cal.SECCIONESOMITIDAS.end() &&
+        seccion.ausencia(m) == Ausencia::PARADA)
+      faltan.push_back(seccion.grupo);
+  }
+  if (!faltan.empty()) error_secciones(m, m.cal.SENTENCIASCOEFICIENTES, FALTASECCION, faltan);
 }
 
 }  // namespace tornal

@@ -17,4 +17,11 @@ namespace tornal {
 void leer_coeficientes(Modelo& m, const std::string& PATHARCHIVO5, int NUMVERSION,
                        std::span<const TectaCinetica> tectas = TECTASCINETICAS);
 
+// Once "tornal.avz" is read: a section that the tagged coefficients file
+// left out and that the run needs with the time-varying constants in force
+// (<EMBALSES>, for a reservoir that only "tornal.avz" gives the wind law of
+// reaeration) stops the run with the file's read error at its end and a line
+// naming the section, as the reading does.
+void comprobar_secciones_coeficientes(Modelo& m);
+
 }  // namespace tornal

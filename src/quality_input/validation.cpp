@@ -5,10 +5,10 @@
 // kinetic constants of reaches and of reservoirs, reach data, reservoir
 // data, diffuse discharges, initial and treated concentrations. Warnings
 // change nothing. Afterwards the run stops when the options cannot make a
-// constituent list, or when a modelled reach or a reservoir has a
-// calculation step the models cannot work with, or a modelled reach a
-// hydraulic mode other than 1 or 2 or hydraulic coefficients that give it
-// no cross-section.
+// constituent list, when a first-order pollutant has a theta of 0 or below,
+// or when a modelled reach or a reservoir has a calculation step the models
+// cannot work with, or a modelled reach a hydraulic mode other than 1 or 2
+// or hydraulic coefficients that give it no cross-section.
 #include "quality_input/validation.h"
 
 #include <string>
@@ -96,14 +96,21 @@ void validar_intercambio_termico(Modelo& m) {
     if (cal.KETEMB(e) < 0.0) aviso(m, mensaje, ETIQUETAEMB, m.red.NOMEMB(e));
 }
 
-// Temperature correction of the first-order pollutants.
-void validar_primer_orden(Modelo& m) {
+// Temperature correction of the first-order pollutants: a theta of 0 or
+// below (or undefined) makes the rate k theta^(T - 20) infinite or not a
+// number at some temperature. Returns whether any was found; the run stops
+// after all warnings, with this one warning for it.
+bool validar_primer_orden(Modelo& m) {
+  bool hay = false;
   for (int k = 1; k <= m.cal.NUMCONT1OR; ++k)
-    if (m.cal.TECTAK1OR(k) < 0.0)
+    if (!(m.cal.TECTAK1OR(k) > 0.0)) {
       aviso(m,
             "La constante de correción por temperatura de los contaminantes de primer orden debe ser un número "
             "positivo",
             ETIQUETACONT1OR, k);
+      hay = true;
+    }
+  return hay;
 }
 
 // Kinetic constants of reaches, then of reservoirs: per element, every
@@ -286,12 +293,13 @@ bool elementos_incalculables(Modelo& m) {
 // Validates the quality data read from the quality data file (options,
 // constants, element data, concentrations) against the network data model;
 // writes the warnings to the run log, then stops with "error" after them
-// when the options are inconsistent, or a calculation step, the hydraulic
-// mode or the hydraulic coefficients of a reach are unusable.
+// when the options are inconsistent, a theta of a first-order pollutant is
+// not above 0, or a calculation step, the hydraulic mode or the hydraulic
+// coefficients of a reach are unusable.
 void validar_calidad(Modelo& m) {
   bool incoherentes = validar_opciones(m);
   validar_intercambio_termico(m);
-  validar_primer_orden(m);
+  const bool tectas_primer_orden = validar_primer_orden(m);
   validar_cineticas(m);
   validar_conducciones(m);
   validar_embalses(m);
@@ -300,7 +308,7 @@ void validar_calidad(Modelo& m) {
 
   if (incoherentes) m.log.write({"Las opciones de simulación son incoherentes"});
   bool incalculables = elementos_incalculables(m);
-  if (incoherentes || incalculables) stop("error");
+  if (incoherentes || incalculables || tectas_primer_orden) stop("error");
 }
 
 }  // namespace tornal

@@ -10,6 +10,7 @@
 
 #include "common/failures.h"
 #include "common/latin1.h"
+#include "quality_input/coefficients_file.h"
 #include "quality_input/time_curves.h"
 #include "simulation/advanced_options.h"
 #include "simulation/calibration.h"
@@ -115,10 +116,13 @@ void CALCULOSUB(Modelo& m, const std::string& NOMARCHCONDPAR1, const std::string
   if (OPCIONCALIBEMB == 1) leer_calibracion_embalse(m, PATHARCHIVO22);
 
   // Monthly input series from the 12-value curves, then the advanced
-  // options (which rebuild them from long curves when it has them); the
-  // shares of the layer flows in force must lie within 0 and 1.
+  // options (which rebuild them from long curves when it has them); a
+  // section that the coefficients file left out and that its time-varying
+  // constants need stops the run; the shares of the layer flows in force
+  // must lie within 0 and 1.
   CURVASTEMPSUB(m);
   LEERARCHAVZSUB(m);
+  comprobar_secciones_coeficientes(m);
   comprobar_proporciones_capas(m);
 
   for (const std::string* titulo : {&m.cal.TITULO1, &m.cal.TITULO2}) {

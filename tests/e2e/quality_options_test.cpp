@@ -472,17 +472,16 @@ TEST(QualityOptions, OtherOptionSetsAndLayoutsRunToTheEnd) {
 }
 
 // Values out of range in the ten-constituent files: each warning, in the
-// fixed order of its groups (first-order pollutants, kinetic constants per
-// element, reservoir data), stands between the first two success lines and
-// the run goes on. Long messages and the 250-character names are cut at 79
-// characters a line.
+// fixed order of its groups (kinetic constants per element, reservoir data),
+// stands between the first two success lines and the run goes on. Long
+// messages and the 250-character names are cut at 79 characters a line.
 TEST(QualityOptions, WarningsOfTheValidationInTheRunLog) {
   const Opciones o = {"1.1", 0, 2, 1, 1, 1, 0, 38, "\r\n"};
   TempDir dir;
   preparar(dir, o,
-           {{"TECTAK1OR", "1.07 -1.04"},
-            {"KDCOND", "0.25 -0.2 0.3 0.3"},
+           {{"KDCOND", "0.25 -0.2 0.3 0.3"},
             {"KNAICOND", "0.2 0.2 0.2 -0.1"},
+            {"INCRX", "500.0 500.0 4000.0 250.0"},
             {"INCRETIEM", "5.0"}});
   RunResult r;
   auto lineas = correr(dir, r);
@@ -490,9 +489,6 @@ TEST(QualityOptions, WarningsOfTheValidationInTheRunLog) {
   EXPECT_TRUE(r.console.ends_with("Fin de simulación\n")) << r.console;
 
   std::vector<std::string> esperadas = {
-      L(" La constante de correción por temperatura de los contaminantes de primer orden "),
-      L(" debe ser un número positivo"),
-      " Contaminante de primer orden           2",
       L(" La constante de degradación de la materia orgánica debe ser un valor positivo"),
       L(" Conducción:"),
   };
@@ -500,6 +496,10 @@ TEST(QualityOptions, WarningsOfTheValidationInTheRunLog) {
   esperadas.push_back(L(" La constante de nitrificación del amonio debe ser un valor positivo"));
   esperadas.push_back(L(" Conducción:"));
   for (const std::string& l : name_lines("Tramo del Acuifero")) esperadas.push_back(l);
+  esperadas.push_back(L(" El número de diferenciales, definido por el cociente entre la longitud y el dif"));
+  esperadas.push_back(L(" erencial, debe ser superior a 5"));
+  esperadas.push_back(L(" Conducción:"));
+  for (const std::string& l : name_lines("Rio Bajo")) esperadas.push_back(l);
   esperadas.push_back(" el diferencial de calculo es muy bajo");
   esperadas.push_back(" Embalse:");
   for (const std::string& l : name_lines("Embalse Mayor")) esperadas.push_back(l);

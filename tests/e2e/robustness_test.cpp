@@ -744,6 +744,39 @@ TEST(Robustness, BasinsThatRealRunsBring) {
                     "Error en la lectura del archivo de coeficientes", "Error en la linea numero:", "59",
                     "Falta la sección <TECTAS>"},
                    sin_linea("Lectura de archivo de coeficientes realizada con éxito")});
+  // The wind law of reaeration that "tornal.avz" alone asks of the
+  // reservoir, in every month (KAEMB 0.5 in the quality data file): without
+  // <EMBALSES> the run stops once that file is read, with the read error of
+  // the coefficients file where its reading ended and the section named;
+  // with it, every month is that of the example, whose KAEMB is -1.
+  auto viento_en_avz = [](bool embalses) {
+    return [embalses](const TempDir& d) {
+      cambiar(d, "calidad.dat", "    -1.0    KAEMB", "     0.5    KAEMB");
+      if (!embalses) cambiar(d, "coeficientes.dat", "<EMBALSES>\r\n0.05   0.01   2.0\r\n", "");
+      std::string avz = "<CTES_TEMPORALES>\n0 1\n1\n1\n";
+      for (int t = 1; t <= 24; ++t) avz += "-1\n";
+      d.write("tornal.avz", avz);
+    };
+  };
+  casos.push_back(
+      {"the wind law of reaeration in tornal.avz alone, without <EMBALSES>",
+       viento_en_avz(false),
+       1,
+       {"Lectura de archivo de coeficientes realizada con éxito", "Existen constantes variables de forma temporal",
+        "Lectura de archivo tORNAL.aVZ realizada con éxito", "Error en la lectura del archivo de coeficientes",
+        "Error en la linea numero:", "59", "Falta la sección <EMBALSES>"},
+       sin_linea("Mes           1")});
+  casos.push_back({"the wind law of reaeration in tornal.avz alone, with <EMBALSES>",
+                   viento_en_avz(true),
+                   0,
+                   {"Existen constantes variables de forma temporal", FIN},
+                   [](const TempDir& d) {
+                     TempDir ejemplo;
+                     copy_example("basin", ejemplo);
+                     ASSERT_EQ(run_tornal(ejemplo).status, 0);
+                     for (const char* f : {"embalses_parcial.csv", "graficos.txt"})
+                       EXPECT_EQ(d.read(f), ejemplo.read(f)) << f;
+                   }});
   casos.push_back(
       {"a coefficients file without the thermocline coefficient",
        sin_seccion("<COEFTETERMOCLINA>", "0.8"),

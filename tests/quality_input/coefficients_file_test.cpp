@@ -477,40 +477,66 @@ TEST(CoefficientsFile, HeatBalanceNeedsTheCompleteConstants) {
   EXPECT_TRUE(l.m.cal.HAYCONSTANTESMODTEMPERATURA);
 }
 
-TEST(CoefficientsFile, ZeroUnitFactorsThatAreDividedByStop) {
+// Values that the run would compute with to no sense are the read error of
+// the record that gave them: a unit factor that is divided by (0, or never
+// given: the section named), a theta that the run uses of 0 or below
+// (theta^(T - 20)), a half-saturation constant that the run uses, on and
+// below 0 (K / (K + C) passes through infinity); the last two name their
+// section.
+TEST(CoefficientsFile, ValuesThatTheRunCannotComputeWithStop) {
   const Opciones ON{0, 0, 1, 1, 0};
   const Opciones ONF{0, 0, 1, 1, 1};
+  const Opciones OX1{0, 0, 1, 0, 0, 1};               // oxygen and a reach
+  const Opciones TODO{1, 1, 1, 1, 1, 1, 1, 1, -1.0};  // every option and element
+  const char* CERO = "Valor de 0 o menor en la sección <TECTAS>";
+  const char* NEGATIVO = "Valor negativo en la sección <CTELIMITACIONNUTRIENTES>";
+  // The complete tagged file with `desde` replaced by `hasta`.
+  auto en_etiquetado = [](const std::string& desde, const std::string& hasta) {
+    std::string s = ETIQUETADO;
+    return s.replace(s.find(desde), desde.size(), hasta);
+  };
   struct Caso {
     const char* nombre;
     std::string contenido;
     int NUMVERSION;
     Opciones opciones;
-    long linea;                   // 0: no stop
-    const char* falta = nullptr;  // the section that the file left out
+    long linea;                     // 0: no stop
+    const char* detalle = nullptr;  // the line after the read error
   };
   const std::vector<Caso> casos = {
       {"a slash leaves the divisor 0", "<UNIDADES>\n1000 /\n<ERROR>\n0.1\n", 12, {}, 2},
       {"a null item leaves the divisor 0", "<ERROR>\n0.1\n<UNIDADES>\n1000,,\n", 12, {}, 4},
       {"a zero volume factor", "<UNIDADES>\n0 30\n", 12, {}, 2},
-      {"no units section: the statements made", "<ERROR>\n0.1\n", 12, {}, 3, "<UNIDADES>"},
+      {"no units section: the statements made", "<ERROR>\n0.1\n", 12, {}, 3, "Falta la sección <UNIDADES>"},
       {"fixed: a zero divisor", fijo(28, 3, "1000 0"), 11, {}, 3},
       {"ammonium factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 0 1 1 1\n", 12, ON, 4},
       {"nitrate factor 0 with nitrogen", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 0 1 1\n", 12, ON, 4},
       {"phosphate factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 1 0\n", 12, ONF, 4},
       {"chlorophyll factor 0 with phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 1\n", 12, ONF, 4},
-      {"no stoichiometric section with nitrogen", UNIDADES, 12, ON, 3, "<UNIDADESESTEQUIOMETRICAS>"},
+      {"no stoichiometric section with nitrogen", UNIDADES, 12, ON, 3, "Falta la sección <UNIDADESESTEQUIOMETRICAS>"},
       {"fixed: nitrate factor 0", fijo(28, 20, "0.23 1 0 1 1"), 11, ON, 20},
       {"zero factors without nitrogen are not divided by", UNIDADES, 12, Opciones{0, 0, 1, 0, 0}, 0},
       {"zero phytoplankton factors without phytoplankton", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0.23 1 1 0 0\n", 12,
        ON, 0},
       {"a zero decay rate for BOD5", UNIDADES + "<UNIDADESESTEQUIOMETRICAS>\n0 1 1 1 1\n", 12, ONF, 0},
+      {"a theta of 0 with oxygen", UNIDADES + "<TECTAS>\n1.024 0 1 1 1 1 1 1\n", 12, OX1, 4, CERO},
+      {"a theta of -1 with oxygen", UNIDADES + "<TECTAS>\n-1 1.047 1 1 1 1 1 1\n", 12, OX1, 4, CERO},
+      {"a theta of the algae of 0 with phytoplankton", en_etiquetado("1.081", "0"), 12, TODO, 3, CERO},
+      {"fixed: thetas of 0 with oxygen", fijo(28, 16, "0 0 0 0 0 0 0 0"), 11, OX1, 16, CERO},
+      {"thetas of 0 that the options do not use", en_etiquetado("1.02 1.08 1.045 1.066 1.081 1.07", "0 0 0 0 0 -1"), 12,
+       OX1, 0},
+      {"thetas of 0 without elements", en_etiquetado("1.024 1.047", "0 0"), 12, Opciones{0, 0, 1}, 0},
+      {"a half-saturation constant of -1", en_etiquetado("0.025 0.005", "0.025 -1"), 12, TODO, 28, NEGATIVO},
+      {"a half-saturation constant below 0 that is off", en_etiquetado("0.025 0.005", "0.025 -0.00009"), 12, TODO, 0},
+      {"half-saturation constants of -1 that the options do not use",
+       en_etiquetado("0.6 0.025 0.005 0.3", "-1 -1 -1 -1"), 12, OX1, 0},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nombre);
     Lectura l(c.contenido, c.NUMVERSION, c.opciones);
     if (c.linea > 0) {
       std::vector<std::string> e = lineas_error(c.linea);
-      if (c.falta) e.push_back(tornal::latin1(std::string("Falta la sección ") + c.falta));
+      if (c.detalle) e.push_back(tornal::latin1(c.detalle));
       EXPECT_EQ(l.parada, "error");
       EXPECT_EQ(l.log(), e);
     } else {

@@ -280,13 +280,22 @@ TEST(ValidacionTemperatura, HeatExchangeCheckedOnlyForEquilibriumModel) {
   EXPECT_EQ(tornal_test::log_lines(balance), Lineas{});
 }
 
-TEST(ValidacionPrimerOrden, PollutantLabelledByItsPosition) {
-  Modelo m;
-  cuenca(m, {0, 3, 0, 0, 0, 0});
-  m.cal.TECTAK1OR(2) = -1.0;
-  m.cal.TECTAK1OR(3) = 0.0;
-  EXPECT_EQ(validar(m), "");
-  EXPECT_EQ(tornal_test::log_lines(m), aviso(M_K1OR, "Contaminante de primer orden", 2));
+// A theta of 0 or below makes the rate k theta^(T - 20) infinite below
+// 20 degC (0) or not a number (below 0): its warning, labelled by the
+// pollutant's position, and the stop after all warnings.
+TEST(ValidacionPrimerOrden, ThetaOfZeroOrBelowWarnsAndStops) {
+  struct Caso {
+    double theta;
+    bool para;
+  };
+  for (const Caso& c : {Caso{-1.0, true}, Caso{0.0, true}, Caso{NAN_, true}, Caso{1e-9, false}, Caso{1.0, false}}) {
+    SCOPED_TRACE(c.theta);
+    Modelo m;
+    cuenca(m, {0, 3, 0, 0, 0, 0});
+    m.cal.TECTAK1OR(2) = c.theta;
+    EXPECT_EQ(validar(m), c.para ? "error" : "");
+    EXPECT_EQ(tornal_test::log_lines(m), c.para ? aviso(M_K1OR, "Contaminante de primer orden", 2) : Lineas{});
+  }
 }
 
 // Values that fail each bound of the kinetic constants (-1 selects a formula
@@ -653,10 +662,10 @@ TEST(Validacion, GroupsInFixedOrder) {
   m.cal.ECOND(2) = -1.0;
   m.cal.KDEMB(1) = -1.0;
   m.cal.KDCOND(2) = -1.0;
-  m.cal.TECTAK1OR(1) = -1.0;
+  m.cal.TECTAK1OR(1) = -1.0;  // stops the run after the warnings
   m.cal.KETEMB(1) = -1.0;
   m.cal.KETCOND(1) = -1.0;
-  EXPECT_EQ(validar(m), "");
+  EXPECT_EQ(validar(m), "error");
   EXPECT_EQ(tornal_test::log_lines(m),
             en_tramo(M_KET, 1) + en_embalse(M_KET, 1) + aviso(M_K1OR, "Contaminante de primer orden", 1) +
                 en_tramo(M_4_2, 2) + en_embalse(M_4_2, 1) + en_tramo(M_6_1, 2) + en_embalse(M_7_1, 1) +
