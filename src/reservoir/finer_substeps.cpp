@@ -303,8 +303,9 @@ void aviso_subpasos_finos(Modelo& m, const TrabajoEmbalse& w, const TrabajoEmbal
 }
 
 // The first month of the reservoir that its sub-steps could not resolve:
-// the constituent that diverged with the finest sub-steps tried, and those
-// sub-steps.
+// the constituent that diverged in the integration that stands (the finest
+// count tried, or the given one where no count could follow the month), and
+// its sub-steps.
 void aviso_mezcla(Modelo& m, const TrabajoEmbalse& a, int contaminante) {
   m.log.write({"El cálculo del embalse diverge y no se resuelve con subpasos más finos"});
   m.log.write({"Embalse:", m.red.NOMEMB(a.K)});
