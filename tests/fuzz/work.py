@@ -549,11 +549,12 @@ def finer_substeps(log):
         m = LOG_MONTHS.match(line)
         if m and refined:
             months[name] = months.get(name, 0) + int(m.group(1))
-            continue
-        m = LOG_MOST.match(line)
-        if m and refined:
-            most[name] = max(most.get(name, 0), int(m.group(1)))
             refined = False
+            continue
+        # Only the count of refined months is followed by this line.
+        m = LOG_MOST.match(line)
+        if m:
+            most[name] = max(most.get(name, 0), int(m.group(1)))
     if any(line.rstrip() == LOG_END for line in lines):
         return {n: (most.get(n) or int(MAX_SUBSTEPS), first.get(n), k) for n, k in months.items() if k > 0}
     return {n: (int(MAX_SUBSTEPS), first.get(n), None) for n in noted}
