@@ -51,6 +51,7 @@ void dimensionar_resultados(Modelo& m, TrabajoNudos& w) {
   s.DESCAMBIOUNIDAD.resize(NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);
+  s.MAXSUBPASOSFINOSEMB.resize(r.NUMEMBALSES);
   s.MESESMEZCLAEMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);

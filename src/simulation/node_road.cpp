@@ -374,14 +374,16 @@ namespace {
 
 // The count of months of each of the n elements that has any, under its
 // heading: the heading, the element's label and name, then "Número de
-// meses:".
+// meses:", and, given the largest count of sub-steps of each element's
+// months, "Número máximo de subpasos:".
 void meses_por_elemento(Modelo& m, const char* titulo, const char* etiqueta, int n, const Array1<std::string>& nombres,
-                        const Array1<int>& meses) {
+                        const Array1<int>& meses, const Array1<int>* subpasos = nullptr) {
   for (int k = 1; k <= n; ++k) {
     if (meses(k) == 0) continue;
     m.log.write({titulo});
     m.log.write({etiqueta, nombres(k)});
     m.log.write({"Número de meses:", meses(k)});
+    if (subpasos != nullptr) m.log.write({"Número máximo de subpasos:", (*subpasos)(k)});
   }
 }
 
@@ -395,7 +397,7 @@ void avisos_fin_calculo(Modelo& m) {
     m.log.write({"Nombre de embalse", m.red.NOMEMB(k)});
   }
   meses_por_elemento(m, "Meses del embalse integrados con subpasos más finos", "Embalse:", m.red.NUMEMBALSES,
-                     m.red.NOMEMB, m.sim.NUMMESESFINOSEMB);
+                     m.red.NOMEMB, m.sim.NUMMESESFINOSEMB, &m.sim.MAXSUBPASOSFINOSEMB);
   meses_por_elemento(m, "Meses del embalse con la mezcla del agua embalsada y de la que entra",
                      "Embalse:", m.red.NUMEMBALSES, m.red.NOMEMB, m.sim.MESESMEZCLAEMB);
   for (int j = 1; j <= m.red.NUMCONDUCCIONES; ++j) {

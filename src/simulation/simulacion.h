@@ -77,6 +77,10 @@ struct Simulacion {
   // Months of each reservoir integrated with finer sub-steps than its given
   // ones, listed at the end of the run.
   Array1<int> NUMMESESFINOSEMB{"NUMMESESFINOSEMB"};  // (reservoir): months
+  // The largest count of sub-steps of each reservoir's months integrated
+  // with finer ones (for a month taken by the mix, the finest count tried),
+  // listed at the end of the run with their months: what such a month cost.
+  Array1<int> MAXSUBPASOSFINOSEMB{"MAXSUBPASOSFINOSEMB"};  // (reservoir): sub-steps
   // Months of each reservoir that its sub-steps could not resolve, taken by
   // the mix of the water it held and the water it received, listed at the
   // end of the run.

@@ -933,7 +933,8 @@ TEST(Robustness, BasinsThatRealRunsBring) {
   const std::string mezcla = "Se asume la mezcla del agua embalsada y de la que entra";
   // The run log's lines: the first finer month by its cause (none: no month
   // refined), the first mixed month with the constituent that diverged
-  // (none: no month mixed), and the counts of both at the end of the run.
+  // (none: no month mixed), and the counts of both at the end of the run,
+  // with the most sub-steps of a finer month.
   auto registro = [mezcla](const char* causa, int mes_fino, const std::string& contaminante, int mes_mezcla, int finos,
                            int mezclas) {
     auto mes = [](int n) { return "Año, Mes:           1" + tornal::edit_I(n, 12); };
@@ -949,7 +950,7 @@ TEST(Robustness, BasinsThatRealRunsBring) {
            "Posible error numerico, revise los datos o diferencial de cálculo", "Numero de embalse           1"});
     if (causa)
       mas({"Meses del embalse integrados con subpasos más finos", embalse[0], embalse[1],
-           "Número de meses:" + tornal::edit_I(finos, 12)});
+           "Número de meses:" + tornal::edit_I(finos, 12), "Número máximo de subpasos:       61440"});
     if (!contaminante.empty())
       mas({"Meses del embalse con la mezcla del agua embalsada y de la que entra", embalse[0], embalse[1],
            "Número de meses:" + tornal::edit_I(mezclas, 12)});

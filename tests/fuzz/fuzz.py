@@ -14,8 +14,10 @@ and a memory limit, and judges the outcome. A failure is:
             reaches and the sub-steps x months of the reservoirs, with the
             rows of the partial result files of both, at their least cost,
             and the refined reservoir months that the run log reports, at
-            the count it names); a run whose input asks for more is
-            "ok-long-run"
+            no less than their cost: at the largest count that the end of
+            the run lists, or, in a run cut before it, every month from
+            the first one noted at the finest count); a run whose input
+            asks for more is "ok-long-run"
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1
@@ -24,10 +26,11 @@ and a memory limit, and judges the outcome. A failure is:
   nonfinite an exit 0 whose result files hold a non-finite value (NaN,
             Infinity, or asterisks that the mutated numbers do not explain)
             and whose run log has no warning of it (asterisks inside a
-            text that the inputs define and a result file copies, a reach
-            named 'Rio***' say, are no field). The run log names every
-            result file that holds a field of asterisks ("Campo con
-            asteriscos ...", then "Archivo: " and the file):
+            text that the inputs define and a result file copies, whole
+            or cut to its field, a reach named 'Rio***' say, are no
+            field). The run log names every result file that holds a
+            field of asterisks ("Campo con asteriscos ...", then
+            "Archivo: " and the file):
             "ok-asterisks-named" when it names every file that holds
             asterisks. Asterisks in a file it does not name fill a field
             Fw.d too narrow for its value, of magnitude 10^(w-d-2) at least
@@ -300,15 +303,23 @@ def copied_asterisk_texts(inputs):
     """The texts of the input files that hold a run of three asterisks or more
     among other characters (a reach named 'Rio***'): a result file that copies
     one holds those asterisks inside the text, not as a field of its own. A
-    text of asterisks alone is not told from such a field and is left out."""
+    result file may copy a text cut to the length of its field (a constituent
+    name of more than 30 characters, 'Coliformes totales del tram***x' as
+    'Coliformes totales del tram***'), so every cut of a text that keeps all
+    of it up to its first such run is one too. A text of asterisks alone is
+    not told from such a field and is left out."""
     texts = set()
     for data in inputs.values():
         if b"***" not in data:
             continue
         for m in INPUT_TEXT.finditer(data):
             text = next(g for g in m.groups() if g is not None).strip(b" \t")
-            if ASTERISKS.search(text) and text.strip(b"*"):
-                texts.add(text)
+            run = ASTERISKS.search(text)
+            if run and text.strip(b"*"):
+                for end in range(run.end(), len(text) + 1):
+                    cut = text[:end].rstrip(b" \t")
+                    if cut.strip(b"*"):
+                        texts.add(cut)
     return texts
 
 

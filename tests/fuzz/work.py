@@ -30,23 +30,27 @@ in units whose least cost on the sanitizer build was measured:
 
 A reservoir month that diverges with its given sub-steps, or whose sub-steps
 the step cannot bear, is integrated again with 2, 4, 8, ... times as many, up
-to the count that the step bears: work that no input file tells, but that
-the run log reports as it goes. It names the first such month of each
-reservoir with its count of finer sub-steps, for either cause ("El cálculo
-del embalse diverge con el diferencial de cálculo dado", or "El cálculo del
-embalse no admite los subpasos dados", then "Embalse:", "Año, Mes:" and
-the count: "Número de subpasos:", or "Se integra el mes con subpasos más
-finos, número de subpasos:"), and the first month that even they could
-not resolve with the finest count tried ("Número de subpasos:"), and
-hands those lines to the file at once; the end of the run counts the
-refined months of each reservoir ("Meses del embalse integrados con
-subpasos más finos", "Embalse:", "Número de meses:"). A month
-so refined costs less than twice the largest count named for its reservoir
-(its finer counts, each tried once). Those are the months that the end of
-the run counts (none for a reservoir that it does not count, one mixed at
-its given count), or, in a log that has not reached it (a run that did not
-end), every month from the first one noted to the end of the run: the months
-before it were not refined.
+to the finest count (MAXSUBPASOSEMBALSE a month at most): work that no input
+file tells, but that the run log reports. As it goes, it names the first
+such month of each reservoir with its count of finer sub-steps, for either
+cause ("El cálculo del embalse diverge con el diferencial de cálculo dado",
+or "El cálculo del embalse no admite los subpasos dados", then "Embalse:",
+"Año, Mes:" and the count: "Se integra el mes con subpasos más finos, número
+de subpasos:"), and the first month that even they could not resolve
+("Número de subpasos:", the finest count tried), and hands those lines to
+the file at once; later months of the reservoir may take finer counts than
+the first one names. The end of the run lists, for each reservoir with such
+months, their count and the largest count of sub-steps that one of them
+took ("Meses del embalse integrados con subpasos más finos", "Embalse:",
+"Número de meses:", "Número máximo de subpasos:"). A month so refined costs
+less than twice its finest count (its counts, each tried once, and the given
+one before them). So the refined months cost: those that the end of the run
+counts, at twice the largest count listed for the reservoir (the finest a
+month can take when the list gives none); or, in a log that has not reached
+the end of the run (a run that did not end), every month from the first
+one noted to the end of the run, at twice the finest count a month can
+take: the months before the first note were not refined. A month in which
+the run was cut before that note is not told.
 
 Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
@@ -78,13 +82,19 @@ COST_REACH_PARTIAL_NUMBER = 0.8e-6
 # concentrations, without and with the oxygen model.
 REACH_PARTIAL_COLUMNS = 5
 REACH_PARTIAL_OXYGEN_COLUMNS = 2
-# A sub-step of a month integrated again with finer sub-steps: half the cost
-# measured on the sanitizer build that .ci/run makes (a Debug build), on a
-# generated basin with every option on whose reservoir takes 61,440 of them
-# in most months (3.4e-6 s a sub-step and constituent). Each attempt sizes
-# its work arrays anew for its count and is judged after the month, so a
-# finer sub-step costs more than a given one.
-COST_FINER_SUBSTEP_MONTH = 1.5e-6
+# A sub-step of a month integrated again with finer sub-steps, per
+# constituent: the most measured on the sanitizer build that .ci/run makes
+# (a Debug build), as the time from start to end (the judge's clock) of runs
+# whose reservoir months take 15,360 to 61,440 sub-steps, run three at a
+# time on a machine loaded by other work, against the sub-steps integrated:
+# the generated basins A (every option and the balances, 11 constituents),
+# B and C (9 and 6) took 23 to 25 us a sub-step and constituent (13 to 16
+# us of processor time), the example basin 13 us, basin C with temperature,
+# oxygen and organic matter alone (3 constituents) 15 us. Those 3 are the
+# fewest measured, and a basin with fewer is costed at them: a sub-step has
+# work of its own besides its constituents (volumes, layers, transport).
+COST_FINER_SUBSTEP_MONTH = 25e-6
+FINER_SUBSTEP_CONSTITUENTS = 3
 # The most segments of a reach and sub-steps of a reservoir month: beyond
 # them the program refuses the data.
 MAX_SEGMENTS = 1.0e6
@@ -476,15 +486,16 @@ FIXED_COEFFICIENTS = ["", "", "rr", "", "r", "", "rr", "", "rr", "", "", "rrr", 
 
 # The run log's lines that name a reservoir ("Embalse:", then its name on
 # the lines up to the next line of the note, a few at most), the month of a
-# note ("Año, Mes:" with the year and the month), the sub-step counts it
-# reports for the reservoir (those of the first month refined because it
-# diverged, or because its sub-steps could not bear it, and the finest count
-# tried in a month that even they could not resolve), and the count of
-# refined months of each reservoir at the end of the run: a heading that
-# speaks of finer sub-steps, "Embalse:", the name and "Número de meses:".
+# note ("Año, Mes:" with the year and the month), the sub-step counts that
+# its notes name (the count of the first month refined because it diverged,
+# or because its sub-steps could not bear it, and the finest count tried in
+# a month that even they could not resolve), and the refined months of each
+# reservoir at the end of the run: a heading that speaks of finer sub-steps,
+# "Embalse:", the name, "Número de meses:" and "Número máximo de subpasos:".
 LOG_RESERVOIR = b" Embalse:"
 LOG_DATE = re.compile(" Año, Mes: *(\\d+) +(\\d+)".encode("latin-1"))
 LOG_MONTHS = re.compile(" Número de meses: *(\\d+)".encode("latin-1"))
+LOG_MOST = re.compile(" Número máximo de subpasos: *(\\d+)".encode("latin-1"))
 LOG_SUBSTEPS = re.compile(" (?:Se integra el mes con subpasos más finos, número de subpasos:|Número de subpasos:) *"
                           "(\\d+)".encode("latin-1"))
 LOG_REFINED_MONTHS = re.compile(" Meses del embalse .*subpasos más finos".encode("latin-1"))
@@ -499,14 +510,17 @@ LOG_END = b" Los calculos se han realizado con exito"
 
 def finer_substeps(log):
     """The refined months of each reservoir that the run log reports, by its
-    name: {name: (sub-steps, first month, months)}, the largest count it
-    names for the reservoir, the month of the run (1 the first October) of
-    its earliest note that names one (None when no note gives the month),
-    and the refined months that the end of the run counts (0 for a
-    reservoir that it does not count: one whose notes name only the given
-    count of a month that was mixed; None when the log has not reached the
-    end of the run)."""
-    counts, first, months = {}, {}, {}
+    name: {name: (sub-steps, first month, months)}, the count at which each
+    of its refined months is costed, the month of the run (1 the first
+    October) of its earliest note that names a count, and the refined months
+    that the end of the run counts. In a log that has reached the end of the
+    run, the largest count that it lists for the reservoir (MAX_SUBSTEPS when
+    it lists none) and its months; no entry for a reservoir that it does not
+    count (one whose notes name only the given count of a month that was
+    mixed). In a log that has not (a run that did not end), MAX_SUBSTEPS,
+    since a later month may take any count up to the finest, the month of
+    the earliest note (None when no note gives it) and None."""
+    noted, first, months, most = set(), {}, {}, {}
     name = month = None
     refined = False
     lines = log.replace(b"\r", b"").split(b"\n")
@@ -528,7 +542,7 @@ def finer_substeps(log):
             continue
         m = LOG_SUBSTEPS.match(line)
         if m:
-            counts[name] = max(counts.get(name, 0), int(m.group(1)))
+            noted.add(name)
             if month is not None:
                 first[name] = min(first.get(name, month), month)
             continue
@@ -536,8 +550,14 @@ def finer_substeps(log):
         if m and refined:
             months[name] = months.get(name, 0) + int(m.group(1))
             refined = False
-    ended = any(line.rstrip() == LOG_END for line in lines)
-    return {n: (c, first.get(n), months.get(n, 0 if ended else None)) for n, c in counts.items()}
+            continue
+        # Only the count of refined months is followed by this line.
+        m = LOG_MOST.match(line)
+        if m:
+            most[name] = max(most.get(name, 0), int(m.group(1)))
+    if any(line.rstrip() == LOG_END for line in lines):
+        return {n: (most.get(n) or int(MAX_SUBSTEPS), first.get(n), k) for n, k in months.items() if k > 0}
+    return {n: (int(MAX_SUBSTEPS), first.get(n), None) for n in noted}
 
 
 def work(files, log=None):
@@ -567,13 +587,14 @@ def work(files, log=None):
         seconds += rows * numbers * COST_REACH_PARTIAL_NUMBER
     total = 12 * b.years
     seconds *= total
-    # The refined months, at the largest count named for the reservoir: those
-    # that the end of the run counts, or, in a log that has not reached it,
-    # every month from the first one noted (those before it were not
-    # refined) to the end of the run.
+    # The refined months, each at less than twice the count at which the
+    # log costs it: those that the end of the run counts, or, in a log that
+    # has not reached it, every month from the first one noted (those before
+    # it were not refined) to the end of the run.
     if log is not None:
         for substeps, first, months in finer_substeps(log).values():
             if months is None:
                 months = total - first + 1 if first is not None and 1 <= first <= total else total
-            seconds += 2 * substeps * months * COST_FINER_SUBSTEP_MONTH * max(b.constituents, 1)
+            seconds += (2 * substeps * months * COST_FINER_SUBSTEP_MONTH *
+                        max(b.constituents, FINER_SUBSTEP_CONSTITUENTS))
     return seconds

@@ -103,6 +103,7 @@ inline tornal::Modelo embalse_prueba(const OpcionesEmbalse& o = {}) {
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(1);
   s.NUMMESESFINOSEMB.resize(1);
+  s.MAXSUBPASOSFINOSEMB.resize(1);
   s.MESESMEZCLAEMB.resize(1);
   return m;
 }

@@ -158,7 +158,7 @@ TEST(Driver, MonthCounters) {
 }
 
 // Reservoirs in trouble first, then reservoirs with months of finer
-// sub-steps, then reservoirs with months taken by the mix of their water,
+// sub-steps (with the most sub-steps of a month), then reservoirs with months taken by the mix of their water,
 // then reaches, each with three lines, in increasing number; the run is not
 // stopped.
 TEST(Driver, EndOfRunWarnings) {
@@ -174,6 +174,7 @@ TEST(Driver, EndOfRunWarnings) {
   EXPECT_TRUE(log_lines(m).empty());
   m.sim.ERROREMB(2) = 1;
   m.sim.NUMMESESFINOSEMB(1) = 3;
+  m.sim.MAXSUBPASOSFINOSEMB(1) = 61440;
   m.sim.MESESMEZCLAEMB(2) = 2;
   m.sim.ERRORCOND(1) = 1;
   m.sim.ERRORCOND(2) = 1;
@@ -190,6 +191,7 @@ TEST(Driver, EndOfRunWarnings) {
       "Embalse:",
       "Embalse 1",
       tornal::latin1("Número de meses:           3"),
+      tornal::latin1("Número máximo de subpasos:       61440"),
       "Meses del embalse con la mezcla del agua embalsada y de la que entra",
       "Embalse:",
       "Embalse 2",

@@ -230,6 +230,7 @@ inline void preparar_resultados(tornal::Modelo& m) {
   s.DESCAMBIOUNIDAD.resize_filled(1.0, NC);
   s.ERROREMB.resize(r.NUMEMBALSES);
   s.NUMMESESFINOSEMB.resize(r.NUMEMBALSES);
+  s.MAXSUBPASOSFINOSEMB.resize(r.NUMEMBALSES);
   s.MESESMEZCLAEMB.resize(r.NUMEMBALSES);
   s.ERRORCOND.resize(r.NUMCONDUCCIONES);
   s.MESESCALORLINEAL.resize(r.NUMCONDUCCIONES);
