@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The benchmark of a whole run: builds the program in Release (build-release/,
 4 jobs), writes a synthetic basin (make_basin.py), runs the program on it and
-prints the wall time of the run, the bytes of its output files, the time to
-copy those files (read and write of the same bytes), the ratio of the two, the
-peak memory of the run and the size of the result arrays it holds. Each figure
-is the median of --repeat runs.
+prints the wall, cpu and user time of the run, the bytes of its output files,
+the time to copy those files (read and write of the same bytes), the ratio of
+the two, the peak memory of the run and the size of the result arrays it
+holds. Each figure is the median of --repeat runs.
 
     python3 bench/bench.py                 # light basin: 500 reaches, 50 years
     python3 bench/bench.py --basin full    # every option on, a reservoir every 10th node
@@ -77,7 +77,7 @@ def run_once(binary, folder):
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("the run failed; see %s/tornal.log" % folder)
     files = [os.path.join(folder, f) for f in OUTPUTS if os.path.exists(os.path.join(folder, f))]
-    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024, files
+    return wall, usage, files
 
 
 def copy_time(files, scratch):
@@ -96,13 +96,14 @@ def copy_time(files, scratch):
 def measure(binary, p, repeat, work):
     folder = os.path.join(work, "basin")
     make_basin(folder, p)
-    walls, cpus, peaks, copies, copy_cpus = [], [], [], [], []
+    walls, cpus, users, peaks, copies, copy_cpus = [], [], [], [], [], []
     files = []
     for _ in range(repeat):
-        wall, cpu, peak, files = run_once(binary, folder)
+        wall, usage, files = run_once(binary, folder)
         walls.append(wall)
-        cpus.append(cpu)
-        peaks.append(peak)
+        cpus.append(usage.ru_utime + usage.ru_stime)
+        users.append(usage.ru_utime)
+        peaks.append(usage.ru_maxrss * 1024)
         # The previous copy is removed before the clock starts, as the run's
         # outputs are removed before each run.
         scratch = os.path.join(work, "copy")
@@ -112,8 +113,8 @@ def measure(binary, p, repeat, work):
         copies.append(copy_wall)
         copy_cpus.append(copy_cpu)
     out_bytes = sum(os.path.getsize(f) for f in files)
-    return dict(wall=statistics.median(walls), cpu=statistics.median(cpus), copy=statistics.median(copies),
-                copy_cpu=statistics.median(copy_cpus), peak=statistics.median(peaks),
+    return dict(wall=statistics.median(walls), cpu=statistics.median(cpus), user=statistics.median(users),
+                copy=statistics.median(copies), copy_cpu=statistics.median(copy_cpus), peak=statistics.median(peaks),
                 bytes=out_bytes, arrays=result_array_bytes(p), walls=walls)
 
 
@@ -147,6 +148,7 @@ def main():
         print("basin: %s (%s)" % (a.basin, ", ".join("%s=%s" % kv for kv in p.items())))
         print("run wall time:      %.3f s (median of %s)" % (r["wall"], ", ".join("%.3f" % w for w in r["walls"])))
         print("run cpu time:       %.3f s (user + system)" % r["cpu"])
+        print("run user time:      %.3f s" % r["user"])
         print("output bytes:       %s" % mb(r["bytes"]))
         print("copy of the output: %.3f s" % r["copy"])
         print("copy cpu time:      %.3f s (user + system)" % r["copy_cpu"])

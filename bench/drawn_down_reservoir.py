@@ -29,11 +29,11 @@ ROOT = os.path.dirname(HERE)
 EXAMPLE = os.path.join(ROOT, "examples", "basin")
 
 # Levels (m), areas (ha) and volumes (hm3) of the two curves.
-CURVES = {
-    "A": ("500 500.09 500.44 502 504 508 515 522 528 534", "220 225 240 300 320 350 400 450 500 550"),
-    "B": ("500 500.44 502 507 512 518 525 531 536 540", "45 46 55 90 110 150 250 320 380 420"),
-}
 VOLUMES = "0 0.2 1 5 10 20 40 60 80 100"
+CURVES = {
+    "A": ("500 500.09 500.44 502 504 508 515 522 528 534", "220 225 240 300 320 350 400 450 500 550", VOLUMES),
+    "B": ("500 500.44 502 507 512 518 525 531 536 540", "45 46 55 90 110 150 250 320 380 420", VOLUMES),
+}
 # The end volume of every month (October to September) and the month's inflow.
 VOLFIN = [60, 62, 65, 70, 75, 78, 76, 65, 45, 12, 0.2, 0.2]
 INFLOW = [62, 8, 8, 8, 8, 8, 6, 4, 2, 1, 0.5, 0.3]
@@ -46,17 +46,38 @@ KEEMBTEMP = "0.5"
 MONTHS = ["Oct", "Nov", "Dic", "Ene", "Feb", "Mar", "Abr", "May", "Jun", "Jul", "Ago", "Sep"]
 
 
-def red_dat(curve):
+def red_dat(curve, volfin, years):
+    """The network data file: the reservoir's curve (levels, areas and
+    volumes), its start volume (the end volume of the last month) and the
+    years of the run."""
     lines = open(os.path.join(EXAMPLE, "red.dat"), encoding="latin-1").read().split("\n")
+    lines[1] = "%d %s" % (years, lines[1].split()[1])
     i = next(k for k, l in enumerate(lines) if l.startswith("500 505 510"))
-    lines[i], lines[i + 1] = CURVES[curve]
-    lines[i + 2] = VOLUMES
+    lines[i:i + 3] = curve
     j = next(k for k, l in enumerate(lines) if l.strip() == "50.0")
-    lines[j] = "%g" % VOLFIN[-1]
+    lines[j] = "%g" % volfin[-1]
     return "\n".join(lines)
 
 
-def resultados_dat():
+def over_years(text, years):
+    """A file of the example's two years carried over `years` years: each run
+    of rows that begin with a year (1 and 2 in the monthly results, 2000 and
+    2001 in the quality of inflows) is written year after year, the rows of
+    the example's two years in turn."""
+    out, rows = [], []
+    for line in text.split("\n") + [""]:
+        year = line.split()[0] if line.split() else ""
+        if year.isdigit():
+            rows.append((int(year), line[len(year):]))
+            continue
+        first = rows[0][0] if rows else 0
+        out += ["%d%s" % (first + y, rest) for y in range(years) for n, rest in rows if n == first + y % 2]
+        rows = []
+        out.append(line)
+    return "\n".join(out[:-1])
+
+
+def resultados_dat(volfin, inflow, evap, filtr):
     out = []
     for line in open(os.path.join(EXAMPLE, "resultados.dat"), encoding="latin-1").read().split("\n"):
         v = line.split()
@@ -64,15 +85,15 @@ def resultados_dat():
             out.append(line)
             continue
         y, mes = int(v[0]), int(v[1])
-        prev = VOLFIN[mes - 2] if mes > 1 else VOLFIN[-1]
-        release = INFLOW[mes - 1] - (VOLFIN[mes - 1] - prev) - EVAP - FILTR
-        v[4] = "%.4f" % INFLOW[mes - 1]          # inflow of the reservoir
-        v[6] = "%.4f" % VOLFIN[mes - 1]          # end volume
+        prev = volfin[mes - 2] if mes > 1 else volfin[-1]
+        release = inflow[mes - 1] - (volfin[mes - 1] - prev) - evap - filtr
+        v[4] = "%.4f" % inflow[mes - 1]          # inflow of the reservoir
+        v[6] = "%.4f" % volfin[mes - 1]          # end volume
         v[8] = "%.4f" % release                  # release
         v[9] = "0.0000"                          # spill
-        v[10] = "%.4f" % EVAP
-        v[11] = "%.4f" % FILTR
-        v[12] = "%.4f" % INFLOW[mes - 1]          # Rio Alto, into the reservoir
+        v[10] = "%.4f" % evap
+        v[11] = "%.4f" % filtr
+        v[12] = "%.4f" % inflow[mes - 1]          # Rio Alto, into the reservoir
         v[13] = "%.4f" % release                  # Rio Medio, below it
         out.append(" ".join(v))
     return "\n".join(out)
@@ -124,22 +145,41 @@ def equilibrium(model, mes):
 
 
 def depth(curve, vol):
-    levels = [float(x) for x in CURVES[curve][0].split()]
-    vols = [float(x) for x in VOLUMES.split()]
+    levels, _, volumes = CURVES[curve]
+    levels = [float(x) for x in levels.split()]
+    vols = [float(x) for x in volumes.split()]
     for k in range(1, 10):
         if vol <= vols[k]:
             return levels[k - 1] + (vol - vols[k - 1]) * (levels[k] - levels[k - 1]) / (vols[k] - vols[k - 1]) - 500
     return levels[-1] - 500
 
 
+def write_case(folder, curve, volfin, inflow, model, passing, years=2, evap=EVAP, filtr=FILTR):
+    """The example basin in folder with its reservoir on curve (levels, areas
+    and volumes) holding volfin at the end of each month (October to
+    September) and receiving inflow, losing evap and filtr, over `years`
+    years (the example's two in turn)."""
+    for f in os.listdir(EXAMPLE):
+        shutil.copy(os.path.join(EXAMPLE, f), folder)
+    aportaciones = open(os.path.join(EXAMPLE, "aportaciones.dat"), encoding="latin-1").read()
+    for name, text in (("red.dat", red_dat(curve, volfin, years)),
+                       ("resultados.dat", over_years(resultados_dat(volfin, inflow, evap, filtr), years)),
+                       ("aportaciones.dat", over_years(aportaciones, years)),
+                       ("calidad.dat", calidad_dat(model, passing))):
+        open(os.path.join(folder, name), "w", encoding="latin-1", newline="\r\n").write(text)
+
+
+def log_lines(folder):
+    """The run log less its header, its date and its time."""
+    log = open(os.path.join(folder, "tornal.log"), encoding="latin-1").read().split("\n")
+    keep = [l for l in log if l.strip() and not l.startswith(" Fecha") and not l.startswith(" Hora")]
+    return keep[3:]
+
+
 def run_case(binary, curve, model, passing):
     folder = tempfile.mkdtemp(prefix="tornal-drawn-")
     try:
-        for f in os.listdir(EXAMPLE):
-            shutil.copy(os.path.join(EXAMPLE, f), folder)
-        for name, text in (("red.dat", red_dat(curve)), ("resultados.dat", resultados_dat()),
-                           ("calidad.dat", calidad_dat(model, passing))):
-            open(os.path.join(folder, name), "w", encoding="latin-1", newline="\r\n").write(text)
+        write_case(folder, CURVES[curve], VOLFIN, INFLOW, model, passing)
         status = subprocess.run([binary], cwd=folder, stdout=subprocess.DEVNULL).returncode
         values = {}
         if os.path.exists(os.path.join(folder, "graficos.txt")):
@@ -147,8 +187,7 @@ def run_case(binary, curve, model, passing):
                 f = line.split(";")
                 if len(f) >= 4 and f[2] in ("Embalse Mayor", "Rio Medio"):
                     values[(f[0], f[1], f[2])] = f[3].strip()
-        log = open(os.path.join(folder, "tornal.log"), encoding="latin-1").read().split("\n")
-        return status, values, log
+        return status, values, log_lines(folder)
     finally:
         shutil.rmtree(folder)
 
@@ -172,9 +211,8 @@ def main():
                         label, depth(curve, VOLFIN[mes - 1]), equilibrium(model, mes),
                         get("Temperatura", "Embalse Mayor"), get("Oxígeno Disuelto", "Embalse Mayor"),
                         get("Temperatura", "Rio Medio")))
-            keep = [l for l in log if l.strip() and not l.startswith(" Fecha") and not l.startswith(" Hora")]
             print("  run log:")
-            for l in keep[3:]:
+            for l in log:
                 print("   |" + l)
             print()
     return 0
