@@ -371,7 +371,12 @@ TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double
     a = &integrar_de_nuevo(m, w, CE, factor);
   }
   w.factor = factor;
-  if (factor > 1 && ++m.sim.NUMMESESFINOSEMB(w.K) == 1) aviso_subpasos_finos(m, w, *a);
+  if (factor > 1) {
+    // Counted, with the reservoir's largest count (that of the integration
+    // that stands, or the finest tried before a mix).
+    if (++m.sim.NUMMESESFINOSEMB(w.K) == 1) aviso_subpasos_finos(m, w, *a);
+    m.sim.MAXSUBPASOSFINOSEMB(w.K) = std::max(m.sim.MAXSUBPASOSFINOSEMB(w.K), a->NSUB);
+  }
   return *a;
 }
 

@@ -4,7 +4,6 @@
 // sub-step files.
 #include "reservoir/reservoir_model.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "reservoir/reservoir_steps.h"
@@ -58,10 +57,6 @@ void CALCULOEMBSUB(Modelo& m, TrabajoEmbalse& w, int I, int K, const Array1<doub
     // a month that diverges even so, by the mix of its water, listed among
     // the reservoirs with a possible numerical error.
     TrabajoEmbalse& a = subpasos_finos(m, w, CE);
-    // The finest count of the month (that of the integration that stands,
-    // or the finest tried before the mix) for the reservoir's largest.
-    const int usados = std::max(a.NSUB, w.NSUB * w.factor);
-    if (usados > w.NSUB && usados > m.sim.MAXSUBPASOSFINOSEMB(K)) m.sim.MAXSUBPASOSFINOSEMB(K) = usados;
     if (integracion_aceptada(m, a)) {
       resultados_mes(m, a);
       division_nula = a.division_nula;
