@@ -151,50 +151,36 @@ Retorno retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j, bool al_f
   return {L * c.capa1, L * c.capa2};
 }
 
-// The oxygen sinks of layer `capa` (the decay of organic matter and
-// nitrification), held over sub-step j at the oxygen limitations O2 / (K +
-// O2) of its start: their slope with respect to oxygen, each sink's rate
-// before its limitation times its substance times K / (K + O2)^2. The slope
-// falls as the oxygen grows and rises with the substance, so over the
-// sub-step it is largest at the lower of the oxygen of its start and, where
-// the sub-step has been integrated (`al_fin`), its end, and at the higher
-// of the organic matter and of the ammonium there.
-double retorno_oxigeno(const Modelo& m, const TrabajoEmbalse& w, int capa, int j, bool al_fin) {
+// The slope with respect to oxygen of the oxygen sinks of layer `capa` (the
+// decay of organic matter and nitrification) through their limitations O2 /
+// (K + O2), at the start of sub-step j: each sink's rate before its
+// limitation times its substance times K / (K + O2)^2.
+double pendiente_sumideros(const Modelo& m, const TrabajoEmbalse& w, int capa, int j) {
   const Calidad& cal = m.cal;
   const PosicionesContaminantes& P = cal.POS;
   const Array1<double>& KS = cal.CTELIMITACIONNUTRIENTES;
-  const Array2<double>& C = capa == 1 ? w.C1I : w.C2I;
-  auto extremo = [&](int k, bool menor) {
-    double x = capa == 1 ? w.P1(j, k) : w.P2(j, k);
-    if (al_fin && std::isfinite(C(j, k))) x = menor ? std::min(x, C(j, k)) : std::max(x, C(j, k));
-    return std::max(x, 0.0);
-  };
-  // A layer held at the floor over the whole sub-step (anoxic water whose
-  // sinks would take more than it holds) keeps no error: the floor takes
-  // the result of any start near it to the same value.
-  if (en_el_suelo(capa == 1 ? w.P1(j, P.OD) : w.P2(j, P.OD)) && en_el_suelo(C(j, P.OD))) return 0.0;
-  const double O2 = extremo(P.OD, true);
+  auto inicio = [&](int k) { return std::max(capa == 1 ? w.P1(j, k) : w.P2(j, k), 0.0); };
+  const double O2 = inicio(P.OD);
   auto pendiente = [O2](double K) { return K / ((K + O2) * (K + O2)); };
   double L = 0.0;
-  if (limitacion_activa(KS(1)))
-    L += (capa == 1 ? w.KDSINLIMAUX1 : w.KDSINLIMAUX2)(j)*extremo(P.DBO, false) * pendiente(KS(1));
+  if (limitacion_activa(KS(1))) L += (capa == 1 ? w.KDSINLIMAUX1 : w.KDSINLIMAUX2)(j)*inicio(P.DBO) * pendiente(KS(1));
   if (cal.OPCIONNITROGENO == 1 && limitacion_activa(KS(2)))
-    L += cal.STECHIO(1) * (capa == 1 ? w.KNAISINLIMAUX1 : w.KNAISINLIMAUX2)(j)*extremo(P.NH4, false) * pendiente(KS(2));
+    L += cal.STECHIO(1) * (capa == 1 ? w.KNAISINLIMAUX1 : w.KNAISINLIMAUX2)(j)*inicio(P.NH4) * pendiente(KS(2));
   return std::isfinite(L) && L > 0.0 ? L : 0.0;
 }
 
 // Whether constituent k has a term held over its sub-steps that gives back
-// part of an error: the temperature of the heat balance, and oxygen.
+// part of an error: the temperature of the heat balance. (The oxygen sinks
+// are taken at the end of a sub-step where the step cannot bear them at its
+// start, oxigeno_implicito, and give the judge nothing to weigh.)
 bool con_retorno(const Modelo& m, int k) {
   const Calidad& c = m.cal;
-  return (c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA) ||
-         (c.OPCIONOXIGENO == 1 && k == c.POS.OD);
+  return c.OPCIONTEMPERATURA == 1 && c.MODELOTEMPERATURA == 2 && k == c.POS.TEMPERATURA;
 }
 
 Retorno retorno(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_fin) {
   if (!con_retorno(m, k)) return {};
-  if (k != m.cal.POS.OD) return retorno_calor(m, w, j, al_fin);
-  return {retorno_oxigeno(m, w, 1, j, al_fin), 0.0, w.dos_capas() ? retorno_oxigeno(m, w, 2, j, al_fin) : 0.0};
+  return retorno_calor(m, w, j, al_fin);
 }
 
 bool sin_retorno(const Retorno& L) { return L.capa1 == 0.0 && L.capa2 == 0.0 && L.propio2 == 0.0; }
@@ -234,6 +220,44 @@ int corte_mas_fino(int limite) {
   return f;
 }
 
+// Whether every sub-step of integration a up to its earliest divergence is
+// borne at its own length (of the constituent that diverged, the sub-step
+// that diverged too, read at its start).
+bool soportada_hasta_divergencia(const Modelo& m, const TrabajoEmbalse& a) {
+  for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
+    for (int j = 1; j <= a.subpaso_diverge; ++j) {
+      if (j == a.subpaso_diverge && k != a.contaminante_diverge) continue;
+      const Subpaso p = subpaso(m, a, j, k, j != a.subpaso_diverge);
+      if (p.L1 == 0.0 && p.L2 == 0.0 && p.L3 == 0.0 && sin_decaimiento_rapido(p.dos_capas, p.A1, p.B1, p.A2, p.B2))
+        continue;
+      if (!juzgar(p, 1.0).soportado) return false;
+    }
+  }
+  return true;
+}
+
+// The later stage beyond the guard of sin_remedio, below.
+bool desborde_sin_remedio(const Modelo& m, const TrabajoEmbalse& a, int fino) {
+  if (!a.desborde || a.subpaso_diverge <= 1 || !soportada_hasta_divergencia(m, a)) return false;
+  const int j = a.subpaso_diverge, k = a.contaminante_diverge;
+  const double f = fino;
+  const double P1 = a.P1(j, k), P2 = a.dos_capas() ? a.P2(j, k) : 0.0;
+  const double A1 = a.AC1I(j, k), B1 = a.BC1I(j, k), D1 = a.DC1I(j, k);
+  const double A2 = a.AC2I(j, k), B2 = a.BC2I(j, k), D2 = a.DC2I(j, k);
+  const bool dos = a.dos_capas();
+  auto etapa = [&](double Q1, double Q2) {
+    if (!dos) return etapa_divergente((A1 / f) * Q1 + D1 / f, false);
+    return etapa_divergente((A1 / f * Q1 + D1 / f) + B1 / f * Q2, true) ||
+           etapa_divergente((B2 / f * Q1 + D2 / f) + A2 / f * Q2, true);
+  };
+  if (etapa(P1, P2)) return true;
+  // The equations' own growth per sub-step, kept to the end of the month.
+  const double s = dos ? espectro(Matriz{A1, B1, B2, A2}).mayor : A1;
+  if (!(s > 0.0)) return false;
+  const double crecimiento = std::exp(s * (a.NSUB - j + 1));
+  return etapa(P1 * crecimiento, P2 * crecimiento);
+}
+
 // Whether no count of sub-steps within the bound can follow the month that
 // integration a diverged in, told from the month's own data, with a's
 // sub-steps cut by `fino`, the finest cut the bound allows:
@@ -244,13 +268,21 @@ int corte_mas_fino(int limite) {
 //   flushed millions of times a month, a film of water under the heat
 //   exchange), or a first stage beyond the integrators' guard (a source, a
 //   start or an inflow beyond what they accept at any count).
+// - a stage beyond the guard later in the month, where every sub-step up
+//   to it is borne at a's count (so that its start is the equations' own
+//   within the step's error, which a finer count would reach too, and not
+//   an error grown by the step): its first stage so cut from that start
+//   still beyond the guard (a source or a start), or a growth of the
+//   equations that, kept over the rest of the month, takes that start
+//   beyond what the guard accepts at the finest count.
 // Where the volume changes over the month, the finest count's first
 // sub-step holds no more water than a's at its middle, so that its terms
 // are no smaller than a's cut: a month told so cannot be followed by the
-// finest count either. The later sub-steps are not read for this: their
-// start is a's own, which a finer count changes. Every other month that
-// diverges is refined.
+// finest count either. Where a sub-step before the divergence is not borne,
+// its start is a's own, which a finer count changes, and it is not read for
+// this. Every other month that diverges is refined.
 bool sin_remedio(const Modelo& m, const TrabajoEmbalse& a, int fino) {
+  if (desborde_sin_remedio(m, a, fino)) return true;
   for (int k = 1; k <= m.cal.NUMCONTAMINANTES; ++k) {
     for (int j = 1; j <= ultimo_sano(a); ++j) {
       if (!sano(a, j, k)) continue;
@@ -294,8 +326,8 @@ TrabajoEmbalse& integrar_de_nuevo(Modelo& m, TrabajoEmbalse& w, const Array1<dou
 // cause: the given sub-steps diverged, or the step could not bear them
 // though they did not diverge; and the sub-steps that stood.
 void aviso_subpasos_finos(Modelo& m, const TrabajoEmbalse& w, const TrabajoEmbalse& a) {
-  m.log.write({w.diverge ? "El cálculo del embalse diverge con el diferencial de cálculo dado"
-                         : "El cálculo del embalse no admite los subpasos dados"});
+  m.log.write({w.desborde ? "El cálculo del embalse diverge con el diferencial de cálculo dado"
+                          : "El cálculo del embalse no admite los subpasos dados"});
   m.log.write({"Embalse:", m.red.NOMEMB(a.K)});
   m.log.write({"Año, Mes:", a.Y, a.M});
   m.log.write({"Se integra el mes con subpasos más finos, número de subpasos:", a.NSUB});
@@ -317,6 +349,21 @@ void aviso_mezcla(Modelo& m, const TrabajoEmbalse& a, int contaminante) {
 }
 
 }  // namespace
+
+bool oxigeno_implicito(const Modelo& m, const TrabajoEmbalse& w, int j) {
+  const int OD = m.cal.POS.OD;
+  const double L1 = pendiente_sumideros(m, w, 1, j);
+  const double L3 = w.dos_capas() ? pendiente_sumideros(m, w, 2, j) : 0.0;
+  if (L1 == 0.0 && L3 == 0.0) return false;
+  const Subpaso p{w.dos_capas(), w.AC1I(j, OD) - w.KAAUX1(j),
+                  w.BC1I(j, OD), w.AC2I(j, OD) - w.KAAUX2(j),
+                  w.BC2I(j, OD), 0.0,
+                  0.0,           0.0};
+  if (!juzgar(p, 1.0).soportado) return false;  // too long a sub-step for other reasons: refined
+  Subpaso q = p;
+  q.L1 = L1, q.L3 = L3;
+  return !juzgar(q, 1.0).soportado;
+}
 
 bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k) {
   return juzgar(subpaso(m, w, j, k, false), 1.0).crece;

@@ -81,7 +81,8 @@ namespace {
 // already (the judge reads whether a layer stays at the floor).
 void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const PasoEmbalse& r) {
   const double a = r.bruto1, b = r.bruto2;  // b is 0 in a one-layer step
-  bool d = r.diverge || !std::isfinite(a) || !std::isfinite(b);
+  const bool desborde = r.diverge || !std::isfinite(a) || !std::isfinite(b);
+  bool d = desborde;
   if (k == m.cal.POS.TEMPERATURA) d = d || !temperatura_fisica(a) || !temperatura_fisica(b);
   if (!d && (a < 0.0 || b < 0.0)) d = subpaso_crece(m, w, j, k);
   if (!d) return;
@@ -90,6 +91,7 @@ void anotar_divergencia(const Modelo& m, TrabajoEmbalse& w, int k, int j, const 
     w.contaminante_diverge = k;
   }
   w.diverge = true;
+  w.desborde = w.desborde || desborde;
 }
 
 }  // namespace
@@ -110,6 +112,15 @@ void INTEGRAEMB2SUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1P
                                        w.DC2I(j, k), C1PREV, C2PREV);
   w.C1I(j, k) = r.C1;
   w.C2I(j, k) = r.C2;
+  anotar_divergencia(m, w, k, j, r);
+}
+
+void FIJAEMBSUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1, double C2) {
+  PasoEmbalse r;
+  r.bruto1 = r.C1 = C1;
+  r.bruto2 = r.C2 = w.dos_capas() ? C2 : 0.0;
+  w.C1I(j, k) = suelo(r.C1);
+  if (w.dos_capas()) w.C2I(j, k) = suelo(r.C2);
   anotar_divergencia(m, w, k, j, r);
 }
 

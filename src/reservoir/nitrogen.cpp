@@ -48,12 +48,15 @@ void nitrogeno_organico(Modelo& m, TrabajoEmbalse& w, int j) {
 
 // Ammonium of one layer: nitrification, ammonification of organic nitrogen
 // and, with algae, the share of their uptake taken from ammonium.
-void amonio_capa(Modelo& m, const CapaEmbalse& c, int j) {
+void amonio_capa(Modelo& m, const TrabajoEmbalse& w, const CapaEmbalse& c, int j) {
   const Calidad& cal = m.cal;
   const PosicionesContaminantes& P = cal.POS;
   const int k = P.NH4;
   const double amonificacion = c.KNOA(j) * c.P(j, P.NORG);
-  c.AC(j, k) = c.AC(j, k) - c.KNAI(j);
+  if (w.oxigeno_implicito)
+    c.DC(j, k) = c.DC(j, k) - c.KNAI(j) * c.P(j, k);  // what the oxygen's sink takes, held
+  else
+    c.AC(j, k) = c.AC(j, k) - c.KNAI(j);
   c.DC(j, k) = c.DC(j, k) + amonificacion;
   c.MASANH4(j, 1) = -c.KNAI(j) * c.P(j, k);
   c.MASANH4(j, 2) = amonificacion;
@@ -68,9 +71,9 @@ void amonio_capa(Modelo& m, const CapaEmbalse& c, int j) {
 // terms, that of a two-layer month before layer 2's.
 void amonio(Modelo& m, TrabajoEmbalse& w, int j) {
   const int k = m.cal.POS.NH4;
-  amonio_capa(m, epilimnio(w), j);
+  amonio_capa(m, w, epilimnio(w), j);
   sin_flujo_sin_anoxia(m, w, j, k);
-  if (w.dos_capas()) amonio_capa(m, hipolimnio(w), j);
+  if (w.dos_capas()) amonio_capa(m, w, hipolimnio(w), j);
   integrar(m, w, k, j);
 }
 

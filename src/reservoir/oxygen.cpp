@@ -15,7 +15,13 @@ void materia_organica_capa(Modelo& m, TrabajoEmbalse& w, const CapaEmbalse& c, i
   const int L = m.cal.POS.DBO;
   const double Lp = c.P(j, L);
   const double sed = w.cociente(m.cal.VSLEMB(w.K), c.Z(j)) * w.dt;  // settled out of the layer
-  c.AC(j, L) = c.AC(j, L) - c.KD(j) - sed;
+  if (w.oxigeno_implicito) {
+    // What the oxygen's sink takes, held over the sub-step.
+    c.AC(j, L) = c.AC(j, L) - sed;
+    c.DC(j, L) = c.DC(j, L) - c.KD(j) * Lp;
+  } else {
+    c.AC(j, L) = c.AC(j, L) - c.KD(j) - sed;
+  }
   c.MASAL(j, 1) = -c.KD(j) * Lp;
   c.MASAL(j, 2) = -sed * Lp;
 }
@@ -66,7 +72,10 @@ void oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
   const int OD = m.cal.POS.OD;
   oxigeno_capa(m, epilimnio(w), j);
   if (w.dos_capas()) oxigeno_capa(m, hipolimnio(w), j);
-  integrar(m, w, OD, j);
+  if (w.oxigeno_implicito)
+    FIJAEMBSUB(m, w, OD, j, w.OXIGENOFINAL1, w.OXIGENOFINAL2);
+  else
+    integrar(m, w, OD, j);
   // Anoxia of the bottom layer at the end of the sub-step.
   w.ANOXICO = capa_fondo(w).C(j, OD) < 1.0;
 }
@@ -74,6 +83,8 @@ void oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
 }  // namespace
 
 void materia_organica_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
+  w.oxigeno_implicito = oxigeno_implicito(m, w, j);
+  if (w.oxigeno_implicito) limitaciones_al_final(m, w, j);
   materia_organica(m, w, j);
   oxigeno(m, w, j);
 }

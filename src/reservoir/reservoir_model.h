@@ -60,6 +60,16 @@ struct TrabajoEmbalse {
   bool diverge = false;
   int subpaso_diverge = 0,       // earliest sub-step that diverged
       contaminante_diverge = 0;  // its constituent
+  // Of those divergences, a stage above the guard or a result that is not a
+  // finite number (what the run log calls a divergence).
+  bool desborde = false;
+  // The oxygen sinks of the sub-step in hand are stiffer than the step
+  // bears at its length: their oxygen limitations are taken at the end of
+  // the sub-step (oxigeno_implicito, oxygen.cpp), and the organic matter and
+  // ammonium lose what those sinks take, held over the sub-step.
+  bool oxigeno_implicito = false;
+  double OXIGENOFINAL1 = 0.0,  // the oxygen of each layer at the end of that sub-step [C]
+      OXIGENOFINAL2 = 0.0;
   // The sub-steps of the month that make up each given one: 1, or 2, 4, 8,
   // ... when the given sub-steps diverge and the month is integrated again
   // from its start in the work arrays `fino` (kept for the next such month
@@ -372,6 +382,11 @@ bool en_el_suelo(double c);
 // Whether a stage value of the one-layer or the two-layer step passes the
 // guard against divergence (above its bound, or not a finite number).
 bool etapa_divergente(double etapa, bool dos_capas);
+// Constituent k's result of sub-step j found by other means than the step
+// (the oxygen of a sub-step whose sinks are taken at its end): C1 (and C2 in
+// a two-layer month), with the floor and the notes of a divergence of the
+// step.
+void FIJAEMBSUB(const Modelo& m, TrabajoEmbalse& w, int k, int j, double C1, double C2);
 // dC/dt = A C + D from P.
 PasoEmbalse paso_una_capa(double A, double D, double P);
 // dC1/dt = A1 C1 + B1 C2 + D1, dC2/dt = A2 C2 + B2 C1 + D2 from (P1, P2).

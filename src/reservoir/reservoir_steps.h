@@ -44,6 +44,18 @@ bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
 // balance the surface flux's return, for oxygen its sinks through their
 // oxygen limitations.
 bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
+// Whether the oxygen sinks of sub-step j (the decay of organic matter and
+// nitrification), through their oxygen limitations at its start, are
+// stiffer than the step bears at the sub-step's length, where the rest of
+// the oxygen's equations are borne: the judge's test of the oxygen of both
+// layers with those sinks' slope held over the sub-step, from the values at
+// the sub-step's start (the transport coefficients and the reaeration
+// already known).
+bool oxigeno_implicito(const Modelo& m, const TrabajoEmbalse& w, int j);
+// The limited decay and nitrification rates KD and KNAI of sub-step j taken
+// at the oxygen of its end, where oxigeno_implicito holds: the oxygen that
+// the step leaves with the sinks those limitations give (implicit_oxygen.cpp).
+void limitaciones_al_final(Modelo& m, TrabajoEmbalse& w, int j);
 // The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
 // month would have to be cut for the step to bear them (those up to the
 // earliest divergence): over each, the error of the coupled layers neither

@@ -41,6 +41,8 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
   ANOXICO = false;
   division_nula = false;
   diverge = false;
+  desborde = false;
+  oxigeno_implicito = false;
   subpaso_diverge = contaminante_diverge = 0;
   factor = 1;
 }
