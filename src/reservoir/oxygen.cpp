@@ -84,7 +84,10 @@ void oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
 
 void materia_organica_oxigeno(Modelo& m, TrabajoEmbalse& w, int j) {
   w.oxigeno_implicito = oxigeno_implicito(m, w, j);
-  if (w.oxigeno_implicito) limitaciones_al_final(m, w, j);
+  if (w.oxigeno_implicito) {
+    limitaciones_al_final(m, w, j);
+    ++w.subpasos_oxigeno_implicito;
+  }
   materia_organica(m, w, j);
   oxigeno(m, w, j);
 }

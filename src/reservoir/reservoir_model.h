@@ -68,7 +68,8 @@ struct TrabajoEmbalse {
   // the sub-step (oxigeno_implicito, oxygen.cpp), and the organic matter and
   // ammonium lose what those sinks take, held over the sub-step.
   bool oxigeno_implicito = false;
-  double OXIGENOFINAL1 = 0.0,  // the oxygen of each layer at the end of that sub-step [C]
+  int subpasos_oxigeno_implicito = 0;  // the month's sub-steps so taken
+  double OXIGENOFINAL1 = 0.0,          // the oxygen of each layer at the end of that sub-step [C]
       OXIGENOFINAL2 = 0.0;
   // The sub-steps of the month that make up each given one: 1, or 2, 4, 8,
   // ... when the given sub-steps diverge and the month is integrated again

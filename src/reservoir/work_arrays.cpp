@@ -43,6 +43,7 @@ void TrabajoEmbalse::dimensionar(int nsub, int NC, int NUMCONT1OR) {
   diverge = false;
   desborde = false;
   oxigeno_implicito = false;
+  subpasos_oxigeno_implicito = 0;
   subpaso_diverge = contaminante_diverge = 0;
   factor = 1;
 }
