@@ -381,27 +381,34 @@ double rampa(double O) {
 enum class Desenlace {
   PUNTO_FIJO,  // at the fixed point of the passes: one more pass changes
                // the summed oxygen by 0.5 or less
-  UMBRAL       // the 1 mg/l switch leaves the passes no fixed point
+  UMBRAL,      // the 1 mg/l switch leaves the passes no fixed point: the
+               // fixed point with the switch taken gradually
+  SIN_ASENTAR  // even the relaxed passes do not settle: their last state
 };
 
 // Carries a month whose passes reach their cap to the fixed point of the
 // passes, from the first guess again, so that what the month takes does not
 // depend on where in its cycle the cap stopped the passes:
 // 1. Passes whose oxygen sinks are linear in the new oxygen (oxigeno_lineal)
-//    until the oxygen settles. They have the fixed points of the passes.
+//    until the oxygen settles (at most TOPE). They have the fixed points of
+//    the passes.
 // 2. One pass of the month's own rows from there: where it changes the
 //    summed oxygen by 0.5 or less (the passes' own test), the month is at
 //    the fixed point of its passes and takes that pass.
-// 3. Otherwise a segment's switch of the sinks at 1 mg/l cycles with no
-//    fixed point: the switch of each segment becomes a share (UMBRAL),
-//    moved each pass a fraction OMEGA toward the ramp of its oxygen, OMEGA
-//    halved whenever the oxygen changes more than in the pass before, until
-//    the oxygen and the shares settle (at most TOPE passes). Where one pass
-//    of the month's own rows from there meets the test, the month takes it;
-//    otherwise it takes the state of the shares, where a segment held at
-//    the threshold has its sinks partly on.
+// 3. Otherwise relaxed passes: the switch of the sinks at 1 mg/l of each
+//    segment becomes a share (UMBRAL) moved toward the ramp of its oxygen,
+//    and the state of each pass is moved only a fraction OMEGA of the way to
+//    what the pass gives; OMEGA is halved (down to 1/1024) whenever the
+//    oxygen changes more than in the pass before, and grows by a quarter (up
+//    to 1/2) otherwise. At most TOPE passes, until the oxygen and the shares
+//    settle; then one pass of the month's own rows again. Where it meets
+//    the test the month takes it (a fixed point). Where it does not, and the
+//    relaxed passes settled, the switch has no fixed point and the month
+//    takes the fixed point of the gradual switch, with a segment held at the
+//    threshold and its sinks partly on; where they did not settle, the
+//    month takes their last state.
 Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
-  constexpr int TOPE = 5000;
+  constexpr int TOPE = 1000;
   TrabajoTramo& w = datos.w;
   const int N = datos.N, OD = datos.c.POS.OD;
   Pasada lineal(datos);
@@ -411,53 +418,57 @@ Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
   for (int n = 1; n <= TOPE; ++n)
     if (asentado(pasada_hacia_punto_fijo(m, lineal, SUMAOD), SUMAOD)) break;
 
+  // The state of the passes toward the fixed point, kept while a pass of the
+  // month's own rows is tried from it, and while a relaxed pass is made.
+  const int NC = static_cast<int>(w.CX.size(2));
+  std::vector<double> estado(static_cast<std::size_t>(N) * static_cast<std::size_t>(NC));
+  auto en = [N](int i, int k) { return static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(N) + (i - 1); };
+  auto guardar = [&] {
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) estado[en(i, k)] = w.CX(i, k);
+  };
+  auto recuperar = [&] {
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)];
+  };
   // The test of the passes, by one pass of the month's own rows from the
-  // state in hand.
+  // state in hand, which stays where the pass does not meet it.
   auto una_pasada_mas = [&] {
+    guardar();
     double SUMAODANT = 0.0;
     for (int i = 1; i <= N; ++i) SUMAODANT = SUMAODANT + w.CX(i, OD);
     double SUMA = 0.0;
     pasada_hacia_punto_fijo(m, datos, SUMA);
-    return std::fabs(SUMAODANT - SUMA) <= 0.5;
+    if (std::fabs(SUMAODANT - SUMA) <= 0.5) return true;
+    recuperar();
+    return false;
   };
-  // The state of the passes toward the fixed point, kept in the columns of
-  // the pass while a pass of the month's own rows is tried from it.
-  const int NC = static_cast<int>(w.CX.size(2));
-  std::vector<double> estado(static_cast<std::size_t>(N) * static_cast<std::size_t>(NC));
-  auto guardar = [&] {
-    for (int k = 1; k <= NC; ++k)
-      for (int i = 1; i <= N; ++i) estado[static_cast<std::size_t>((k - 1) * N + i - 1)] = w.CX(i, k);
-  };
-  auto recuperar = [&] {
-    for (int k = 1; k <= NC; ++k)
-      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[static_cast<std::size_t>((k - 1) * N + i - 1)];
-  };
-
-  guardar();
   if (una_pasada_mas()) return Desenlace::PUNTO_FIJO;
-  recuperar();
 
-  Pasada umbral(lineal);
-  umbral.umbral = true;
+  Pasada relajada(lineal);
+  relajada.umbral = true;
   for (int i = 1; i <= N; ++i) w.UMBRAL(i) = w.CX(i, OD) >= 1.0 ? 1.0 : 0.0;
   double OMEGA = 0.5;
   double cambio_antes = std::numeric_limits<double>::infinity();
-  for (int n = 1; n <= TOPE; ++n) {
+  bool asentada = false;
+  for (int n = 1; n <= TOPE && !asentada; ++n) {
     double cambio_umbral = 0.0;
     for (int i = 1; i <= N; ++i) {
-      const double paso = OMEGA * (rampa(w.CX(i, OD)) - w.UMBRAL(i));
-      w.UMBRAL(i) = w.UMBRAL(i) + paso;
-      cambio_umbral += std::fabs(paso);
+      const double resto = rampa(w.CX(i, OD)) - w.UMBRAL(i);
+      w.UMBRAL(i) = w.UMBRAL(i) + OMEGA * resto;
+      cambio_umbral += std::fabs(resto);
     }
-    const double cambio = pasada_hacia_punto_fijo(m, umbral, SUMAOD);
-    if (asentado(cambio, SUMAOD) && cambio_umbral <= 1e-9 * N) break;
-    if (cambio > cambio_antes) OMEGA = std::max(0.5 * OMEGA, 1.0 / 1024.0);
+    guardar();
+    const double cambio = pasada_hacia_punto_fijo(m, relajada, SUMAOD);
+    asentada = asentado(cambio, SUMAOD) && cambio_umbral <= 1e-9 * N;
+    if (asentada) break;
+    OMEGA = cambio > cambio_antes ? std::max(0.5 * OMEGA, 1.0 / 1024.0) : std::min(1.25 * OMEGA, 0.5);
     cambio_antes = cambio;
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)] + OMEGA * (w.CX(i, k) - estado[en(i, k)]);
   }
-  guardar();
   if (una_pasada_mas()) return Desenlace::PUNTO_FIJO;
-  recuperar();
-  return Desenlace::UMBRAL;
+  return asentada ? Desenlace::UMBRAL : Desenlace::SIN_ASENTAR;
 }
 
 }  // namespace
@@ -487,10 +498,17 @@ void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     if (NUMITERCOND > MAXITERCOND) {
       nota(w, {"Los calculos iterativos para obtener el estado estacionario no han convergido"});
       nota(w, {"Año, Mes, Numero de Conduccion:", t.ANO, t.MES, t.I});
-      if (punto_fijo(m, datos) == Desenlace::PUNTO_FIJO)
-        nota(w, {"Se asume el punto fijo de las iteraciones"});
-      else
-        nota(w, {"El umbral de 1 mg/l de oxigeno no deja punto fijo: se asume el de la transicion gradual"});
+      switch (punto_fijo(m, datos)) {
+        case Desenlace::PUNTO_FIJO:
+          nota(w, {"Se asume el punto fijo de las iteraciones"});
+          break;
+        case Desenlace::UMBRAL:
+          nota(w, {"El umbral de 1 mg/l de oxigeno no deja punto fijo: se asume el del umbral gradual"});
+          break;
+        case Desenlace::SIN_ASENTAR:
+          nota(w, {"Las iteraciones relajadas no convergen: se asume su ultimo estado"});
+          break;
+      }
       return;
     }
     tasas_pasada(m, w, t);
