@@ -503,10 +503,10 @@ void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
           nota(w, {"Se asume el punto fijo de las iteraciones"});
           break;
         case Desenlace::UMBRAL:
-          nota(w, {"El umbral de 1 mg/l de oxigeno no deja punto fijo: se asume el del umbral gradual"});
+          nota(w, {"El umbral de 1 mg/l de oxígeno no deja punto fijo: se asume el del umbral gradual"});
           break;
         case Desenlace::SIN_ASENTAR:
-          nota(w, {"Las iteraciones relajadas no convergen: se asume su ultimo estado"});
+          nota(w, {"Las iteraciones relajadas no convergen: se asume su último estado"});
           break;
       }
       return;
