@@ -361,7 +361,7 @@ double pasada_hacia_punto_fijo(Modelo& m, const Pasada& p, double& SUMAOD) {
 }
 
 // Whether the oxygen of the passes toward the fixed point has settled: a
-// change of a billionth of the summed oxygen (and of 1 mg/l).
+// change of at most a billionth of 1 mg/l plus the summed oxygen.
 bool asentado(double cambio, double SUMAOD) { return cambio <= 1e-9 * (1.0 + SUMAOD); }
 
 // The share of decay and nitrification that the 1 mg/l switch leaves on at
@@ -417,6 +417,9 @@ Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
   double SUMAOD = 0.0;
   for (int n = 1; n <= TOPE; ++n)
     if (asentado(pasada_hacia_punto_fijo(m, lineal, SUMAOD), SUMAOD)) break;
+  // Values out of every scale (a load that overflows) leave no oxygen to
+  // settle: the outlet flags them.
+  if (!std::isfinite(SUMAOD)) return Desenlace::SIN_ASENTAR;
 
   // The state of the passes toward the fixed point, kept while a pass of the
   // month's own rows is tried from it, and while a relaxed pass is made.
