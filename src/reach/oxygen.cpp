@@ -4,9 +4,14 @@
 // term reads the value solved earlier in the same pass when its
 // constituent comes earlier in the order, and the previous pass's value
 // otherwise; the passes end when the sum of the oxygen over the segments
-// changes by 0.5 or less, or at the cap on passes.
+// changes by 0.5 or less, or at the cap on passes. A month whose passes
+// reach the cap is carried to the fixed point of the passes by passes that
+// converge (punto_fijo, below).
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
+#include <vector>
 
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
@@ -35,6 +40,8 @@ struct Pasada {
         fito(c.OPCIONFITOPLANCTON == 1),
         STECHIO(c.STECHIO),
         FP(c.FACTORPREFERENCIA) {}
+  Pasada(const Pasada&) = default;
+  Pasada& operator=(const Pasada&) = delete;
 
   Modelo& m;
   const Tramo& t;
@@ -44,7 +51,22 @@ struct Pasada {
   const bool nitrogeno, fito;
   const Array1<double>& STECHIO;
   const Array1<double>& FP;
+  // The passes that carry a month to its fixed point: the oxygen sinks of
+  // decay and nitrification linear in the new oxygen (`lineal`), and the
+  // 1 mg/l switch of the two sinks taken as the share of each segment in
+  // UMBRAL (`umbral`).
+  bool lineal = false, umbral = false;
 };
+
+// The slope of an oxygen-limited sink K O / (KS + O) at the oxygen O the
+// pass starts with: K / (KS + O), the sink over the oxygen, so that the
+// sink taken as that slope times the new oxygen is the sink of the passes
+// wherever the new oxygen is the old. -1 where the sink is not limited
+// (the constant is off, INT(10000 KS) = 0): it stays a held load.
+double pendiente(double K, double KS, double O) {
+  if (std::trunc(10000.0 * KS) == 0.0 || !(KS + O > 0.0)) return -1.0;
+  return K / (KS + O);
+}
 
 // Solves constituent k from the stored subdiagonal and superdiagonal and
 // the rows in hand and stores the solution, clipped below `minimo`
@@ -71,6 +93,15 @@ void materia_organica(const Pasada& p) {
   const View<const double> DIAG = w.DIAG.run(N, L), WI = w.WI.run(N, L), VIs = w.VI.run(N), Y = w.Y.run(N),
                            KDAUX2 = w.KDAUX2.run(N), CXOD = w.CX.run(N, p.c.POS.OD);
   const double VS = p.c.VSLCOND(p.I);
+  if (p.umbral) {
+    const View<const double> UMBRAL = w.UMBRAL.run(N);
+    for (int i = 1; i <= N; ++i) {
+      DIAG2(i) = DIAG(i) + UMBRAL(i) * KDAUX2(i) * VIs(i) + sedimenta(VS, VIs(i), Y(i));
+      WI2(i) = WI(i);
+    }
+    resolver_columna(p, L, p.c.ERRORCONC, false);
+    return;
+  }
   for (int i = 1; i <= N; ++i) {
     const double VI = VIs(i);
     if (CXOD(i) >= 1.0)
@@ -82,6 +113,45 @@ void materia_organica(const Pasada& p) {
   resolver_columna(p, L, p.c.ERRORCONC, false);
 }
 
+// The oxygen rows of the passes that carry a month to its fixed point:
+// reaeration as in the passes; the demand of decay and nitrification, where
+// oxygen limits them, on the diagonal, as their slope at the oxygen the pass
+// starts with (pendiente) times the new oxygen, and elsewhere held on the
+// right side. A held sink that the old oxygen sets can take more oxygen than
+// the segment holds, the floor takes it to 0 and the next pass has no sink:
+// a cycle of two states. On the diagonal the sink falls with the new oxygen
+// and never takes it below 0, and the new oxygen grows with the old, so the
+// passes climb or fall to the fixed point, where the new oxygen is the old
+// and the sinks are those of the passes.
+void oxigeno_lineal(const Pasada& p) {
+  TrabajoTramo& w = p.w;
+  const int N = p.N, OD = p.c.POS.OD;
+  const View<double> DIAG2 = w.DIAGAUX.run(N), WI2 = w.WIAUX.run(N);
+  const View<const double> DIAG = w.DIAG.run(N, OD), WI = w.WI.run(N, OD), VIs = w.VI.run(N), KAAUX = w.KAAUX.run(N),
+                           OSATAUX = w.OSATAUX.run(N), KDAUX = w.KDAUX.run(N), KDAUX2 = w.KDAUX2.run(N),
+                           CXL = w.CX.run(N, p.c.POS.DBO), CXOD = w.CX.run(N, OD);
+  const Array1<double>& KS = p.c.CTELIMITACIONNUTRIENTES;
+  for (int i = 1; i <= N; ++i) {
+    const double VI = VIs(i);
+    DIAG2(i) = DIAG(i) + KAAUX(i) * VI;
+    WI2(i) = WI(i) + KAAUX(i) * OSATAUX(i) * VI;
+    const double kd = pendiente(KDAUX(i), KS(1), CXOD(i));
+    if (kd >= 0.0)
+      DIAG2(i) = DIAG2(i) + kd * CXL(i) * VI;
+    else
+      WI2(i) = WI2(i) - KDAUX2(i) * CXL(i) * VI;
+  }
+  if (!p.nitrogeno) return;
+  const View<const double> KNAIAUX = w.KNAIAUX.run(N), KNAIAUX2 = w.KNAIAUX2.run(N), CXNH4 = w.CX.run(N, p.c.POS.NH4);
+  for (int i = 1; i <= N; ++i) {
+    const double kn = pendiente(KNAIAUX(i), KS(2), CXOD(i));
+    if (kn >= 0.0)
+      DIAG2(i) = DIAG2(i) + p.STECHIO(1) * kn * CXNH4(i) * VIs(i);
+    else
+      WI2(i) = WI2(i) - p.STECHIO(1) * KNAIAUX2(i) * CXNH4(i) * VIs(i);
+  }
+}
+
 // 2. Oxygen: reaeration towards saturation, the demand of the new organic
 // matter; with nitrogen, the nitrification demand and the algae. Adds the
 // new oxygen of the segments to SUMAOD.
@@ -91,20 +161,24 @@ void oxigeno(const Pasada& p, double& SUMAOD) {
   const View<double> DIAG2 = w.DIAGAUX.run(N), WI2 = w.WIAUX.run(N);
   const View<const double> DIAG = w.DIAG.run(N, OD), WI = w.WI.run(N, OD), VIs = w.VI.run(N), KAAUX = w.KAAUX.run(N),
                            OSATAUX = w.OSATAUX.run(N), KDAUX2 = w.KDAUX2.run(N), CXL = w.CX.run(N, p.c.POS.DBO);
-  for (int i = 1; i <= N; ++i) {
-    const double VI = VIs(i);
-    DIAG2(i) = DIAG(i) + KAAUX(i) * VI;
-    WI2(i) = WI(i) + (KAAUX(i) * OSATAUX(i) - KDAUX2(i) * CXL(i)) * VI;
+  if (p.lineal) {
+    oxigeno_lineal(p);
+  } else {
+    for (int i = 1; i <= N; ++i) {
+      const double VI = VIs(i);
+      DIAG2(i) = DIAG(i) + KAAUX(i) * VI;
+      WI2(i) = WI(i) + (KAAUX(i) * OSATAUX(i) - KDAUX2(i) * CXL(i)) * VI;
+    }
   }
-  if (p.nitrogeno) {
+  if (p.nitrogeno && !p.lineal) {
     const View<const double> KNAIAUX2 = w.KNAIAUX2.run(N), CXNH4 = w.CX.run(N, p.c.POS.NH4);
     for (int i = 1; i <= N; ++i) WI2(i) = WI2(i) - p.STECHIO(1) * KNAIAUX2(i) * CXNH4(i) * VIs(i);
-    if (p.fito) {
-      const View<const double> KGROWAUX2 = w.KGROWAUX2.run(N), KRESPAUX = w.KRESPAUX.run(N),
-                               CXCHLA = w.CX.run(N, p.c.POS.CHLA);
-      for (int i = 1; i <= N; ++i)
-        WI2(i) = WI2(i) + (p.STECHIO(3) * KGROWAUX2(i) - p.STECHIO(4) * KRESPAUX(i)) * CXCHLA(i) * VIs(i);
-    }
+  }
+  if (p.nitrogeno && p.fito) {
+    const View<const double> KGROWAUX2 = w.KGROWAUX2.run(N), KRESPAUX = w.KRESPAUX.run(N),
+                             CXCHLA = w.CX.run(N, p.c.POS.CHLA);
+    for (int i = 1; i <= N; ++i)
+      WI2(i) = WI2(i) + (p.STECHIO(3) * KGROWAUX2(i) - p.STECHIO(4) * KRESPAUX(i)) * CXCHLA(i) * VIs(i);
   }
   resolver_columna(p, OD, 0.0, true);
   const View<const double> CXOD = w.CX.run(N, OD);
@@ -140,9 +214,13 @@ void amonio(const Pasada& p) {
   const View<const double> DIAG = w.DIAG.run(N, NH4), WI = w.WI.run(N, NH4), VIs = w.VI.run(N),
                            KNAIAUX2 = w.KNAIAUX2.run(N), KNOAAUX = w.KNOAAUX.run(N), CXOD = w.CX.run(N, p.c.POS.OD),
                            CXNORG = w.CX.run(N, p.c.POS.NORG);
+  const View<const double> UMBRAL = w.UMBRAL.run(N);
   for (int i = 1; i <= N; ++i) {
     const double VI = VIs(i);
-    DIAG2(i) = CXOD(i) >= 1.0 ? DIAG(i) + KNAIAUX2(i) * VI : DIAG(i);
+    if (p.umbral)
+      DIAG2(i) = DIAG(i) + UMBRAL(i) * KNAIAUX2(i) * VI;
+    else
+      DIAG2(i) = CXOD(i) >= 1.0 ? DIAG(i) + KNAIAUX2(i) * VI : DIAG(i);
     WI2(i) = WI(i) + KNOAAUX(i) * CXNORG(i) * VI;
   }
   if (p.fito) {
@@ -242,12 +320,164 @@ void pasada(const Pasada& p, double& SUMAOD) {
   }
 }
 
+// The first guess of the passes: the head concentrations (organic nitrogen
+// is solved before anything reads it).
+void primera_estimacion(const Pasada& p) {
+  const PosicionesContaminantes& pos = p.c.POS;
+  const Array1<double>& CO = *p.t.CO;
+  for (int i = 1; i <= p.N; ++i) {
+    p.w.CX(i, pos.DBO) = CO(pos.DBO);
+    p.w.CX(i, pos.OD) = CO(pos.OD);
+    if (p.nitrogeno) {
+      p.w.CX(i, pos.NH4) = CO(pos.NH4);
+      p.w.CX(i, pos.NO3) = CO(pos.NO3);
+    }
+    if (p.fito) {
+      p.w.CX(i, pos.CHLA) = CO(pos.CHLA);
+      p.w.CX(i, pos.PORG) = CO(pos.PORG);
+      p.w.CX(i, pos.PO4) = CO(pos.PO4);
+    }
+  }
+}
+
+// A pass toward the fixed point: the rates of the oxygen it starts with, the
+// decay of that oxygen undamped (at the fixed point the damped decay is that
+// decay), and the pass `p`. Returns the change of the oxygen, summed over
+// the segments in absolute value; the sum of the new oxygen goes to SUMAOD.
+double pasada_hacia_punto_fijo(Modelo& m, const Pasada& p, double& SUMAOD) {
+  TrabajoTramo& w = p.w;
+  const int N = p.N, OD = p.c.POS.OD;
+  tasas_pasada(m, w, p.t);
+  for (int i = 1; i <= N; ++i) {
+    w.KDAUX2(i) = w.KDACTUAL(i);
+    w.KDPREV(i) = w.KDACTUAL(i);
+    w.SOLAUX(i) = w.CX(i, OD);
+  }
+  SUMAOD = 0.0;
+  pasada(p, SUMAOD);
+  double cambio = 0.0;
+  for (int i = 1; i <= N; ++i) cambio += std::fabs(w.CX(i, OD) - w.SOLAUX(i));
+  return cambio;
+}
+
+// Whether the oxygen of the passes toward the fixed point has settled: a
+// change of at most a billionth of 1 mg/l plus the summed oxygen.
+bool asentado(double cambio, double SUMAOD) { return cambio <= 1e-9 * (1.0 + SUMAOD); }
+
+// The share of decay and nitrification that the 1 mg/l switch leaves on at
+// oxygen O, as a ramp over the 0.01 mg/l below the threshold: the passes
+// switch the two sinks fully on at 1 mg/l and off below it, and where a
+// segment's oxygen settles nowhere (on, the oxygen falls below 1; off, it
+// rises above) the ramp lets the passes settle with the segment at the
+// threshold and the sinks partly on.
+double rampa(double O) {
+  constexpr double ANCHO = 0.01;
+  if (O >= 1.0) return 1.0;
+  if (O <= 1.0 - ANCHO) return 0.0;
+  return (O - (1.0 - ANCHO)) / ANCHO;
+}
+
+// How a month whose passes reach their cap ends.
+enum class Desenlace {
+  PUNTO_FIJO,  // at the fixed point of the passes: one more pass changes
+               // the summed oxygen by 0.5 or less
+  UMBRAL,      // the 1 mg/l switch leaves the passes no fixed point: the
+               // fixed point with the switch taken gradually
+  SIN_ASENTAR  // even the relaxed passes do not settle: their last state
+};
+
+// Carries a month whose passes reach their cap to the fixed point of the
+// passes, from the first guess again, so that what the month takes does not
+// depend on where in its cycle the cap stopped the passes:
+// 1. Passes whose oxygen sinks are linear in the new oxygen (oxigeno_lineal)
+//    until the oxygen settles (at most TOPE). They have the fixed points of
+//    the passes.
+// 2. One pass of the month's own rows from there: where it changes the
+//    summed oxygen by 0.5 or less (the passes' own test), the month is at
+//    the fixed point of its passes and takes that pass.
+// 3. Otherwise relaxed passes: the switch of the sinks at 1 mg/l of each
+//    segment becomes a share (UMBRAL) moved toward the ramp of its oxygen,
+//    and the state of each pass is moved only a fraction OMEGA of the way to
+//    what the pass gives; OMEGA is halved (down to 1/1024) whenever the
+//    oxygen changes more than in the pass before, and grows by a quarter (up
+//    to 1/2) otherwise. At most TOPE passes, until the oxygen and the shares
+//    settle; then one pass of the month's own rows again. Where it meets
+//    the test the month takes it (a fixed point). Where it does not, and the
+//    relaxed passes settled, the switch has no fixed point and the month
+//    takes the fixed point of the gradual switch, with a segment held at the
+//    threshold and its sinks partly on; where they did not settle, the
+//    month takes their last state.
+Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
+  constexpr int TOPE = 1000;
+  TrabajoTramo& w = datos.w;
+  const int N = datos.N, OD = datos.c.POS.OD;
+  Pasada lineal(datos);
+  lineal.lineal = true;
+  primera_estimacion(datos);
+  double SUMAOD = 0.0;
+  for (int n = 1; n <= TOPE; ++n)
+    if (asentado(pasada_hacia_punto_fijo(m, lineal, SUMAOD), SUMAOD)) break;
+  // Values out of every scale (a load that overflows) leave no oxygen to
+  // settle: the outlet flags them.
+  if (!std::isfinite(SUMAOD)) return Desenlace::SIN_ASENTAR;
+
+  // The state of the passes toward the fixed point, kept while a pass of the
+  // month's own rows is tried from it, and while a relaxed pass is made.
+  const int NC = static_cast<int>(w.CX.size(2));
+  std::vector<double> estado(static_cast<std::size_t>(N) * static_cast<std::size_t>(NC));
+  auto en = [N](int i, int k) { return static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(N) + (i - 1); };
+  auto guardar = [&] {
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) estado[en(i, k)] = w.CX(i, k);
+  };
+  auto recuperar = [&] {
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)];
+  };
+  // The test of the passes, by one pass of the month's own rows from the
+  // state in hand, which stays where the pass does not meet it.
+  auto una_pasada_mas = [&] {
+    guardar();
+    double SUMAODANT = 0.0;
+    for (int i = 1; i <= N; ++i) SUMAODANT = SUMAODANT + w.CX(i, OD);
+    double SUMA = 0.0;
+    pasada_hacia_punto_fijo(m, datos, SUMA);
+    if (std::fabs(SUMAODANT - SUMA) <= 0.5) return true;
+    recuperar();
+    return false;
+  };
+  if (una_pasada_mas()) return Desenlace::PUNTO_FIJO;
+
+  Pasada relajada(lineal);
+  relajada.umbral = true;
+  for (int i = 1; i <= N; ++i) w.UMBRAL(i) = w.CX(i, OD) >= 1.0 ? 1.0 : 0.0;
+  double OMEGA = 0.5;
+  double cambio_antes = std::numeric_limits<double>::infinity();
+  bool asentada = false;
+  for (int n = 1; n <= TOPE && !asentada; ++n) {
+    double cambio_umbral = 0.0;
+    for (int i = 1; i <= N; ++i) {
+      const double resto = rampa(w.CX(i, OD)) - w.UMBRAL(i);
+      w.UMBRAL(i) = w.UMBRAL(i) + OMEGA * resto;
+      cambio_umbral += std::fabs(resto);
+    }
+    guardar();
+    const double cambio = pasada_hacia_punto_fijo(m, relajada, SUMAOD);
+    asentada = asentado(cambio, SUMAOD) && cambio_umbral <= 1e-9 * N;
+    if (asentada) break;
+    OMEGA = cambio > cambio_antes ? std::max(0.5 * OMEGA, 1.0 / 1024.0) : std::min(1.25 * OMEGA, 0.5);
+    cambio_antes = cambio;
+    for (int k = 1; k <= NC; ++k)
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)] + OMEGA * (w.CX(i, k) - estado[en(i, k)]);
+  }
+  if (una_pasada_mas()) return Desenlace::PUNTO_FIJO;
+  return asentada ? Desenlace::UMBRAL : Desenlace::SIN_ASENTAR;
+}
+
 }  // namespace
 
 void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   const Calidad& c = m.cal;
-  const PosicionesContaminantes& p = c.POS;
-  const Array1<double>& CO = *t.CO;
   const int N = t.N;
 
   // The cap: max(50, INT(NUMMAXITERCOND)).
@@ -257,23 +487,8 @@ void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     MAXITERCOND = tope < std::numeric_limits<int>::max() ? static_cast<int>(tope) : std::numeric_limits<int>::max();
   }
 
-  // First guess: the head concentrations (organic nitrogen is solved before
-  // anything reads it).
-  for (int i = 1; i <= N; ++i) {
-    w.CX(i, p.DBO) = CO(p.DBO);
-    w.CX(i, p.OD) = CO(p.OD);
-    if (c.OPCIONNITROGENO == 1) {
-      w.CX(i, p.NH4) = CO(p.NH4);
-      w.CX(i, p.NO3) = CO(p.NO3);
-    }
-    if (c.OPCIONFITOPLANCTON == 1) {
-      w.CX(i, p.CHLA) = CO(p.CHLA);
-      w.CX(i, p.PORG) = CO(p.PORG);
-      w.CX(i, p.PO4) = CO(p.PO4);
-    }
-  }
-
   const Pasada datos(m, w, t);
+  primera_estimacion(datos);
   double SUMAODANT = 100.0;
   double SUMAOD = 0.0;
   int NUMITERCOND = 0;
@@ -286,7 +501,17 @@ void iteracion_oxigeno(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     if (NUMITERCOND > MAXITERCOND) {
       nota(w, {"Los calculos iterativos para obtener el estado estacionario no han convergido"});
       nota(w, {"Año, Mes, Numero de Conduccion:", t.ANO, t.MES, t.I});
-      nota(w, {"Se asume la concentracion de la ultima iteracion"});
+      switch (punto_fijo(m, datos)) {
+        case Desenlace::PUNTO_FIJO:
+          nota(w, {"Se asume el punto fijo de las iteraciones"});
+          break;
+        case Desenlace::UMBRAL:
+          nota(w, {"El umbral de 1 mg/l de oxígeno no deja punto fijo: se asume el del umbral gradual"});
+          break;
+        case Desenlace::SIN_ASENTAR:
+          nota(w, {"Las iteraciones relajadas no convergen: se asume su último estado"});
+          break;
+      }
       return;
     }
     tasas_pasada(m, w, t);

@@ -61,8 +61,9 @@ struct TrabajoTramo {
   Array1<double> SDIF{"SDIF"};  // load of the whole reach [m3/day x C]
   // The diagonal and right side of a system that differs from the stored
   // rows (the heat exchange, a pass of the oxygen iteration), a solution
-  // that may be turned down (a pass of the heat balance), and the solver's
-  // work vector.
+  // that may be turned down (a pass of the heat balance; the oxygen a pass
+  // toward the fixed point of the oxygen iteration starts with), and the
+  // solver's work vector.
   Array1<double> DIAGAUX{"DIAGAUX"},  // diagonal [m3/day]
       WIAUX{"WIAUX"},                 // right side [m3/day x C]
       SOLAUX{"SOLAUX"};               // solution [C]
@@ -97,6 +98,9 @@ struct TrabajoTramo {
       KNAIAUX2{"KNAIAUX2"},           // nitrification limited by the oxygen of the pass [1/day]
       KNO3AUX{"KNO3AUX"},             // denitrification rate [1/day]
       KNO3AUX2{"KNO3AUX2"};           // denitrification inhibited by the oxygen of the pass [1/day]
+  // The share of decay and nitrification that the 1 mg/l switch leaves on,
+  // where the oxygen passes settle only with the switch taken gradually.
+  Array1<double> UMBRAL{"UMBRAL"};            // [-]
   Array1<double> KMAXGROWAUX{"KMAXGROWAUX"},  // maximum phytoplankton growth rate [1/day]
       KGROWAUX2{"KGROWAUX2"},                 // growth of the pass, limited by light and nutrients [1/day]
       KRESPAUX{"KRESPAUX"},                   // phytoplankton respiration rate [1/day]
@@ -125,10 +129,11 @@ struct TrabajoTramo {
       return;
     }
     for (Array1<double>* a :
-         {&QI1,      &QI,       &UI,        &AIC,        &Y,        &VI,      &AXY,      &SUB,         &SUPER,
-          &DIAGAUX,  &WIAUX,    &SOLAUX,    &GAM,        &KAUX,     &KAAUX,   &OSATAUX,  &KDAUX,       &KDAUX2,
-          &KDACTUAL, &KDPREV,   &KNOAAUX,   &KNAIAUX,    &KNAIAUX2, &KNO3AUX, &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2,
-          &KRESPAUX, &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,       &ALFA1,   &EXPPASO,  &PESOENTRADA, &PESOPENDIENTE})
+         {&QI1,      &QI,          &UI,          &AIC,           &Y,        &VI,        &AXY,        &SUB,
+          &SUPER,    &DIAGAUX,     &WIAUX,       &SOLAUX,        &GAM,      &KAUX,      &KAAUX,      &OSATAUX,
+          &KDAUX,    &KDAUX2,      &KDACTUAL,    &KDPREV,        &KNOAAUX,  &KNAIAUX,   &KNAIAUX2,   &KNO3AUX,
+          &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2,   &KRESPAUX,      &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,
+          &ALFA1,    &EXPPASO,     &PESOENTRADA, &PESOPENDIENTE, &UMBRAL})
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);
