@@ -4,9 +4,10 @@
 // month's coefficients: the decays and exchange of the layers and what a
 // term held over the sub-step gives back per unit of the error: in the
 // surface heat balance, the heat that the flux, taken at the start of the
-// sub-step, gives back per degree of the epilimnion; for oxygen, the sinks
-// of the decay of organic matter and of nitrification through their oxygen
-// limitations, taken at the start of the sub-step too. The step bears a
+// sub-step, gives back per degree of the epilimnion. (The oxygen sinks,
+// limited by the oxygen, are weighed sub-step by sub-step as the kinetics
+// run, oxigeno_implicito below, and taken at the sub-step's end where the
+// step cannot bear them held at its start.) The step bears a
 // sub-step when that matrix grows no error beyond what the equations
 // themselves grow, when no decay lies beyond the root of the step's
 // polynomial (beyond it the error of the old water changes sign at every

@@ -65,7 +65,8 @@ struct TrabajoEmbalse {
   bool desborde = false;
   // The oxygen sinks of the sub-step in hand are stiffer than the step
   // bears at its length: their oxygen limitations are taken at the end of
-  // the sub-step (oxigeno_implicito, oxygen.cpp), and the organic matter and
+  // the sub-step (oxigeno_implicito, finer_substeps.cpp, and
+  // limitaciones_al_final, implicit_oxygen.cpp), and the organic matter and
   // ammonium lose what those sinks take, held over the sub-step.
   bool oxigeno_implicito = false;
   int subpasos_oxigeno_implicito = 0;  // the month's sub-steps so taken

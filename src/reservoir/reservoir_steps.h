@@ -40,9 +40,8 @@ TrabajoEmbalse& subpasos_finos(Modelo& m, TrabajoEmbalse& w, const Array1<double
 bool integracion_aceptada(Modelo& m, const TrabajoEmbalse& a);
 // Whether the four-stage step grows an error of constituent k over sub-step
 // j beyond the growth of the equations themselves, by the coefficients of
-// (j, k) and the terms held over the sub-step at its start: in the heat
-// balance the surface flux's return, for oxygen its sinks through their
-// oxygen limitations.
+// (j, k) and the term held over the sub-step at its start that gives back
+// part of an error: in the heat balance, the surface flux's return.
 bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // Whether the oxygen sinks of sub-step j (the decay of organic matter and
 // nitrification), through their oxygen limitations at its start, are
@@ -53,8 +52,11 @@ bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // already known).
 bool oxigeno_implicito(const Modelo& m, const TrabajoEmbalse& w, int j);
 // The limited decay and nitrification rates KD and KNAI of sub-step j taken
-// at the oxygen of its end, where oxigeno_implicito holds: the oxygen that
-// the step leaves with the sinks those limitations give (implicit_oxygen.cpp).
+// at the oxygen of its end, where oxigeno_implicito holds: the oxygen is
+// stepped alone over the sub-step in parts, each with the sinks that the
+// oxygen of its end gives, and the rates take the mean of those
+// limitations; the end oxygen is kept in OXIGENOFINAL1 and OXIGENOFINAL2
+// (implicit_oxygen.cpp).
 void limitaciones_al_final(Modelo& m, TrabajoEmbalse& w, int j);
 // The least of 1, 2, 4, ... up to `limite` by which the sub-steps of the
 // month would have to be cut for the step to bear them (those up to the
