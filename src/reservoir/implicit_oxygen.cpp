@@ -83,10 +83,11 @@ SumiderosCapa sumideros_capa(const Modelo& m, const CapaEmbalse& c, int j) {
 
 // The end oxygen x of a layer: x + F s(x) = c, on [0, c] (s increasing, F
 // above 0); 0 where c is 0 or less (the other terms alone take it all).
-// Newton steps kept inside the bracket, a halving where one would leave it.
-double oxigeno_final(const SumiderosCapa& s, double F, double c) {
+// Newton steps from x0 (the oxygen of the part before) kept inside the
+// bracket, a halving where one would leave it.
+double oxigeno_final(const SumiderosCapa& s, double F, double c, double x0) {
   if (!(c > 0.0)) return 0.0;
-  double lo = 0.0, hi = c, x = c;
+  double lo = 0.0, hi = c, x = x0 > 0.0 && x0 < c ? x0 : c;
   for (int n = 0; n < 200; ++n) {
     const double h = x + F * s.tomado(x) - c;
     if (h == 0.0) return x;
@@ -147,12 +148,12 @@ void limitaciones_al_final(Modelo& m, TrabajoEmbalse& w, int j) {
     // neither end moves.
     double y1 = std::max(a1, 0.0), y2 = std::max(a2, 0.0), t2 = 0.0;
     for (int it = 0; it < (dos ? 100 : 1); ++it) {
-      const double z1 = oxigeno_final(s1, F11, a1 - F12 * t2);
+      const double z1 = oxigeno_final(s1, F11, a1 - F12 * t2, x1);
       if (!dos) {
         y1 = z1;
         break;
       }
-      const double z2 = oxigeno_final(s2, F22, a2 - F21 * s1.tomado(z1));
+      const double z2 = oxigeno_final(s2, F22, a2 - F21 * s1.tomado(z1), x2);
       t2 = s2.tomado(z2);
       const bool quieto =
           std::fabs(z1 - y1) <= 1.0e-13 * (z1 + s1.KL + s1.KN) && std::fabs(z2 - y2) <= 1.0e-13 * (z2 + s2.KL + s2.KN);
