@@ -466,8 +466,8 @@ TEST(ReachGuards, MixedSegmentWithNoSteadyStateTakesTheValueItReachesAtTheEndOfT
 // 0.15 Q^0.4 stays 12 days: its outlet is that of plug flow, the lateral
 // inflow at CE grown from where it enters, CE / L int_0^L e^(G(L) - G(x)) dx
 // with G(x) = 0.5 x^0.6 / (0.6 c), u = c x^0.4 the velocity at x (m/day):
-// the segments as mixed boxes in series stand within 2 % of it, and twice
-// as far with segments twice as long. Noted once with the constituent,
+// the water followed down the segments stands within 0.05 % of it, and
+// more than twice as far with segments twice as long. Noted once with the constituent,
 // counted in every month and listed at the end of the run. The one mixed
 // segment (50 m, shorter than its step) with a growth beyond e^709 and no
 // start or source stands at 0.
@@ -502,8 +502,8 @@ TEST(ReachGuards, SegmentsWithNoSteadyStateTakeTheValueTheirWaterReachesAtTheEnd
     const auto fin = std::find(l.begin(), l.end(), tornal::latin1(FIN));
     EXPECT_NE(std::find(fin, l.end(), tornal::latin1("Número de meses:           2")), l.end());
   }
-  EXPECT_LT(std::fabs(desvio[0]), 0.02);
-  EXPECT_NEAR(desvio[1] / desvio[0], 2.0, 0.2);
+  EXPECT_LT(std::fabs(desvio[0]), 5e-4);
+  EXPECT_GT(std::fabs(desvio[1] / desvio[0]), 2.0);
 
   ModeloTramo m;
   tramo_prueba(m, 1, L, 10.0, 0.001, 0.1);
