@@ -286,13 +286,20 @@ bool oscila(const Solucion& U, int N) {
 // state), where the values swing in sign (oscila), or where the outlet of a
 // growth with no lateral inflow, no negative load and no segment that
 // takes away is below what enters the reach, which the water itself never
-// is. Decided at the first solve of the month with a growth and kept for
-// every later solve (every pass of the oxygen iteration); a later solve
-// under the solve's decision whose pivot vanishes or whose values are not
-// finite takes the path from then on, since it has no values to keep.
+// is. The algae are the exception (`valores` false): their growth in a
+// pass is limited by the nutrients and the light of the previous pass, and
+// the water followed with it grows unchecked by the nutrients it takes up
+// (over the month in a slow reach, e^45 at a growth of 1.5 a day), so that
+// the passes swing between a bloom and no algae, or overflow; their solve,
+// floored, stays near the same reach in much shorter segments. They take
+// the path only where their solve gives no values. Decided at the first
+// solve of the month with a growth and kept for every later solve (every
+// pass of the oxygen iteration); a later solve under the solve's decision
+// whose pivot vanishes or whose values are not finite takes the path from
+// then on, since it has no values to keep.
 template <typename Fila, typename Derecha, typename Solucion>
-bool sigue_el_agua(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const Derecha& R, const Solucion& U,
-                   int nulo) {
+bool sigue_el_agua(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const Derecha& R, const Solucion& U, int nulo,
+                   bool valores) {
   const int N = t.N;
   if (N < 2) return false;
   int& camino = w.CAMINO(k);
@@ -314,13 +321,13 @@ bool sigue_el_agua(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const 
     return falla;
   }
   bool debajo = false;
-  if (!falla && t.QENT == 0.0 && !decrece) {
+  if (!falla && valores && t.QENT == 0.0 && !decrece) {
     const double CO = (*t.CO)(k);
     bool cargas = R(1) >= t.QCAB * CO;
     for (int i = 2; i <= N; ++i) cargas = cargas && R(i) >= 0.0;
     debajo = cargas && U(N) < CO;
   }
-  camino = falla || oscila(U, N) || debajo ? AGUA : SOLUCION;
+  camino = falla || (valores && oscila(U, N)) || debajo ? AGUA : SOLUCION;
   return camino == AGUA;
 }
 
@@ -435,7 +442,8 @@ void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<cons
     return;
   }
   if (nulo != 0 && flujo_irresoluble(w, t, nulo)) throw FlujoIrresoluble();
-  if (sigue_el_agua(w, t, k, B, R, U, nulo)) {
+  const bool algas = m.cal.OPCIONFITOPLANCTON == 1 && k == m.cal.POS.CHLA;
+  if (sigue_el_agua(w, t, k, B, R, U, nulo, !algas)) {
     segmentos_al_cabo_del_mes(w, t, k, B, R, U);
     anotar_sin_estado_estacionario(m, w, t, k);
     return;
@@ -466,7 +474,7 @@ void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, Columns<
     const auto Bs = [&](int i) { return B(i, s); };
     const auto Rs = [&](int i) { return R(i, s); };
     const auto Us = [&](int i) -> double& { return U(i, s); };
-    if (sigue_el_agua(w, t, k + s - 1, Bs, Rs, Us, NULO(s))) {
+    if (sigue_el_agua(w, t, k + s - 1, Bs, Rs, Us, NULO(s), true)) {
       segmentos_al_cabo_del_mes(w, t, k + s - 1, Bs, Rs, Us);
       anotar_sin_estado_estacionario(m, w, t, k + s - 1);
     } else if (NULO(s) != 0)
