@@ -519,6 +519,52 @@ TEST(ReachGuards, SegmentsWithNoSteadyStateTakeTheValueTheirWaterReachesAtTheEnd
   EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 1);
 }
 
+// A growth of a reach of 10 km in 10 segments with no dispersion, a
+// velocity of 0.15 Q^0.4 and an inlet of 1000: where the solve follows the
+// water (its values positive, though they go up and down from segment to
+// segment) it stands bit for bit as the plain solve of the same rows, with
+// no note; where its values swing in sign, the water followed down the
+// reach stands at plug flow, 1000 e^(g L / u) (the travel time is below the
+// month), noted and counted.
+TEST(ReachGuards, GrowthTakesThePathOfItsWaterOnlyWhereTheSolveSwingsInSign) {
+  struct Caso {
+    double Q, g;  // m3/s, 1/day
+    bool camino;
+  };
+  const double L = 10000.0, DX = 1000.0;
+  const int N = 10;
+  for (const Caso& caso : {Caso{1.0, 0.5, false}, Caso{0.1, 0.5, false}, Caso{0.01, 0.5, true}, Caso{0.001, 0.2, true},
+                           Caso{0.01, 2.0, true}}) {
+    SCOPED_TRACE(caso.Q);
+    ModeloTramo m;
+    tramo_prueba(m, 1, L, DX, 0.15, 0.1);
+    m.cal.COEFTESHIDR(1, 2) = 0.4;
+    m.cal.KCOND(1, 1) = -caso.g;
+    const double Q = caso.Q * 86400.0;
+    calcular(m, Q, 0.0, 0.0, {1000.0}, {0.0}, 3);
+    EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), caso.camino ? 1 : 0);
+    if (caso.camino) {
+      const double u = 0.15 * std::pow(caso.Q, 0.4) * 86400.0;
+      EXPECT_NEAR(salida(m, 1, 3), 1000.0 * std::exp(caso.g * L / u), 1e-9 * salida(m, 1, 3));
+      continue;
+    }
+    // The rows: central faces, the upwind outlet, the growth times the
+    // volume on the diagonal.
+    const double V = caso.Q / (0.15 * std::pow(caso.Q, 0.4)) * DX, kV = -caso.g * V;
+    tornal::Array1<double> A{"A"}, B{"B"}, C{"C"}, R{"R"}, U{"U"}, G{"G"};
+    for (tornal::Array1<double>* a : {&A, &B, &C, &R, &U, &G}) a->resize(N);
+    for (int i = 1; i <= N; ++i) {
+      A(i) = i == 1 ? 0.0 : -0.5 * Q;
+      C(i) = i == N ? 0.0 : 0.5 * Q;
+      B(i) = (i == 1 ? 0.5 * Q : i == N ? Q - 0.5 * Q : 0.5 * (Q - Q)) + kV;
+    }
+    R(1) = 1000.0 * Q;
+    ASSERT_EQ(tornal::TRIDIAGONALSUB(A.run(N), B.run(N), C.run(N), R.run(N), U.run(N), G.run(N), N), 0);
+    EXPECT_EQ(salida(m, 1, 3), U(N));
+    EXPECT_EQ(lineas_con(m, "Los segmentos de la conducción no tienen estado estacionario"), 0);
+  }
+}
+
 // Reaeration from depth and velocity: the three worked cases, and a depth
 // of exactly 0.61 m, below the single-precision 0.61, takes the first
 // formula (the second would give 5.83).
