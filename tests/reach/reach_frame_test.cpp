@@ -565,6 +565,27 @@ TEST(ReachGuards, GrowthTakesThePathOfItsWaterOnlyWhereTheSolveSwingsInSign) {
   }
 }
 
+// Algae growing at 3.5 a day on a slow reach of 20 km in 2 km segments,
+// whose solve swings in sign along the reach: their growth in a pass is
+// limited by the nutrients of the pass before, and the reach keeps its
+// solve, floored, with no note; every value is finite and not below 0.
+TEST(ReachGuards, AlgaeKeepTheirSolveWhereItGivesValues) {
+  ModeloTramo m;
+  tramo_prueba(m, 8, 20000.0, 2000.0, 0.02, 1.0);
+  opciones_nutrientes(m);
+  tornal::Calidad& c = m.cal;
+  constantes_tramo(c);
+  c.KMAXGROWCOND(1) = 3.5, c.KRESPCOND(1) = 0.1, c.VSALGCOND(1) = 0.0, c.ISATCOND(1) = 250.0;
+  for (int mes = 1; mes <= 12; ++mes) c.IOCOND(1, mes) = 400.0, c.FLUMCOND(1, mes) = 0.5;
+  calcular(m, 86400.0, 0.0, 0.0, {3.0, 8.0, 0.5, 0.05, 2.0, 0.01, 0.05, 0.2}, std::vector<double>(8, 0.0), 10);
+  EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), 0);
+  EXPECT_EQ(lineas_con(m, "Los segmentos de la conducción no tienen estado estacionario"), 0);
+  for (int k = 1; k <= 8; ++k) {
+    EXPECT_TRUE(std::isfinite(salida(m, k, 10))) << k;
+    EXPECT_GE(salida(m, k, 10), 0.0) << k;
+  }
+}
+
 // Reaeration from depth and velocity: the three worked cases, and a depth
 // of exactly 0.61 m, below the single-precision 0.61, takes the first
 // formula (the second would give 5.83).
