@@ -217,6 +217,7 @@ bool calcular_segmentos(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   w.notas.clear();
   w.sin_estacionario = false;
   w.dimensionar(t.N, m.cal.NUMCONTAMINANTES);
+  w.CAMINO.fill(0);
   carga_difusa(m, w, t);
 
   // The one early exit: a dry reach, its flows compared to the hundredth.
@@ -264,6 +265,9 @@ bool calcular_segmentos(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     throw;
   }
   escribir_notas(m, w);
+  // A month that took the value its water reaches is in the run log as
+  // soon as it stands.
+  if (w.sin_estacionario) m.log.flush();
   salida_tramo(m, w, t);
   return true;
 }

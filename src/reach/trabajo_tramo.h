@@ -68,13 +68,17 @@ struct TrabajoTramo {
       WIAUX{"WIAUX"},                 // right side [m3/day x C]
       SOLAUX{"SOLAUX"};               // solution [C]
   Array1<double> GAM{"GAM"};          // elimination factors [-]
-  // The step of the segments' boxes carried through the month where the
-  // solve has no steady state: the box's own factor over the step, and the
-  // weights of the inflow from upstream at the step's start and of its
-  // change over the step.
-  Array1<double> EXPPASO{"EXPPASO"},   // e^z [-]
-      PESOENTRADA{"PESOENTRADA"},      // h f1(z) / V [day/m3]
-      PESOPENDIENTE{"PESOPENDIENTE"};  // h f2(z) / V [day/m3]
+  // The path of the water where the solve cannot carry a growth, per
+  // segment: the water's time through it, its rate and loads over its
+  // volume, what crossing it does to the water (C -> e C + f), and the
+  // same for it and the segments after it in the window of the path.
+  Array1<double> TIEMPOSEG{"TIEMPOSEG"},  // time through the segment [day]
+      TASASEG{"TASASEG"},                 // rates and dilution [1/day]
+      APORTESEG{"APORTESEG"},             // loads over the volume [C/day]
+      EXPSEG{"EXPSEG"},                   // e of the crossing [-]
+      CRECESEG{"CRECESEG"},               // f of the crossing [C]
+      EXPVENTANA{"EXPVENTANA"},           // e from the segment on [-]
+      CRECEVENTANA{"CRECEVENTANA"};       // f from the segment on [C]
   // The work arrays of systems solved together (one per constituent): the
   // factors of the solve, the last pivot and the segment of the first
   // vanishing pivot.
@@ -112,9 +116,13 @@ struct TrabajoTramo {
   // The notes of the reach-month for the run log, kept until the month
   // stands (nota, escribir_notas of reach/tramo.h).
   std::vector<std::vector<FreeItem>> notas;
-  // Whether a solve of the reach-month found its one mixed segment with no
-  // steady state (counted once a month).
+  // Whether a solve of the reach-month found its one mixed segment or its
+  // segments with no steady state (counted once a month).
   bool sin_estacionario = false;
+  // Per constituent, the path of the reach-month decided at its first solve
+  // with a growth (transport.cpp): 0 not yet, 1 the solve, 2 the path of the
+  // water. Set to 0 at the start of every reach-month.
+  Array1<int> CAMINO{"CAMINO"};
 
   // Every array sized for N segments and NC constituents. Sizes other than
   // those of the last call make every array anew, all values 0; with the
@@ -129,17 +137,18 @@ struct TrabajoTramo {
       return;
     }
     for (Array1<double>* a :
-         {&QI1,      &QI,          &UI,          &AIC,           &Y,        &VI,        &AXY,        &SUB,
-          &SUPER,    &DIAGAUX,     &WIAUX,       &SOLAUX,        &GAM,      &KAUX,      &KAAUX,      &OSATAUX,
-          &KDAUX,    &KDAUX2,      &KDACTUAL,    &KDPREV,        &KNOAAUX,  &KNAIAUX,   &KNAIAUX2,   &KNO3AUX,
-          &KNO3AUX2, &KMAXGROWAUX, &KGROWAUX2,   &KRESPAUX,      &KFOSFAUX, &KFOSFAAUX, &LIMLUMCOND, &KE,
-          &ALFA1,    &EXPPASO,     &PESOENTRADA, &PESOPENDIENTE, &UMBRAL})
+         {&QI1,      &QI,       &UI,         &AIC,          &Y,        &VI,      &AXY,       &SUB,         &SUPER,
+          &DIAGAUX,  &WIAUX,    &SOLAUX,     &GAM,          &KAUX,     &KAAUX,   &OSATAUX,   &KDAUX,       &KDAUX2,
+          &KDACTUAL, &KDPREV,   &KNOAAUX,    &KNAIAUX,      &KNAIAUX2, &KNO3AUX, &KNO3AUX2,  &KMAXGROWAUX, &KGROWAUX2,
+          &KRESPAUX, &KFOSFAUX, &KFOSFAAUX,  &LIMLUMCOND,   &KE,       &ALFA1,   &TIEMPOSEG, &TASASEG,     &APORTESEG,
+          &EXPSEG,   &CRECESEG, &EXPVENTANA, &CRECEVENTANA, &UMBRAL})
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);
     for (Array2<double>* a : {&CX, &DIAG, &WI, &GAMVARIOS}) a->resize(N, NC);
     for (Array1<double>* a : {&SDIF, &BETVARIOS}) a->resize(NC);
     PIVOTENULO.resize(NC);
+    CAMINO.resize(NC);
     N_ = N;
     NC_ = NC;
   }

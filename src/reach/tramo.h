@@ -54,11 +54,13 @@ void filas_transporte(Modelo& m, TrabajoTramo& w, const Tramo& t);
 // lines to the run log and stops the run. The one mixed segment with no
 // steady state (a pivot not above 0, or too small for the pivot test, where
 // the segment has a volume) takes instead the value that it reaches at the
-// end of the month from the water that enters it, noted and counted; so do
-// the segments of a reach of many segments whose solve has no steady state
-// for a constituent with a growth (a pivot that fails the test, or a
-// solution below 0 or not finite), carried through the month as mixed
-// boxes in series.
+// end of the month from the water that enters it, noted and counted. A
+// constituent with a growth in a reach of many segments whose solve cannot
+// carry it (a pivot that fails the test, a value not finite, values that
+// swing in sign along the reach, an outlet below the inlet with no lateral
+// water; algae only the first two), decided at the month's first solve
+// with a growth and kept for the month, takes the value of its water
+// followed down the segments over the month (plug flow), noted and counted.
 void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<const double>& B,
               const View<const double>& R, const View<double>& U);
 // The same for the systems of the columns of B, R and U (one or more, of the

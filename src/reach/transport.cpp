@@ -4,6 +4,7 @@
 // dispersive exchange, lateral inflow and loss, head and diffuse loads),
 // and the Thomas solver.
 #include <cmath>
+#include <limits>
 
 #include "common/latin1.h"
 #include "common/stop.h"
@@ -171,39 +172,39 @@ bool flujo_irresoluble(const TrabajoTramo& w, const Tramo& t, int j) {
 // start, no source) is 0 at any x. A segment without volume has no box,
 // nor a B that vanishes (its pivot is all the flow that enters it).
 //
-// A reach of many segments whose solve has no steady state for a
-// constituent with a growth (a pivot that fails the test, or a solution
-// below 0 or not finite, where some segment's rates times its volume are
-// below 0) takes that constituent as the segments' water carried through
-// the month: each segment a mixed box fed by the one upstream through the
-// flow of its upstream face, V_i dC_i/dt = Q_i-1 C_i-1 + R_i - B_i C_i,
-// with B_i = Q_i + its loss + its rates times its volume, all of them
-// filled at the start of the month with the water entering the reach, as
-// the one mixed segment is. The central faces of the steady rows cannot
-// carry a growth away (their diagonal is the rates alone where the flow
-// is uniform); the boxes carry it downstream, and their water at the end
-// of the month has grown for the month or for its time down the reach,
-// whichever is shorter. The dispersive exchange, which moves no mass out
-// of the reach, is left out. The boxes are advanced in PASOSMES steps or
-// more, each in the closed form of the box over the step with the inflow
-// from upstream taken as a straight line between its values at the two
-// ends of the step:
-//   C(t + h) = C e^z + h (s0 f1(z) + (s1 - s0) f2(z)),  z = -B_i h / V_i,
-// s the inflow over V_i, f1(z) = (e^z - 1) / z, f2(z) = (e^z - 1 - z) / z^2:
-// exact for a box on its own, in the steady state where the boxes settle,
-// and of second order in the step along the cascade.
+// A reach of many segments takes for a constituent with a growth the path
+// of its water where the solve cannot carry that growth (sigue_el_agua
+// below): the value that the water at the downstream face of each segment
+// has at the end of the month, followed back along the reach (plug flow,
+// the characteristics of the water). Within segment i the water moves at
+// the segment's flow over its area, VI / L, and changes as
+//   dC/dt = s_i - a_i C,  a_i = (rates times VI + QENT / N) / VI,
+// s_i the loads of its row over VI (the lateral inflow, the diffuse load
+// and the sources, not the head load): the lateral inflow dilutes the
+// water, the loss takes it at its own concentration. The flow grows
+// linearly through the segment, from Q0 to Q1, so that its water crosses
+// it in
+//   tau_i = VI ln(Q1 / Q0) / (Q1 - Q0)   (VI / Q1 where Q1 = Q0),
+// which dilutes it by Q0 / Q1, as the mass balance does; over a time h the
+// segment takes C to
+//   C e^x + s_i h (e^x - 1) / x,  x = -a_i h.
+// The water at face i has crossed the segments above it for the month of
+// DIASMES days, or for its time down the reach where that is shorter: it
+// entered at the head at the head's concentration, or it was in segment m
+// at the start of the month, full of the water entering the reach (head
+// flow and lateral inflow mixed, as the one mixed segment is), and crossed
+// the rest of that segment and the segments m + 1 .. i. The segments
+// crossed in full form a window that only moves downstream from face to
+// face, its maps composed in two runs (the oldest each composed with those
+// after it, the newest as one map), so that the path costs a few
+// exponentials per segment, as the solve costs a few operations. It
+// converges to the water's own answer as the segments shrink, is plug flow
+// itself where the rates are uniform, and the steady state of plug flow
+// wherever the water crosses the reach within the month. The dispersive
+// exchange, which moves no mass out of the reach, is left out.
 namespace {
 
 constexpr double DIASMES = 30.0;  // the month, as the reservoirs integrate it
-
-// The least number of steps of the month for the segments' boxes, the
-// most that the rates of a box (1/day) may change it over one step, and the
-// most steps of all the boxes of one constituent (a tenth of a second or
-// so) where those rates would ask for more: each box stays exact on its
-// own, only the inflow from upstream is coarser.
-constexpr double PASOSMES = 300.0;
-constexpr double CAMBIOPASO = 0.002;
-constexpr double PASOSSEGMENTOS = 3.0e7;
 
 // a b, 0 where either is 0 (the growth of nothing is nothing, even where
 // the growth itself overflows).
@@ -242,62 +243,173 @@ double tasa_por_volumen(const TrabajoTramo& w, const Tramo& t, const Fila& B, in
   return w.SUB(i) + B(i) + w.SUPER(i) - entrada;
 }
 
-// Whether the solve of a reach of many segments, with its first vanishing
-// pivot at segment `nulo` (0: none) and solution U, has no steady state for
-// a constituent with a growth; every segment has a volume.
-template <typename Fila, typename Solucion>
-bool segmentos_sin_estado_estacionario(const TrabajoTramo& w, const Tramo& t, const Fila& B, const Solucion& U,
-                                       int nulo) {
-  const int N = t.N;
-  if (N < 2) return false;
-  bool crece = false;
-  for (int i = 1; i <= N; ++i) {
-    if (!(w.VI(i) > 0.0) || !std::isfinite(w.VI(i)) || !std::isfinite(B(i))) return false;
-    const double escala = std::fabs(w.SUB(i)) + std::fabs(B(i)) + std::fabs(w.SUPER(i)) + t.QENT / N;
-    if (tasa_por_volumen(w, t, B, i) < -1.0e-9 * escala) crece = true;
-  }
-  if (!crece) return false;
-  if (nulo != 0) return true;
+// The path of a constituent in the reach-month (CAMINO of the work arrays):
+// not decided yet, the solve, or the path of the water.
+constexpr int SOLUCION = 1, AGUA = 2;
+
+// Whether the values of a solve swing in sign along the reach: two
+// segments or more below 0, or one in a profile that goes up and down
+// from segment to segment over five segments or more (four differences
+// between neighbours alternating in sign).
+template <typename Solucion>
+bool oscila(const Solucion& U, int N) {
+  int negativos = 0;
   for (int i = 1; i <= N; ++i)
-    if (!(U(i) >= 0.0) || !std::isfinite(U(i))) return true;
+    if (U(i) < 0.0) ++negativos;
+  if (negativos != 1) return negativos > 1;
+  int alternas = 1;
+  for (int i = 2; i + 1 <= N; ++i) {
+    const double antes = U(i) - U(i - 1), despues = U(i + 1) - U(i);
+    alternas = (antes > 0.0 && despues < 0.0) || (antes < 0.0 && despues > 0.0) ? alternas + 1 : 1;
+    if (alternas >= 4) return true;
+  }
   return false;
 }
 
-// The segments' boxes of constituent k carried through the month from the
-// water entering the reach (above), into U.
+// Whether constituent k of a reach of many segments takes the path of its
+// water, from its solve with the diagonal B, the right side R, the first
+// vanishing pivot at segment `nulo` (0: none) and the solution U; every
+// segment has a volume. Only a constituent with a growth (some segment's
+// rates times its volume below 0) can take it. The central faces of the
+// steady rows carry a growth as the sum of two modes: the water's own,
+// which grows down the reach as the water does, and one that alternates in
+// sign from segment to segment, set off at the head and damped downstream
+// by the growth itself (by 1 / r^2 a segment against the water's mode,
+// r = b + sqrt(1 + b^2), b the growth times the water's time through the
+// segment). Where the water's mode leads, the solve follows the water,
+// within the scheme's error, and a value that the alternating mode takes
+// below 0 in one segment is a small remainder that the floor takes to 0.
+// Where the alternating mode is as large as the water's, the values swing
+// in sign along the reach, and the outlet stands far from the water (below
+// it by about b / 2 times their ratio at the head). So the path is taken
+// where a pivot vanishes or a value is not finite (the rows give no steady
+// state), where the values swing in sign (oscila), or where the outlet of a
+// growth with no lateral inflow, no negative load and no segment that
+// takes away is below what enters the reach, which the water itself never
+// is. The algae are the exception (`valores` false): their growth in a
+// pass is limited by the nutrients and the light of the previous pass, and
+// the water followed with it grows unchecked by the nutrients it takes up
+// (over the month in a slow reach, e^45 at a growth of 1.5 a day), so that
+// the passes swing between a bloom and no algae, or overflow; their solve,
+// floored, stays near the same reach in much shorter segments. They take
+// the path only where their solve gives no values. Decided at the first
+// solve of the month with a growth and kept for every later solve (every
+// pass of the oxygen iteration); a later solve under the solve's decision
+// whose pivot vanishes or whose values are not finite takes the path from
+// then on, since it has no values to keep.
+template <typename Fila, typename Derecha, typename Solucion>
+bool sigue_el_agua(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const Derecha& R, const Solucion& U, int nulo,
+                   bool valores) {
+  const int N = t.N;
+  if (N < 2) return false;
+  int& camino = w.CAMINO(k);
+  bool crece = false, decrece = false;
+  for (int i = 1; i <= N; ++i) {
+    if (!(w.VI(i) > 0.0) || !std::isfinite(w.VI(i)) || !std::isfinite(B(i))) return false;
+    const double escala = std::fabs(w.SUB(i)) + std::fabs(B(i)) + std::fabs(w.SUPER(i)) + t.QENT / N;
+    const double tasa = tasa_por_volumen(w, t, B, i);
+    if (tasa < -1.0e-9 * escala) crece = true;
+    if (tasa > 1.0e-9 * escala) decrece = true;
+  }
+  if (camino == AGUA) return true;
+  if (!crece) return false;
+  bool falla = nulo != 0;
+  for (int i = 1; i <= N; ++i)
+    if (!std::isfinite(U(i))) falla = true;
+  if (camino == SOLUCION) {
+    if (falla) camino = AGUA;
+    return falla;
+  }
+  bool debajo = false;
+  if (!falla && valores && t.QENT == 0.0 && !decrece) {
+    const double CO = (*t.CO)(k);
+    bool cargas = R(1) >= t.QCAB * CO;
+    for (int i = 2; i <= N; ++i) cargas = cargas && R(i) >= 0.0;
+    debajo = cargas && U(N) < CO;
+  }
+  camino = falla || (valores && oscila(U, N)) || debajo ? AGUA : SOLUCION;
+  return camino == AGUA;
+}
+
+// The time the water takes to cross a segment of volume V whose flow goes
+// from Q0 to Q1 (m3/day): infinite where no water enters it (a head with no
+// flow, whose water only the lateral inflow renews).
+double tiempo_de_paso(double Q0, double Q1, double V) {
+  if (!(Q0 > 0.0)) return std::numeric_limits<double>::infinity();
+  const double dQ = Q1 - Q0;
+  return dQ == 0.0 ? V / Q1 : V * std::log1p(dQ / Q0) / dQ;
+}
+
+// What a segment does to the water's concentration C: C -> e C + f.
+struct Mapa {
+  double e, f;
+};
+
+// A segment of rate a and loads s (over its volume) over a time h:
+// e = e^x, f = s h (e^x - 1) / x, x = -a h.
+Mapa mapa_segmento(double a, double s, double h) {
+  const double x = -a * h;
+  const double crecimiento = x == 0.0 ? 1.0 : std::expm1(x) / x;
+  return {std::exp(x), producto(s * h, crecimiento)};
+}
+
+// First p, then q.
+Mapa componer(const Mapa& p, const Mapa& q) { return {producto(p.e, q.e), producto(p.f, q.e) + q.f}; }
+
+double aplicar(const Mapa& p, double C) { return producto(C, p.e) + p.f; }
+
+// The path of the water of constituent k (above), into U.
 template <typename Fila, typename Derecha, typename Solucion>
 void segmentos_al_cabo_del_mes(TrabajoTramo& w, const Tramo& t, int k, const Fila& B, const Derecha& R,
                                const Solucion& U) {
   const int N = t.N;
-  const double perdida = t.QSAL / N;
-  const View<double> E = w.EXPPASO.run(N), F1 = w.PESOENTRADA.run(N), F2 = w.PESOPENDIENTE.run(N);
-  double maximo = 0.0;
-  for (int i = 1; i <= N; ++i) maximo = std::fmax(maximo, std::fabs(tasa_por_volumen(w, t, B, i)) / w.VI(i));
-  const double tope = std::fmax(PASOSMES, std::floor(PASOSSEGMENTOS / N));
-  const double pasos = std::fmax(PASOSMES, std::fmin(tope, std::ceil(DIASMES * maximo / CAMBIOPASO)));
-  const double h = DIASMES / pasos;
+  const double CABECERA = (*t.CO)(k), C0 = concentracion_entrada(t, k);
+  const View<double> TAU = w.TIEMPOSEG.run(N), A = w.TASASEG.run(N), S = w.APORTESEG.run(N), E = w.EXPSEG.run(N),
+                     F = w.CRECESEG.run(N), EV = w.EXPVENTANA.run(N), FV = w.CRECEVENTANA.run(N);
   for (int i = 1; i <= N; ++i) {
-    const double z = -(w.QI1(i) + perdida + tasa_por_volumen(w, t, B, i)) * h / w.VI(i);
-    E(i) = std::exp(z);
-    const double f1 = z == 0.0 ? 1.0 : std::expm1(z) / z;
-    const double f2 = std::fabs(z) < 1.0e-3 ? 0.5 + z / 6.0 + z * z / 24.0 : (std::expm1(z) - z) / (z * z);
-    F1(i) = h * f1 / w.VI(i);
-    F2(i) = h * f2 / w.VI(i);
+    const double V = w.VI(i);
+    TAU(i) = tiempo_de_paso(i == 1 ? t.QCAB : w.QI1(i - 1), w.QI1(i), V);
+    A(i) = (tasa_por_volumen(w, t, B, i) + t.QENT / N) / V;
+    S(i) = (R(i) - (i == 1 ? t.QCAB * CABECERA : 0.0)) / V;
+    const Mapa p = TAU(i) <= DIASMES ? mapa_segmento(A(i), S(i), TAU(i)) : Mapa{0.0, 0.0};
+    E(i) = p.e;
+    F(i) = p.f;
   }
-  const double C0 = concentracion_entrada(t, k);
-  for (int i = 1; i <= N; ++i) U(i) = C0;
-  for (double paso = 0.0; paso < pasos; ++paso) {
-    // The upstream box at the start and at the end of the step.
-    double antes = 0.0, despues = 0.0;
-    for (int i = 1; i <= N; ++i) {
-      const double s0 = R(i) + (i > 1 ? w.QI1(i - 1) * antes : 0.0);
-      const double s1 = R(i) + (i > 1 ? w.QI1(i - 1) * despues : 0.0);
-      antes = U(i);
-      // No change where both ends are the same, overflowed ones too.
-      const double cambio = s1 == s0 ? 0.0 : s1 - s0;
-      U(i) = producto(antes, E(i)) + producto(s0, F1(i)) + producto(cambio, F2(i));
-      despues = U(i);
+  // The window of the segments that the water at face i crossed in full,
+  // m + 1 .. i, in the time `tiempo`: m + 1 .. nuevo - 1 each with its map
+  // composed with those after it (EV, FV), nuevo .. i as one map.
+  int m = 0, nuevo = 1;
+  double tiempo = 0.0;
+  Mapa recientes{1.0, 0.0};
+  for (int i = 1; i <= N; ++i) {
+    if (!(TAU(i) <= DIASMES)) {
+      // All the water at face i was in segment i at the start of the month.
+      m = i;
+      nuevo = i + 1;
+      tiempo = 0.0;
+      recientes = {1.0, 0.0};
+      U(i) = aplicar(mapa_segmento(A(i), S(i), DIASMES), C0);
+      continue;
     }
+    recientes = componer(recientes, {E(i), F(i)});
+    tiempo += TAU(i);
+    while (tiempo > DIASMES) {
+      if (nuevo == m + 1) {
+        Mapa resto{1.0, 0.0};
+        for (int j = i; j > m; --j) {
+          resto = componer({E(j), F(j)}, resto);
+          EV(j) = resto.e;
+          FV(j) = resto.f;
+        }
+        nuevo = i + 1;
+        recientes = {1.0, 0.0};
+      }
+      ++m;
+      tiempo -= TAU(m);
+    }
+    const Mapa ventana = nuevo > m + 1 ? componer({EV(m + 1), FV(m + 1)}, recientes) : recientes;
+    const double inicio = m == 0 ? CABECERA : aplicar(mapa_segmento(A(m), S(m), std::fmax(0.0, DIASMES - tiempo)), C0);
+    U(i) = aplicar(ventana, inicio);
   }
 }
 
@@ -330,7 +442,8 @@ void resolver(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, const View<cons
     return;
   }
   if (nulo != 0 && flujo_irresoluble(w, t, nulo)) throw FlujoIrresoluble();
-  if (segmentos_sin_estado_estacionario(w, t, B, U, nulo)) {
+  const bool algas = m.cal.OPCIONFITOPLANCTON == 1 && k == m.cal.POS.CHLA;
+  if (sigue_el_agua(w, t, k, B, R, U, nulo, !algas)) {
     segmentos_al_cabo_del_mes(w, t, k, B, R, U);
     anotar_sin_estado_estacionario(m, w, t, k);
     return;
@@ -361,7 +474,7 @@ void resolver_varios(Modelo& m, TrabajoTramo& w, const Tramo& t, int k, Columns<
     const auto Bs = [&](int i) { return B(i, s); };
     const auto Rs = [&](int i) { return R(i, s); };
     const auto Us = [&](int i) -> double& { return U(i, s); };
-    if (segmentos_sin_estado_estacionario(w, t, Bs, Us, NULO(s))) {
+    if (sigue_el_agua(w, t, k + s - 1, Bs, Rs, Us, NULO(s), true)) {
       segmentos_al_cabo_del_mes(w, t, k + s - 1, Bs, Rs, Us);
       anotar_sin_estado_estacionario(m, w, t, k + s - 1);
     } else if (NULO(s) != 0)

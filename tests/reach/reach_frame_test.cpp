@@ -466,8 +466,8 @@ TEST(ReachGuards, MixedSegmentWithNoSteadyStateTakesTheValueItReachesAtTheEndOfT
 // 0.15 Q^0.4 stays 12 days: its outlet is that of plug flow, the lateral
 // inflow at CE grown from where it enters, CE / L int_0^L e^(G(L) - G(x)) dx
 // with G(x) = 0.5 x^0.6 / (0.6 c), u = c x^0.4 the velocity at x (m/day):
-// the segments as mixed boxes in series stand within 2 % of it, and twice
-// as far with segments twice as long. Noted once with the constituent,
+// the water followed down the segments stands within 0.05 % of it, and
+// more than twice as far with segments twice as long. Noted once with the constituent,
 // counted in every month and listed at the end of the run. The one mixed
 // segment (50 m, shorter than its step) with a growth beyond e^709 and no
 // start or source stands at 0.
@@ -502,8 +502,8 @@ TEST(ReachGuards, SegmentsWithNoSteadyStateTakeTheValueTheirWaterReachesAtTheEnd
     const auto fin = std::find(l.begin(), l.end(), tornal::latin1(FIN));
     EXPECT_NE(std::find(fin, l.end(), tornal::latin1("Número de meses:           2")), l.end());
   }
-  EXPECT_LT(std::fabs(desvio[0]), 0.02);
-  EXPECT_NEAR(desvio[1] / desvio[0], 2.0, 0.2);
+  EXPECT_LT(std::fabs(desvio[0]), 5e-4);
+  EXPECT_GT(std::fabs(desvio[1] / desvio[0]), 2.0);
 
   ModeloTramo m;
   tramo_prueba(m, 1, L, 10.0, 0.001, 0.1);
@@ -517,6 +517,73 @@ TEST(ReachGuards, SegmentsWithNoSteadyStateTakeTheValueTheirWaterReachesAtTheEnd
   EXPECT_EQ(stop_message([&] { calcular(m, 86400.0, 0.0, 0.0, {0.0}, {0.0}, 2); }), "");
   EXPECT_EQ(salida(m, 1, 2), 0.0);
   EXPECT_EQ(m.sim.MESESSINESTACIONARIOCOND(1), 1);
+}
+
+// A growth of a reach of 10 km in 10 segments with no dispersion, a
+// velocity of 0.15 Q^0.4 and an inlet of 1000: where the solve follows the
+// water (its values positive, though they go up and down from segment to
+// segment) it stands bit for bit as the plain solve of the same rows, with
+// no note; where its values swing in sign, the water followed down the
+// reach stands at plug flow, 1000 e^(g L / u) (the travel time is below the
+// month), noted and counted.
+TEST(ReachGuards, GrowthTakesThePathOfItsWaterOnlyWhereTheSolveSwingsInSign) {
+  struct Caso {
+    double Q, g;  // m3/s, 1/day
+    bool camino;
+  };
+  const double L = 10000.0, DX = 1000.0;
+  const int N = 10;
+  for (const Caso& caso : {Caso{1.0, 0.5, false}, Caso{0.1, 0.5, false}, Caso{0.01, 0.5, true}, Caso{0.001, 0.2, true},
+                           Caso{0.01, 2.0, true}}) {
+    SCOPED_TRACE(caso.Q);
+    ModeloTramo m;
+    tramo_prueba(m, 1, L, DX, 0.15, 0.1);
+    m.cal.COEFTESHIDR(1, 2) = 0.4;
+    m.cal.KCOND(1, 1) = -caso.g;
+    const double Q = caso.Q * 86400.0;
+    calcular(m, Q, 0.0, 0.0, {1000.0}, {0.0}, 3);
+    EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), caso.camino ? 1 : 0);
+    if (caso.camino) {
+      const double u = 0.15 * std::pow(caso.Q, 0.4) * 86400.0;
+      EXPECT_NEAR(salida(m, 1, 3), 1000.0 * std::exp(caso.g * L / u), 1e-9 * salida(m, 1, 3));
+      continue;
+    }
+    // The rows: central faces, the upwind outlet, the growth times the
+    // volume on the diagonal.
+    const double V = caso.Q / (0.15 * std::pow(caso.Q, 0.4)) * DX, kV = -caso.g * V;
+    tornal::Array1<double> A{"A"}, B{"B"}, C{"C"}, R{"R"}, U{"U"}, G{"G"};
+    for (tornal::Array1<double>* a : {&A, &B, &C, &R, &U, &G}) a->resize(N);
+    for (int i = 1; i <= N; ++i) {
+      A(i) = i == 1 ? 0.0 : -0.5 * Q;
+      C(i) = i == N ? 0.0 : 0.5 * Q;
+      B(i) = (i == 1 ? 0.5 * Q : i == N ? Q - 0.5 * Q : 0.5 * (Q - Q)) + kV;
+    }
+    R(1) = 1000.0 * Q;
+    ASSERT_EQ(tornal::TRIDIAGONALSUB(A.run(N), B.run(N), C.run(N), R.run(N), U.run(N), G.run(N), N), 0);
+    EXPECT_EQ(salida(m, 1, 3), U(N));
+    EXPECT_EQ(lineas_con(m, "Los segmentos de la conducción no tienen estado estacionario"), 0);
+  }
+}
+
+// Algae growing at 3.5 a day on a slow reach of 20 km in 2 km segments,
+// whose solve swings in sign along the reach: their growth in a pass is
+// limited by the nutrients of the pass before, and the reach keeps its
+// solve, floored, with no note; every value is finite and not below 0.
+TEST(ReachGuards, AlgaeKeepTheirSolveWhereItGivesValues) {
+  ModeloTramo m;
+  tramo_prueba(m, 8, 20000.0, 2000.0, 0.02, 1.0);
+  opciones_nutrientes(m);
+  tornal::Calidad& c = m.cal;
+  constantes_tramo(c);
+  c.KMAXGROWCOND(1) = 3.5, c.KRESPCOND(1) = 0.1, c.VSALGCOND(1) = 0.0, c.ISATCOND(1) = 250.0;
+  for (int mes = 1; mes <= 12; ++mes) c.IOCOND(1, mes) = 400.0, c.FLUMCOND(1, mes) = 0.5;
+  calcular(m, 86400.0, 0.0, 0.0, {3.0, 8.0, 0.5, 0.05, 2.0, 0.01, 0.05, 0.2}, std::vector<double>(8, 0.0), 10);
+  EXPECT_EQ(m.sim.MESESSINESTACIONARIOSEG(1), 0);
+  EXPECT_EQ(lineas_con(m, "Los segmentos de la conducción no tienen estado estacionario"), 0);
+  for (int k = 1; k <= 8; ++k) {
+    EXPECT_TRUE(std::isfinite(salida(m, k, 10))) << k;
+    EXPECT_GE(salida(m, k, 10), 0.0) << k;
+  }
 }
 
 // Reaeration from depth and velocity: the three worked cases, and a depth
