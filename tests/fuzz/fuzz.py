@@ -385,12 +385,12 @@ def files_with_asterisks(log):
 # The factor is half as much again as that.
 SANITIZER_FACTOR = 60.0
 SANITIZER_START = 3.0
-# A run that has spent less than its limit of processor time after
-# WAIT_FACTOR times that limit, plus WAIT_MARGIN, on the clock waits for
-# something that never comes (the program gets a share of a core at the
-# least on a machine loaded by twice as many processes as it has cores);
-# and the processor seconds after its limit at which a run that goes on
-# after it is told to stop is killed.
+# A run that has not spent its limit of processor time after WAIT_FACTOR
+# times that limit, plus WAIT_MARGIN, on the clock waits for something that
+# never comes: a run that computes gets a quarter of a core even on a
+# machine with four times as many busy processes as cores. And the
+# processor seconds after its limit at which a run that goes on after it is
+# told to stop is killed.
 WAIT_FACTOR = 4.0
 WAIT_MARGIN = 30.0
 CUT_GRACE = 2
