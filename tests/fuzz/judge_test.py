@@ -48,7 +48,7 @@ UNCHANGED = (None, None, None)
 # "cut" at its limit or "wait" with its time unspent, what is held)
 TIMES = [
     ("the example with reach 2's KFOSFCOND at -30.1 (a growth path in 18 months), the least and the most "
-     "times measured", "example", KFOSFCOND, b"", 0.65, 26.3, "no hang"),
+     "times measured", "example", KFOSFCOND, b"", 0.65, 32.0, "no hang"),
     ("the example, 0.5 0.5 after <TECTAS>: months refined to 30,720 after one of 3,840", "example", TECTAS, b"",
      1.44, 25.3, "no hang"),
     ("generated basin A, <EMBALSES> 0.05 100 2.0: every month refined, to 15,360 sub-steps", "generated-A",
