@@ -9,15 +9,25 @@ and a memory limit, and judges the outcome. A failure is:
 
   crash     a signal, or a report of AddressSanitizer, LeakSanitizer or
             UndefinedBehaviorSanitizer (float-cast-overflow included)
-  hang      no end within the time limit, when the input asks for less work
-            than the limit allows (work.py: the segments x months of the
-            reaches and the sub-steps x months of the reservoirs, with the
-            rows of the partial result files of both, at their least cost,
-            and the refined reservoir months that the run log reports, at
-            no less than their cost: at the largest count that the end of
-            the run lists, or, in a run cut before it, every month from
-            the first one noted at the finest count); a run whose input
-            asks for more is "ok-long-run"
+  hang      no end within the processor time that the same input asks of
+            the optimised build: every input is run first by the optimised
+            build (--release, build/tornal), with a limit of
+            --release-timeout seconds of processor time, and then by the
+            build under test (meant to be the sanitizer build) with
+            SANITIZER_FACTOR times the processor time that the optimised
+            run took, plus SANITIZER_START (at most --timeout seconds). A
+            run cut at that limit is a hang; one cut at --timeout, below
+            what the optimised run explains, is "ok-long-run", and so is
+            one whose input asks for more than its limit at the least
+            (work.py: the segments x months of the reaches and the
+            sub-steps x months of the reservoirs, with the rows of the
+            partial result files of both, at their least cost on the
+            sanitizer build: a bound from below, which needs no run). A
+            run whose optimised run did not end within its limit either
+            is a hang, unless its input asks for more than its limit so.
+            A run that neither ends nor spends its processor time within
+            WAIT_FACTOR times its limit (plus WAIT_MARGIN) waits for
+            something that never comes: a hang too
   memory    the memory exhausted (the sanitizer's limits, or the run log's
             line of a failed allocation)
   status    an exit status other than 0 and 1
@@ -45,8 +55,13 @@ The cases of failures are kept in the output folder with a note. Each run
 draws its mutations from its own generator seeded with (seed, run number),
 so a campaign is the same whatever its parallelism.
 
-Short campaign (CI):  tests/fuzz/fuzz.py --binary build-sanitize/tornal --runs 3000
-Long campaign:        tests/fuzz/fuzz.py --binary build-sanitize/tornal --runs 100000 --jobs 4 --seed 7
+The times are the processor time of each run (user and system, of all its
+threads), which the machine's other work changes little, and the judge
+reads them as given: it reads no clock.
+
+Short campaign (CI):  tests/fuzz/fuzz.py --binary build-sanitize/tornal --release build/tornal --runs 3000
+Long campaign:        tests/fuzz/fuzz.py --binary build-sanitize/tornal --release build/tornal --runs 100000 \
+                          --jobs 4 --seed 7
 """
 
 import argparse
@@ -58,7 +73,9 @@ import os
 import random
 import re
 import resource
+import select
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -350,15 +367,120 @@ def files_with_asterisks(log):
     return names
 
 
-def judge(folder, inputs, original, proc_status, console, stderr, timed_out, timeout=20.0, is_asan=True):
-    if timed_out:
-        # The least time the input asks for, with the refined reservoir
-        # months that the run log reports, for either cause (a plain build is
-        # about four times faster than the sanitizer one).
-        asked = work.work(inputs, find_log(folder, inputs))
-        if asked is not None and asked * (1.0 if is_asan else 0.25) >= timeout:
-            return "ok-long-run"
+# The processor time that the sanitizer build takes for an input, against
+# that of the optimised build: SANITIZER_FACTOR times it, plus SANITIZER_START
+# for the sanitizer's own start and its leak check at the end. The factor is
+# the sanitizer's own cost, measured as the processor time of runs of the
+# sanitizer build that .ci/run makes (a Debug build) over that of the same
+# inputs' runs of the README build (RelWithDebInfo): 33 for the growth path
+# of a reach (the example with reach 2's KFOSFCOND at -30.1: 0.81 s and
+# 26.3 s), 14 to 19 for the example, the generated basins and their
+# reservoirs refined to finer sub-steps (up to 5.0 s and 95 s); over the
+# 2000 mutated inputs of the campaign of .ci/run, at most 32 for runs of 0.2
+# to 1 s, 15 beyond, and 38 for runs under 0.05 s, where the start weighs
+# (0.3 s at most). The processor time of a run grows when its core is shared
+# with other work, and not as much in one run as in the other: repeated on a
+# machine loaded by other work, the growth path took 0.65 to 1.33 s of the
+# README build and 23.5 to 32.0 s of the sanitizer build, up to 49 times.
+# The factor is half as much again as that.
+SANITIZER_FACTOR = 80.0
+SANITIZER_START = 3.0
+# A run that has not spent its limit of processor time after WAIT_FACTOR
+# times that limit, plus WAIT_MARGIN, on the clock waits for something that
+# never comes: a run that computes gets a quarter of a core even on a
+# machine with four times as many busy processes as cores. And the
+# processor seconds after its limit at which a run that goes on after it is
+# told to stop is killed.
+WAIT_FACTOR = 4.0
+WAIT_MARGIN = 30.0
+CUT_GRACE = 2
+# The campaign's limits of processor seconds (--timeout, --release-timeout):
+# the most that a run of the build under test may take, which must hold the
+# sanitizer's factor times a second of the optimised build (so that a run
+# that ends within a second there is told from a hang); and what a run of
+# the optimised build may take, which must hold the longest that a mutated
+# input of the fuzzer's basins asks for and its least work does not tell:
+# every reservoir month refined to the finest count, which costs less than
+# twice the month given that count (generated basin A given 100,000
+# sub-steps: 77 s).
+TIMEOUT = 85
+RELEASE_TIMEOUT = 300
+
+# A run of the program: its exit status (the negative signal that ended
+# it), the processor seconds it took, how it was cut (None: it ended;
+# "time": at its limit of processor time; "wait": it waited, its time
+# unspent) and its limit of processor seconds.
+Run = collections.namedtuple("Run", "status seconds cut limit")
+
+
+def run_program(binary, folder, env, limit, memory=None):
+    """Runs the program in `folder` with a limit of `limit` whole seconds of
+    processor time and, when given, `memory` megabytes of address space (not
+    for a sanitizer build, which reserves much address space and has limits
+    of its own): the Run, its console and its error output. The limits are
+    the process's own (ulimit), so that the machine's other work does not
+    cut it; a clock kills only a run that waits."""
+    limits = "ulimit -S -t %d && ulimit -H -t %d" % (limit, limit + CUT_GRACE)
+    if memory:
+        limits += " && ulimit -v %d" % (memory << 10)
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        p = subprocess.Popen(["/bin/sh", "-c", limits + ' && exec "$0"', binary], cwd=folder,
+                             stdin=subprocess.DEVNULL, stdout=out, stderr=err, env=env)
+        pidfd = os.pidfd_open(p.pid)
+        try:
+            waits = not select.select([pidfd], [], [], WAIT_FACTOR * limit + WAIT_MARGIN)[0]
+            if waits:
+                signal.pidfd_send_signal(pidfd, signal.SIGKILL)
+            _, code, usage = os.wait4(p.pid, 0)
+        finally:
+            os.close(pidfd)
+        p.returncode = status = os.waitstatus_to_exitcode(code)
+        seconds = usage.ru_utime + usage.ru_stime
+        cut = ("wait" if waits else
+               "time" if status == -signal.SIGXCPU or (status == -signal.SIGKILL and seconds >= limit) else None)
+        out.seek(0)
+        err.seek(0)
+        return Run(status, seconds, cut, limit), out.read(), err.read()
+
+
+def sanitizer_seconds(release):
+    """The processor seconds that the sanitizer build may take for an input
+    whose run of the optimised build took `release` seconds."""
+    return SANITIZER_FACTOR * release + SANITIZER_START
+
+
+def sanitizer_limit(release, most):
+    """The limit, in whole processor seconds, of the sanitizer run of an input
+    whose optimised run is `release` (a Run): what its time explains, at most
+    `most` (the campaign's --timeout); `most` where the optimised run was
+    cut."""
+    if release.cut:
+        return int(most)
+    return int(min(math.ceil(sanitizer_seconds(release.seconds)), most))
+
+
+def judge_cut(inputs, run, release):
+    """The verdict of a run that did not end: a hang, or a long run that the
+    input's least work (work.py) or its optimised run (`release`, a Run)
+    explains."""
+    if run.cut == "wait" or release.cut == "wait":
         return "hang"
+    asked = work.work(inputs)
+    if asked is not None and asked >= run.limit:
+        return "ok-long-run"
+    if release.cut:
+        return "hang"
+    return "ok-long-run" if sanitizer_seconds(release.seconds) > run.limit else "hang"
+
+
+def judge(folder, inputs, original, run, console, stderr, release):
+    """The verdict of a run of the build under test (`run`, a Run), with its
+    console and error output and the files it left in `folder`, of the
+    mutated `inputs` of the basin `original`, whose optimised run is
+    `release`."""
+    if run.cut:
+        return judge_cut(inputs, run, release)
+    proc_status = run.status
     if any(s in stderr for s in OUT_OF_MEMORY):
         return "memory"
     if proc_status < 0 or any(s in stderr for s in SANITIZER):
@@ -429,16 +551,17 @@ def run_one(args, basin_list, index, workdir, is_asan):
                                "malloc_limit_mb=%d:hard_rss_limit_mb=%d:handle_abort=1" %
                                (0 if args.no_leaks else 1, args.memory, args.memory))
         env["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
-
-        timed_out = False
-        try:
-            p = subprocess.run([args.binary], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
-                               timeout=args.timeout, env=env)
-            status, out, err = p.returncode, p.stdout, p.stderr
-        except subprocess.TimeoutExpired as e:
-            timed_out = True
-            status, out, err = -9, e.stdout or b"", e.stderr or b""
-        verdict = judge(folder, files, basin, status, out, err, timed_out, args.timeout, is_asan)
+        # The optimised run, in a folder of its own, for the time the input
+        # asks.
+        release_folder = tempfile.mkdtemp(prefix="release%d_" % index, dir=workdir)
+        for name, data in files.items():
+            with open(os.path.join(release_folder, name), "wb") as f:
+                f.write(data)
+        release, _, _ = run_program(args.release, release_folder, os.environ, args.release_timeout, args.memory)
+        shutil.rmtree(release_folder, ignore_errors=True)
+        limit = sanitizer_limit(release, args.timeout)
+        run, out, err = run_program(args.binary, folder, env, limit, None if is_asan else args.memory)
+        verdict = judge(folder, files, basin, run, out, err, release)
         if verdict in FAILURES or verdict in args.keep:
             keep = os.path.join(args.out, "%06d-%s-%s" % (index, verdict, basin_name))
             os.makedirs(keep, exist_ok=True)
@@ -447,7 +570,10 @@ def run_one(args, basin_list, index, workdir, is_asan):
                     f.write(data)
             with open(os.path.join(keep, "NOTE.txt"), "w") as f:
                 f.write("basin %s, seed %d, run %d, verdict %s, status %s\n" % (basin_name, args.seed, index,
-                                                                                  verdict, status))
+                                                                                  verdict, run.status))
+                f.write("optimised run: status %s, %.2f s of %d%s; this run: %.2f s of %d\n" %
+                        (release.status, release.seconds, release.limit,
+                         (", cut (%s)" % release.cut) if release.cut else "", run.seconds, run.limit))
                 f.write("\n".join(notes) + "\n\nconsole:\n" + out.decode("utf-8", "replace")[-2000:])
                 f.write("\n\nstderr:\n" + err.decode("utf-8", "replace")[-6000:])
         return verdict
@@ -458,13 +584,19 @@ def run_one(args, basin_list, index, workdir, is_asan):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--binary", default=os.path.join(here, "..", "..", "build-sanitize", "tornal"))
+    ap.add_argument("--binary", default=os.path.join(here, "..", "..", "build-sanitize", "tornal"),
+                    help="the build under test (the sanitizer build)")
+    ap.add_argument("--release", default=os.path.join(here, "..", "..", "build", "tornal"),
+                    help="the optimised build (the README's), whose run of each input tells the time it asks")
     ap.add_argument("--examples", default=os.path.join(here, "..", "..", "examples"))
     ap.add_argument("--runs", type=int, default=3000)
     ap.add_argument("--first", type=int, default=0, help="number of the first run (to go on with a campaign)")
     ap.add_argument("--jobs", type=int, default=4)
     ap.add_argument("--seed", type=int, default=1)
-    ap.add_argument("--timeout", type=float, default=20.0, help="seconds a run may take")
+    ap.add_argument("--timeout", type=int, default=TIMEOUT,
+                    help="the most seconds of processor time that a run of the build under test may take")
+    ap.add_argument("--release-timeout", type=int, default=RELEASE_TIMEOUT,
+                    help="seconds of processor time that a run of the optimised build may take")
     ap.add_argument("--memory", type=int, default=2048, help="megabytes a run may take")
     ap.add_argument("--out", default="fuzz-failures", help="folder for the cases of failures")
     ap.add_argument("--no-leaks", action="store_true", help="no leak check at the end of each run (faster)")
@@ -473,18 +605,18 @@ def main():
     ap.add_argument("--progress", type=int, default=0, help="print the counts every N runs")
     args = ap.parse_args()
     args.binary = os.path.abspath(args.binary)
+    args.release = os.path.abspath(args.release)
+    if not os.path.isfile(args.release):
+        ap.error("no optimised build at %s (cmake -S . -B build && cmake --build build -j8 --target tornal)" %
+                 args.release)
     args.out = os.path.abspath(args.out)
 
     with open(args.binary, "rb") as f:
         content = f.read()
         is_asan = b"__asan_init" in content or b"libasan" in content
-    # The limits of every run, inherited from this process (set here rather
-    # than in each child, so that the children are started cheaply): no core
-    # files, and, for a build without AddressSanitizer (which reserves much
-    # address space and has its own limits), the memory of the process.
+    # No core files of any run, inherited from this process (the limits of
+    # processor time and memory are each run's own: run_program).
     resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
-    if not is_asan:
-        resource.setrlimit(resource.RLIMIT_AS, (args.memory << 20, args.memory << 20))
     basin_list = sorted(basins.all_basins(args.examples).items())
     counts = collections.Counter()
     lock = threading.Lock()

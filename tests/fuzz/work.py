@@ -1,12 +1,13 @@
-"""What the input files of a run ask the program to compute.
+"""What the input files of a run ask the program to compute, at least.
 
-The mutation driver's judge asks this when a run does not end within its time
-limit: a run whose input asks for more work than the limit allows is long
-because of its input, not hung. The work is read from the input files as the
+The mutation driver's judge asks this of a run that its limit cut: a run
+whose input asks for more work than the limit allows is long because of its
+input, not hung, whatever the optimised build's run of it did (which may
+not have ended either). The work is read from the input files as the
 program reads them (the free-format records of the run configuration, the
 network data file and the quality data file, in their order; the kinetic
-section of the last by the layout of kinetic_section.txt), and counted
-in units whose least cost on the sanitizer build was measured:
+section of the last by the layout of kinetic_section.txt), and counted in
+units whose least cost on the sanitizer build was measured:
 
   a segment-month of a reach, per constituent: the steady solve of every
       segment of every modelled reach (report flag neither -1 nor 2) in
@@ -28,29 +29,10 @@ in units whose least cost on the sanitizer build was measured:
       writes none; its flows are in the results of the allocation model,
       which this reader does not read, so that such rows are counted too.
 
-A reservoir month that diverges with its given sub-steps, or whose sub-steps
-the step cannot bear, is integrated again with 2, 4, 8, ... times as many, up
-to the finest count (MAXSUBPASOSEMBALSE a month at most): work that no input
-file tells, but that the run log reports. As it goes, it names the first
-such month of each reservoir with its count of finer sub-steps, for either
-cause ("El cálculo del embalse diverge con el diferencial de cálculo dado",
-or "El cálculo del embalse no admite los subpasos dados", then "Embalse:",
-"Año, Mes:" and the count: "Se integra el mes con subpasos más finos, número
-de subpasos:"), and the first month that even they could not resolve
-("Número de subpasos:", the finest count tried), and hands those lines to
-the file at once; later months of the reservoir may take finer counts than
-the first one names. The end of the run lists, for each reservoir with such
-months, their count and the largest count of sub-steps that one of them
-took ("Meses del embalse integrados con subpasos más finos", "Embalse:",
-"Número de meses:", "Número máximo de subpasos:"). A month so refined costs
-less than twice its finest count (its counts, each tried once, and the given
-one before them). So the refined months cost: those that the end of the run
-counts, at twice the largest count listed for the reservoir (the finest a
-month can take when the list gives none); or, in a log that has not reached
-the end of the run (a run that did not end), every month from the first
-one noted to the end of the run, at twice the finest count a month can
-take: the months before the first note were not refined. A month in which
-the run was cut before that note is not told.
+Work that no input file tells (reservoir months integrated again with finer
+sub-steps, a reach's growth path, oxygen passes) is not counted: the least
+work is a bound from below, and the time of the same input's run of the
+optimised build tells the rest (fuzz.py).
 
 Files that the program would refuse, or that this reader cannot follow, ask
 for nothing that can be told: work() gives None for them.
@@ -62,10 +44,10 @@ import re
 INTEGER = re.compile(r"[-+]?\d+\Z")
 REAL = re.compile(r"[-+]?(?:\d+\.?\d*|\.\d+)(?:[EeDdQq][-+]?\d+|[-+]\d+)?\Z")
 
-# The least cost of a unit of work, in seconds, on the sanitizer build (a
-# plain build is about four times faster): half the cost measured on the
-# example basin with 100 times its segments, and with 100 times its
-# sub-steps with and without its partial and balance files.
+# The least cost of a unit of work, in seconds, on the sanitizer build: half
+# the cost measured on the example basin with 100 times its segments, and
+# with 100 times its sub-steps with and without its partial and balance
+# files.
 COST_SEGMENT_MONTH = 0.17e-6
 COST_SUBSTEP_MONTH = 0.3e-6
 COST_PARTIAL_ROW = 2e-6
@@ -82,19 +64,6 @@ COST_REACH_PARTIAL_NUMBER = 0.8e-6
 # concentrations, without and with the oxygen model.
 REACH_PARTIAL_COLUMNS = 5
 REACH_PARTIAL_OXYGEN_COLUMNS = 2
-# A sub-step of a month integrated again with finer sub-steps, per
-# constituent: the most measured on the sanitizer build that .ci/run makes
-# (a Debug build), as the time from start to end (the judge's clock) of runs
-# whose reservoir months take 15,360 to 61,440 sub-steps, run three at a
-# time on a machine loaded by other work, against the sub-steps integrated:
-# the generated basins A (every option and the balances, 11 constituents),
-# B and C (9 and 6) took 23 to 25 us a sub-step and constituent (13 to 16
-# us of processor time), the example basin 13 us, basin C with temperature,
-# oxygen and organic matter alone (3 constituents) 15 us. Those 3 are the
-# fewest measured, and a basin with fewer is costed at them: a sub-step has
-# work of its own besides its constituents (volumes, layers, transport).
-COST_FINER_SUBSTEP_MONTH = 25e-6
-FINER_SUBSTEP_CONSTITUENTS = 3
 # The most segments of a reach and sub-steps of a reservoir month: beyond
 # them the program refuses the data.
 MAX_SEGMENTS = 1.0e6
@@ -484,86 +453,9 @@ FIXED_COEFFICIENTS = ["", "", "rr", "", "r", "", "rr", "", "rr", "", "", "rrr", 
                       "r" * 6, "", "r" * 5, "", "rrr", "", "r", "", "r" * 5, "", "rr"]
 
 
-# The run log's lines that name a reservoir ("Embalse:", then its name on
-# the lines up to the next line of the note, a few at most), the month of a
-# note ("Año, Mes:" with the year and the month), the sub-step counts that
-# its notes name (the count of the first month refined because it diverged,
-# or because its sub-steps could not bear it, and the finest count tried in
-# a month that even they could not resolve), and the refined months of each
-# reservoir at the end of the run: a heading that speaks of finer sub-steps,
-# "Embalse:", the name, "Número de meses:" and "Número máximo de subpasos:".
-LOG_RESERVOIR = b" Embalse:"
-LOG_DATE = re.compile(" Año, Mes: *(\\d+) +(\\d+)".encode("latin-1"))
-LOG_MONTHS = re.compile(" Número de meses: *(\\d+)".encode("latin-1"))
-LOG_MOST = re.compile(" Número máximo de subpasos: *(\\d+)".encode("latin-1"))
-LOG_SUBSTEPS = re.compile(" (?:Se integra el mes con subpasos más finos, número de subpasos:|Número de subpasos:) *"
-                          "(\\d+)".encode("latin-1"))
-LOG_REFINED_MONTHS = re.compile(" Meses del embalse .*subpasos más finos".encode("latin-1"))
-# The lines that follow a reservoir's name in a note, and the most lines a
-# name takes.
-LOG_AFTER_NAME = re.compile(" (?:Año, Mes:|Número de meses:|Número de subpasos:|Contaminante:|Se integra )"
-                            .encode("latin-1"))
-LOG_NAME_LINES = 8
-# The line after the counts of the end of the run.
-LOG_END = b" Los calculos se han realizado con exito"
-
-
-def finer_substeps(log):
-    """The refined months of each reservoir that the run log reports, by its
-    name: {name: (sub-steps, first month, months)}, the count at which each
-    of its refined months is costed, the month of the run (1 the first
-    October) of its earliest note that names a count, and the refined months
-    that the end of the run counts. In a log that has reached the end of the
-    run, the largest count that it lists for the reservoir (MAX_SUBSTEPS when
-    it lists none) and its months; no entry for a reservoir that it does not
-    count (one whose notes name only the given count of a month that was
-    mixed). In a log that has not (a run that did not end), MAX_SUBSTEPS,
-    since a later month may take any count up to the finest, the month of
-    the earliest note (None when no note gives it) and None."""
-    noted, first, months, most = set(), {}, {}, {}
-    name = month = None
-    refined = False
-    lines = log.replace(b"\r", b"").split(b"\n")
-    for i, line in enumerate(lines):
-        if line.rstrip() == LOG_RESERVOIR:
-            name, month = b"", None
-            for more in lines[i + 1:i + 1 + LOG_NAME_LINES]:
-                if LOG_AFTER_NAME.match(more):
-                    break
-                name += more.strip()
-            # The line before "Embalse:" heads a count at the end of the run.
-            refined = i > 0 and LOG_REFINED_MONTHS.match(lines[i - 1]) is not None
-            continue
-        if name is None:
-            continue
-        m = LOG_DATE.match(line)
-        if m:
-            month = 12 * (int(m.group(1)) - 1) + int(m.group(2))
-            continue
-        m = LOG_SUBSTEPS.match(line)
-        if m:
-            noted.add(name)
-            if month is not None:
-                first[name] = min(first.get(name, month), month)
-            continue
-        m = LOG_MONTHS.match(line)
-        if m and refined:
-            months[name] = months.get(name, 0) + int(m.group(1))
-            refined = False
-            continue
-        # Only the count of refined months is followed by this line.
-        m = LOG_MOST.match(line)
-        if m:
-            most[name] = max(most.get(name, 0), int(m.group(1)))
-    if any(line.rstrip() == LOG_END for line in lines):
-        return {n: (most.get(n) or int(MAX_SUBSTEPS), first.get(n), k) for n, k in months.items() if k > 0}
-    return {n: (int(MAX_SUBSTEPS), first.get(n), None) for n in noted}
-
-
-def work(files, log=None):
+def work(files):
     """The least time, in seconds on the sanitizer build, that the input of
-    a run asks for, with the finer sub-steps that the run log `log` (the
-    bytes that the run wrote of it) reports; None when it cannot be told."""
+    a run asks for; None when it cannot be told."""
     try:
         b = _Basin(files)
         paths = b.configuration()
@@ -585,16 +477,4 @@ def work(files, log=None):
         rows = sum((n - 1) // b.reach_step for n, partial in zip(b.segments, b.reach_partial) if partial)
         numbers = REACH_PARTIAL_COLUMNS + REACH_PARTIAL_OXYGEN_COLUMNS * b.oxygen + max(b.constituents, 0)
         seconds += rows * numbers * COST_REACH_PARTIAL_NUMBER
-    total = 12 * b.years
-    seconds *= total
-    # The refined months, each at less than twice the count at which the
-    # log costs it: those that the end of the run counts, or, in a log that
-    # has not reached it, every month from the first one noted (those before
-    # it were not refined) to the end of the run.
-    if log is not None:
-        for substeps, first, months in finer_substeps(log).values():
-            if months is None:
-                months = total - first + 1 if first is not None and 1 <= first <= total else total
-            seconds += (2 * substeps * months * COST_FINER_SUBSTEP_MONTH *
-                        max(b.constituents, FINER_SUBSTEP_CONSTITUENTS))
-    return seconds
+    return seconds * 12 * b.years

@@ -771,8 +771,9 @@ TEST(QualityFile, KineticConstantsOfEveryGroup) {
   EXPECT_EQ(c.FLUMEMB.size(1), 1);
 }
 
-// The fuzzer's work estimate (tests/fuzz/work.py) reads the kinetic section
-// by the layout of tests/fuzz/kinetic_section.txt: one line a constant of
+// The fuzzer's reader of an input's least work (tests/fuzz/work.py) reads
+// the kinetic section by the layout of tests/fuzz/kinetic_section.txt, and
+// its generated basins write it by it: one line a constant of
 // the table, its group and its record in either block, "+" and its curve
 // numbers when a record of them follows, "-" when the model has none. A
 // constant of the table that the file lacks (or a record of it laid out
