@@ -8,6 +8,7 @@
 // (1 to 12 x NUMANYOS, month 1 = the first October).
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ struct PosicionesContaminantes {
   // Place of first-order pollutant j.
   int CONT1OR(int j) const { return PRIMERO1OR + j - 1; }
 };
+
+// A half-saturation constant (CTELIMITACIONNUTRIENTES) is on when the whole
+// part of 10000 times it is not 0; the limitation it sets is off otherwise.
+inline bool limitacion_activa(double Ks) { return std::trunc(10000.0 * Ks) != 0.0; }
 
 // Units in brackets. [C]: a concentration of the constituent in the units
 // the quality files write it in (output units; temperature in degC). The

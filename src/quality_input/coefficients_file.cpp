@@ -184,7 +184,7 @@ bool semisaturacion_usada(const Modelo& m, int n) {
 // A half-saturation constant is on unless the whole part of 10000 times it
 // is 0, as both models switch its limitation; one on and below 0 makes its
 // factor pass through infinity as the concentration nears minus it.
-bool semisaturacion_negativa(double Ks) { return Ks < 0.0 && std::trunc(10000.0 * Ks) != 0.0; }
+bool semisaturacion_negativa(double Ks) { return Ks < 0.0 && limitacion_activa(Ks); }
 
 // The file's read error with counter `linea`, then `detalle` for each
 // section of `grupos`, and the stop.

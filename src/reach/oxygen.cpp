@@ -64,7 +64,7 @@ struct Pasada {
 // wherever the new oxygen is the old. -1 where the sink is not limited
 // (the constant is off, INT(10000 KS) = 0): it stays a held load.
 double pendiente(double K, double KS, double O) {
-  if (std::trunc(10000.0 * KS) == 0.0 || !(KS + O > 0.0)) return -1.0;
+  if (!limitacion_activa(KS) || !(KS + O > 0.0)) return -1.0;
   return K / (KS + O);
 }
 

@@ -19,10 +19,6 @@
 namespace tornal {
 namespace {
 
-// A constant of the nutrient and oxygen limitations is on unless
-// INT(10000 x C) = 0.
-bool activa(double C) { return std::trunc(10000.0 * C) != 0.0; }
-
 // Theta corrections of the rates of a segment at its temperature T: the
 // power of each theta is computed once, and a rate of a theta already seen
 // takes it again.
@@ -118,10 +114,10 @@ void tasas_pasada(Modelo& m, TrabajoTramo& w, const Tramo& t) {
   // Oxygen limits decay and nitrification by a Monod (half-saturation)
   // factor DO / (C + DO), and inhibits denitrification by C5 / (C5 + DO).
   for (int i = 1; i <= N; ++i) {
-    w.KDACTUAL(i) = activa(C1) ? w.KDAUX(i) * DO(i) / (C1 + DO(i)) : w.KDAUX(i);
+    w.KDACTUAL(i) = limitacion_activa(C1) ? w.KDAUX(i) * DO(i) / (C1 + DO(i)) : w.KDAUX(i);
     if (nitrogeno) {
-      w.KNAIAUX2(i) = activa(C2) ? w.KNAIAUX(i) * DO(i) / (C2 + DO(i)) : w.KNAIAUX(i);
-      w.KNO3AUX2(i) = activa(C5) ? w.KNO3AUX(i) * C5 / (C5 + DO(i)) : w.KNO3AUX(i);
+      w.KNAIAUX2(i) = limitacion_activa(C2) ? w.KNAIAUX(i) * DO(i) / (C2 + DO(i)) : w.KNAIAUX(i);
+      w.KNO3AUX2(i) = limitacion_activa(C5) ? w.KNO3AUX(i) * C5 / (C5 + DO(i)) : w.KNO3AUX(i);
     }
   }
   if (!fito) return;
@@ -160,11 +156,11 @@ void tasas_pasada(Modelo& m, TrabajoTramo& w, const Tramo& t) {
     // nitrogen and of phosphate, the smaller of the two when both are on
     // (Liebig's law of the minimum).
     double F = 1.0;
-    if (activa(C3) && activa(C4))
+    if (limitacion_activa(C3) && limitacion_activa(C4))
       F = std::min(NIT / (C3 + NIT), P / (C4 + P));
-    else if (activa(C3))
+    else if (limitacion_activa(C3))
       F = NIT / (C3 + NIT);
-    else if (activa(C4))
+    else if (limitacion_activa(C4))
       F = P / (C4 + P);
     w.KGROWAUX2(i) = w.KMAXGROWAUX(i) * w.LIMLUMCOND(i) * F;
   }

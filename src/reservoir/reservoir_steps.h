@@ -11,9 +11,6 @@ namespace tornal {
 
 // An amount counts as nil when the whole part of 1000 times it is 0.
 bool vacio(double x);
-// A half-saturation constant is on when the whole part of 10000 times it is
-// not 0.
-bool limitacion_activa(double Ks);
 
 // The month's work arrays sized for NSUB sub-steps and its scalars read.
 void empezar_mes(Modelo& m, TrabajoEmbalse& w, int I, int K, int M, int Y, int NSUB);

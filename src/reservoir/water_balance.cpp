@@ -11,8 +11,6 @@ namespace tornal {
 
 bool vacio(double x) { return std::trunc(1000.0 * x) == 0.0; }
 
-bool limitacion_activa(double Ks) { return std::trunc(10000.0 * Ks) != 0.0; }
-
 // V0: the start volume of the allocation run in its first month, the end
 // volume of the month before otherwise.
 void volumen_inicial(Modelo& m, TrabajoEmbalse& w) {
