@@ -128,12 +128,11 @@ bool sin_decaimiento_rapido(bool dos_capas, double A1, double B1, double A2, dou
   return margen >= 0.0 && d >= 0.0 && d <= margen * margen;
 }
 
-// What the terms held over sub-step j take back of every unit of an error
-// of constituent k: from the epilimnion (capa1) and the hypolimnion (capa2)
-// per unit of the epilimnion's, and from the hypolimnion per unit of its
-// own (propio2).
+// What the term held over sub-step j takes back of every unit of an error
+// of the epilimnion: from the epilimnion (capa1) and from the hypolimnion
+// (capa2).
 struct Retorno {
-  double capa1 = 0.0, capa2 = 0.0, propio2 = 0.0;
+  double capa1 = 0.0, capa2 = 0.0;
 };
 
 // The surface flux of the heat balance: its slope -dH/dT times each layer's
@@ -152,24 +151,6 @@ Retorno retorno_calor(const Modelo& m, const TrabajoEmbalse& w, int j, bool al_f
   return {L * c.capa1, L * c.capa2};
 }
 
-// The slope with respect to oxygen of the oxygen sinks of layer `capa` (the
-// decay of organic matter and nitrification) through their limitations O2 /
-// (K + O2), at the start of sub-step j: each sink's rate before its
-// limitation times its substance times K / (K + O2)^2.
-double pendiente_sumideros(const Modelo& m, const TrabajoEmbalse& w, int capa, int j) {
-  const Calidad& cal = m.cal;
-  const PosicionesContaminantes& P = cal.POS;
-  const Array1<double>& KS = cal.CTELIMITACIONNUTRIENTES;
-  auto inicio = [&](int k) { return std::max(capa == 1 ? w.P1(j, k) : w.P2(j, k), 0.0); };
-  const double O2 = inicio(P.OD);
-  auto pendiente = [O2](double K) { return K / ((K + O2) * (K + O2)); };
-  double L = 0.0;
-  if (limitacion_activa(KS(1))) L += (capa == 1 ? w.KDSINLIMAUX1 : w.KDSINLIMAUX2)(j)*inicio(P.DBO) * pendiente(KS(1));
-  if (cal.OPCIONNITROGENO == 1 && limitacion_activa(KS(2)))
-    L += cal.STECHIO(1) * (capa == 1 ? w.KNAISINLIMAUX1 : w.KNAISINLIMAUX2)(j)*inicio(P.NH4) * pendiente(KS(2));
-  return std::isfinite(L) && L > 0.0 ? L : 0.0;
-}
-
 // Whether constituent k has a term held over its sub-steps that gives back
 // part of an error: the temperature of the heat balance. (The oxygen sinks
 // are taken at the end of a sub-step where the step cannot bear them at its
@@ -184,12 +165,12 @@ Retorno retorno(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_
   return retorno_calor(m, w, j, al_fin);
 }
 
-bool sin_retorno(const Retorno& L) { return L.capa1 == 0.0 && L.capa2 == 0.0 && L.propio2 == 0.0; }
+bool sin_retorno(const Retorno& L) { return L.capa1 == 0.0 && L.capa2 == 0.0; }
 
 // Sub-step j of constituent k as the judge takes it.
 Subpaso subpaso(const Modelo& m, const TrabajoEmbalse& w, int j, int k, bool al_fin) {
   const Retorno L = retorno(m, w, j, k, al_fin);
-  return {w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k), L.capa1, L.capa2, L.propio2};
+  return {w.dos_capas(), w.AC1I(j, k), w.BC1I(j, k), w.AC2I(j, k), w.BC2I(j, k), L.capa1, L.capa2, 0.0};
 }
 
 // The least of 1, 2, 4, ... up to `limite` by which a sub-step would have
@@ -351,7 +332,7 @@ void aviso_mezcla(Modelo& m, const TrabajoEmbalse& a, int contaminante) {
 
 }  // namespace
 
-bool oxigeno_implicito(const Modelo& m, const TrabajoEmbalse& w, int j) {
+bool oxigeno_implicito(const Modelo& m, TrabajoEmbalse& w, int j) {
   const int OD = m.cal.POS.OD;
   const double L1 = pendiente_sumideros(m, w, 1, j);
   const double L3 = w.dos_capas() ? pendiente_sumideros(m, w, 2, j) : 0.0;
@@ -385,7 +366,7 @@ int division_subpasos(const Modelo& m, const TrabajoEmbalse& w, int limite) {
       // term's slope at.
       const Retorno L = retiene ? retorno(m, w, j, k, j != w.subpaso_diverge) : Retorno{};
       if (sin_retorno(L) && sin_decaimiento_rapido(w.dos_capas(), A1(j), B1(j), A2(j), B2(j))) continue;
-      const int f = division_estable({w.dos_capas(), A1(j), B1(j), A2(j), B2(j), L.capa1, L.capa2, L.propio2}, limite);
+      const int f = division_estable({w.dos_capas(), A1(j), B1(j), A2(j), B2(j), L.capa1, L.capa2, 0.0}, limite);
       if (f == 0) return 0;
       if (f > division) division = f;
     }

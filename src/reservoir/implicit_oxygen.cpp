@@ -43,10 +43,11 @@ struct SumiderosCapa {
     if (RN > 0.0) s += RN * x / (KN + x);
     return s;
   }
+  // The slope of s with respect to the oxygen x.
   double pendiente(double x) const {
     double d = 0.0;
-    if (RL > 0.0) d += RL * KL / ((KL + x) * (KL + x));
-    if (RN > 0.0) d += RN * KN / ((KN + x) * (KN + x));
+    if (RL > 0.0) d += RL * (KL / ((KL + x) * (KL + x)));
+    if (RN > 0.0) d += RN * (KN / ((KN + x) * (KN + x)));
     return d;
   }
 };
@@ -105,6 +106,12 @@ double oxigeno_final(const SumiderosCapa& s, double F, double c, double x0) {
 }
 
 }  // namespace
+
+double pendiente_sumideros(const Modelo& m, TrabajoEmbalse& w, int capa, int j) {
+  const SumiderosCapa s = sumideros_capa(m, capa == 1 ? epilimnio(w) : hipolimnio(w), j);
+  const double d = s.pendiente(std::max(s.O2, 0.0));
+  return std::isfinite(d) && d > 0.0 ? d : 0.0;
+}
 
 // The parts of a sub-step in which the oxygen is stepped alone, each
 // taken with its sinks at the oxygen of the part's end: one part would lag

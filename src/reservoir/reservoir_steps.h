@@ -47,7 +47,13 @@ bool subpaso_crece(const Modelo& m, const TrabajoEmbalse& w, int j, int k);
 // layers with those sinks' slope held over the sub-step, from the values at
 // the sub-step's start (the transport coefficients and the reaeration
 // already known).
-bool oxigeno_implicito(const Modelo& m, const TrabajoEmbalse& w, int j);
+bool oxigeno_implicito(const Modelo& m, TrabajoEmbalse& w, int j);
+// The slope with respect to oxygen of the oxygen sinks of layer `capa` (the
+// decay of organic matter and nitrification) through their limitations O2 /
+// (K + O2), at the start of sub-step j: each sink's rate before its
+// limitation times its substance times K / (K + O2)^2, each only where its
+// limitation is on (implicit_oxygen.cpp, where those sinks are taken).
+double pendiente_sumideros(const Modelo& m, TrabajoEmbalse& w, int capa, int j);
 // The limited decay and nitrification rates KD and KNAI of sub-step j taken
 // at the oxygen of its end, where oxigeno_implicito holds: the oxygen is
 // stepped alone over the sub-step in parts, each with the sinks that the
