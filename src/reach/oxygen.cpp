@@ -9,9 +9,7 @@
 // converge (punto_fijo, below).
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <limits>
-#include <vector>
 
 #include "reach/reach_model.h"
 #include "reach/tramo.h"
@@ -424,15 +422,13 @@ Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
   // The state of the passes toward the fixed point, kept while a pass of the
   // month's own rows is tried from it, and while a relaxed pass is made.
   const int NC = static_cast<int>(w.CX.size(2));
-  std::vector<double> estado(static_cast<std::size_t>(N) * static_cast<std::size_t>(NC));
-  auto en = [N](int i, int k) { return static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(N) + (i - 1); };
   auto guardar = [&] {
     for (int k = 1; k <= NC; ++k)
-      for (int i = 1; i <= N; ++i) estado[en(i, k)] = w.CX(i, k);
+      for (int i = 1; i <= N; ++i) w.CXGUARDADO(i, k) = w.CX(i, k);
   };
   auto recuperar = [&] {
     for (int k = 1; k <= NC; ++k)
-      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)];
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = w.CXGUARDADO(i, k);
   };
   // The test of the passes, by one pass of the month's own rows from the
   // state in hand, which stays where the pass does not meet it.
@@ -468,7 +464,7 @@ Desenlace punto_fijo(Modelo& m, const Pasada& datos) {
     OMEGA = cambio > cambio_antes ? std::max(0.5 * OMEGA, 1.0 / 1024.0) : std::min(1.25 * OMEGA, 0.5);
     cambio_antes = cambio;
     for (int k = 1; k <= NC; ++k)
-      for (int i = 1; i <= N; ++i) w.CX(i, k) = estado[en(i, k)] + OMEGA * (w.CX(i, k) - estado[en(i, k)]);
+      for (int i = 1; i <= N; ++i) w.CX(i, k) = w.CXGUARDADO(i, k) + OMEGA * (w.CX(i, k) - w.CXGUARDADO(i, k));
   }
   if (una_pasada_mas()) return Desenlace::PUNTO_FIJO;
   return asentada ? Desenlace::UMBRAL : Desenlace::SIN_ASENTAR;

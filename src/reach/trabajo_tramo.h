@@ -57,6 +57,9 @@ struct TrabajoTramo {
   Array2<double> CX{"CX"},    // (segment, constituent): concentration [C]
       DIAG{"DIAG"},           // (segment, constituent): diagonal [m3/day]
       WI{"WI"};               // (segment, constituent): right side, the loads [m3/day x C]
+  // The concentrations as a pass of the oxygen iteration toward its fixed
+  // point started (kept while a pass is tried from them).
+  Array2<double> CXGUARDADO{"CXGUARDADO"};  // (segment, constituent) [C]
   // Diffuse load of the reach, per constituent.
   Array1<double> SDIF{"SDIF"};  // load of the whole reach [m3/day x C]
   // The diagonal and right side of a system that differs from the stored
@@ -145,7 +148,7 @@ struct TrabajoTramo {
       a->resize(N);
     CORRECCION1OR.resize(N);
     EIJ.resize(N - 1);
-    for (Array2<double>* a : {&CX, &DIAG, &WI, &GAMVARIOS}) a->resize(N, NC);
+    for (Array2<double>* a : {&CX, &CXGUARDADO, &DIAG, &WI, &GAMVARIOS}) a->resize(N, NC);
     for (Array1<double>* a : {&SDIF, &BETVARIOS}) a->resize(NC);
     PIVOTENULO.resize(NC);
     CAMINO.resize(NC);
